@@ -1,0 +1,60 @@
+"""Draws every bitmap and icon of the program into one directory: generate.py OUT_DIR."""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import about  # noqa: E402
+import artfile  # noqa: E402
+import icon  # noqa: E402
+
+MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "manifest.txt")
+
+
+def read_manifest(path=MANIFEST):
+    """[(file name, width, height)] of every art file; widths of icons are their largest size."""
+    entries = []
+    with open(path, encoding="ascii") as f:
+        for line in f:
+            line = line.split("#", 1)[0].split()
+            if line:
+                entries.append((line[0], int(line[1]), int(line[2])))
+    return entries
+
+
+def build():
+    """{file name: (bytes, (width, height))} of all art."""
+    art = {}
+
+    def bmp(name, img, exact=None):
+        art[name + ".bmp"] = (artfile.bmp8_bytes(img, exact), img.size)
+
+    bmp("ABOUTBK", about.aboutbk())
+    images = icon.icon_images()
+    art["orvane.ico"] = (artfile.ico_bytes(images), images[-1].size)
+    return art
+
+
+def main(argv):
+    if len(argv) != 2:
+        sys.stderr.write("usage: generate.py OUT_DIR\n")
+        return 2
+    out_dir = argv[1]
+    art = build()
+    expected = {name: (w, h) for name, w, h in read_manifest()}
+    if set(art) != set(expected):
+        sys.stderr.write("art and manifest differ: %s\n" % sorted(set(art) ^ set(expected)))
+        return 1
+    for name, (data, size) in sorted(art.items()):
+        if size != expected[name]:
+            sys.stderr.write("%s is %dx%d, manifest says %dx%d\n" % ((name,) + size + expected[name]))
+            return 1
+    os.makedirs(out_dir, exist_ok=True)
+    for name, (data, _) in sorted(art.items()):
+        with open(os.path.join(out_dir, name), "wb") as f:
+            f.write(data)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,170 @@
+"""Pictograms, drawn in a unit square mapped onto (cx, cy, size) of a canvas."""
+import math
+
+import theme as T
+from paint import lighten
+
+
+class Frame:
+    """Maps unit-square coordinates onto a square of side `size` centred at (cx, cy)."""
+
+    def __init__(self, cx, cy, size):
+        self.cx, self.cy, self.size = cx, cy, size
+
+    def p(self, x, y):
+        return (self.cx + (x - 0.5) * self.size, self.cy + (y - 0.5) * self.size)
+
+    def b(self, x0, y0, x1, y1):
+        return self.p(x0, y0) + self.p(x1, y1)
+
+    def d(self, v):
+        return v * self.size
+
+
+def _lines(cv, f, x0, x1, ys, width, colour, opacity=1.0):
+    m = cv.mask()
+    for y in ys:
+        cv.line([f.p(x0, y), f.p(x1, y)], f.d(width), m)
+    cv.fill(m, colour, opacity)
+
+
+def _drop(cv, mask, f, opacity=0.45):
+    """Soft shadow of a pictogram part, cast to the bottom right."""
+    cv.shadow(mask, f.d(0.025), f.d(0.035), f.d(0.03), opacity=opacity)
+
+
+def landscape(cv, f, ink):
+    frame = cv.rrect(f.b(0.08, 0.17, 0.92, 0.83), f.d(0.07))
+    _drop(cv, frame, f)
+    cv.fill(frame, ink)
+    inner_box = f.b(0.145, 0.235, 0.855, 0.765)
+    inner = cv.rrect(inner_box, f.d(0.03))
+    cv.fill(inner, cv.gradient(inner_box, lighten(T.SKY, 0.1), lighten(T.SKY, 0.55)))
+    cv.fill(cv.ellipse(f.b(0.6, 0.3, 0.75, 0.45)), T.SUN)
+    far = cv.polygon([f.p(0.14, 0.77), f.p(0.36, 0.45), f.p(0.52, 0.62), f.p(0.6, 0.77)])
+    near = cv.polygon([f.p(0.34, 0.77), f.p(0.64, 0.52), f.p(0.87, 0.72), f.p(0.87, 0.77)])
+    cv.fill(cv.intersect(far, inner), T.HILL_DARK)
+    cv.fill(cv.intersect(near, inner), T.HILL)
+
+
+def copier(cv, f, ink):
+    sheet = cv.rrect(f.b(0.27, 0.08, 0.73, 0.44), f.d(0.025))
+    _drop(cv, sheet, f, 0.3)
+    cv.fill(sheet, T.PAPER)
+    _lines(cv, f, 0.34, 0.66, (0.17, 0.24, 0.31), 0.035, T.PAPER_LINE)
+    body = cv.rrect(f.b(0.08, 0.38, 0.92, 0.74), f.d(0.07))
+    _drop(cv, body, f)
+    cv.fill(body, cv.gradient(f.b(0, 0.38, 1, 0.74), ink, lighten(ink, -0.18)))
+    cv.fill(cv.rrect(f.b(0.2, 0.47, 0.8, 0.52), f.d(0.02)), (40, 46, 56))
+    cv.fill(cv.ellipse(f.b(0.74, 0.59, 0.83, 0.68)), T.COPY_BLUE)
+    cv.fill(cv.rrect(f.b(0.17, 0.6, 0.62, 0.66), f.d(0.02)), lighten(ink, -0.3))
+    out = cv.polygon([f.p(0.24, 0.74), f.p(0.76, 0.74), f.p(0.72, 0.92), f.p(0.28, 0.92)])
+    cv.fill(out, T.COPY_BLUE)
+    cv.fill(cv.rrect(f.b(0.31, 0.76, 0.69, 0.8), f.d(0.01)), T.PAPER, 0.8)
+
+
+def fax(cv, f, ink):
+    sheet = cv.rrect(f.b(0.44, 0.1, 0.82, 0.48), f.d(0.025))
+    _drop(cv, sheet, f, 0.3)
+    cv.fill(sheet, T.PAPER)
+    _lines(cv, f, 0.5, 0.76, (0.19, 0.26, 0.33), 0.035, T.PAPER_LINE)
+    body = cv.rrect(f.b(0.1, 0.4, 0.9, 0.86), f.d(0.08))
+    _drop(cv, body, f)
+    cv.fill(body, cv.gradient(f.b(0, 0.4, 1, 0.86), ink, lighten(ink, -0.18)))
+    handset = cv.rrect(f.b(0.12, 0.26, 0.34, 0.82), f.d(0.1))
+    _drop(cv, handset, f, 0.35)
+    cv.fill(handset, cv.gradient(f.b(0.12, 0, 0.34, 1), lighten(T.FAX_VIOLET, 0.2), T.FAX_VIOLET, True))
+    keys = cv.mask()
+    for row in range(3):
+        for col in range(3):
+            x, y = 0.48 + col * 0.13, 0.56 + row * 0.09
+            cv.ellipse(f.b(x - 0.035, y - 0.03, x + 0.035, y + 0.04), keys)
+    cv.fill(keys, (52, 58, 70))
+
+
+def envelope(cv, f, ink):
+    _lines(cv, f, 0.04, 0.16, (0.42, 0.52, 0.62), 0.045, T.MAIL_AMBER)
+    env = cv.rrect(f.b(0.22, 0.24, 0.94, 0.78), f.d(0.05))
+    _drop(cv, env, f)
+    cv.fill(env, cv.gradient(f.b(0, 0.24, 1, 0.78), T.PAPER, lighten(T.PAPER, -0.12)))
+    folds = cv.line([f.p(0.25, 0.74), f.p(0.5, 0.53)], f.d(0.03))
+    cv.line([f.p(0.91, 0.74), f.p(0.66, 0.53)], f.d(0.03), folds)
+    cv.fill(cv.intersect(folds, env), (200, 206, 214))
+    flap = cv.polygon([f.p(0.23, 0.26), f.p(0.93, 0.26), f.p(0.58, 0.56)])
+    cv.shadow(cv.intersect(flap, env), 0, f.d(0.02), f.d(0.02), opacity=0.25)
+    cv.fill(cv.intersect(flap, env), (232, 236, 241))
+    edge = cv.line([f.p(0.25, 0.28), f.p(0.58, 0.55), f.p(0.91, 0.28)], f.d(0.035))
+    cv.fill(cv.intersect(edge, env), T.MAIL_AMBER)
+
+
+def ocr(cv, f, ink):
+    page = cv.polygon([f.p(0.2, 0.08), f.p(0.64, 0.08), f.p(0.8, 0.24), f.p(0.8, 0.92), f.p(0.2, 0.92)])
+    _drop(cv, page, f)
+    cv.fill(page, T.PAPER)
+    cv.fill(cv.polygon([f.p(0.64, 0.08), f.p(0.64, 0.24), f.p(0.8, 0.24)]), (196, 204, 214))
+    tee = cv.rrect(f.b(0.29, 0.17, 0.59, 0.25), f.d(0.01))
+    cv.rrect(f.b(0.395, 0.17, 0.485, 0.5), f.d(0.01), tee)
+    cv.fill(tee, (44, 52, 64))
+    _lines(cv, f, 0.31, 0.69, (0.62, 0.71, 0.8), 0.04, T.PAPER_LINE)
+    beam = cv.rrect(f.b(0.08, 0.535, 0.92, 0.565), f.d(0.015))
+    cv.fill(cv.blurred(beam, f.d(0.04)), T.OCR_GREEN, 0.9)
+    cv.fill(beam, lighten(T.OCR_GREEN, 0.35))
+
+
+def scanner(cv, f, ink):
+    lid = cv.polygon([f.p(0.12, 0.5), f.p(0.88, 0.5), f.p(0.8, 0.2), f.p(0.2, 0.2)])
+    _drop(cv, lid, f, 0.3)
+    cv.fill(lid, cv.gradient(f.b(0, 0.2, 1, 0.5), lighten(ink, -0.05), lighten(ink, -0.25)))
+    cv.edge_light(lid, 0, f.d(0.03), (255, 255, 255), 0.7)
+    body = cv.rrect(f.b(0.06, 0.52, 0.94, 0.84), f.d(0.07))
+    _drop(cv, body, f)
+    cv.fill(body, cv.gradient(f.b(0, 0.52, 1, 0.84), ink, lighten(ink, -0.2)))
+    glass = cv.rrect(f.b(0.11, 0.545, 0.89, 0.625), f.d(0.02))
+    cv.fill(glass, (36, 44, 58))
+    beam = cv.rrect(f.b(0.15, 0.572, 0.85, 0.598), f.d(0.013))
+    cv.fill(cv.blurred(beam, f.d(0.045)), T.LIGHT_BAR, 0.75)
+    cv.fill(beam, (225, 255, 255))
+    cv.fill(cv.ellipse(f.b(0.74, 0.7, 0.82, 0.78)), T.LIGHT_BAR)
+    cv.fill(cv.rrect(f.b(0.16, 0.72, 0.5, 0.76), f.d(0.02)), lighten(ink, -0.35))
+
+
+def power(cv, f, ink):
+    ring = cv.arc(f.b(0.2, 0.22, 0.8, 0.82), -55, 235, f.d(0.1))
+    stem = cv.line([f.p(0.5, 0.16), f.p(0.5, 0.48)], f.d(0.1))
+    mark = cv.union(ring, stem)
+    _drop(cv, mark, f)
+    cv.fill(mark, ink)
+    cv.fill(stem, T.EXIT_RED)
+
+
+def _ring(cv, f, ink):
+    ring = cv.cut(cv.ellipse(f.b(0.1, 0.1, 0.9, 0.9)), cv.ellipse(f.b(0.17, 0.17, 0.83, 0.83)))
+    return ring
+
+
+def question(cv, f, ink):
+    pts = [f.p(0.5 + 0.15 * math.cos(math.radians(a)), 0.36 + 0.15 * math.sin(math.radians(a)))
+           for a in range(195, 406, 15)]
+    pts += [f.p(0.5, 0.55), f.p(0.5, 0.6)]
+    mark = cv.line(pts, f.d(0.095))
+    cv.ellipse(f.b(0.445, 0.66, 0.555, 0.77), mark)
+    ring = _ring(cv, f, ink)
+    _drop(cv, cv.union(mark, ring), f)
+    cv.fill(ring, T.GLOW)
+    cv.fill(mark, ink)
+
+
+def info(cv, f, ink):
+    mark = cv.ellipse(f.b(0.44, 0.24, 0.56, 0.36))
+    cv.rrect(f.b(0.45, 0.42, 0.55, 0.74), f.d(0.02), mark)
+    cv.rrect(f.b(0.4, 0.42, 0.55, 0.48), f.d(0.02), mark)
+    cv.rrect(f.b(0.4, 0.7, 0.6, 0.76), f.d(0.02), mark)
+    ring = _ring(cv, f, ink)
+    _drop(cv, cv.union(mark, ring), f)
+    cv.fill(ring, T.GLOW)
+    cv.fill(mark, ink)
+
+
+def draw(name, cv, cx, cy, size, ink=T.GLYPH):
+    """Draw the pictogram `name` centred at (cx, cy) in a square of side `size`."""
+    globals()[name](cv, Frame(cx, cy, size), ink)
