@@ -1,0 +1,13 @@
+// The mail library's interface as the program and the library share it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/String.h"
+
+const UINT WM_MAIL_DONE = WM_USER + 121;
+
+typedef void(WINAPI* SetMailSMTPFn)(CString& server);
+typedef int(WINAPI* MailStartSendFn)(CString& sender, CString& recipient, CStringArray& attachments,
+                                     HWND notify);
+typedef int(WINAPI* MailContentFn)();

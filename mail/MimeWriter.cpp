@@ -1,0 +1,84 @@
+// CMimeWriter.
+#include "mail/MimeWriter.h"
+
+#include "mail/Base64.h"
+#include "resources/postlib/resource.h"
+
+CString AttachmentFileName(const CString& path) {
+  const int slash = path.ReverseFind('\\');
+  return slash < 0 ? path : path.Mid(slash + 1);
+}
+
+CString DotStuffed(const CString& piece) {
+  CString out;
+  const std::string& text = piece.str();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '.' && (i == 0 || text[i - 1] == '\n')) out += '.';
+    out += text[i];
+  }
+  return out;
+}
+
+void CMimeWriter::SendContent(const CString& toHeader) {
+  m_channel.SendText(toHeader);
+  m_channel.SendText("From: " + WithoutLineBreaks(m_job.sender) + "\r\n");
+  m_channel.SendText("Subject: " + OnOneLine(m_job.subject) + "\r\n");
+  m_channel.SendText(Text(IDS_MIME_VERSION));
+  if (m_job.attachments.IsEmpty()) {
+    m_channel.SendText("\r\n");
+    SendBody();
+    return;
+  }
+  const CString boundary = Text(IDS_MIME_BOUNDARY);
+  m_channel.SendText(Text(IDS_MIME_MULTIPART) + "\"" + boundary + "\"\r\n\r\n");
+  m_channel.SendText("--" + boundary + "\r\n");
+  m_channel.SendText(Text(IDS_MIME_TEXT_PLAIN) + "\r\n");
+  m_channel.SendText("\r\n");
+  SendBody();
+  while (!m_job.attachments.IsEmpty()) {
+    m_channel.SendText("\r\n--" + boundary + "\r\n");
+    SendAttachment(0);
+  }
+  m_channel.SendText("\r\n--" + boundary + "--\r\n");
+}
+
+void CMimeWriter::SendBody() {
+  for (;;) {
+    const CString piece = m_job.body.Left(kBodyPieceLength);
+    if (piece.IsEmpty()) return;
+    m_job.body = m_job.body.Mid(piece.GetLength());
+    m_channel.SendText(DotStuffed(piece) + "\r\n");
+  }
+}
+
+void CMimeWriter::SendAttachment(int index) {
+  // The path is kept whole (no fixed-size copy), so a long path neither overruns nor
+  // opens a different, truncated name.
+  const CString path = m_job.attachments.GetAt(index);
+  CBase64FileReader reader(m_environment);
+  const bool opened = reader.Open(path) == 0;
+  const CString name = WithoutLineBreaks(AttachmentFileName(path));
+  m_channel.SendText(Text(IDS_MIME_OCTET_STREAM) + name + "\"\r\n");
+  m_channel.SendText(Text(IDS_MIME_BASE64) + "\r\n");
+  m_channel.SendText(Text(IDS_MIME_DISPOSITION) + name + "\"\r\n");
+  m_channel.SendText(Text(IDS_MIME_DESCRIPTION) + name + "\r\n");
+  m_channel.SendText("\r\n");
+  if (opened) {
+    m_environment.UpdateProgress(static_cast<unsigned>(index), kProgressFile);
+    uint64_t size = 0;
+    if (reader.FileSize(&size)) {
+      m_environment.UpdateProgress(static_cast<unsigned>((size + kBase64ReadSize - 1) / kBase64ReadSize),
+                                   kProgressRange);
+    }
+    char line[kAttachmentLineBuffer];
+    unsigned counter = 1;
+    while (reader.ReadLine(line, sizeof(line)) == CBase64FileReader::kLine) {
+      m_environment.UpdateProgress(counter, kProgressPosition);
+      m_channel.SendText(CString(line) + "\r\n");
+      if (m_environment.SendCancelled()) break;
+      ++counter;
+    }
+  }
+  m_job.attachments.RemoveAt(index);
+  if (m_environment.SendCancelled()) m_job.Clear();
+}

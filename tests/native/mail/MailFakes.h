@@ -1,0 +1,136 @@
+// Scripted fakes of the mail channel and the library's surroundings for the native tests.
+#pragma once
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mail/MailChannel.h"
+#include "resources/postlib/resource.h"
+
+// A server that answers each ReadReply with the next scripted line; records every text sent.
+class FakeChannel : public IMailChannel {
+ public:
+  std::vector<std::string> replies;
+  std::vector<std::string> sent;
+  size_t nextReply = 0;
+  bool timedOut = false;
+  // Replies from this index on time out (".\r\n" and the flag), like a silent server.
+  size_t silentFrom = static_cast<size_t>(-1);
+  int timeouts = 0;
+
+  bool SendText(const CString& text) override {
+    if (text.IsEmpty()) return false;
+    sent.push_back(text.str());
+    return true;
+  }
+  CString ReadReply() override {
+    timedOut = false;
+    if (nextReply >= silentFrom || nextReply >= replies.size()) {
+      ++nextReply;
+      timedOut = true;
+      ++timeouts;
+      return ".\r\n";
+    }
+    return CString(replies[nextReply++]);
+  }
+  bool TimedOut() const override { return timedOut; }
+  std::string Wire() const {
+    std::string all;
+    for (const auto& s : sent) all += s;
+    return all;
+  }
+};
+
+class MemoryFile : public IAttachmentFile {
+ public:
+  MemoryFile(const std::string& data, bool sizeKnown) : m_data(data), m_sizeKnown(sizeKnown) {}
+  bool Read(void* buffer, uint32_t size, uint32_t* got) override {
+    const size_t n = std::min<size_t>(size, m_data.size() - m_at);
+    std::memcpy(buffer, m_data.data() + m_at, n);
+    m_at += n;
+    *got = static_cast<uint32_t>(n);
+    ++reads;
+    maxRead = std::max<size_t>(maxRead, size);
+    return true;
+  }
+  bool Size(uint64_t* size) override {
+    if (!m_sizeKnown) return false;
+    *size = m_data.size();
+    return true;
+  }
+  static inline int reads = 0;
+  static inline size_t maxRead = 0;
+
+ private:
+  std::string m_data;
+  size_t m_at = 0;
+  bool m_sizeKnown;
+};
+
+struct ProgressCall {
+  unsigned value;
+  int code;
+};
+
+class FakeEnvironment : public IMailEnvironment {
+ public:
+  std::map<std::string, std::string> files;  // path -> content
+  bool sizeKnown = true;
+  std::vector<unsigned> messages;
+  std::vector<ProgressCall> progress;
+  bool cancelled = false;
+  // Presses Cancel when the progress position reaches this line (0: never).
+  unsigned cancelAtPosition = 0;
+
+  CString Text(unsigned id) override {
+    switch (id) {
+      case IDS_MIME_MULTIPART: return "Content-Type: multipart/mixed; boundary=";
+      case IDS_MIME_BOUNDARY: return "=========_zazed==_";
+      case IDS_MIME_OCTET_STREAM: return "Content-Type: application/octet-stream; name=\"";
+      case IDS_MIME_DISPOSITION: return "Content-Disposition: attachment; filename=\"";
+      case IDS_MIME_BASE64: return "Content-Transfer-Encoding: base64";
+      case IDS_MIME_VERSION: return "MIME-Version: 1.0\r\n";
+      case IDS_MIME_TEXT_PLAIN: return "Content-Type: text/plain; charset=\"us-ascii\"";
+      case IDS_MIME_DESCRIPTION: return "Content-Description: ";
+      default: return CString::Format("<string %u>", id);
+    }
+  }
+  void ShowMessage(unsigned id) override { messages.push_back(id); }
+  void UpdateProgress(unsigned value, int code) override {
+    progress.push_back({value, code});
+    if (code == kProgressPosition && cancelAtPosition && value == cancelAtPosition) cancelled = true;
+  }
+  bool SendCancelled() const override { return cancelled; }
+  std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) override {
+    auto it = files.find(path.str());
+    if (it == files.end()) return nullptr;
+    return std::make_unique<MemoryFile>(it->second, sizeKnown);
+  }
+};
+
+// Reference base64 (the whole input at once), for comparisons.
+inline std::string ReferenceBase64(const std::string& in) {
+  static const char* a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < in.size(); i += 3) {
+    unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 | (unsigned char)in[i + 2];
+    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += a[v >> 6 & 63]; out += a[v & 63];
+  }
+  if (in.size() - i == 1) {
+    unsigned v = (unsigned char)in[i] << 16;
+    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += "==";
+  } else if (in.size() - i == 2) {
+    unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8;
+    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += a[v >> 6 & 63]; out += '=';
+  }
+  return out;
+}
+
+inline std::string Bytes(size_t n, unsigned seed = 7) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed * 17 + (i >> 3)) & 0xFF);
+  return s;
+}
