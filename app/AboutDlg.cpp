@@ -1,0 +1,84 @@
+// CAboutDlg.
+#include "app/AboutDlg.h"
+
+#include "app/AboutLayout.h"
+#include "app/OrvaneApp.h"
+#include "app/WindowTitle.h"
+#include "app/settings/SettingsKeys.h"
+#include "framework/Module.h"
+#include "resources/orvane/resource.h"
+
+namespace {
+const int kFontHeight = 14;
+
+SIZE TextExtent(HWND wnd, HFONT font, const CString& text) {
+  CClientDC dc(wnd);
+  CSelectObject select(dc.Get(), font);
+  SIZE size = {};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), text.GetLength(), &size);
+  return size;
+}
+}  // namespace
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+bool CAboutDlg::OnInitDialog() {
+  COrvaneApp& app = App();
+  SetWindowText(app.m_windowTitle.c_str());
+  const CString appTitle = LoadResourceString(app.m_hInstance, IDS_APP_TITLE);
+  const CString version = app.Description().ReadText(appTitle, Keys::kVer, Keys::kNull, 20).Upper();
+  m_displayText = app.m_windowTitle;
+  if (!IsUnsetValue(version)) m_displayText += " " + version;
+
+  m_font.Reset(app.CreateInterfaceFont(kFontHeight));
+  m_background.Reset(LoadImageA(app.m_hInstance, "ABOUTBK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BITMAP bitmap = {};
+  GetObjectA(m_background.Get(), sizeof(bitmap), &bitmap);
+
+  const SIZE text = TextExtent(m_hWnd, static_cast<HFONT>(m_font.Get()), m_displayText);
+  const AboutBoxSize size = AboutBoxSizeFor(text.cx, bitmap.bmHeight);
+  SetWindowPos(nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+
+  HWND button = GetDlgItem(IDC_ABOUT_OK);
+  const CString okText = app.LoadLocalString(IDS_ABOUT_OK);
+  ::SetWindowTextA(button, okText.c_str());
+  ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+  const SIZE okExtent = TextExtent(m_hWnd, static_cast<HFONT>(m_font.Get()), okText);
+  const RECT client = GetClientRect();
+  const ButtonRect place =
+      AboutButtonRect(client.right, client.bottom, okExtent.cx, okExtent.cy, GetSystemMetrics(SM_CYDLGFRAME));
+  ::MoveWindow(button, place.x, place.y, place.width, place.height, TRUE);
+  return true;
+}
+
+bool CAboutDlg::OnCommand(WORD id, WORD code, HWND control) {
+  if (id == IDC_ABOUT_OK) {
+    EndDialog(IDOK);
+    return true;
+  }
+  return CDialog::OnCommand(id, code, control);
+}
+
+bool CAboutDlg::OnPaint() {
+  CPaintDC paint(m_hWnd);
+  HDC dc = paint.Get();
+  const RECT client = GetClientRect();
+  BITMAP bitmap = {};
+  if (m_background && GetObjectA(m_background.Get(), sizeof(bitmap), &bitmap) && bitmap.bmWidth > 0 &&
+      bitmap.bmHeight > 0) {
+    CMemoryDC memory(dc);
+    CSelectObject selectBitmap(memory.Get(), m_background.Get());
+    for (int y = 0; y < client.bottom; y += bitmap.bmHeight) {
+      for (int x = 0; x < client.right; x += bitmap.bmWidth) {
+        BitBlt(dc, x, y, bitmap.bmWidth, bitmap.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+      }
+    }
+  }
+  CSelectObject selectFont(dc, m_font.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT textRect = {0, 0, client.right, client.bottom / 2};
+  DrawTextA(dc, m_displayText.c_str(), m_displayText.GetLength(), &textRect,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  return true;
+}

@@ -1,0 +1,21 @@
+// CAboutDlg: the information box with the title, the version and one OK button, sized to
+// its text and painted on the ABOUTBK background.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+class CAboutDlg : public CDialog {
+ public:
+  CAboutDlg();
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  bool OnPaint() override;
+
+ private:
+  CString m_displayText;
+  CGdiObject m_font;
+  CGdiObject m_background;
+};

@@ -1,0 +1,45 @@
+// CLabelPainter.
+#include "app/LabelPainter.h"
+
+#include "app/OrvaneApp.h"
+#include "app/PanelRules.h"
+#include "framework/Handles.h"
+
+namespace {
+const COLORREF kLabelColour = RGB(81, 81, 81);
+const int kLeft = 6;
+const int kTitleHeight = 22;
+const int kDescriptionHeight = 14;
+const int kLineStep = 22;
+
+void DrawLine(HDC dc, int height, int x, int y, const CString& text) {
+  CGdiObject font(App().CreateInterfaceFont(height));
+  CSelectObject select(dc, font.Get());
+  TextOutA(dc, x, y, text.c_str(), text.GetLength());
+}
+}  // namespace
+
+RECT CLabelPainter::StripRect() const {
+  RECT client = {};
+  GetClientRect(m_panel, &client);
+  return RECT{client.left, client.bottom - kStripHeight, client.left + kStripWidth, client.bottom};
+}
+
+void CLabelPainter::Invalidate() const {
+  if (!m_panel) return;
+  const RECT strip = StripRect();
+  InvalidateRect(m_panel, &strip, FALSE);
+}
+
+void CLabelPainter::Draw(HDC dc, uint16_t label, uint16_t active) const {
+  if (!m_panel) return;
+  COrvaneApp& app = App();
+  const RECT strip = StripRect();
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = SetTextColor(dc, kLabelColour);
+  DrawLine(dc, kTitleHeight, strip.left + kLeft, strip.top, app.LoadLocalString(Panel::TitleStringId(label)));
+  DrawLine(dc, kDescriptionHeight, strip.left + kLeft, strip.top + kLineStep,
+           app.LoadLocalString(Panel::DescriptionStringId(label, active)));
+  SetTextColor(dc, oldColour);
+  SetBkMode(dc, oldMode);
+}

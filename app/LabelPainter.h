@@ -1,0 +1,24 @@
+// CLabelPainter: the two-line label strip at the bottom left of the front panel, naming and
+// describing the button under the pointer.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CLabelPainter {
+ public:
+  static const int kStripHeight = 41;
+  static const int kStripWidth = 400;
+
+  void Bind(HWND panel) { m_panel = panel; }
+  // The strip's rectangle in panel client coordinates.
+  RECT StripRect() const;
+  // Marks the strip for repainting; the panel's paint draws the background under it first.
+  void Invalidate() const;
+  // Draws the title and description of `label` (texts by the active destination for SCAN).
+  void Draw(HDC dc, uint16_t label, uint16_t active) const;
+
+ private:
+  HWND m_panel = nullptr;
+};

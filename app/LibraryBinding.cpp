@@ -1,0 +1,63 @@
+// Loading and binding of Capturo and Postlib.
+#include "app/LibraryBinding.h"
+
+#include "framework/Module.h"
+#include "resources/orvane/resource.h"
+
+namespace {
+// Before the framework has started: plain message box from the program's own strings,
+// then the process ends with exit code 0.
+[[noreturn]] void Terminate(UINT messageId) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  const CString text = LoadResourceString(self, messageId);
+  const CString caption = LoadResourceString(self, IDS_APP_TITLE);
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  ExitProcess(0);
+}
+
+template <typename Fn>
+bool Bind(HMODULE library, const char* name, Fn& slot) {
+  slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return slot != nullptr;
+}
+}  // namespace
+
+CLibraryBinding::CLibraryBinding() {
+  // The program directory, from a path buffer of 255 characters.
+  const CString directory = Module::Directory(GetModuleHandleA(nullptr), 255);
+  m_acquisitionLibrary = LoadLibraryA((directory + "Capturo.dll").c_str());
+  if (!m_acquisitionLibrary) Terminate(IDS_CAPTURO_LOAD_FAILED);
+  m_mailLibrary = LoadLibraryA((directory + "Postlib.dll").c_str());
+  if (!m_mailLibrary) Terminate(IDS_POSTLIB_LOAD_FAILED);
+  if (!BindAcquisition()) Terminate(IDS_CAPTURO_FIND_FAILED);
+  if (!BindMail()) Terminate(IDS_POSTLIB_FIND_FAILED);
+  m_sectionName = "";
+  m_destinationId = 0;
+}
+
+CLibraryBinding::~CLibraryBinding() {
+  m_detected.clear();
+  if (m_acquisitionLibrary) FreeLibrary(m_acquisitionLibrary);
+  if (m_mailLibrary) FreeLibrary(m_mailLibrary);
+}
+
+bool CLibraryBinding::BindAcquisition() {
+  HMODULE lib = m_acquisitionLibrary;
+  // Every name is looked up, so that one missing operation is enough to fail.
+  bool all = Bind(lib, "DcAppProcessMsgProc", DcAppProcessMsgProc);
+  all &= Bind(lib, "DcAppTerminateDS", DcAppTerminateDS);
+  all &= Bind(lib, "DcAppAcqProc", DcAppAcqProc);
+  all &= Bind(lib, "DcAppInitProc", DcAppInitProc);
+  all &= Bind(lib, "DcAppSelectDSProc", DcAppSelectDSProc);
+  all &= Bind(lib, "TWAppGetDSInfo", TWAppGetDSInfo);
+  all &= Bind(lib, "TWEndXfer", TWEndXfer);
+  return all;
+}
+
+bool CLibraryBinding::BindMail() {
+  HMODULE lib = m_mailLibrary;
+  bool all = Bind(lib, "SetMailSMTP", SetMailSMTP);
+  all &= Bind(lib, "MailStartSend", MailStartSend);
+  all &= Bind(lib, "MailContent", MailContent);
+  return all;
+}

@@ -1,0 +1,9 @@
+set(APP_PORTABLE_SOURCES
+  ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
+  ${CMAKE_SOURCE_DIR}/app/settings/PaperNames.cpp
+  ${CMAKE_SOURCE_DIR}/app/settings/ResolutionTable.cpp
+  ${CMAKE_SOURCE_DIR}/app/WindowTitle.cpp
+  ${CMAKE_SOURCE_DIR}/app/LanguageTable.cpp
+  ${CMAKE_SOURCE_DIR}/app/HelpCommand.cpp
+  ${CMAKE_SOURCE_DIR}/app/AboutLayout.cpp
+)

@@ -1,0 +1,79 @@
+// Settings-page rules without any platform call.
+#include "app/settings/PageRules.h"
+
+namespace PageRules {
+
+bool IsUnset(const CString& value) { return value.IsEmpty() || value == "NULL"; }
+
+CString PrinterNameOf(const CString& deviceEntry) {
+  const int comma = deviceEntry.Find(',');
+  return comma < 0 ? deviceEntry : deviceEntry.Left(comma);
+}
+
+bool ContainsNoCase(const CString& text, const char* part) { return text.Upper().Find(CString(part).Upper()) >= 0; }
+
+bool EqualsNoCase(const CString& a, const CString& b) { return a.Upper() == b.Upper(); }
+
+CString ChooseCopyDevice(const CString& stored, const CString& defaultEntry, const CString& none) {
+  if (!IsUnset(stored)) return stored;
+  if (IsUnset(defaultEntry)) return none;
+  return PrinterNameOf(defaultEntry);
+}
+
+CString ChooseFaxDevice(const CString& defaultEntry, const CString& stored, const CStringArray& installed,
+                        const char* faxMarker, const CString& none) {
+  if (!IsUnset(defaultEntry)) {
+    const CString name = PrinterNameOf(defaultEntry);
+    if (ContainsNoCase(name, faxMarker)) return name;
+  }
+  if (!IsUnset(stored)) return stored;
+  const int count = installed.GetSize() < kMaxDevices ? installed.GetSize() : kMaxDevices;
+  for (int i = 0; i < count; ++i) {
+    const CString name = installed[i].Left(kMaxDeviceName);
+    if (ContainsNoCase(name, faxMarker)) return name;
+  }
+  return none;
+}
+
+int StoredScaling(int scaling) { return scaling == 0 ? 30 : scaling; }
+
+int ShownScanMode(int stored) { return stored == 9 ? 1 : stored; }
+
+unsigned MailStoreCheck(const CString& to, const CString& from) {
+  if (to.IsEmpty()) return kNoRecipientMessage;
+  if (from.IsEmpty()) return kNoSenderMessage;
+  return 0;
+}
+
+CString BrowsePattern(const CString& path) {
+  const int slash = path.ReverseFind('\\');
+  return (slash < 0 ? CString() : path.Left(slash + 1)) + "*.EXE";
+}
+
+CString FileNameOf(const CString& path) {
+  const int slash = path.ReverseFind('\\');
+  return slash < 0 ? path : path.Mid(slash + 1);
+}
+
+bool IsKnownEditor(const CString& fileName) {
+  const CString upper = fileName.Upper();
+  return upper == "IPE.EXE" || upper == "MAGIC6.EXE";
+}
+
+int TitleX(int textWidth) {
+  const int x = (141 - textWidth) / 2;
+  return x < 2 ? 2 : x;
+}
+
+int ListWidth(const int* starts, int count, int pageWidth) {
+  int furthest = 0;
+  for (int i = 0; i < count; ++i) {
+    if (starts[i] > furthest) furthest = starts[i];
+  }
+  const int width = pageWidth - furthest;
+  return width > 0 ? width : 0;
+}
+
+int MailRowY(int pageHeight, int row, int buttonHeight) { return pageHeight - row * (buttonHeight + 4); }
+
+}  // namespace PageRules

@@ -1,0 +1,52 @@
+// Sections and keys of Quendel.ini and of the scanner description file.
+#pragma once
+
+namespace Keys {
+// Quendel.ini
+constexpr char kSettingsFileName[] = "Quendel.ini";
+constexpr char kScanSetting[] = "Scan Setting";
+constexpr char kCopySetting[] = "Copy Setting";
+constexpr char kFaxSetting[] = "Fax Setting";
+constexpr char kMailSetting[] = "Mail Setting";
+constexpr char kOcrSetting[] = "Ocr Setting";
+constexpr char kActiveDlg[] = "Active_Dlg";
+constexpr char kActiveId[] = "Active_ID";
+constexpr char kPath[] = "Path";
+constexpr char kAuto[] = "Auto";
+constexpr char kScanMode[] = "Scan Mode";
+constexpr char kResolution[] = "Resolution";
+constexpr char kDocumentSize[] = "Document Size";
+constexpr char kSupportRes[] = "SupportRes";
+constexpr char kBrightness[] = "Brightness";
+constexpr char kContrast[] = "Contrast";
+constexpr char kImageAp[] = "ImageAp";
+constexpr char kFileName[] = "FileName";
+constexpr char kScaling[] = "Scaling";
+constexpr char kCopies[] = "Copies";
+constexpr char kCenterVertical[] = "Center Vertical";
+constexpr char kCenterHorizontal[] = "Center Horizontal";
+constexpr char kOutputDevice[] = "Output device";
+constexpr char kMailFrom[] = "Mail From";
+constexpr char kMailTo[] = "Mail To";
+constexpr char kSmtp[] = "SMTP";
+
+// Scanner description file
+constexpr char kSupportSize[] = "SupportSize";
+constexpr char kCount[] = "Count";
+constexpr char kPaperName[] = "PaperName";
+constexpr char kCaseInfo[] = "CaseInfo";
+constexpr char kDSSectionName[] = "DSSectionName";
+constexpr char kDefaultDSSection[] = "ZR7INFO_600";
+constexpr char kLanguage[] = "LANGUAGE";
+constexpr char kPreScanDpi[] = "PreScanDpi";
+constexpr char kPreScanWidth[] = "PreScanWidth";
+constexpr char kPreScanHeight[] = "PreScanHeight";
+constexpr char kBrand[] = "Brand";
+constexpr char kWatch[] = "Watch";
+constexpr char kModel[] = "Model";
+constexpr char kPackage[] = "Package";
+constexpr char kHelp[] = "Help";
+constexpr char kHelper[] = "Helper";
+constexpr char kVer[] = "Ver";
+constexpr char kNull[] = "NULL";
+}  // namespace Keys

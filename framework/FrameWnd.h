@@ -1,0 +1,77 @@
+// Frame, view and document: a top-level frame window that owns one child view showing one
+// document, created together by a single-document template.
+#pragma once
+
+#include "framework/Wnd.h"
+
+// A window of a registered class whose messages reach WindowProc.
+class CWindow : public CWnd {
+ public:
+  ~CWindow() override;
+
+ protected:
+  // Registers `className` with this framework's window procedure (once per module).
+  static bool RegisterClassOnce(const char* className, HICON icon);
+  bool CreateWindowOfClass(const char* className, const char* title, DWORD style, DWORD exStyle,
+                           const RECT& rect, HWND parent, HMENU menuOrId);
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual void OnTimer(UINT_PTR id) {}
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+class CDocument {
+ public:
+  virtual ~CDocument() = default;
+};
+
+class CView : public CWindow {
+ public:
+  bool Create(HWND parent, CDocument* document);
+  CDocument* GetDocument() const { return m_document; }
+
+ private:
+  CDocument* m_document = nullptr;
+};
+
+class CFrameWnd : public CWindow {
+ public:
+  bool Create(const char* title, HICON icon);
+  CView* GetActiveView() const { return m_view; }
+  void SetActiveView(CView* view) { m_view = view; }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  CView* m_view = nullptr;
+};
+
+// Pairs a document, a frame and a view class; OpenNewDocument makes one of each. The template
+// owns them for the rest of the run.
+class CSingleDocTemplate {
+ public:
+  using DocumentFactory = CDocument* (*)();
+  using FrameFactory = CFrameWnd* (*)();
+  using ViewFactory = CView* (*)();
+
+  CSingleDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame, ViewFactory view)
+      : m_resourceId(resourceId), m_makeDocument(document), m_makeFrame(frame), m_makeView(view) {}
+  ~CSingleDocTemplate();
+  CSingleDocTemplate(const CSingleDocTemplate&) = delete;
+  CSingleDocTemplate& operator=(const CSingleDocTemplate&) = delete;
+
+  // Creates the document, its frame (titled `title`) and view. Returns the frame or null.
+  CFrameWnd* OpenNewDocument(const char* title);
+  CDocument* Document() const { return m_document; }
+
+ private:
+  UINT m_resourceId;
+  DocumentFactory m_makeDocument;
+  FrameFactory m_makeFrame;
+  ViewFactory m_makeView;
+  CDocument* m_document = nullptr;
+  CFrameWnd* m_frame = nullptr;
+  CView* m_view = nullptr;
+};

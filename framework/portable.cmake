@@ -1,0 +1,3 @@
+set(FRAMEWORK_PORTABLE_SOURCES
+  ${CMAKE_SOURCE_DIR}/framework/String.cpp
+)

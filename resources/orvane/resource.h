@@ -1,0 +1,43 @@
+// Resource ids of the program's shell: application strings, the binding messages, language
+// names, the information box and the icon. The panel and the pages keep their own headers.
+#pragma once
+
+#define IDR_MAINFRAME 128
+
+#define IDD_PANEL 102
+#define IDD_ABOUTBOX 212
+#define IDC_ABOUT_OK 8003
+
+#define IDS_ABOUT_OK 1066
+#define IDS_FONT_FACE 6018
+
+// Language names, matched against the scanner's LANGUAGE value.
+#define IDS_LANGUAGE_FIRST 9000
+
+#define IDS_APP_TITLE 57344
+#define IDS_AUTOMODE_CAPTION 57345
+#define IDS_AUTOMODE_NO_MEMORY 57346
+#define IDS_CAPTURO_LOAD_FAILED 57347
+#define IDS_POSTLIB_LOAD_FAILED 57348
+#define IDS_CAPTURO_FIND_FAILED 57349
+#define IDS_POSTLIB_FIND_FAILED 57350
+#define IDS_SCAN_DIALOG_CAPTION 57351
+#define IDS_SELVORA_NOT_FOUND 57352
+#define IDS_EDITOR_START_FAILED 57353
+#define IDS_DRIVER_NOT_SET 57354
+#define IDS_OCR_NOT_FOUND 57355
+#define IDS_BITMAP_LOAD_FAILED 57356
+#define IDS_EDITOR_MISSING 57357
+#define IDS_MAIL_NO_RECIPIENT 57358
+#define IDS_MAIL_NO_SENDER 57359
+#define IDS_OCR_KEY_20 57360
+#define IDS_OCR_KEY_96 57361
+#define IDS_OCR_PROGRAM_20 57362
+#define IDS_OCR_PROGRAM_96 57363
+#define IDS_OCR_INSTALL_VALUE 57364
+#define IDS_EDITOR_KEY_JAPANESE 57365
+#define IDS_EDITOR_KEY 57366
+#define IDS_SELVORA_KEY 57367
+
+// Shown when the component and clipboard services cannot be started.
+#define IDS_OLE_INIT_FAILED 57368
