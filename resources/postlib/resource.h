@@ -17,7 +17,7 @@
 #define IDC_TO_BUTTON 1008
 
 // Address book dialog controls.
-#define IDC_ARROW 1002
+#define IDC_ARROW_BUTTON 1002
 #define IDC_DELETE_BOOK 2001
 #define IDC_DELETE_LIST 2002
 #define IDC_NEW_ADDRESS 2003
@@ -71,3 +71,7 @@
 // Language names matched against the scanner's language, 3000 to 3010.
 #define IDS_LANGUAGE_FIRST 3000
 #define IDS_LANGUAGE_LAST 3010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

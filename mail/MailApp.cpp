@@ -1,0 +1,209 @@
+// CMailApp: mail job state, the send and its wait, the conversation, start-up and shut-down.
+#include "mail/MailApp.h"
+
+#include <commctrl.h>
+
+#include "framework/File.h"
+#include "framework/Module.h"
+#include "framework/Profile.h"
+#include "mail/MailApi.h"
+#include "mail/MailContentDlg.h"
+#include "mail/MimeWriter.h"
+#include "mail/SendProgressDlg.h"
+#include "mail/SmtpConversation.h"
+#include "resources/postlib/resource.h"
+
+namespace {
+CMailApp* g_app = nullptr;
+
+const char* const kLanguageLibraries[] = {"mail_lc.dll", "mail_lg.dll", "mail_lf.dll", "mail_li.dll",
+                                          "mail_ls.dll", "mail_ld.dll", "mail_lj.dll", "mail_lk.dll",
+                                          "mail_lp.dll", "mail_lda.dll", "mail_lsw.dll"};
+
+class CAttachmentFile : public IAttachmentFile {
+ public:
+  bool Open(const char* path) { return m_file.Open(path, CFile::kRead); }
+  bool Read(void* buffer, uint32_t size, uint32_t* got) override {
+    DWORD read = 0;
+    const bool ok = m_file.Read(buffer, size, &read);
+    *got = read;
+    return ok;
+  }
+  bool Size(uint64_t* size) override {
+    const int64_t length = m_file.GetLength();
+    if (length < 0) return false;
+    *size = static_cast<uint64_t>(length);
+    return true;
+  }
+
+ private:
+  CFile m_file;
+};
+}  // namespace
+
+CMailApp::CMailApp() { g_app = this; }
+
+CMailApp::~CMailApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+CMailApp& CMailApp::Get() { return *g_app; }
+
+CString CMailApp::Text(unsigned id) { return LoadResourceString(Module::ResourceSource(), id); }
+
+void CMailApp::ShowMessage(unsigned id) {
+  MessageBoxA(nullptr, Text(id), Text(IDS_MAIL_CAPTION), MB_OK);
+}
+
+std::unique_ptr<IAttachmentFile> CMailApp::OpenFile(const CString& path) {
+  auto file = std::make_unique<CAttachmentFile>();
+  if (!file->Open(path)) return nullptr;
+  return file;
+}
+
+void CMailApp::LoadLanguageLibrary() {
+  const CString directory = Module::Directory(Module::Instance());
+  const CProfileFile settings(directory + "Quendel.ini");
+  const CProfileFile description(settings.ReadText("Scan Setting", "Path", "", 500));
+  const CString section = description.ReadText("CaseInfo", "DSSectionName", "", 500);
+  CString language = description.ReadText(section, "Language", "", 256);
+  language.MakeUpper();
+  for (UINT id = IDS_LANGUAGE_FIRST; id <= IDS_LANGUAGE_LAST; ++id) {
+    if (language == LoadResourceString(m_ownResources, id)) {
+      m_language.Reset(LoadLibraryA(kLanguageLibraries[id - IDS_LANGUAGE_FIRST]));
+      break;
+    }
+  }
+  if (m_language) Module::SetResourceSource(m_language.Get());
+}
+
+bool CMailApp::InitInstance() {
+  m_ownResources = Module::ResourceSource();
+  LoadLanguageLibrary();
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  m_winsock = SocketInit();
+  if (!m_winsock) {
+    ShowMessage(IDS_WINSOCK_INIT_FAILED);
+    Module::SetResourceSource(m_ownResources);
+    m_language.Reset();
+    return false;
+  }
+  return true;
+}
+
+int CMailApp::ExitInstance() {
+  m_socket.reset();
+  m_progress.reset();
+  Module::SetResourceSource(m_ownResources);
+  m_language.Reset();
+  ClearMailData();
+  if (m_winsock) SocketTerm();
+  m_winsock = false;
+  return CWinApp::ExitInstance();
+}
+
+int CMailApp::MailContent() {
+  CMailContentDlg dialog;
+  dialog.SetSubject(m_job.subject);
+  dialog.SetBody(m_job.body);
+  dialog.SetRecipients(m_job.recipients);
+  dialog.DoModal();
+  m_job.recipients.RemoveAll();
+  CStringArray& chosen = dialog.Recipients();
+  while (!chosen.IsEmpty()) {
+    m_job.recipients.Add(chosen[0]);
+    chosen.RemoveAt(0);
+  }
+  m_job.subject = dialog.Subject();
+  m_job.body = dialog.Body();
+  return m_job.recipients.IsEmpty() ? 0 : 1;
+}
+
+int CMailApp::MailStartSend(const CString& sender, const CString& recipient, const CStringArray& attachments,
+                            HWND notify) {
+  m_notifyWnd = notify;
+  m_job.defaultRecipient = CopyText(recipient);
+  m_job.sender = CopyText(sender);
+  m_job.attachments.RemoveAll();
+  for (int i = 0; i < attachments.GetSize(); ++i) m_job.attachments.Add(CopyText(attachments.GetAt(i)));
+  return Send();
+}
+
+int CMailApp::Send() {
+  m_socket.reset();
+  if (!m_job.defaultRecipient.IsEmpty()) m_job.recipients.Add(m_job.defaultRecipient);
+  if (m_job.recipients.IsEmpty()) {
+    ShowMessage(IDS_NO_RECIPIENT);
+    UpdateProgress(0, kProgressFinish);
+    return 0;
+  }
+  const CString host = ChooseHost(m_smtpServer, m_job.sender);
+  m_socket = std::make_unique<CMailSocket>(*this, *this, true);
+  m_progress = std::make_unique<CSendProgressDlg>();
+  m_progress->Open();
+  m_socket->SetNotify(true);
+  m_conversationStarted = false;
+  if (!m_socket->Connect(host, kSmtpPort)) {
+    ShowMessage(IDS_HOST_UNREACHABLE);
+    m_socket.reset();
+    UpdateProgress(0, kProgressFinish);
+    return 0;
+  }
+  // The conversation runs inside the dispatch of the socket's connection notice. The wait
+  // sleeps in the kernel while the queue is empty; it still looks at the clock, the
+  // conversation flag and the cancel flag after every message.
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= kSendWaitMs) return 1;
+    if (m_conversationStarted) return 1;
+    if (m_sendCancel) return 0;
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      MsgWaitForMultipleObjectsEx(0, nullptr, kSendWaitMs - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
+}
+
+void CMailApp::OnSocketNotify(int code, const char* data) {
+  if (code <= 0) {
+    m_sendCancel = false;
+    if (code == kSocketChanged && m_socket && m_socket->GetState() == CMailSocket::kConnected) {
+      m_conversationStarted = true;
+      m_socket->SetNotify(false);
+      CSmtpConversation(m_job, *m_socket, *this).Run();
+    }
+  }
+  UpdateProgress(0, kProgressFinish);
+  ClearMailData();
+}
+
+void CMailApp::UpdateProgress(unsigned value, int code) {
+  if (!m_progress) return;
+  switch (code) {
+    case kProgressRange:
+      m_progress->SetRange(static_cast<WORD>(value & 0xFFFF));
+      break;
+    case kProgressPosition:
+      m_progress->SetPos(value);
+      break;
+    case kProgressFinish:
+      if (m_notifyWnd) ::SendMessageA(m_notifyWnd, WM_MAIL_DONE, 0, 0);
+      m_progress.reset();
+      break;
+    case kProgressDataStart:
+      m_progress->SetStatus(Text(IDS_START_SEND_DATA));
+      break;
+    case kProgressFile:
+      if (value < static_cast<unsigned>(m_job.attachments.GetSize())) {
+        m_progress->SetStatus(Text(IDS_SEND_FILE) + AttachmentFileName(m_job.attachments[value]) + "\" ...");
+      }
+      break;
+    default:
+      break;
+  }
+}

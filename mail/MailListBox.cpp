@@ -1,0 +1,15 @@
+// CMailListBox.
+#include "mail/MailListBox.h"
+
+#include "mail/AddressBookDlg.h"
+
+LRESULT CMailListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_owner) {
+    if (message == WM_MOUSEMOVE) m_owner->RelayToolTip(m_hWnd, message, wParam, lParam);
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+      m_owner->OnListDeleteKey(*this);
+      return 0;
+    }
+  }
+  return Default(message, wParam, lParam);
+}

@@ -1,0 +1,19 @@
+// CMailListBox: the address book dialog's list boxes. Each hands mouse moves over itself to
+// the dialog's tooltip control and reports the Delete key to its owner, the dialog.
+#pragma once
+
+#include "framework/ListBox.h"
+
+class CAddressBookDlg;
+
+class CMailListBox : public CListBox {
+ public:
+  static constexpr const char* kRuntimeClassName = "CMailListBox";
+  void SetOwner(CAddressBookDlg* owner) { m_owner = owner; }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  CAddressBookDlg* m_owner = nullptr;
+};

@@ -1,0 +1,41 @@
+// CSendProgressDlg.
+#include "mail/SendProgressDlg.h"
+
+#include <commctrl.h>
+
+#include "mail/MailApp.h"
+#include "resources/postlib/resource.h"
+
+CSendProgressDlg::CSendProgressDlg() : CDialog(IDD_SEND_PROGRESS) {}
+
+bool CSendProgressDlg::Open() {
+  if (!Create(nullptr)) return false;
+  SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ShowWindow(SW_SHOW);
+  UpdateWindow(m_hWnd);
+  return true;
+}
+
+bool CSendProgressDlg::OnInitDialog() {
+  ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+  ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
+  return true;
+}
+
+void CSendProgressDlg::SetRange(WORD upper) const {
+  ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+}
+
+void CSendProgressDlg::SetPos(unsigned position) const {
+  ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
+}
+
+void CSendProgressDlg::SetStatus(const CString& text) const { ::SetDlgItemTextA(m_hWnd, IDC_PROGRESS_TEXT, text); }
+
+bool CSendProgressDlg::OnCommand(WORD id, WORD code, HWND control) {
+  if (id == IDC_PROGRESS_CANCEL) {
+    CMailApp::Get().SetSendCancel();
+    return true;
+  }
+  return CDialog::OnCommand(id, code, control);
+}

@@ -1,0 +1,22 @@
+// CSendProgressDlg: the modeless progress window shown while a message is sent: a progress
+// bar, a status text and a Cancel button that sets the send cancel flag (it does not close
+// the window).
+#pragma once
+
+#include "framework/Dialog.h"
+
+class CSendProgressDlg : public CDialog {
+ public:
+  CSendProgressDlg();
+  // Creates the window without owner, above all others, shown and painted at once.
+  bool Open();
+  void SetRange(WORD upper) const;
+  void SetPos(unsigned position) const;
+  void SetStatus(const CString& text) const;
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  void OnOK() override {}
+  void OnCancel() override {}
+};

@@ -1,0 +1,18 @@
+// CTipBitmapButton: a bitmap button that hands every message it receives to its owner's
+// tooltip control before its normal processing.
+#pragma once
+
+#include "framework/BitmapButton.h"
+
+class CAddressBookDlg;
+
+class CTipBitmapButton : public CBitmapButton {
+ public:
+  void SetOwner(CAddressBookDlg* owner) { m_owner = owner; }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  CAddressBookDlg* m_owner = nullptr;
+};
