@@ -142,6 +142,6 @@ def kill_started():
         proc = _started.pop()
         if proc.poll() is None:
             proc.kill()
-            proc.wait()
+        proc.communicate()
 
 

@@ -48,20 +48,24 @@ class BindingFailures(unittest.TestCase):
     def test_each_failure_shows_only_its_message_and_exits_with_zero(self):
         for name, (libraries, message) in BINDING_CASES.items():
             with self.subTest(name):
-                directory = program("binding_" + name, **libraries)
-                log = directory / "loaded.log"
-                proc = rig.start([directory / "Orvane.exe"], env={"ORVANE_FIXTURE_LOG": rig.wine_path(log)})
-                caption, texts = rig.window_texts("--title", "Velmora", "--class", "#32770")
-                self.assertEqual(caption, "Velmora")
-                self.assertIn(message, texts)
-                self.assertEqual([t for t in texts if t not in ("OK", "")], [message])
-                titles = [w[3] for w in rig.top_windows()]
-                self.assertEqual(titles.count("Velmora"), 1, titles)
-                rig.driver("press", "--title", "Velmora", "--text", "OK")
-                self.assertEqual(rig.wait_exit(proc), 0)
-                loaded = log.read_text() if log.exists() else ""
-                if libraries["capturo"] is None:
-                    self.assertNotIn("Postlib", loaded, "Postlib must not even be tried")
+                self.check_binding_failure(name, libraries, message)
+                rig.kill_started()
+
+    def check_binding_failure(self, name, libraries, message):
+        directory = program("binding_" + name, **libraries)
+        log = directory / "loaded.log"
+        proc = rig.start([directory / "Orvane.exe"], env={"ORVANE_FIXTURE_LOG": rig.wine_path(log)})
+        caption, texts = rig.window_texts("--title", "Velmora", "--class", "#32770")
+        self.assertEqual(caption, "Velmora")
+        self.assertIn(message, texts)
+        self.assertEqual([t for t in texts if t not in ("OK", "")], [message])
+        titles = [w[3] for w in rig.top_windows()]
+        self.assertEqual(titles.count("Velmora"), 1, titles)
+        rig.driver("press", "--title", "Velmora", "--text", "OK")
+        self.assertEqual(rig.wait_exit(proc), 0)
+        loaded = log.read_text() if log.exists() else ""
+        if libraries["capturo"] is None:
+            self.assertNotIn("Postlib", loaded, "Postlib must not even be tried")
 
 
 class PanelStart(unittest.TestCase):
