@@ -1,42 +1,310 @@
-// CPanelDlg: caption, the active destination's texts, HELP and INFO.
+// CPanelDlg: opening, page switching, the button dispatch and the end of the panel.
 #include "app/PanelDlg.h"
+
+#include <commctrl.h>
 
 #include "app/AboutDlg.h"
 #include "app/OrvaneApp.h"
+#include "app/output/EditorRegistry.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/Module.h"
+#include "resources/orvane/panel.h"
 #include "resources/orvane/resource.h"
 
+using namespace Panel;
+
 namespace {
-const int kTitleLine = 1100;
-const int kDescriptionLine = 1101;
-const WORD kHelpId = 1007;
-const WORD kInfoId = 1008;
+const int kPageX = 117;
+const int kPageY = 34;
 }  // namespace
 
-CPanelDlg::CPanelDlg() : CDialog(IDD_PANEL) {}
+CPanelDlg::CPanelDlg() : CDialog(IDD_PANEL), m_pointer(*this) {}
+
+CPanelDlg::~CPanelDlg() = default;
 
 bool CPanelDlg::OnInitDialog() {
   COrvaneApp& app = App();
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
   if (app.m_binding.DcAppInitProc) app.m_binding.DcAppInitProc(m_hWnd);
+
   SetWindowText(app.m_windowTitle.c_str());
-  int active = app.Settings().ReadInt(Keys::kActiveDlg, Keys::kActiveId, 1000);
-  if (active < 1000 || active > 1004) active = 1000;
-  app.m_activeId = static_cast<WORD>(active);
+  m_icon = LoadIconA(Module::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  TrimSystemMenu();
+
+  m_background.Load(Module::Instance(), "PATTERN");
+  m_backgroundSize = SIZE{m_background.Width(), m_background.Height()};
+  SizeToBackground();
+  PlaceButtons();
+  CreateTooltips();
+
+  app.m_activeId = ActiveFromStored(app.Settings().ReadInt(Keys::kActiveDlg, Keys::kActiveId, kImage));
   app.m_labelId = app.m_activeId;
-  SetDlgItemTextA(m_hWnd, kTitleLine, app.LoadLocalString(app.m_labelId + 34).c_str());
-  SetDlgItemTextA(m_hWnd, kDescriptionLine, app.LoadLocalString(app.m_labelId + 52).c_str());
+  CreatePages();
+  SwitchPage(app.m_activeId);
+  m_labelPainter.Bind(m_hWnd);
   return true;
 }
 
-bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
-  if (id == kHelpId) {
-    App().OpenHelp();
-    return true;
+void CPanelDlg::TrimSystemMenu() const {
+  HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+  if (!menu) return;
+  DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+  // What is left is Restore, Move, Minimize and the separator that stood before Close.
+  DeleteMenu(menu, 3, MF_BYPOSITION);
+}
+
+void CPanelDlg::SizeToBackground() {
+  if (m_backgroundSize.cx <= 0 || m_backgroundSize.cy <= 0) return;
+  // The frame is measured from the window's own styles, so that the client area is exactly
+  // the background whatever border the platform draws.
+  RECT frame = {0, 0, m_backgroundSize.cx, m_backgroundSize.cy};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT desktop = {};
+  ::GetWindowRect(GetDesktopWindow(), &desktop);
+  const int x = desktop.left + ((desktop.right - desktop.left) - width) / 2;
+  const int y = desktop.top + ((desktop.bottom - desktop.top) - height) / 2;
+  SetWindowPos(nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPanelDlg::PlaceButtons() {
+  for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
+    HWND placeholder = GetDlgItem(id);
+    if (!placeholder) continue;
+    RECT r = {};
+    ::GetWindowRect(placeholder, &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    // The placeholder takes the size of its face, so that the whole bitmap is shown and hit.
+    CPaletteBitmap face;
+    if (face.Load(Module::Instance(), FaceBitmapName(id, kFaceNormal))) {
+      width = face.Width();
+      height = face.Height();
+    }
+    const ButtonPosition at = PositionOf(id);
+    ::MoveWindow(placeholder, at.x, at.y, width, height, FALSE);
+    m_pointer.SetButtonRect(id, CPanelRect{at.x, at.y, at.x + width, at.y + height});
   }
-  if (id == kInfoId) {
-    CAboutDlg about;
-    about.DoModal();
+}
+
+void CPanelDlg::CreateTooltips() {
+  m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
+  if (!m_tooltip) return;
+  for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
+    const CString text = App().LoadLocalString(id);
+    const CPanelRect& r = m_pointer.ButtonRect(id);
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = m_hWnd;
+    tool.uId = id;
+    tool.rect = RECT{r.left, r.top, r.right, r.bottom};
+    tool.hinst = nullptr;
+    tool.lpszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  ::SendMessageA(m_tooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void CPanelDlg::CreatePages() {
+  CSettingsPage* pages[] = {&m_copyPage, &m_ocrPage, &m_faxPage, &m_mailPage, &m_imagePage};
+  // Every page has the size of the Copy background.
+  CPaletteBitmap copyBackground;
+  SIZE size = {293, 277};
+  if (copyBackground.Load(Module::Instance(), "COPYBK")) size = SIZE{copyBackground.Width(), copyBackground.Height()};
+  for (CSettingsPage* page : pages) {
+    if (page->Create(*this)) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  m_imagePage.ShowWindow(SW_HIDE);
+}
+
+CSettingsPage* CPanelDlg::PageFor(uint16_t id) {
+  switch (id) {
+    case kImage: return &m_imagePage;
+    case kCopy: return &m_copyPage;
+    case kFax: return &m_faxPage;
+    case kMail: return &m_mailPage;
+    case kOcr: return &m_ocrPage;
+    default: return nullptr;
+  }
+}
+
+void CPanelDlg::SwitchPage(uint16_t id) {
+  if (id == m_shownPageId) return;
+  CSettingsPage* next = PageFor(id);
+  if (!next) return;
+  const bool japaneseOcr = id == kOcr && App().m_languageId == kJapanese;
+  CSettingsPage* shown = PageFor(m_shownPageId);
+  if (!japaneseOcr && shown) {
+    shown->ShowWindow(SW_HIDE);
+    m_skipBackground = true;
+  }
+  m_shownPageId = id;
+  next->ShowWindow(SW_SHOW);
+}
+
+void CPanelDlg::Click(uint16_t id) {
+  COrvaneApp& app = App();
+  switch (id) {
+    case kImage:
+    case kCopy:
+    case kFax:
+    case kMail:
+    case kOcr:
+      app.m_activeId = id;
+      SwitchPage(id);
+      break;
+    case kScan:
+      StartScanJob();
+      break;
+    case kExit:
+      NotifyWatcher(0);
+      if (m_autoTimer) {
+        KillTimer(m_autoTimer);
+        m_autoTimer = 0;
+      }
+      EndDialog(IDCANCEL);
+      break;
+    case kHelp:
+      app.OpenHelp();
+      break;
+    case kInfo: {
+      CAboutDlg about;
+      about.DoModal();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void CPanelDlg::StartScanJob() {
+  COrvaneApp& app = App();
+  app.Settings().WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", m_shownPageId).c_str());
+  CSettingsPage* page = PageFor(m_shownPageId);
+  if (!page || !page->Store()) return;
+  // The acquisition itself follows with the scan job; until then the panel stays open.
+}
+
+bool CPanelDlg::Release(uint16_t id) {
+  if (id == kOcr && App().m_languageId == kJapanese) return RunSelvora(id);
+  Click(id);
+  return true;
+}
+
+bool CPanelDlg::RunSelvora(uint16_t id) {
+  COrvaneApp& app = App();
+  const CString path = EditorRegistry::SelvoraPath();
+  if (!path.IsEmpty() && WinExec(path.c_str(), SW_SHOW) > 31) {
+    EndPanel();
+    return false;
+  }
+  m_pointer.CancelPress();
+  DrawButton(id, kStateNormal);
+  MessageBoxA(m_hWnd, app.LoadLocalString(IDS_SELVORA_NOT_FOUND).c_str(),
+              app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(), MB_OK);
+  return false;
+}
+
+void CPanelDlg::NotifyWatcher(WPARAM wParam) const {
+  const CString model = App().Description().ReadText(Keys::kWatch, Keys::kModel, "ZR7600", 200);
+  HWND watcher = FindWindowA(nullptr, model.c_str());
+  if (watcher) ::SendMessageA(watcher, WM_WATCH_NOTIFY, wParam, 0);
+}
+
+void CPanelDlg::FreeGraphics() {
+  if (m_graphicsReleased) return;
+  m_background.Release();
+  m_graphicsReleased = true;
+}
+
+void CPanelDlg::EndPanel() {
+  FreeGraphics();
+  EndDialog(IDCANCEL);
+}
+
+void CPanelDlg::OnClose() { EndPanel(); }
+
+bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
+  // A command with a button's id (from a test driver or an accessibility tool) clicks it.
+  if (IsButton(id) && control == nullptr) {
+    Click(id);
     return true;
   }
   return CDialog::OnCommand(id, code, control);
+}
+
+void CPanelDlg::OnDestroy() {
+  FreeGraphics();
+  if (m_tooltip) {
+    ::DestroyWindow(m_tooltip);
+    m_tooltip = nullptr;
+  }
+}
+
+void CPanelDlg::SetLabel(uint16_t id) {
+  COrvaneApp& app = App();
+  if (id == app.m_labelId) return;
+  app.m_labelId = id;
+  m_labelPainter.Invalidate();
+}
+
+void CPanelDlg::CapturePointer() { SetCapture(m_hWnd); }
+
+void CPanelDlg::ReleasePointer() {
+  if (GetCapture() == m_hWnd) ReleaseCapture();
+}
+
+uint16_t CPanelDlg::ActiveDestination() const { return App().m_activeId; }
+
+void CPanelDlg::OnMouseMove(UINT flags, POINT point) { m_pointer.MouseMove(point.x, point.y); }
+
+void CPanelDlg::OnLButtonDown(UINT flags, POINT point) { m_pointer.ButtonDown(point.x, point.y); }
+
+void CPanelDlg::OnLButtonUp(UINT flags, POINT point) { m_pointer.ButtonUp(point.x, point.y); }
+
+void CPanelDlg::RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (!m_tooltip) return;
+  MSG msg = {};
+  msg.hwnd = m_hWnd;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = GetMessageTime();
+  const DWORD pos = GetMessagePos();
+  msg.pt = POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      RelayToTooltips(message, wParam, lParam);
+      return false;
+    case WM_ERASEBKGND:
+      // The paint covers the whole client area with the background.
+      if (m_background.IsLoaded()) {
+        result = TRUE;
+        return true;
+      }
+      return false;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<INT_PTR>(m_icon);
+      return true;
+    default:
+      return false;
+  }
 }

@@ -1,0 +1,60 @@
+// COcrPage.
+#include "app/settings/OcrPage.h"
+
+#include "app/OrvaneApp.h"
+#include "app/PanelRules.h"
+#include "app/output/EditorRegistry.h"
+#include "app/settings/SettingsKeys.h"
+#include "framework/Module.h"
+#include "resources/orvane/pages.h"
+#include "resources/orvane/panel.h"
+#include "resources/orvane/resource.h"
+
+namespace {
+const SPageIdentity kOcrIdentity = {
+    Panel::kOcr, IDD_OCR_PAGE, "OCRBK", Keys::kOcrSetting, IDS_TITLE_IMAGE + 4,
+    IDC_OCR_PAPER, 0, IDC_OCR_RES, 0, 0, 0, 0, 3000, 3004,
+};
+const DWORD kInstallValueBytes = 255;
+}  // namespace
+
+COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
+  m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}};
+}
+
+bool COcrPage::Store() {
+  COrvaneApp& app = App();
+  StoreLists(0);
+
+  // The newer installation is asked first; when its key exists, the older is not tried.
+  const HINSTANCE own = Module::Instance();
+  UINT keyId = IDS_OCR_KEY_20;
+  UINT programId = IDS_OCR_PROGRAM_20;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    keyId = IDS_OCR_KEY_96;
+    programId = IDS_OCR_PROGRAM_96;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS) {
+      opened = nullptr;
+    }
+  }
+  if (!opened) {
+    Message(app.LoadLocalString(IDS_OCR_NOT_FOUND), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION));
+    return false;
+  }
+  CString install;
+  {
+    CRegKey key(opened);
+    install = EditorRegistry::ReadTextValue(key.Get(), LoadResourceString(own, IDS_OCR_INSTALL_VALUE).c_str(),
+                                            kInstallValueBytes);
+  }
+  const CString program = install + LoadResourceString(own, programId);
+  if (!EditorRegistry::FileExists(program)) {
+    Message(app.LoadLocalString(IDS_OCR_NOT_FOUND), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION));
+    return false;
+  }
+  m_programPath = program;
+  m_programKeyId = keyId;
+  return true;
+}

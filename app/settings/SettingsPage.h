@@ -1,0 +1,116 @@
+// CSettingsPage: what the five destination pages share. A borderless child dialog of the
+// front panel painted on its own background, with painted labels and title, the paper,
+// scan-mode and resolution lists filled from the profile files, and the store a scan asks for.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/PaletteBitmap.h"
+#include "app/settings/BitmapButton.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+class CPanelDlg;
+
+struct SPageIdentity {
+  uint16_t destination;
+  UINT dialogId;
+  const char* background;
+  const char* section;
+  UINT titleId;
+  int paperList;
+  int modeList;  // 0: the page has none
+  int resolutionList;
+  int ownButton;  // 0: none
+  UINT faceUp, faceDown, faceFocus;
+  int firstControl, lastControl;  // the page's control id range
+};
+
+class CSettingsPage : public CDialog {
+ public:
+  static const int kTitleFontHeight = 24;
+  static const int kPageFontHeight = 14;
+
+  explicit CSettingsPage(const SPageIdentity& identity);
+  ~CSettingsPage() override;
+
+  // Creates the page as a child of the panel (hidden; the panel shows the active one).
+  bool Create(CPanelDlg& panel);
+  // Writes the page's values to its section; false (after a message) stops the scan.
+  virtual bool Store() = 0;
+  uint16_t Destination() const { return m_identity.destination; }
+  const char* Section() const { return m_identity.section; }
+
+ protected:
+  struct SLabel {
+    int id;
+    int x;
+    int y;
+  };
+
+  bool OnInitDialog() override;
+  void OnOK() override {}
+  void OnCancel() override {}
+  void OnDestroy() override;
+  bool OnPaint() override;
+  void OnMouseMove(UINT flags, POINT point) override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+  // Steps of the initialisation that a page adds to.
+  virtual void Prepare() {}
+  virtual void LoadOwnValues() {}
+  virtual void ShowOwnValues() {}
+  virtual void LayoutOwn() {}
+  virtual void PaintOwn(HDC dc) {}
+  virtual void OnOwnButton() {}
+  // Extra width of list `index` (0 paper, 1 scan mode, 2 resolution) for the language.
+  virtual int ExtraListWidth(int index) const { return 0; }
+  // Gap between the end of a label's text and its list.
+  virtual int ListGap() const { return 4; }
+
+  // Profile helpers on the page's own section of Quendel.ini.
+  int ReadInt(const char* key, int fallback) const;
+  CString ReadText(const char* key, const char* fallback, DWORD bufferSize) const;
+  void WriteInt(const char* key, int value) const;
+  void WriteText(const char* key, const char* value) const;
+  // The list's selection, or `none` without one.
+  int Selection(int listId, int none) const;
+  // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
+  void StoreLists(int resolutionNone) const;
+
+  // Text widths and heights in the page font.
+  SIZE MeasureText(const CString& text) const;
+  int LineHeight() const;
+  // Places the own button at the bottom right and the text box `boxId` to its left.
+  void PlaceButtonAndBox(int boxId);
+  // The sunken box of the Copy, Fax and Image pages with `text` inside.
+  void DrawTextBox(HDC dc, int boxId, const CString& text) const;
+  void RepaintControlArea(int id);
+  void Message(const CString& text, const CString& caption) const;
+  RECT ControlRect(int id) const;
+  void MoveControl(int id, int x, int y, int width, int height) const;
+  HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
+
+  CPanelDlg* m_panel = nullptr;
+  SPageIdentity m_identity;
+  std::vector<SLabel> m_labels;  // painted labels, in label order
+  uint16_t m_scanMode = 1;
+  uint16_t m_resolution = 0;
+  uint16_t m_paper = 0;
+  CPaletteBitmap m_background;
+  CGdiObject m_pageFont;
+  CBitmapButton m_button;
+
+ private:
+  void LoadListValues();
+  void FillLists();
+  void FillResolutionList();
+  void SetPageFont();
+  void LayoutLists();
+  void PaintLabels(HDC dc) const;
+  void PaintTitle(HDC dc) const;
+};
