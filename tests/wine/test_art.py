@@ -12,6 +12,8 @@ ART = os.path.join(ROOT, "tools", "art")
 sys.path.insert(0, ART)
 
 import generate  # noqa: E402
+import theme  # noqa: E402
+from PIL import Image  # noqa: E402
 
 
 def run_generator(out_dir):
@@ -87,6 +89,63 @@ class ArtTest(unittest.TestCase):
             self.assertLessEqual(offset + length, len(data))
             sizes.append(w)
         self.assertEqual(sorted(sizes), [16, 32, 48])
+
+    def rgb(self, name):
+        path = os.path.join(self.tmp.name, "a", name)
+        with Image.open(path) as im:
+            return im.convert("RGB")
+
+    def assert_rim_matches(self, face, background, x, y):
+        """The face's outermost pixel ring is the background's, so no seam shows around it."""
+        img = self.rgb(face)
+        w, h = img.size
+        under = self.rgb(background).crop((x, y, x + w, y + h))
+        rim = [(i, 0) for i in range(w)] + [(i, h - 1) for i in range(w)] + \
+              [(0, j) for j in range(h)] + [(w - 1, j) for j in range(h)]
+        differ = [p for p in rim if img.getpixel(p) != under.getpixel(p)]
+        self.assertLess(len(differ), len(rim) // 10, "%s over %s: %s" % (face, background, differ[:5]))
+
+    def test_panel_faces_blend_into_the_background_where_they_stand(self):
+        for name, x, y, w, h, _ in theme.BUTTONS:
+            for state in ("", "F", "D"):
+                with self.subTest(face=name + state):
+                    self.assert_rim_matches(name + state + ".bmp", "PATTERN.bmp", x, y)
+
+    def test_page_button_faces_blend_into_their_pages(self):
+        pw, ph = theme.PAGE_SIZE
+        bw, bh = theme.PAGE_BUTTON
+        mw, mh = theme.MAIL_BUTTON
+        spots = [(n, page, pw - 6 - bw, ph - 6 - bh) for n in (223, 224, 225)
+                 for page in ("IMAGEBK",)]
+        spots += [(n, page, pw - 6 - bw, ph - 6 - bh) for n in (226, 227, 228)
+                  for page in ("COPYBK", "FAXBK")]
+        spots += [(n, "MAILBK", pw - 1 - mw, ph - 2 * (mh + 4)) for n in (229, 230, 231)]
+        for number, page, x, y in spots:
+            with self.subTest(face=number, page=page):
+                self.assert_rim_matches("BMP%d.bmp" % number, page + ".bmp", x, y)
+
+    def test_label_strip_is_light_enough_for_its_dark_grey_text(self):
+        img = self.rgb("PATTERN.bmp")
+        top = img.size[1] - theme.STRIP_HEIGHT
+        for x, y in ((3, top + 2), (200, top + 20), (theme.STRIP_WIDTH - 4, img.size[1] - 3)):
+            with self.subTest(x=x, y=y):
+                self.assertGreater(contrast(img.getpixel((x, y)), theme.LABEL_TEXT), 4.5)
+
+    def test_pages_are_dark_enough_for_white_titles_and_labels(self):
+        pw, ph = theme.PAGE_SIZE
+        for page in theme.PAGE_ACCENT:
+            img = self.rgb(page + ".bmp")
+            for x, y in ((70, 14), (20, 75), (150, 120), (60, 165), (150, 200), (20, ph - 14)):
+                with self.subTest(page=page, x=x, y=y):
+                    self.assertGreater(contrast(img.getpixel((x, y)), (255, 255, 255)), 4.5)
+
+
+def contrast(a, b):
+    def luminance(c):
+        lin = [(v / 255.0) / 12.92 if v <= 10 else ((v / 255.0 + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
+    hi, lo = sorted((luminance(a), luminance(b)), reverse=True)
+    return (hi + 0.05) / (lo + 0.05)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,7 @@ def to_indexed(img, exact=None, colors=256):
         lookup = {c: i for i, c in enumerate(palette)}
         return palette, bytes(lookup[p] for p in pixels)
     reserved = sorted({p for p, k in zip(pixels, keep) if k}, key=lambda c: (_luma(c), c))
-    if len(reserved) > colors // 4:
+    if len(reserved) > colors // 2:
         raise ValueError("too many exact colours: %d" % len(reserved))
     free = colors - len(reserved)
     quant = img.quantize(colors=free, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
@@ -39,6 +39,14 @@ def to_indexed(img, exact=None, colors=256):
     used = sorted(set(indices))
     renumber = {old: new for new, old in enumerate(used)}
     return [palette[i] for i in used], bytes(renumber[i] for i in indices)
+
+
+def as_stored(img, exact=None):
+    """The RGB image as it will look once stored with its palette."""
+    palette, indices = to_indexed(img, exact)
+    out = Image.new("RGB", img.size)
+    out.putdata([palette[i] for i in indices])
+    return out
 
 
 def bmp8_bytes(img, exact=None):

@@ -2,11 +2,16 @@
 import os
 import sys
 
+sys.dont_write_bytecode = True  # keep the source tree free of caches
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import about  # noqa: E402
 import artfile  # noqa: E402
+import faces  # noqa: E402
 import icon  # noqa: E402
+import pages  # noqa: E402
+import panel  # noqa: E402
+import smallbuttons  # noqa: E402
 
 MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "manifest.txt")
 
@@ -30,6 +35,16 @@ def build():
         art[name + ".bmp"] = (artfile.bmp8_bytes(img, exact), img.size)
 
     bmp("ABOUTBK", about.aboutbk())
+    pattern = artfile.as_stored(panel.pattern())
+    bmp("PATTERN", pattern)
+    for name, img, exact in faces.faces(pattern):
+        bmp(name, img, exact)
+    backgrounds = {}
+    for name, img in pages.pages():
+        backgrounds[name] = artfile.as_stored(img)
+        bmp(name, backgrounds[name])
+    for name, img, exact in smallbuttons.page_faces(backgrounds) + smallbuttons.mail_faces():
+        bmp(name, img, exact)
     images = icon.icon_images()
     art["orvane.ico"] = (artfile.ico_bytes(images), images[-1].size)
     return art

@@ -137,32 +137,83 @@ def power(cv, f, ink):
     cv.fill(stem, T.EXIT_RED)
 
 
-def _ring(cv, f, ink):
-    ring = cv.cut(cv.ellipse(f.b(0.1, 0.1, 0.9, 0.9)), cv.ellipse(f.b(0.17, 0.17, 0.83, 0.83)))
-    return ring
-
-
 def question(cv, f, ink):
-    pts = [f.p(0.5 + 0.15 * math.cos(math.radians(a)), 0.36 + 0.15 * math.sin(math.radians(a)))
+    pts = [f.p(0.5 + 0.19 * math.cos(math.radians(a)), 0.32 + 0.19 * math.sin(math.radians(a)))
            for a in range(195, 406, 15)]
-    pts += [f.p(0.5, 0.55), f.p(0.5, 0.6)]
-    mark = cv.line(pts, f.d(0.095))
-    cv.ellipse(f.b(0.445, 0.66, 0.555, 0.77), mark)
-    ring = _ring(cv, f, ink)
-    _drop(cv, cv.union(mark, ring), f)
-    cv.fill(ring, T.GLOW)
+    pts += [f.p(0.5, 0.57), f.p(0.5, 0.64)]
+    mark = cv.line(pts, f.d(0.13))
+    cv.ellipse(f.b(0.425, 0.75, 0.575, 0.9), mark)
+    _drop(cv, mark, f)
     cv.fill(mark, ink)
 
 
 def info(cv, f, ink):
-    mark = cv.ellipse(f.b(0.44, 0.24, 0.56, 0.36))
-    cv.rrect(f.b(0.45, 0.42, 0.55, 0.74), f.d(0.02), mark)
-    cv.rrect(f.b(0.4, 0.42, 0.55, 0.48), f.d(0.02), mark)
-    cv.rrect(f.b(0.4, 0.7, 0.6, 0.76), f.d(0.02), mark)
-    ring = _ring(cv, f, ink)
-    _drop(cv, cv.union(mark, ring), f)
-    cv.fill(ring, T.GLOW)
+    mark = cv.ellipse(f.b(0.42, 0.08, 0.58, 0.24))
+    cv.rrect(f.b(0.43, 0.33, 0.57, 0.84), f.d(0.03), mark)
+    cv.rrect(f.b(0.33, 0.33, 0.57, 0.41), f.d(0.03), mark)
+    cv.rrect(f.b(0.33, 0.8, 0.67, 0.88), f.d(0.03), mark)
+    _drop(cv, mark, f)
     cv.fill(mark, ink)
+
+
+def folder(cv, f, ink):
+    back = cv.polygon([f.p(0.1, 0.2), f.p(0.4, 0.2), f.p(0.48, 0.3), f.p(0.86, 0.3), f.p(0.86, 0.8), f.p(0.1, 0.8)])
+    _drop(cv, back, f)
+    cv.fill(back, lighten(T.MAIL_AMBER, -0.2))
+    cv.fill(cv.rrect(f.b(0.18, 0.36, 0.8, 0.7), 0), T.PAPER)
+    front = cv.polygon([f.p(0.1, 0.8), f.p(0.2, 0.42), f.p(0.95, 0.42), f.p(0.86, 0.8)])
+    cv.fill(front, cv.gradient(f.b(0, 0.42, 1, 0.8), lighten(T.MAIL_AMBER, 0.25), T.MAIL_AMBER))
+
+
+def _gear(cv, f, cx, cy, r, teeth=8):
+    pts = []
+    for i in range(teeth * 4):
+        a = math.radians(i * 360.0 / (teeth * 4))
+        rr = r if (i % 4) in (0, 1) else r * 0.72
+        pts.append(f.p(cx + rr * math.cos(a), cy + rr * math.sin(a)))
+    return cv.cut(cv.polygon(pts), cv.ellipse(f.b(cx - r * 0.3, cy - r * 0.3, cx + r * 0.3, cy + r * 0.3)))
+
+
+def printer_setup(cv, f, ink):
+    sheet = cv.rrect(f.b(0.22, 0.1, 0.62, 0.4), f.d(0.02))
+    cv.fill(sheet, T.PAPER)
+    body = cv.rrect(f.b(0.04, 0.34, 0.8, 0.74), f.d(0.07))
+    _drop(cv, body, f)
+    cv.fill(body, cv.gradient(f.b(0, 0.34, 1, 0.74), ink, lighten(ink, -0.2)))
+    cv.fill(cv.rrect(f.b(0.14, 0.45, 0.7, 0.51), f.d(0.02)), (40, 46, 56))
+    cv.fill(cv.polygon([f.p(0.16, 0.74), f.p(0.68, 0.74), f.p(0.64, 0.88), f.p(0.2, 0.88)]), T.COPY_BLUE)
+    gear = _gear(cv, f, 0.76, 0.7, 0.22)
+    _drop(cv, gear, f, 0.6)
+    cv.fill(gear, T.GLOW)
+
+
+def chevrons(cv, f, ink):
+    mark = cv.line([f.p(0.2, 0.22), f.p(0.46, 0.5), f.p(0.2, 0.78)], f.d(0.14))
+    cv.line([f.p(0.52, 0.22), f.p(0.78, 0.5), f.p(0.52, 0.78)], f.d(0.14), mark)
+    _drop(cv, mark, f)
+    cv.fill(mark, ink)
+
+
+def arrow(cv, f, ink):
+    mark = cv.polygon([f.p(0.1, 0.38), f.p(0.52, 0.38), f.p(0.52, 0.18), f.p(0.92, 0.5),
+                       f.p(0.52, 0.82), f.p(0.52, 0.62), f.p(0.1, 0.62)])
+    _drop(cv, mark, f, 0.3)
+    cv.fill(mark, cv.gradient(f.b(0, 0.18, 1, 0.82), lighten(ink, 0.25), ink))
+
+
+def add_address(cv, f, ink):
+    env = cv.rrect(f.b(0.06, 0.2, 0.7, 0.66), f.d(0.04))
+    _drop(cv, env, f, 0.3)
+    cv.fill(env, T.PAPER)
+    flap = cv.line([f.p(0.08, 0.23), f.p(0.38, 0.47), f.p(0.68, 0.23)], f.d(0.05))
+    cv.fill(cv.intersect(flap, env), T.MAIL_AMBER)
+    cv.edge_light(env, -0.5, -0.5, (90, 100, 115), 0.9)
+    badge = cv.ellipse(f.b(0.48, 0.44, 0.94, 0.9))
+    _drop(cv, badge, f, 0.35)
+    cv.fill(badge, cv.gradient(f.b(0, 0.44, 1, 0.9), lighten(ink, 0.2), ink))
+    plus = cv.line([f.p(0.71, 0.55), f.p(0.71, 0.79)], f.d(0.08))
+    cv.line([f.p(0.59, 0.67), f.p(0.83, 0.67)], f.d(0.08), plus)
+    cv.fill(plus, (255, 255, 255))
 
 
 def draw(name, cv, cx, cy, size, ink=T.GLYPH):

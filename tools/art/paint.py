@@ -114,6 +114,16 @@ class Canvas:
             rim = self.intersect(self.blurred(rim, blur), mask)
         self.fill(rim, colour, opacity)
 
+    def inner_shadow(self, mask, dx, dy, blur, opacity, colour=(0, 0, 0)):
+        """Shade the inside of a recess along the walls facing away from the light."""
+        outside = self.shifted(ImageChops.invert(mask), dx, dy)
+        self.fill(self.intersect(self.blurred(outside, blur), mask), colour, opacity)
+
+    def glow(self, mask, radius, colour, opacity):
+        """A soft halo around `mask`, outside it."""
+        halo = self.blurred(self.scaled(self.blurred(mask, radius / 2.0), 3.0), radius / 2.0)
+        self.fill(self.cut(halo, mask), colour, opacity)
+
     def paste(self, image, xy):
         """Paste an RGBA image given at final size (it is scaled up exactly)."""
         big = image.convert("RGBA").resize((image.size[0] * SS, image.size[1] * SS), Image.NEAREST)

@@ -10,7 +10,7 @@ SHADE = (0, 0, 0)
 # Keycaps of the panel buttons.
 KEY_TOP = (104, 112, 124)
 KEY_BOTTOM = (72, 78, 89)
-KEY_HOVER = 0.16                  # lightening of a hovered key
+KEY_HOVER = 0.22                  # lightening of a hovered key
 KEY_PRESSED = -0.22               # darkening of a pressed key
 GLOW = (92, 200, 255)             # hover rim and active markers
 GLYPH = (240, 243, 247)           # pictogram ink
@@ -57,3 +57,44 @@ BUTTONS = [  # name, x, y, width, height, pictogram
     ("HELP", 472, 197, 63, 66, "question"),
     ("INFO", 480, 276, 56, 68, "info"),
 ]
+
+
+def key_shape(name):
+    """("rect", box) or ("round", box) of the visible keycap of a panel button, in panel pixels.
+
+    The right-hand keys share one vertical axis even though their bitmaps do not.
+    """
+    for n, x, y, w, h, _ in BUTTONS:
+        if n != name:
+            continue
+        if x == 22:
+            return "rect", (x + 4, y + 3, x + w - 4, y + 46)
+        if n == "SCAN":
+            return "rect", (RIGHT_AXIS - 30, y + 3, RIGHT_AXIS + 28, y + 57)
+        cy = {"EXIT": 144.5, "HELP": 230, "INFO": 310}[n]
+        return "round", (RIGHT_AXIS - 22.5, cy - 22.5, RIGHT_AXIS + 22.5, cy + 22.5)
+    raise KeyError(name)
+
+
+RIGHT_AXIS = 506  # INFO's bitmap starts furthest right, at 480
+WELL = 3  # width of the recessed bezel around each key
+
+# Settings pages (page pixels): the title band, and the tray along the bottom that holds the
+# page's own button and text box (Mail: its three address rows).
+PAGE_SIZE = (293, 277)
+TITLE_BAND = 141
+PAGE_BUTTON = (40, 26)     # "Browser", "Printer" / "Fax Setting"
+MAIL_BUTTON = (28, 22)     # ">>"
+MAIL_FACE = (32, 24)       # arrow and Add of the address book
+PAGE_GLYPH = {"IMAGEBK": "landscape", "COPYBK": "copier", "FAXBK": "fax", "MAILBK": "envelope",
+              "OCRBK": "ocr"}
+
+
+def page_tray_top(page):
+    """Top of the bottom tray of a page, or None for a page without own controls there."""
+    h = PAGE_SIZE[1]
+    if page == "MAILBK":
+        return h - 3 * (MAIL_BUTTON[1] + 4) - 6
+    if page == "OCRBK":
+        return None
+    return h - 6 - PAGE_BUTTON[1] - 6
