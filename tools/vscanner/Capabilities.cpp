@@ -92,7 +92,7 @@ TW_UINT16 CDataSource::ApplyValue(TW_UINT16 cap, TW_UINT16 type, uint32_t item) 
       return TWRC_SUCCESS;
     case ICAP_XRESOLUTION:
     case ICAP_YRESOLUTION:
-      if (v < 25 || v > 2400) return Fail(TWCC_BADVALUE);
+      if (v < 25 || v > 9600) return Fail(TWCC_BADVALUE);
       (cap == ICAP_XRESOLUTION ? m_xres : m_yres) = v;
       return TWRC_SUCCESS;
     case ICAP_BRIGHTNESS:

@@ -1,0 +1,102 @@
+"""Helpers of the acquisition tests: the virtual scanner installed into the test prefix as
+twain_32\\sane.ds with its settings file, a directory with scanhost and Capturo, runs of
+scanhost, the scanner's triplet log and the bitmap files."""
+
+import shutil
+import struct
+from pathlib import Path
+
+import rig
+
+TWAIN_DIR = rig.PREFIX / "drive_c" / "windows" / "twain_32"
+LOG = TWAIN_DIR / "vscanner.log"
+INI = TWAIN_DIR / "vscanner.ini"
+
+
+def ensure_prefix():
+    if not (rig.PREFIX / "system.reg").exists():
+        rig.run(["cmd.exe", "/c", "exit"], timeout=120)
+
+
+def install_scanner(**settings):
+    """Copies dist/sane.ds into the prefix and writes its [Scanner] settings."""
+    ensure_prefix()
+    TWAIN_DIR.mkdir(parents=True, exist_ok=True)
+    shutil.copy2(rig.DIST / "sane.ds", TWAIN_DIR / "sane.ds")
+    LOG.unlink(missing_ok=True)
+    rig.write_ini(INI, {"Scanner": {key: str(value) for key, value in settings.items()}})
+
+
+def reset_scanner():
+    INI.unlink(missing_ok=True)
+    LOG.unlink(missing_ok=True)
+
+
+def host_dir(name, extra=()):
+    """WORK/name with scanhost.exe and Capturo.dll (and `extra` files from dist/)."""
+    target = rig.WORK / name
+    if target.exists():
+        shutil.rmtree(target)
+    target.mkdir(parents=True)
+    shutil.copy2(rig.TOOLS / "scanhost.exe", target)
+    shutil.copy2(rig.DIST / "Capturo.dll", target)
+    for item in extra:
+        shutil.copy2(rig.DIST / item, target)
+    return target
+
+
+class Run:
+    """One scanhost run: its output lines and what they say."""
+
+    def __init__(self, completed):
+        self.completed = completed
+        self.lines = completed.stdout.splitlines()
+
+    def starting(self, prefix):
+        return [line for line in self.lines if line.startswith(prefix)]
+
+    def results(self):
+        """[dict] of the RESULT lines; {} for a RESULT with lParam 0."""
+        out = []
+        for line in self.starting("RESULT"):
+            fields = {}
+            for part in line.split()[1:]:
+                if "=" in part:
+                    key, value = part.split("=", 1)
+                    fields[key] = value
+            out.append(fields)
+        return out
+
+
+def run_host(directory, *args, timeout=60):
+    completed = rig.run([Path(directory) / "scanhost.exe"] + [str(a) for a in args], cwd=directory,
+                        timeout=timeout)
+    run = Run(completed)
+    assert "END" in run.lines, "scanhost did not end: %r %r" % (completed.stdout[-2000:], completed.stderr[-2000:])
+    return run
+
+
+def log_lines():
+    return LOG.read_text(encoding="latin-1").splitlines() if LOG.exists() else []
+
+
+def capability_calls(lines=None):
+    """[(msg, cap, fields)] of the CAPABILITY triplets in the log."""
+    calls = []
+    for line in lines if lines is not None else log_lines():
+        parts = line.split()
+        if len(parts) >= 4 and parts[1] == "CAPABILITY":
+            fields = dict(p.split("=", 1) for p in parts[3:] if "=" in p)
+            calls.append((parts[2], int(fields["cap"], 16), fields))
+    return calls
+
+
+def read_bmp(path):
+    """(header fields, palette bytes, pixel bytes) of a bitmap file."""
+    data = Path(path).read_bytes()
+    (bf_type, bf_size, r1, r2, off_bits, bi_size, width, height, planes, bit_count, compression, size_image,
+     xppm, yppm, clr_used, clr_important) = struct.unpack_from("<2sIHHIIiiHHIIiiII", data, 0)
+    header = dict(type=bf_type, size=bf_size, reserved=(r1, r2), off_bits=off_bits, bi_size=bi_size, width=width,
+                  height=height, planes=planes, bit_count=bit_count, compression=compression, size_image=size_image,
+                  xppm=xppm, yppm=yppm, clr_used=clr_used, clr_important=clr_important, file_length=len(data))
+    return header, data[54:off_bits], data[off_bits:]
