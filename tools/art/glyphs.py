@@ -33,6 +33,22 @@ def _drop(cv, mask, f, opacity=0.45):
     cv.shadow(mask, f.d(0.025), f.d(0.035), f.d(0.03), opacity=opacity)
 
 
+def _sheet(cv, f, x0, y0, x1, y1, lines=()):
+    """A sheet of paper with printed lines, lying behind a machine."""
+    sheet = cv.rrect(f.b(x0, y0, x1, y1), f.d(0.025))
+    _drop(cv, sheet, f, 0.3)
+    cv.fill(sheet, T.PAPER)
+    if lines:
+        _lines(cv, f, x0 + 0.07, x1 - 0.07, lines, 0.035, T.PAPER_LINE)
+
+
+def _casing(cv, f, x0, y0, x1, y1, radius, ink):
+    """The lit, rounded casing of a machine."""
+    body = cv.rrect(f.b(x0, y0, x1, y1), f.d(radius))
+    _drop(cv, body, f)
+    cv.fill(body, cv.gradient(f.b(0, y0, 1, y1), ink, lighten(ink, -0.18)))
+
+
 def landscape(cv, f, ink):
     frame = cv.rrect(f.b(0.08, 0.17, 0.92, 0.83), f.d(0.07))
     _drop(cv, frame, f)
@@ -48,13 +64,8 @@ def landscape(cv, f, ink):
 
 
 def copier(cv, f, ink):
-    sheet = cv.rrect(f.b(0.27, 0.08, 0.73, 0.44), f.d(0.025))
-    _drop(cv, sheet, f, 0.3)
-    cv.fill(sheet, T.PAPER)
-    _lines(cv, f, 0.34, 0.66, (0.17, 0.24, 0.31), 0.035, T.PAPER_LINE)
-    body = cv.rrect(f.b(0.08, 0.38, 0.92, 0.74), f.d(0.07))
-    _drop(cv, body, f)
-    cv.fill(body, cv.gradient(f.b(0, 0.38, 1, 0.74), ink, lighten(ink, -0.18)))
+    _sheet(cv, f, 0.27, 0.08, 0.73, 0.44, (0.17, 0.24, 0.31))
+    _casing(cv, f, 0.08, 0.38, 0.92, 0.74, 0.07, ink)
     cv.fill(cv.rrect(f.b(0.2, 0.47, 0.8, 0.52), f.d(0.02)), (40, 46, 56))
     cv.fill(cv.ellipse(f.b(0.74, 0.59, 0.83, 0.68)), T.COPY_BLUE)
     cv.fill(cv.rrect(f.b(0.17, 0.6, 0.62, 0.66), f.d(0.02)), lighten(ink, -0.3))
@@ -64,13 +75,8 @@ def copier(cv, f, ink):
 
 
 def fax(cv, f, ink):
-    sheet = cv.rrect(f.b(0.44, 0.1, 0.82, 0.48), f.d(0.025))
-    _drop(cv, sheet, f, 0.3)
-    cv.fill(sheet, T.PAPER)
-    _lines(cv, f, 0.5, 0.76, (0.19, 0.26, 0.33), 0.035, T.PAPER_LINE)
-    body = cv.rrect(f.b(0.1, 0.4, 0.9, 0.86), f.d(0.08))
-    _drop(cv, body, f)
-    cv.fill(body, cv.gradient(f.b(0, 0.4, 1, 0.86), ink, lighten(ink, -0.18)))
+    _sheet(cv, f, 0.44, 0.1, 0.82, 0.48, (0.19, 0.26, 0.33))
+    _casing(cv, f, 0.1, 0.4, 0.9, 0.86, 0.08, ink)
     handset = cv.rrect(f.b(0.12, 0.26, 0.34, 0.82), f.d(0.1))
     _drop(cv, handset, f, 0.35)
     cv.fill(handset, cv.gradient(f.b(0.12, 0, 0.34, 1), lighten(T.FAX_VIOLET, 0.2), T.FAX_VIOLET, True))
@@ -175,11 +181,8 @@ def _gear(cv, f, cx, cy, r, teeth=8):
 
 
 def printer_setup(cv, f, ink):
-    sheet = cv.rrect(f.b(0.22, 0.1, 0.62, 0.4), f.d(0.02))
-    cv.fill(sheet, T.PAPER)
-    body = cv.rrect(f.b(0.04, 0.34, 0.8, 0.74), f.d(0.07))
-    _drop(cv, body, f)
-    cv.fill(body, cv.gradient(f.b(0, 0.34, 1, 0.74), ink, lighten(ink, -0.2)))
+    _sheet(cv, f, 0.22, 0.1, 0.62, 0.4)
+    _casing(cv, f, 0.04, 0.34, 0.8, 0.74, 0.07, ink)
     cv.fill(cv.rrect(f.b(0.14, 0.45, 0.7, 0.51), f.d(0.02)), (40, 46, 56))
     cv.fill(cv.polygon([f.p(0.16, 0.74), f.p(0.68, 0.74), f.p(0.64, 0.88), f.p(0.2, 0.88)]), T.COPY_BLUE)
     gear = _gear(cv, f, 0.76, 0.7, 0.22)
