@@ -1,0 +1,209 @@
+"""The SMTP conversation on the wire, against scripted servers that misbehave on purpose."""
+
+import re
+import unittest
+
+import mail_rig as R
+from mail_flows import content, messages, result, send
+
+REJECTS = "This server rejects mail from you. Enter the correct user ID using mail settings."
+BOUNDARY = "=========_zazed==_"
+
+
+def setUpModule():
+    R.start_display()
+
+
+def tearDownModule():
+    R.stop_display()
+
+
+class ScriptedSession(unittest.TestCase):
+    address = "127.0.0.10"
+
+    def converse(self, script, lines, name=None, timeout=120):
+        server = R.ScriptedSmtpServer(self.address, script).start()
+        try:
+            host = R.Host(name or self.id().split(".")[-1])
+            self.host = host
+            log = host.run(lines(host) if callable(lines) else lines, timeout=timeout)
+            server.wait_done(10)
+        finally:
+            server.stop()
+        return server, log
+
+    def send_simple(self, script, sender="scan@office.example", recipient="bob@b.example", files=()):
+        return self.converse(script, send(self.address, sender, recipient, *files))
+
+
+class WireTranscripts(ScriptedSession):
+    address = "127.0.0.10"
+
+    def test_accepted_message_with_two_recipients(self):
+        lines = content(to="ann@a.example", subject="Scan", body="Hello") + \
+            send(self.address, "scan@office.example", "bob@b.example")
+        server, log = self.converse({}, lines)
+        self.assertEqual(server.commands, ["HELO office.example", "MAIL FROM: <scan@office.example>",
+                                           "RCPT TO: <ann@a.example>", "RCPT TO: <bob@b.example>", "DATA ", "QUIT"])
+        self.assertEqual(server.data.decode(),
+                         "To: <ann@a.example> , <bob@b.example>\r\nFrom: scan@office.example\r\n"
+                         "Subject: Scan\r\nMIME-Version: 1.0\r\n\r\nHello\r\n")
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertEqual(result(log, "content"), 1)
+        self.assertEqual(result(log), 1)
+        self.assertEqual(messages(log), [])
+
+    def test_to_header_for_rcpt_550_250_550(self):
+        R.write_book(["second@x.example", "third@x.example"])
+        script = {"RCPT": [[b"550 no such user\r\n"], [b"250 ok\r\n"], [b"550 no such user\r\n"]]}
+        lines = content(to="first@x.example", pick_all_from_book=True) + send(self.address, "me@x.example", "")
+        server, log = self.converse(script, lines)
+        self.assertEqual([c for c in server.commands if c.startswith("RCPT")],
+                         ["RCPT TO: <first@x.example>", "RCPT TO: <second@x.example>", "RCPT TO: <third@x.example>"])
+        self.assertTrue(server.data.startswith(b"To: <second@x.example> , <third@x.example>\r\nFrom: "), server.data)
+
+    def test_to_header_for_rcpt_250_550(self):
+        script = {"RCPT": [[b"250 ok\r\n"], [b"550 no\r\n"]]}
+        lines = content(to="one@x.example") + send(self.address, "me@x.example", "two@x.example")
+        server, log = self.converse(script, lines)
+        self.assertTrue(server.data.startswith(b"To: <one@x.example> , <two@x.example>\r\n"), server.data)
+
+    def test_helo_refused_shows_message_105_and_quits(self):
+        server, log = self.send_simple({"HELO": [[b"502 5.5.2 HELO refused\r\n"]]})
+        self.assertEqual(server.commands, ["HELO office.example", "QUIT"])
+        self.assertEqual(messages(log), [REJECTS])
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertEqual(result(log), 1)
+
+    def test_mail_from_251_is_accepted(self):
+        server, log = self.send_simple({"MAIL": [[b"251 User not local; will forward\r\n"]]})
+        self.assertEqual(server.commands[2:], ["RCPT TO: <bob@b.example>", "DATA ", "QUIT"])
+        self.assertEqual(messages(log), [])
+
+    def test_mail_from_refused(self):
+        server, log = self.send_simple({"MAIL": [[b"553 sender rejected\r\n"]]})
+        self.assertEqual(server.commands, ["HELO office.example", "MAIL FROM: <scan@office.example>", "QUIT"])
+        self.assertEqual(messages(log), [REJECTS])
+
+    def test_every_rcpt_refused_quits_without_message(self):
+        server, log = self.send_simple({"RCPT": [[b"550 no\r\n"]]})
+        self.assertEqual(server.commands[-2:], ["RCPT TO: <bob@b.example>", "QUIT"])
+        self.assertNotIn("DATA ", server.commands)
+        self.assertEqual(messages(log), [])
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+
+    def test_two_line_greeting_makes_every_reply_one_line_late(self):
+        # HELO is answered by the second greeting line; the RCPT refusal is read as DATA's reply,
+        # so the message still goes out.
+        script = {"GREETING": [[b"220-scripted.test first line\r\n220 scripted.test second line\r\n"]],
+                  "RCPT": [[b"550 no\r\n"]], "MAIL": [[b"250 from ok\r\n"]]}
+        server, log = self.send_simple(script)
+        self.assertEqual(server.commands, ["HELO office.example", "MAIL FROM: <scan@office.example>",
+                                           "RCPT TO: <bob@b.example>", "DATA ", "QUIT"])
+        self.assertTrue(server.data.startswith(b"To: <bob@b.example>\r\n"))
+        self.assertEqual(messages(log), [])
+
+    def test_reply_split_across_two_packets(self):
+        script = {"GREETING": [[b"220 scripted", ("sleep", 0.3), b".test ready\r\n"]],
+                  "HELO": [[b"25", ("sleep", 0.3), b"0 hello\r\n"]],
+                  "MAIL": [[b"2", ("sleep", 0.3), b"50 ok\r\n"]]}
+        server, log = self.send_simple(script)
+        self.assertEqual(server.commands[-2:], ["DATA ", "QUIT"])
+        self.assertEqual(messages(log), [])
+
+    def test_two_replies_in_one_packet(self):
+        # The HELO reply comes in the greeting's packet, and HELO itself gets no answer.
+        script = {"GREETING": [[b"220 scripted.test\r\n250 hello early\r\n"]], "HELO": [[]]}
+        server, log = self.send_simple(script)
+        self.assertEqual(server.commands, ["HELO office.example", "MAIL FROM: <scan@office.example>",
+                                           "RCPT TO: <bob@b.example>", "DATA ", "QUIT"])
+        self.assertEqual(messages(log), [])
+
+    def test_close_in_the_middle_of_the_conversation(self):
+        server, log = self.send_simple({"MAIL": [["close"]]})
+        self.assertEqual(server.commands, ["HELO office.example", "MAIL FROM: <scan@office.example>"])
+        # The empty reply fails the test of MAIL FROM like a refusal; nothing hangs.
+        self.assertEqual(messages(log), [REJECTS])
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertLess(self.host.wall_seconds, 30)
+
+    def test_empty_sender_with_configured_server(self):
+        server, log = self.send_simple({}, sender="")
+        self.assertEqual(server.commands[:2], ["HELO ", "MAIL FROM: <>"])
+
+    def test_line_breaks_in_sender_recipient_and_subject_never_reach_the_wire(self):
+        lines = content(subject="Hi\r\nBcc: victim@evil.example") + \
+            send(self.address, "me@x.example\r\nRCPT TO: <evil@evil.example>", "bob@b.example\r\nDATA")
+        server, log = self.converse({}, lines)
+        self.assertEqual(server.commands, ["HELO evil.example>",
+                                           "MAIL FROM: <me@x.exampleRCPT TO: <evil@evil.example>>",
+                                           "RCPT TO: <bob@b.exampleDATA>", "DATA ", "QUIT"])
+        headers = server.data.split(b"\r\n\r\n", 1)[0].split(b"\r\n")
+        self.assertEqual([h.split(b":")[0] for h in headers], [b"To", b"From", b"Subject", b"MIME-Version"])
+        self.assertIn(b"Subject: Hi Bcc: victim@evil.example", headers)
+
+
+class MessageContent(ScriptedSession):
+    address = "127.0.0.11"
+
+    def body_lines(self, body):
+        lines = content(body=body) + send(self.address, "me@x.example", "bob@b.example")
+        server, log = self.converse({}, lines)
+        return server.data.split(b"\r\n\r\n", 1)[1]
+
+    def test_layout_without_attachments(self):
+        lines = content(subject="No files", body="line one\r\nline two") + \
+            send(self.address, "me@x.example", "bob@b.example")
+        server, log = self.converse({}, lines)
+        self.assertEqual(server.data, b"To: <bob@b.example>\r\nFrom: me@x.example\r\nSubject: No files\r\n"
+                                      b"MIME-Version: 1.0\r\n\r\nline one\r\nline two\r\n")
+        self.assertNotIn(b"Content-Type", server.data)
+
+    def test_body_of_1024_characters_is_one_line(self):
+        self.assertEqual(self.body_lines("a" * 1024), b"a" * 1024 + b"\r\n")
+
+    def test_body_of_1025_characters_is_two_lines(self):
+        self.assertEqual(self.body_lines("b" * 1025), b"b" * 1024 + b"\r\nb\r\n")
+
+    def test_period_lines_are_doubled(self):
+        # On the wire (the server here keeps the dot-stuffing as received).
+        self.assertEqual(self.body_lines(".start\r\n.\r\nend"), b"..start\r\n..\r\nend\r\n")
+
+    def test_one_attachment_layout_and_path_without_backslash(self):
+        def lines(host):
+            host.file("page.bin", b"abcd")
+            return content(subject="S", body="B") + send(self.address, "me@x.example", "bob@b.example", "page.bin")
+        server, log = self.converse({}, lines)
+        self.assertEqual(server.data.decode(),
+                         "To: <bob@b.example>\r\nFrom: me@x.example\r\nSubject: S\r\nMIME-Version: 1.0\r\n"
+                         'Content-Type: multipart/mixed; boundary="%s"\r\n\r\n--%s\r\n'
+                         'Content-Type: text/plain; charset="us-ascii"\r\n\r\nB\r\n\r\n--%s\r\n'
+                         'Content-Type: application/octet-stream; name="page.bin"\r\n'
+                         "Content-Transfer-Encoding: base64\r\n"
+                         'Content-Disposition: attachment; filename="page.bin"\r\n'
+                         "Content-Description: page.bin\r\n\r\nYWJjZA==\r\n\r\n--%s--\r\n"
+                         % (BOUNDARY, BOUNDARY, BOUNDARY, BOUNDARY))
+
+    def test_cancel_after_the_first_line_of_an_attachment(self):
+        data = bytes(range(256)) * 40  # 10240 bytes: 21 lines
+        def lines(host):
+            first = host.file("first.bin", data)
+            second = host.file("second.bin", b"never sent")
+            return [["gui", "wait", "E-mail"], ["gui", "style"], ["gui", "waittext", "1019", "Start send data"],
+                    ["gui", "click", "1020"]] + \
+                send(self.address, "me@x.example", "bob@b.example", first, second)
+        # DATA's reply comes late, so that Cancel is pressed while the headers go out.
+        server, log = self.converse({"DATA": [[("sleep", 0.6), b"354 go ahead\r\n"]]}, lines)
+        self.assertIn("sysmenu: 0 topmost: 1", log)
+        part = server.data.split(b'name="first.bin"', 1)[1]
+        content_lines = part.split(b"\r\n\r\n", 1)[1].split(b"\r\n")
+        import base64
+        self.assertEqual(content_lines[0], base64.b64encode(data[:510]))
+        self.assertEqual(content_lines[1:], [b"", b"--" + BOUNDARY.encode() + b"--", b""])
+        self.assertNotIn(b"second.bin", server.data)
+        self.assertEqual(server.commands[-1], "QUIT")
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,151 @@
+// mailhost: binds Postlib.dll from its own directory by the three export names, as the front
+// panel does, and runs a script (one command a line, words separated by tabs):
+//   smtp SERVER                          SetMailSMTP
+//   send SENDER RECIPIENT [FILE ...]     MailStartSend with a hidden notification window
+//   content                              MailContent
+//   gui ACTION ...                       queued dialog action, played during the next call
+//   unload                               frees the library (its shut-down)
+// It logs every result, WM_MAIL_DONE and message box on stdout.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/Module.h"
+#include "framework/String.h"
+#include "mail/MailApi.h"
+#include "tools/mailhost/GuiScript.h"
+
+namespace {
+int g_mailDone = 0;
+
+LRESULT CALLBACK NotifyProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MAIL_DONE) {
+    ++g_mailDone;
+    GuiScript::Log("WM_MAIL_DONE " + std::to_string(wParam) + " " + std::to_string(lParam));
+    return 0;
+  }
+  return DefWindowProcA(wnd, message, wParam, lParam);
+}
+
+HWND CreateNotifyWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = NotifyProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "MailHostFrame";
+  RegisterClassA(&wc);
+  // A hidden top-level frame, like the program's hidden document frame.
+  return CreateWindowExA(0, "MailHostFrame", "mailhost", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
+// Words are separated by tabs; inside a word <CR> and <LF> stand for CR and LF (paths keep
+// their backslashes).
+std::string Unescape(std::string word) {
+  for (const auto& [token, ch] : {std::pair<const char*, char>{"<CR>", '\r'}, {"<LF>", '\n'}}) {
+    for (size_t at; (at = word.find(token)) != std::string::npos;) word.replace(at, 4, 1, ch);
+  }
+  return word;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> words;
+  std::stringstream in(line);
+  std::string word;
+  while (std::getline(in, word, '\t')) words.push_back(Unescape(word));
+  return words;
+}
+
+double NowMs() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: mailhost SCRIPT\n");
+    return 2;
+  }
+  std::ifstream script(argv[1]);
+  if (!script) {
+    std::fprintf(stderr, "mailhost: cannot read %s\n", argv[1]);
+    return 2;
+  }
+  const CString library = Module::Directory(nullptr) + "Postlib.dll";
+  HMODULE postlib = LoadLibraryA(library);
+  if (!postlib) {
+    GuiScript::Log("load failed " + std::to_string(GetLastError()));
+    return 3;
+  }
+  auto setSmtp = reinterpret_cast<SetMailSMTPFn>(GetProcAddress(postlib, "SetMailSMTP"));
+  auto content = reinterpret_cast<MailContentFn>(GetProcAddress(postlib, "MailContent"));
+  auto startSend = reinterpret_cast<MailStartSendFn>(GetProcAddress(postlib, "MailStartSend"));
+  if (!setSmtp || !content || !startSend) {
+    GuiScript::Log("bind failed");
+    return 4;
+  }
+  GuiScript::Log("bound");
+  HWND notify = CreateNotifyWindow();
+  GuiScript::Start();
+
+  std::string line;
+  while (std::getline(script, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words = Split(line);
+    if (words.empty() || words[0].empty() || words[0][0] == '#') continue;
+    const std::string& verb = words[0];
+    if (verb == "gui") {
+      words.erase(words.begin());
+      GuiScript::Queue(words);
+    } else if (verb == "smtp") {
+      CString server(words.size() > 1 ? words[1].c_str() : "");
+      setSmtp(server);
+    } else if (verb == "send") {
+      CString sender(words.size() > 1 ? words[1].c_str() : "");
+      CString recipient(words.size() > 2 ? words[2].c_str() : "");
+      CStringArray files;
+      for (size_t i = 3; i < words.size(); ++i) files.Add(words[i].c_str());
+      const int doneBefore = g_mailDone;
+      const double start = NowMs();
+      const int result = startSend(sender, recipient, files, notify);
+      const double elapsed = NowMs() - start;
+      GuiScript::Stop();
+      char timing[64];
+      std::snprintf(timing, sizeof(timing), "%.1f", elapsed);
+      GuiScript::Log("send=" + std::to_string(result) + " done=" + std::to_string(g_mailDone - doneBefore) +
+                     " ms=" + timing);
+    } else if (verb == "content") {
+      const int result = content();
+      GuiScript::Stop();
+      GuiScript::Log("content=" + std::to_string(result));
+    } else if (verb == "pump") {
+      // Dispatches messages for the given milliseconds (a late connection, a late notice).
+      const DWORD until = GetTickCount() + static_cast<DWORD>(std::stoul(words.at(1)));
+      while (static_cast<LONG>(until - GetTickCount()) > 0) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          TranslateMessage(&msg);
+          DispatchMessageA(&msg);
+        } else {
+          MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+      }
+      GuiScript::Stop();
+    } else if (verb == "unload") {
+      FreeLibrary(postlib);
+      postlib = nullptr;
+      GuiScript::Log("unloaded");
+    } else {
+      GuiScript::Log("unknown command " + verb);
+    }
+  }
+  if (postlib) FreeLibrary(postlib);
+  GuiScript::Log("end");
+  return 0;
+}

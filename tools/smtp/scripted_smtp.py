@@ -1,0 +1,142 @@
+"""A scripted, misbehaving SMTP server for tests: answers each command as its script says.
+
+The script maps a command verb (HELO, MAIL, RCPT, DATA, END for the final ".", QUIT) to a list
+of plays, one per occurrence of that command (the last repeats); a play is a list of actions:
+bytes (sent as one packet), ("sleep", seconds), "close" (closes the connection), or nothing
+(silence: no answer). "GREETING" is played once the connection is accepted. Everything
+received is recorded: `commands` (each command line without its CR LF) and `data` (the bytes
+between DATA and the "." line, as they arrived, dot-stuffing included).
+
+    server = ScriptedSmtpServer("127.0.0.3", {"HELO": [[b"502 no\\r\\n"]]}).start()
+    ... server.wait_done(); server.commands
+
+Run directly (`scripted_smtp.py ADDRESS [PORT]`) it serves one connection with the defaults
+and prints the transcript.
+"""
+import socket
+import sys
+import threading
+import time
+
+DEFAULTS = {
+    "GREETING": [[b"220 scripted.test ESMTP\r\n"]],
+    "HELO": [[b"250 scripted.test\r\n"]],
+    "EHLO": [[b"250 scripted.test\r\n"]],
+    "MAIL": [[b"250 2.1.0 Ok\r\n"]],
+    "RCPT": [[b"250 2.1.5 Ok\r\n"]],
+    "DATA": [[b"354 End data with <CR><LF>.<CR><LF>\r\n"]],
+    "END": [[b"250 2.0.0 Ok: queued\r\n"]],
+    "QUIT": [[b"221 2.0.0 Bye\r\n", "close"]],
+}
+OTHER = [[b"500 unrecognised\r\n"]]
+
+
+class ScriptedSmtpServer:
+    def __init__(self, address, script=None, port=25):
+        self.address = address
+        self.port = port
+        self.script = dict(DEFAULTS)
+        self.script.update(script or {})
+        self.commands = []
+        self.data = b""
+        self.connections = 0
+        self.closed_by_peer = False
+        self.error = None
+        self._counts = {}
+        self._done = threading.Event()
+        self._listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self._listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self._listener.bind((address, port))
+        self._listener.listen(5)
+        self._thread = None
+
+    def start(self):
+        self._thread = threading.Thread(target=self._serve, daemon=True)
+        self._thread.start()
+        return self
+
+    def stop(self):
+        try:
+            self._listener.close()
+        except OSError:
+            pass
+
+    def wait_done(self, timeout=30):
+        """Waits until the connection has ended (either side closed)."""
+        return self._done.wait(timeout)
+
+    def _play(self, conn, verb):
+        plays = self.script.get(verb, OTHER)
+        n = self._counts.get(verb, 0)
+        self._counts[verb] = n + 1
+        for action in plays[min(n, len(plays) - 1)]:
+            if isinstance(action, bytes):
+                conn.sendall(action)
+            elif action == "close":
+                conn.shutdown(socket.SHUT_RDWR)
+                conn.close()
+                return False
+            elif isinstance(action, tuple) and action[0] == "sleep":
+                time.sleep(action[1])
+        return True
+
+    def _serve(self):
+        try:
+            conn, _ = self._listener.accept()
+        except OSError:
+            self._done.set()
+            return
+        self.connections += 1
+        try:
+            self._converse(conn)
+        except OSError as e:  # the client went away
+            self.error = e
+        finally:
+            try:
+                conn.close()
+            except OSError:
+                pass
+            self._done.set()
+
+    def _converse(self, conn):
+        if not self._play(conn, "GREETING"):
+            return
+        buffer = b""
+        in_data = False
+        while True:
+            chunk = conn.recv(65536)
+            if not chunk:
+                self.closed_by_peer = True
+                return
+            buffer += chunk
+            while b"\r\n" in buffer:
+                line, buffer = buffer.split(b"\r\n", 1)
+                if in_data:
+                    if line == b".":
+                        in_data = False
+                        if not self._play(conn, "END"):
+                            return
+                    else:
+                        self.data += line + b"\r\n"
+                    continue
+                self.commands.append(line.decode("latin-1"))
+                verb = line.split(b" ", 1)[0].split(b":", 1)[0].upper().decode("latin-1")
+                if verb == "DATA":
+                    in_data = True
+                if not self._play(conn, verb):
+                    return
+
+
+def main(argv):
+    address = argv[1] if len(argv) > 1 else "127.0.0.3"
+    port = int(argv[2]) if len(argv) > 2 else 25
+    server = ScriptedSmtpServer(address, port=port).start()
+    server.wait_done(timeout=None)
+    for command in server.commands:
+        print(command)
+    sys.stdout.write(server.data.decode("latin-1"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
