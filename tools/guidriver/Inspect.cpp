@@ -1,0 +1,50 @@
+// Read-only commands: list, texts, foreground.
+#include "tools/guidriver/Commands.h"
+
+#include "tools/guidriver/Children.h"
+#include "tools/guidriver/Output.h"
+#include "tools/guidriver/Selector.h"
+
+namespace {
+
+std::wstring RectText(const RECT& r) {
+  return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right - r.left) +
+         L"," + std::to_wstring(r.bottom - r.top);
+}
+
+}  // namespace
+
+int CmdList(const CArgs& args) {
+  CSelector selector;
+  std::wstring error;
+  if (!selector.Parse(args, false, error)) return Fail(error);
+  for (HWND wnd : selector.FindAll()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    PrintLine(HwndText(wnd) + L"\t" + std::to_wstring(pid) + L"\t" + Field(WindowClass(wnd)) + L"\t" +
+              Field(WindowTitle(wnd)));
+  }
+  return 0;
+}
+
+int CmdTexts(const CArgs& args) {
+  HWND top = nullptr;
+  if (int rc = SelectWindow(args, top)) return rc;
+  PrintLine(L"caption\t" + Field(WindowTitle(top)));
+  for (HWND child : Descendants(top)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
+    PrintLine(std::to_wstring(GetDlgCtrlID(child)) + L"\t" + Field(WindowClass(child)) + L"\t" +
+              Field(ControlText(child, args.Timeout())) + L"\t" +
+              (IsWindowVisible(child) ? L"visible" : L"hidden") + L"\t" + RectText(r));
+  }
+  return 0;
+}
+
+int CmdForeground(const CArgs& args) {
+  HWND wnd = GetForegroundWindow();
+  if (!wnd) return Fail(L"no foreground window");
+  PrintLine(HwndText(wnd) + L"\t" + Field(WindowClass(wnd)) + L"\t" + Field(WindowTitle(wnd)));
+  return 0;
+}
