@@ -14,8 +14,10 @@ BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
 }  // namespace
 
 std::wstring WindowTitle(HWND wnd) {
+  // Read from the window structure itself: GetWindowText would send WM_GETTEXT and hang on
+  // a window whose thread is busy (a program waiting for a silent server, say).
   wchar_t buffer[1024] = L"";
-  GetWindowTextW(wnd, buffer, 1024);
+  InternalGetWindowText(wnd, buffer, 1024);
   return buffer;
 }
 
