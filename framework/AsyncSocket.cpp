@@ -34,6 +34,8 @@ struct SocketWindow {
   void Destroy() {
     if (wnd) DestroyWindow(wnd);
     wnd = nullptr;
+    // The class's procedure lives in this module, which may be unloaded next.
+    UnregisterClassA(kWindowClass, Module::Instance());
   }
   static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kSocketMessage) return DefWindowProcA(wnd, message, wParam, lParam);

@@ -10,8 +10,8 @@ class CSendProgressDlg : public CDialog {
   CSendProgressDlg();
   // Creates the window without owner, above all others, shown and painted at once.
   bool Open();
-  void SetRange(WORD upper) const;
-  void SetPos(unsigned position) const;
+  void SetRange(WORD upper);
+  void SetPos(unsigned position);
   void SetStatus(const CString& text) const;
 
  protected:
@@ -19,4 +19,12 @@ class CSendProgressDlg : public CDialog {
   bool OnCommand(WORD id, WORD code, HWND control) override;
   void OnOK() override {}
   void OnCancel() override {}
+
+ private:
+  // The bar's pixel for `position` of the current range.
+  long long PixelOf(unsigned position) const;
+
+  WORD m_upper = 100;
+  unsigned m_shown = 0;
+  int m_barWidth = 0;
 };

@@ -1,0 +1,50 @@
+"""The slow waits: a server that never answers (two 90-second reply waits, each ending in the
+time-out message) and a refused connection (the send's own 90-second wait). Both must leave
+the processor idle while they wait."""
+
+import unittest
+
+import mail_rig as R
+from mail_flows import messages, result, send
+
+TIMED_OUT = "The network has timed-out!"
+
+
+def setUpModule():
+    R.start_display()
+
+
+def tearDownModule():
+    R.stop_display()
+
+
+class SlowWaits(unittest.TestCase):
+    def test_silent_server_times_out_twice_without_message_105(self):
+        server = R.ScriptedSmtpServer("127.0.0.50", {"HELO": [[]], "QUIT": [[]]}).start()
+        host = R.Host("silent")
+        try:
+            log = host.run(send("127.0.0.50", "scan@office.example", "bob@b.example"), timeout=400)
+            server.wait_done(10)
+        finally:
+            server.stop()
+        self.assertEqual(server.commands, ["HELO office.example", "QUIT"])
+        self.assertEqual(messages(log), [TIMED_OUT, TIMED_OUT])
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertEqual(result(log), 1)
+        self.assertGreaterEqual(host.wall_seconds, 180)
+        self.assertLess(host.wall_seconds, 240)
+        # Waiting sleeps in the kernel: far below one core (the target is under 2 % of the wall).
+        self.assertLess(host.cpu_seconds / host.wall_seconds, 0.05, (host.cpu_seconds, host.wall_seconds))
+
+    def test_refused_connection_runs_the_end_actions_and_waits_90_seconds(self):
+        host = R.Host("refused")
+        log = host.run(send(None, "me@127.0.0.51", "bob@b.example"), timeout=200)
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertEqual(result(log), 1)
+        self.assertEqual(messages(log), [])
+        self.assertGreaterEqual(host.wall_seconds, 90)
+        self.assertLess(host.cpu_seconds / host.wall_seconds, 0.05, (host.cpu_seconds, host.wall_seconds))
+
+
+if __name__ == "__main__":
+    unittest.main()
