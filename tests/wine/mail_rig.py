@@ -91,16 +91,23 @@ class Host:
         path.write_bytes(data)
         return wine_path(path)
 
-    def run(self, lines, timeout=120):
-        """Runs mailhost with the script `lines` (lists of words, or strings); returns its log."""
+    def run(self, lines, timeout=120, cpu=None):
+        """Runs mailhost with the script `lines` (lists of words, or strings); returns its log.
+        `cpu` pins mailhost and a fresh wineserver to that one processor."""
         script = []
         for line in lines:
             script.append(line if isinstance(line, str) else "\t".join(line))
         (self.dir / "script.txt").write_text("\r\n".join(script) + "\r\n", encoding="latin-1")
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.monotonic()
-        result = subprocess.run(["wine", "mailhost.exe", "script.txt"], cwd=self.dir, env=_env(),
-                                capture_output=True, timeout=timeout)
+        command = ["wine", "mailhost.exe", "script.txt"]
+        if cpu is not None:
+            subprocess.run(["wineserver", "-k"], env=_env(), stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=_env(), stderr=subprocess.DEVNULL)
+            command = ["taskset", "-c", str(cpu)] + command
+        result = subprocess.run(command, cwd=self.dir, env=_env(), capture_output=True, timeout=timeout)
+        if cpu is not None:
+            subprocess.run(["wineserver", "-k"], env=_env(), stderr=subprocess.DEVNULL)
         self.wall_seconds = time.monotonic() - start
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         self.cpu_seconds = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
