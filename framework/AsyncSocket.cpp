@@ -28,7 +28,8 @@ struct SocketWindow {
       wc.lpszClassName = kWindowClass;
       RegisterClassA(&wc);
     }
-    wnd = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module::Instance(), nullptr);
+    wnd = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module::Instance(),
+                          nullptr);
     return wnd;
   }
   void Destroy() {
@@ -129,12 +130,25 @@ bool CAsyncSocket::IOCtl(long command, u_long* argument) {
 
 void CAsyncSocket::DispatchEvent(WORD event, WORD error) {
   switch (event) {
-    case FD_READ: OnReceive(error); break;
-    case FD_WRITE: OnSend(error); break;
-    case FD_OOB: OnOutOfBandData(error); break;
-    case FD_ACCEPT: OnAccept(error); break;
-    case FD_CONNECT: OnConnect(error); break;
-    case FD_CLOSE: OnClose(error); break;
-    default: break;
+    case FD_READ:
+      OnReceive(error);
+      break;
+    case FD_WRITE:
+      OnSend(error);
+      break;
+    case FD_OOB:
+      OnOutOfBandData(error);
+      break;
+    case FD_ACCEPT:
+      OnAccept(error);
+      break;
+    case FD_CONNECT:
+      OnConnect(error);
+      break;
+    case FD_CLOSE:
+      OnClose(error);
+      break;
+    default:
+      break;
   }
 }

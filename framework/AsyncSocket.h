@@ -4,8 +4,8 @@
 // Winsock 1.1 for the module.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 // Starts Winsock version 1.1; false when it cannot. Each success is paired with SocketTerm.
 bool SocketInit();

@@ -27,14 +27,18 @@ void CBitmapButton::SizeToContent() const {
 bool CBitmapButton::DrawItem(const DRAWITEMSTRUCT* item) const {
   if (!item || item->hwndItem != m_hWnd) return false;
   HGDIOBJ face = m_normal.Get();
-  if ((item->itemState & ODS_SELECTED) && m_pressed) face = m_pressed.Get();
-  else if ((item->itemState & ODS_FOCUS) && m_focused) face = m_focused.Get();
-  else if ((item->itemState & ODS_DISABLED) && m_disabled) face = m_disabled.Get();
+  if ((item->itemState & ODS_SELECTED) && m_pressed)
+    face = m_pressed.Get();
+  else if ((item->itemState & ODS_FOCUS) && m_focused)
+    face = m_focused.Get();
+  else if ((item->itemState & ODS_DISABLED) && m_disabled)
+    face = m_disabled.Get();
   if (!face) return true;
   BITMAP info = {};
   GetObjectA(face, sizeof(info), &info);
   CMemoryDC memory(item->hDC);
   CSelectObject selected(memory.Get(), face);
-  BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+  BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, info.bmWidth, info.bmHeight, memory.Get(), 0, 0,
+         SRCCOPY);
   return true;
 }

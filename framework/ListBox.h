@@ -9,7 +9,9 @@
 class CListBox : public CSubclassWnd {
  public:
   int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
-  int AddString(const char* text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+  int AddString(const char* text) const {
+    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+  }
   int DeleteString(int index) const { return static_cast<int>(SendMessage(LB_DELETESTRING, index)); }
   void ResetContent() const { SendMessage(LB_RESETCONTENT); }
   CString GetText(int index) const;

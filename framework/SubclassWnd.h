@@ -13,7 +13,9 @@ class CSubclassWnd : public CWnd {
   void Unsubclass();
 
  protected:
-  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) { return Default(message, wParam, lParam); }
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+  }
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(m_original, m_hWnd, message, wParam, lParam);
   }

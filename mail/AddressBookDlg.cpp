@@ -41,16 +41,20 @@ bool CAddressBookDlg::OnInitDialog() {
   }
   if (last >= 0) m_chosen.SetSel(last);
   EnableItem(IDC_ADD, false);
-  if (m_book.GetCount() == 0) EnableItem(IDC_ARROW_BUTTON, false);
-  else m_book.SetSel(0);
+  if (m_book.GetCount() == 0)
+    EnableItem(IDC_ARROW_BUTTON, false);
+  else
+    m_book.SetSel(0);
   return true;
 }
 
 void CAddressBookDlg::CreateToolTips() {
-  m_toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
+  m_toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                              Module::Instance(), nullptr);
   if (!m_toolTip) return;
-  const int tools[][2] = {{IDC_ADD, IDS_TIP_ADD}, {IDC_EMAIL_LIST, IDS_TIP_EMAIL_LIST}, {IDC_ADDRESS_BOOK, IDS_TIP_ADDRESS_BOOK}};
+  const int tools[][2] = {
+      {IDC_ADD, IDS_TIP_ADD}, {IDC_EMAIL_LIST, IDS_TIP_EMAIL_LIST}, {IDC_ADDRESS_BOOK, IDS_TIP_ADDRESS_BOOK}};
   for (const auto& tool : tools) {
     CString text = CMailApp::Get().Text(tool[1]);
     TTTOOLINFOA info = {};

@@ -23,7 +23,7 @@ extern "C" __declspec(dllexport) void WINAPI SetMailSMTP(CString& server) {
 
 extern "C" __declspec(dllexport) int WINAPI MailContent() { return CMailApp::Get().MailContent(); }
 
-extern "C" __declspec(dllexport) int WINAPI MailStartSend(CString& sender, CString& recipient,
-                                                        CStringArray& attachments, HWND notify) {
+extern "C" __declspec(dllexport) int WINAPI
+    MailStartSend(CString& sender, CString& recipient, CStringArray& attachments, HWND notify) {
   return CMailApp::Get().MailStartSend(sender, recipient, attachments, notify);
 }

@@ -16,8 +16,8 @@
 namespace {
 CMailApp* g_app = nullptr;
 
-const char* const kLanguageLibraries[] = {"mail_lc.dll", "mail_lg.dll", "mail_lf.dll", "mail_li.dll",
-                                          "mail_ls.dll", "mail_ld.dll", "mail_lj.dll", "mail_lk.dll",
+const char* const kLanguageLibraries[] = {"mail_lc.dll", "mail_lg.dll",  "mail_lf.dll", "mail_li.dll",
+                                          "mail_ls.dll", "mail_ld.dll",  "mail_lj.dll", "mail_lk.dll",
                                           "mail_lp.dll", "mail_lda.dll", "mail_lsw.dll"};
 
 class CAttachmentFile : public IAttachmentFile {
@@ -51,9 +51,7 @@ CMailApp& CMailApp::Get() { return *g_app; }
 
 CString CMailApp::Text(unsigned id) { return LoadResourceString(Module::ResourceSource(), id); }
 
-void CMailApp::ShowMessage(unsigned id) {
-  MessageBoxA(nullptr, Text(id), Text(IDS_MAIL_CAPTION), MB_OK);
-}
+void CMailApp::ShowMessage(unsigned id) { MessageBoxA(nullptr, Text(id), Text(IDS_MAIL_CAPTION), MB_OK); }
 
 std::unique_ptr<IAttachmentFile> CMailApp::OpenFile(const CString& path) {
   auto file = std::make_unique<CAttachmentFile>();
@@ -80,7 +78,8 @@ void CMailApp::LoadLanguageLibrary() {
 bool CMailApp::InitInstance() {
   m_ownResources = Module::ResourceSource();
   LoadLanguageLibrary();
-  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                   ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   m_winsock = SocketInit();
   if (!m_winsock) {

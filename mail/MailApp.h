@@ -64,4 +64,6 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
 };
 
 // Copies the characters of a text owned by another module into one of ours.
-inline CString CopyText(const CString& text) { return CString(text.c_str(), static_cast<size_t>(text.GetLength())); }
+inline CString CopyText(const CString& text) {
+  return CString(text.c_str(), static_cast<size_t>(text.GetLength()));
+}

@@ -18,10 +18,17 @@ bool CMailContentDlg::OnInitDialog() {
 
 bool CMailContentDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
-    case IDC_TO_BUTTON: OnToButton(); return true;
-    case IDC_MAIL_OK: OnOkButton(); return true;
-    case IDC_MAIL_CANCEL: EndDialog(IDCANCEL); return true;
-    default: return CDialog::OnCommand(id, code, control);
+    case IDC_TO_BUTTON:
+      OnToButton();
+      return true;
+    case IDC_MAIL_OK:
+      OnOkButton();
+      return true;
+    case IDC_MAIL_CANCEL:
+      EndDialog(IDCANCEL);
+      return true;
+    default:
+      return CDialog::OnCommand(id, code, control);
   }
 }
 

@@ -44,7 +44,9 @@ void CSendProgressDlg::SetPos(unsigned position) {
   ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
 }
 
-void CSendProgressDlg::SetStatus(const CString& text) const { ::SetDlgItemTextA(m_hWnd, IDC_PROGRESS_TEXT, text); }
+void CSendProgressDlg::SetStatus(const CString& text) const {
+  ::SetDlgItemTextA(m_hWnd, IDC_PROGRESS_TEXT, text);
+}
 
 bool CSendProgressDlg::OnCommand(WORD id, WORD code, HWND control) {
   if (id == IDC_PROGRESS_CANCEL) {

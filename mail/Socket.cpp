@@ -59,8 +59,10 @@ bool CMailSocket::CreateSocket() {
 
 bool CMailSocket::SelectByState() {
   long events = kWaitingEvents;
-  if (m_state == kConnected) events = kConnectedEvents;
-  else if (m_state == kListening) events = FD_ACCEPT;
+  if (m_state == kConnected)
+    events = kConnectedEvents;
+  else if (m_state == kListening)
+    events = FD_ACCEPT;
   return AsyncSelect(events);
 }
 
@@ -120,8 +122,10 @@ void CMailSocket::OnReceive(int error) {
     return;
   }
   buffer[got] = '\0';
-  if (m_notify) m_owner.OnSocketNotify(got, buffer);
-  else m_received.SplitLines(buffer, static_cast<size_t>(got));
+  if (m_notify)
+    m_owner.OnSocketNotify(got, buffer);
+  else
+    m_received.SplitLines(buffer, static_cast<size_t>(got));
 }
 
 CString CMailSocket::ReadReply() {
@@ -137,15 +141,18 @@ CString CMailSocket::ReadReply() {
       const bool wouldBlock = WouldBlock(GetLastError());
       const DWORD elapsed = GetTickCount() - start;
       if (elapsed >= kReplyWaitMs) {
-        MessageBoxA(nullptr, m_environment.Text(IDS_NETWORK_TIMED_OUT), m_environment.Text(IDS_MAIL_CAPTION), MB_OK);
+        MessageBoxA(nullptr, m_environment.Text(IDS_NETWORK_TIMED_OUT), m_environment.Text(IDS_MAIL_CAPTION),
+                    MB_OK);
         m_timedOut = true;
         return ".\r\n";
       }
       // Sleep in the kernel until data comes instead of spinning; a socket that has failed
       // for good is looked at again a little later, until the wait runs out.
       const DWORD slice = std::min<DWORD>(kReplyWaitMs - elapsed, kPollSliceMs);
-      if (wouldBlock) WaitReadable(m_hSocket, slice);
-      else Sleep(std::min<DWORD>(slice, 50));
+      if (wouldBlock)
+        WaitReadable(m_hSocket, slice);
+      else
+        Sleep(std::min<DWORD>(slice, 50));
     }
     if (got == 0) {
       m_state = kCreated;
@@ -203,8 +210,10 @@ bool CMailSocket::SendText(const CString& text) {
       if (!dispatched) WaitWritable(20);
       continue;
     }
-    if (sent >= head.GetLength()) m_outgoing.pop_front();
-    else head = head.Mid(sent);
+    if (sent >= head.GetLength())
+      m_outgoing.pop_front();
+    else
+      head = head.Mid(sent);
   }
   return true;
 }

@@ -96,7 +96,8 @@ std::string ToolTips(HWND dialog) {
       info.cbSize = TTTOOLINFOA_V2_SIZE;
       info.lpszText = text;
       SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&info));
-      tips += (tips.empty() ? "" : "|") + std::to_string(GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))) + "=" + text;
+      tips += (tips.empty() ? "" : "|") + std::to_string(GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))) +
+              "=" + text;
     }
   }
   return tips;
@@ -142,7 +143,8 @@ bool Perform(const std::vector<std::string>& a) {
     if (!IsWindowEnabled(button)) {
       GuiScript::Log("click " + a[1] + ": disabled");
     } else {
-      PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
     }
   } else if (verb == "key") {
     HWND control = item(1);
@@ -153,11 +155,14 @@ bool Perform(const std::vector<std::string>& a) {
     HWND list = item(1);
     SendMessageA(list, LB_SETSEL, FALSE, -1);
     for (size_t i = 2; i < a.size(); ++i) {
-      if (a[i] == "all") SendMessageA(list, LB_SETSEL, TRUE, -1);
-      else SendMessageA(list, LB_SETSEL, TRUE, std::stoi(a[i]));
+      if (a[i] == "all")
+        SendMessageA(list, LB_SETSEL, TRUE, -1);
+      else
+        SendMessageA(list, LB_SETSEL, TRUE, std::stoi(a[i]));
     }
   } else if (verb == "dblclk") {
-    PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), LBN_DBLCLK), reinterpret_cast<LPARAM>(item(1)));
+    PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(item(1)));
   } else if (verb == "list") {
     GuiScript::Log("list " + a[1] + ": " + ListItems(item(1)));
   } else if (verb == "enabled") {
@@ -171,7 +176,8 @@ bool Perform(const std::vector<std::string>& a) {
   } else if (verb == "size") {
     RECT r = {};
     GetWindowRect(item(1), &r);
-    GuiScript::Log("size " + a[1] + ": " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+    GuiScript::Log("size " + a[1] + ": " + std::to_string(r.right - r.left) + "x" +
+                   std::to_string(r.bottom - r.top));
   } else if (verb == "tooltips") {
     GuiScript::Log("tooltips: " + ToolTips(g.current));
   } else if (verb == "style") {

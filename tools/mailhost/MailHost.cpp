@@ -38,8 +38,8 @@ HWND CreateNotifyWindow() {
   wc.lpszClassName = "MailHostFrame";
   RegisterClassA(&wc);
   // A hidden top-level frame, like the program's hidden document frame.
-  return CreateWindowExA(0, "MailHostFrame", "mailhost", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                         wc.hInstance, nullptr);
+  return CreateWindowExA(0, "MailHostFrame", "mailhost", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                         nullptr, wc.hInstance, nullptr);
 }
 
 // Words are separated by tabs; inside a word <CR> and <LF> stand for CR and LF (paths keep

@@ -40,8 +40,9 @@ TEST(AddressBook, WritingReplacesTheSectionInOrder) {
   entries.Add("a@x");
   entries.Add("b@x");
   std::vector<std::string> log;
-  WriteAddressBook(entries, [&] { log.push_back("clear"); },
-                   [&](const CString& k, const CString& v) { log.push_back(k.str() + "=" + v.str()); });
+  WriteAddressBook(
+      entries, [&] { log.push_back("clear"); },
+      [&](const CString& k, const CString& v) { log.push_back(k.str() + "=" + v.str()); });
   EXPECT_EQ(log, (std::vector<std::string>{"clear", "MailAdd0=a@x", "MailAdd1=b@x"}));
 }
 

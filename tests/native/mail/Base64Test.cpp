@@ -1,8 +1,8 @@
 // Base64 lines of attachment files: 510-byte reads, 680-character lines, padding.
 #include <gtest/gtest.h>
 
-#include "mail/Base64.h"
 #include "MailFakes.h"
+#include "mail/Base64.h"
 
 namespace {
 std::vector<std::string> Lines(FakeEnvironment& env, const std::string& path) {

@@ -86,15 +86,24 @@ class FakeEnvironment : public IMailEnvironment {
 
   CString Text(unsigned id) override {
     switch (id) {
-      case IDS_MIME_MULTIPART: return "Content-Type: multipart/mixed; boundary=";
-      case IDS_MIME_BOUNDARY: return "=========_zazed==_";
-      case IDS_MIME_OCTET_STREAM: return "Content-Type: application/octet-stream; name=\"";
-      case IDS_MIME_DISPOSITION: return "Content-Disposition: attachment; filename=\"";
-      case IDS_MIME_BASE64: return "Content-Transfer-Encoding: base64";
-      case IDS_MIME_VERSION: return "MIME-Version: 1.0\r\n";
-      case IDS_MIME_TEXT_PLAIN: return "Content-Type: text/plain; charset=\"us-ascii\"";
-      case IDS_MIME_DESCRIPTION: return "Content-Description: ";
-      default: return CString::Format("<string %u>", id);
+      case IDS_MIME_MULTIPART:
+        return "Content-Type: multipart/mixed; boundary=";
+      case IDS_MIME_BOUNDARY:
+        return "=========_zazed==_";
+      case IDS_MIME_OCTET_STREAM:
+        return "Content-Type: application/octet-stream; name=\"";
+      case IDS_MIME_DISPOSITION:
+        return "Content-Disposition: attachment; filename=\"";
+      case IDS_MIME_BASE64:
+        return "Content-Transfer-Encoding: base64";
+      case IDS_MIME_VERSION:
+        return "MIME-Version: 1.0\r\n";
+      case IDS_MIME_TEXT_PLAIN:
+        return "Content-Type: text/plain; charset=\"us-ascii\"";
+      case IDS_MIME_DESCRIPTION:
+        return "Content-Description: ";
+      default:
+        return CString::Format("<string %u>", id);
     }
   }
   void ShowMessage(unsigned id) override { messages.push_back(id); }
@@ -117,14 +126,22 @@ inline std::string ReferenceBase64(const std::string& in) {
   size_t i = 0;
   for (; i + 2 < in.size(); i += 3) {
     unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 | (unsigned char)in[i + 2];
-    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += a[v >> 6 & 63]; out += a[v & 63];
+    out += a[v >> 18 & 63];
+    out += a[v >> 12 & 63];
+    out += a[v >> 6 & 63];
+    out += a[v & 63];
   }
   if (in.size() - i == 1) {
     unsigned v = (unsigned char)in[i] << 16;
-    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += "==";
+    out += a[v >> 18 & 63];
+    out += a[v >> 12 & 63];
+    out += "==";
   } else if (in.size() - i == 2) {
     unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8;
-    out += a[v >> 18 & 63]; out += a[v >> 12 & 63]; out += a[v >> 6 & 63]; out += '=';
+    out += a[v >> 18 & 63];
+    out += a[v >> 12 & 63];
+    out += a[v >> 6 & 63];
+    out += '=';
   }
   return out;
 }

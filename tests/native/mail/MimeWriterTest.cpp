@@ -2,8 +2,8 @@
 // progress and cancel.
 #include <gtest/gtest.h>
 
-#include "mail/MimeWriter.h"
 #include "MailFakes.h"
+#include "mail/MimeWriter.h"
 
 namespace {
 struct Writer {
@@ -41,22 +41,29 @@ TEST(MimeWriter, LayoutWithOneAttachment) {
             "From: me@home.example\r\n"
             "Subject: Scan\r\n"
             "MIME-Version: 1.0\r\n"
-            "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n"
-            "\r\n"
-            "--" + kBoundary + "\r\n"
-            "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
-            "\r\n"
-            "Body\r\n"
-            "\r\n"
-            "--" + kBoundary + "\r\n"
-            "Content-Type: application/octet-stream; name=\"P1234567.JPG\"\r\n"
-            "Content-Transfer-Encoding: base64\r\n"
-            "Content-Disposition: attachment; filename=\"P1234567.JPG\"\r\n"
-            "Content-Description: P1234567.JPG\r\n"
-            "\r\n"
-            "YWJjZA==\r\n"
-            "\r\n"
-            "--" + kBoundary + "--\r\n");
+            "Content-Type: multipart/mixed; boundary=\"" +
+                kBoundary +
+                "\"\r\n"
+                "\r\n"
+                "--" +
+                kBoundary +
+                "\r\n"
+                "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
+                "\r\n"
+                "Body\r\n"
+                "\r\n"
+                "--" +
+                kBoundary +
+                "\r\n"
+                "Content-Type: application/octet-stream; name=\"P1234567.JPG\"\r\n"
+                "Content-Transfer-Encoding: base64\r\n"
+                "Content-Disposition: attachment; filename=\"P1234567.JPG\"\r\n"
+                "Content-Description: P1234567.JPG\r\n"
+                "\r\n"
+                "YWJjZA==\r\n"
+                "\r\n"
+                "--" +
+                kBoundary + "--\r\n");
   EXPECT_TRUE(w.job.attachments.IsEmpty());
 }
 
@@ -145,8 +152,8 @@ TEST(MimeWriter, ProgressCountsLinesOfEachFile) {
   std::vector<std::pair<unsigned, int>> calls;
   for (auto& c : w.env.progress) calls.push_back({c.value, c.code});
   const std::vector<std::pair<unsigned, int>> expected = {
-      {0, kProgressFile}, {3, kProgressRange}, {1, kProgressPosition}, {2, kProgressPosition},
-      {3, kProgressPosition}, {0, kProgressFile}, {1, kProgressRange}, {1, kProgressPosition}};
+      {0, kProgressFile},     {3, kProgressRange}, {1, kProgressPosition}, {2, kProgressPosition},
+      {3, kProgressPosition}, {0, kProgressFile},  {1, kProgressRange},    {1, kProgressPosition}};
   EXPECT_EQ(calls, expected);
 }
 

@@ -1,8 +1,8 @@
 // SMTP conversation transcripts over a scripted channel.
 #include <gtest/gtest.h>
 
-#include "mail/SmtpConversation.h"
 #include "MailFakes.h"
+#include "mail/SmtpConversation.h"
 
 namespace {
 struct Session {
@@ -26,8 +26,8 @@ TEST(SmtpConversation, AcceptedMessageWithTwoRecipients) {
   s.job.recipients.Add("bob@b.example");
   s.job.subject = "S";
   s.job.body = "B";
-  s.channel.replies = {"220 hi\r\n", "250 hello\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n",
-                       "354 go\r\n", "250 queued\r\n", "221 bye\r\n"};
+  s.channel.replies = {"220 hi\r\n", "250 hello\r\n", "250 ok\r\n",     "250 ok\r\n",
+                       "250 ok\r\n", "354 go\r\n",    "250 queued\r\n", "221 bye\r\n"};
   EXPECT_EQ(s.Run(),
             "HELO office.example\r\n"
             "MAIL FROM: <scan@office.example>\r\n"
@@ -55,8 +55,8 @@ TEST(SmtpConversation, ToHeaderFor550_250_550) {
   s.job.recipients.Add("first@x");
   s.job.recipients.Add("second@x");
   s.job.recipients.Add("third@x");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "550 no\r\n", "250 ok\r\n", "550 no\r\n",
-                       "354\r\n", "250\r\n", "221\r\n"};
+  s.channel.replies = {"220\r\n",    "250\r\n", "250\r\n", "550 no\r\n", "250 ok\r\n",
+                       "550 no\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
   EXPECT_EQ(s.toHeader, "To: <second@x> , <third@x>\r\n");
   EXPECT_NE(wire.find("DATA \r\nTo: <second@x> , <third@x>\r\n"), std::string::npos);
@@ -69,7 +69,8 @@ TEST(SmtpConversation, ToHeaderFor250_550) {
   s.job.sender = "me@x";
   s.job.recipients.Add("one@x");
   s.job.recipients.Add("two@x");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "550\r\n", "354\r\n", "250\r\n", "221\r\n"};
+  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
+                       "550\r\n", "354\r\n", "250\r\n", "221\r\n"};
   s.Run();
   EXPECT_EQ(s.toHeader, "To: <one@x> , <two@x>\r\n");
 }
@@ -118,8 +119,8 @@ TEST(SmtpConversation, TwoLineGreetingMakesEveryReplyOneLineLate) {
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
   // The second greeting line answers HELO; HELO's reply answers MAIL FROM, and so on.
-  s.channel.replies = {"220-first\r\n", "220 second\r\n", "250 helo\r\n", "250 from\r\n", "250 rcpt\r\n",
-                       "354 data\r\n", "250 queued\r\n", "221 bye\r\n"};
+  s.channel.replies = {"220-first\r\n", "220 second\r\n", "250 helo\r\n",   "250 from\r\n",
+                       "250 rcpt\r\n",  "354 data\r\n",   "250 queued\r\n", "221 bye\r\n"};
   const std::string wire = s.Run();
   EXPECT_NE(wire.find("DATA \r\n"), std::string::npos);
   EXPECT_NE(wire.find(".\r\nQUIT\r\n"), std::string::npos);
@@ -131,7 +132,8 @@ TEST(SmtpConversation, TwoLineGreetingWithRefusingRcptIsSeenLate) {
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
   // RCPT's own 550 is read as the DATA reply, one line late; the 250 of MAIL FROM accepts RCPT.
-  s.channel.replies = {"220-a\r\n", "220 b\r\n", "250\r\n", "250\r\n", "550\r\n", "354\r\n", "250\r\n", "221\r\n"};
+  s.channel.replies = {"220-a\r\n", "220 b\r\n", "250\r\n", "250\r\n",
+                       "550\r\n",   "354\r\n",   "250\r\n", "221\r\n"};
   EXPECT_NE(s.Run().find("DATA \r\n"), std::string::npos);
 }
 
@@ -175,7 +177,8 @@ TEST(SmtpConversation, LineBreaksInAddressesNeverStartACommand) {
   s.job.recipients.Add("a@y\r\nDATA");
   s.job.recipients.Add("b@y\nQUIT");
   s.job.subject = "s\r\n.\r\nMAIL FROM: <x>";
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
+  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
+                       "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
   EXPECT_NE(wire.find("MAIL FROM: <me@xRCPT TO: <evil@z>>\r\n"), std::string::npos);
   EXPECT_NE(wire.find("RCPT TO: <a@y\x44\x41TA>\r\n"), std::string::npos);
@@ -193,7 +196,8 @@ TEST(SmtpConversation, RecipientCalledTwiceGetsTwoRcptCommands) {
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
   s.job.recipients.Add("a@y");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
+  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
+                       "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
   EXPECT_NE(wire.find("RCPT TO: <a@y>\r\nRCPT TO: <a@y>\r\n"), std::string::npos);
   EXPECT_EQ(s.toHeader, "To: <a@y> , <a@y>\r\n");
