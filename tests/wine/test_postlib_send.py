@@ -4,6 +4,8 @@ host choice, the no-recipient and unreachable-host paths, the language library a
 
 import io
 import random
+import shutil
+import subprocess
 import unittest
 
 import mail_rig as R
@@ -38,6 +40,17 @@ def scanned_jpeg():
     out = io.BytesIO()
     img.save(out, "JPEG", quality=90)
     return out.getvalue()
+
+
+def dump_strings(host, library):
+    """{id: text} of a library's string table, read by the fixture program dumpstrings."""
+    output = subprocess.run(["wine", "dumpstrings.exe", library, "1", "9999"], cwd=host.dir, env=R._env(),
+                            capture_output=True, timeout=60).stdout.decode("utf-8")
+    strings = {}
+    for line in output.splitlines():
+        number, _, text = line.partition("\t")
+        strings[int(number)] = text
+    return strings
 
 
 class RealServer(unittest.TestCase):
@@ -161,6 +174,34 @@ class LanguageAndShutdown(unittest.TestCase):
         # The MIME header texts come from the language library too, and are unchanged.
         message = R.parse(server.envelopes[0].original_content)
         self.assertEqual(R.attachments(message), [("a.bin", b"xyz")])
+
+    def test_german_library_holds_every_string_with_real_translations(self):
+        host = R.Host("strings")
+        shutil.copy2(R.TOOLS / "dumpstrings.exe", host.dir / "dumpstrings.exe")
+        own = dump_strings(host, "Postlib.dll")
+        german = dump_strings(host, "mail_lg.dll")
+        self.assertEqual(sorted(own), sorted(german))
+        protocol = {108, 109, 110, 111, 112, 114, 117, 118} | set(range(3000, 3011))
+        for number, text in own.items():
+            if number in protocol:
+                self.assertEqual(german[number], text, number)
+            else:
+                self.assertNotEqual(german[number], text, number)
+        self.assertEqual(own[114], "MIME-Version: 1.0\\n")
+        self.assertEqual(own[120], 'Send file "')
+        self.assertEqual(german[104], "Zeitüberschreitung im Netzwerk!")
+
+    def test_german_progress_window(self):
+        host = R.Host("germanprogress", language="German")
+        server = R.ScriptedSmtpServer("127.0.0.29", {"DATA": [[("sleep", 1.0), b"354 go\r\n"]]}).start()
+        try:
+            log = host.run([["gui", "wait", "E-Mail"], ["gui", "text", "1020"], ["gui", "caption"]] +
+                           send("127.0.0.29", "me@x.example", "bob@b.example"))
+            server.wait_done(10)
+        finally:
+            server.stop()
+        self.assertIn("text 1020: Abbrechen", log)
+        self.assertIn("caption: E-Mail", log)
 
     def test_language_not_in_the_table_keeps_english(self):
         host = R.Host("klingon", language="Klingon")
