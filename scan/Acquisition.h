@@ -45,7 +45,7 @@ class CAcquisition {
   void PumpMessages();
   void Abandon(HWND window);
 
-  bool m_told = false;  // WM_ACQ_RESULT already sent for the page in hand
+  bool m_toldEnd = false;  // WM_ACQ_RESULT with lParam 0 already sent in this page loop
 
   CTwainManager m_twain;
   AcquireRequest* m_request = nullptr;

@@ -46,7 +46,7 @@ bool FreeSpace(const CString& directory, uint64_t* bytes) {
 }  // namespace
 
 void CAcquisition::SendResult(HWND window, bool withRecord) {
-  m_told = true;
+  if (!withRecord) m_toldEnd = true;
   SendMessageA(window, WM_ACQ_RESULT, 0, withRecord ? reinterpret_cast<LPARAM>(&m_result) : 0);
 }
 
@@ -72,17 +72,17 @@ bool CAcquisition::EndTransfer() {
 }
 
 // Ends an acquisition whose pages cannot go on: the program hears that no page follows
-// (unless it has just been told), and the source and the manager are closed.
+// (once), and the source and the manager are closed.
 void CAcquisition::Abandon(HWND window) {
   m_pending = 0;
-  if (!m_told) SendResult(window, false);
+  if (!m_toldEnd) SendResult(window, false);
   CloseEverything();
 }
 
 void CAcquisition::TransferPages(HWND window) {
   int infoFailures = 0;
+  m_toldEnd = false;
   do {
-    m_told = false;
     TW_IMAGEINFO info;
     std::memset(&info, 0, sizeof(info));
     if (m_twain.CallSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS) {

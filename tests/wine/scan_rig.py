@@ -2,8 +2,10 @@
 twain_32\\sane.ds with its settings file, a directory with scanhost and Capturo, runs of
 scanhost, the scanner's triplet log and the bitmap files."""
 
+import os
 import shutil
 import struct
+import subprocess
 from pathlib import Path
 
 import rig
@@ -69,8 +71,13 @@ class Run:
 
 
 def run_host(directory, *args, timeout=60):
-    completed = rig.run([Path(directory) / "scanhost.exe"] + [str(a) for a in args], cwd=directory,
-                        timeout=timeout)
+    """Runs scanhost in `directory`; its output is in the Windows code page (cp1252)."""
+    env = dict(os.environ)
+    env.setdefault("WINEPREFIX", str(rig.PREFIX))
+    completed = subprocess.run([str(rig.WINERUN), str(Path(directory) / "scanhost.exe")] + [str(a) for a in args],
+                               cwd=directory, env=env, capture_output=True, timeout=timeout)
+    completed.stdout = completed.stdout.decode("cp1252", errors="replace")
+    completed.stderr = completed.stderr.decode("utf-8", errors="replace")
     run = Run(completed)
     assert "END" in run.lines, "scanhost did not end: %r %r" % (completed.stdout[-2000:], completed.stderr[-2000:])
     return run

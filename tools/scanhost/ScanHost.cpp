@@ -105,11 +105,19 @@ bool PatchImport(HMODULE module, const char* dll, const char* name, void* replac
 BOOL CALLBACK ConfirmBox(HWND window, LPARAM) {
   char className[16] = {};
   GetClassNameA(window, className, sizeof(className));
-  HWND text = GetDlgItem(window, 0xFFFF);
-  if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window) || !text) return TRUE;
   char caption[256] = {}, body[512] = {};
   GetWindowTextA(window, caption, sizeof(caption));
-  GetWindowTextA(text, body, sizeof(body));
+  if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window) ||
+      std::strcmp(caption, "Orvane Virtual Scanner") == 0) {
+    return TRUE;
+  }
+  // The box's text: its longest static text.
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char childClass[16] = {}, text[512] = {};
+    GetClassNameA(child, childClass, sizeof(childClass));
+    GetWindowTextA(child, text, sizeof(text));
+    if (lstrcmpiA(childClass, "Static") == 0 && std::strlen(text) > std::strlen(body)) std::strcpy(body, text);
+  }
   Say("BOX %s|%s", caption, body);
   PostMessageA(window, WM_COMMAND, IDOK, 0);
   return TRUE;
@@ -178,6 +186,11 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     if (!g_opt.quietProgress || wParam == 0) Say("PROGRESS w=%u l=%ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
     if (g_opt.cancelAt >= 0 && static_cast<int>(wParam) == g_opt.cancelAt) Say("CANCEL rc=%u", g_lib.endXfer());
+    if (g_opt.secondAcquire && wParam == 1) {
+      // A second start while the first acquisition's page comes in.
+      AcquireRequest again = g_opt.request;
+      Say("ACQ2 rc=%d", g_lib.acquire(&again));
+    }
     return 1;
   }
   if (message == WM_ACQ_CLOSED) {
@@ -333,10 +346,6 @@ int main(int argc, char** argv) {
     AcquireRequest request = g_opt.request;
     started = g_lib.acquire(&request);
     Say("ACQ rc=%d sizeCode=%u", started, request.sizeCode);
-  }
-  if (started && g_opt.secondAcquire) {
-    AcquireRequest again = g_opt.request;
-    Say("ACQ2 rc=%d", g_lib.acquire(&again));
   }
   if (started && g_opt.reinit) {
     g_lib.init(g_other);
