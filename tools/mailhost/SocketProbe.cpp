@@ -1,0 +1,182 @@
+// socketprobe: checks of CMailSocket on real Winsock, against a listener of its own on
+// 127.0.0.1. Prints "ok NAME" or "FAIL NAME: detail" per check; the exit code is the number of
+// failures. Test-only.
+#include <windows.h>
+#include <winsock2.h>
+
+#include <cstdio>
+#include <string>
+
+#include "mail/Socket.h"
+#include "resources/postlib/resource.h"
+
+namespace {
+int g_failures = 0;
+
+void Check(bool ok, const char* name, const std::string& detail = "") {
+  if (ok) {
+    std::printf("ok %s\n", name);
+  } else {
+    std::printf("FAIL %s: %s\n", name, detail.c_str());
+    ++g_failures;
+  }
+  std::fflush(stdout);
+}
+
+class Owner : public IMailSocketOwner {
+ public:
+  void OnSocketNotify(int code, const char* data) override {
+    ++notices;
+    last = code;
+  }
+  int notices = 0;
+  int last = 0;
+};
+
+class Environment : public IMailEnvironment {
+ public:
+  CString Text(unsigned id) override { return CString::Format("<%u>", id); }
+  void ShowMessage(unsigned id) override {}
+  void UpdateProgress(unsigned value, int code) override {}
+  bool SendCancelled() const override { return false; }
+  std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) override { return nullptr; }
+};
+
+// Exposes the notification operations, as the framework would call them.
+class Probe : public CMailSocket {
+ public:
+  using CMailSocket::CMailSocket;
+  using CMailSocket::OnConnect;
+};
+
+// A blocking listener on 127.0.0.1 with an ephemeral port.
+struct Listener {
+  SOCKET socket = INVALID_SOCKET;
+  int port = 0;
+  Listener() {
+    socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = inet_addr("127.0.0.1");
+    bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    int length = sizeof(address);
+    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    listen(socket, 4);
+  }
+  ~Listener() { closesocket(socket); }
+  SOCKET Accept() const { return accept(socket, nullptr, nullptr); }
+};
+
+// Pumps messages until `done` or `ms` pass.
+template <typename Done>
+bool PumpUntil(Done done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+  }
+  return true;
+}
+
+struct Received {
+  SOCKET peer;
+  std::string bytes;
+};
+
+// Reads everything the peer sends; starts late, so that the first sends would block.
+DWORD WINAPI ReadAll(LPVOID param) {
+  auto* into = static_cast<Received*>(param);
+  Sleep(300);
+  char buffer[65536];
+  int n;
+  while ((n = recv(into->peer, buffer, sizeof(buffer), 0)) > 0) into->bytes.append(buffer, n);
+  return 0;
+}
+
+void SendRaw(SOCKET peer, const char* text) { send(peer, text, static_cast<int>(strlen(text)), 0); }
+}  // namespace
+
+int main() {
+  if (!SocketInit()) {
+    std::printf("FAIL winsock\n");
+    return 1;
+  }
+  Owner owner;
+  Environment environment;
+  {
+    Probe socket(owner, environment, true);
+    Check(socket.GetState() == CMailSocket::kCreated, "created_state");
+    Check(!socket.SendText(""), "empty_text_is_not_sent");
+    socket.SetNotify(true);
+    Check(socket.ReadReply().IsEmpty(), "read_reply_with_notify_on_is_empty");
+    socket.OnConnect(0);
+    Check(
+        socket.GetState() == CMailSocket::kCreated && socket.LastErrorText() == "<107>" && owner.notices == 0,
+        "connect_notice_in_created_state_only_sets_the_error_text", socket.LastErrorText().c_str());
+  }
+  {
+    Probe socket(owner, environment, true);
+    socket.SetNotify(true);
+    const bool started = socket.Connect("no-such-host.invalid", 25);
+    Check(!started && WSAGetLastError() == WSAEINVAL && socket.GetState() == CMailSocket::kCreated,
+          "unresolvable_name_fails_with_invalid_argument_before_connecting");
+  }
+  {
+    Listener listener;
+    owner.notices = 0;
+    Probe socket(owner, environment, true);
+    socket.SetNotify(true);
+    Check(socket.Connect("127.0.0.1", listener.port), "connect_starts");
+    SOCKET peer = listener.Accept();
+    Check(PumpUntil([&] { return socket.GetState() == CMailSocket::kConnected; }) && owner.notices == 1 &&
+              owner.last == IMailSocketOwner::kSocketChanged,
+          "connection_notice_reaches_the_owner");
+    socket.SetNotify(false);
+    SendRaw(peer, "250 spl");
+    Sleep(100);
+    SendRaw(peer, "it\r\n220 one\r\n221 two\n");
+    Check(socket.ReadReply() == "250 split\r\n", "line_split_over_two_receives");
+    Check(socket.ReadReply() == "220 one\r\n", "two_lines_in_one_receive_first");
+    Check(socket.ReadReply() == "221 two\n", "two_lines_in_one_receive_second_with_bare_lf");
+    Check(socket.SendText("QUIT\r\n"), "send_text");
+    char got[16] = {};
+    recv(peer, got, sizeof(got) - 1, 0);
+    Check(std::string(got) == "QUIT\r\n", "text_reaches_the_peer", got);
+    SendRaw(peer, "no line end");
+    closesocket(peer);
+    const DWORD start = GetTickCount();
+    const CString reply = socket.ReadReply();
+    Check(reply.IsEmpty() && socket.GetState() == CMailSocket::kCreated && GetTickCount() - start < 5000,
+          "peer_close_during_the_wait_gives_an_empty_reply", reply.c_str());
+    Check(!socket.TimedOut(), "no_time_out_after_a_close");
+  }
+  {
+    // A large text that the socket cannot take at once still arrives whole and in order.
+    Listener listener;
+    Probe socket(owner, environment, true);
+    socket.SetNotify(false);
+    socket.Connect("127.0.0.1", listener.port);
+    SOCKET peer = listener.Accept();
+    PumpUntil([&] { return socket.GetState() == CMailSocket::kConnected; });
+    std::string big(4 * 1024 * 1024, 'x');
+    for (size_t i = 0; i < big.size(); i += 997) big[i] = static_cast<char>('a' + (i / 997) % 26);
+    Received received{peer, {}};
+    HANDLE reader = CreateThread(nullptr, 0, ReadAll, &received, 0, nullptr);
+    Check(socket.SendText(CString(big.c_str(), big.size())), "large_text_send");
+    socket.Close();
+    WaitForSingleObject(reader, 20000);
+    CloseHandle(reader);
+    Check(received.bytes == big, "large_text_arrives_whole_and_in_order",
+          std::to_string(received.bytes.size()));
+    closesocket(peer);
+  }
+  SocketTerm();
+  return g_failures;
+}
