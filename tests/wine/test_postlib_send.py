@@ -155,6 +155,32 @@ class HostChoice(unittest.TestCase):
         self.assertEqual(server.envelopes[0].rcpt_tos, ["bob@b.example", "bob@b.example"])
 
 
+class CancelBeforeConnection(unittest.TestCase):
+    def test_cancel_while_connecting_returns_0_at_once(self):
+        # A listener that never accepts, its backlog filled: the connection stays pending.
+        import socket
+        listener = socket.socket()
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        listener.bind(("127.0.0.31", 25))
+        listener.listen(0)
+        fillers = []
+        for _ in range(3):
+            filler = socket.socket()
+            filler.setblocking(False)
+            filler.connect_ex(("127.0.0.31", 25))
+            fillers.append(filler)
+        try:
+            host = R.Host("cancelconnect")
+            log = host.run([["gui", "wait", "E-mail"], ["gui", "click", "1020"]] +
+                           send("127.0.0.31", "me@x.example", "bob@b.example"))
+        finally:
+            for s in fillers:
+                s.close()
+            listener.close()
+        self.assertTrue([l for l in log if l.startswith("send=")][0].startswith("send=0 done=0"), log)
+        self.assertLess(host.wall_seconds, 30)
+
+
 class LanguageAndShutdown(unittest.TestCase):
     def test_german_library_supplies_texts_and_dialogs(self):
         host = R.Host("german", language="German")
