@@ -1,3 +1,4 @@
+#!/usr/bin/python3
 """A scripted, misbehaving SMTP server for tests: answers each command as its script says.
 
 The script maps a command verb (HELO, MAIL, RCPT, DATA, END for the final ".", QUIT) to a list
