@@ -103,6 +103,20 @@ std::string ToolTips(HWND dialog) {
   return tips;
 }
 
+// The text of the tooltip of `dialog` that is showing, or empty.
+std::string ShownTip(HWND dialog) {
+  HWND tip = nullptr;
+  while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr) {
+    if (GetWindow(tip, GW_OWNER) != dialog || !IsWindowVisible(tip)) continue;
+    char text[256] = {};
+    TTTOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.lpszText = text;
+    if (SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&info))) return text;
+  }
+  return "";
+}
+
 UINT KeyCode(const std::string& name) {
   if (name == "RETURN") return VK_RETURN;
   if (name == "ESCAPE") return VK_ESCAPE;
@@ -133,6 +147,12 @@ bool Perform(const std::vector<std::string>& a) {
     GuiScript::Log("no window for " + Join(a));
     return true;
   }
+  if (verb == "tipshown") {
+    const std::string tip = ShownTip(g.current);
+    if (tip.empty()) return false;
+    GuiScript::Log("tip: " + tip);
+    return true;
+  }
   if (verb == "waittext") {
     return WindowText(item(1)).rfind(a.at(2), 0) == 0;
   }
@@ -160,6 +180,18 @@ bool Perform(const std::vector<std::string>& a) {
       else
         SendMessageA(list, LB_SETSEL, TRUE, std::stoi(a[i]));
     }
+  } else if (verb == "hover") {
+    // The pointer goes to the control's middle; the move reaches the control, or the dialog
+    // when the control is disabled (as real input would).
+    HWND control = item(1);
+    RECT r = {};
+    GetWindowRect(control, &r);
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    SetCursorPos(at.x, at.y);
+    HWND target = IsWindowEnabled(control) ? control : g.current;
+    POINT local = at;
+    ScreenToClient(target, &local);
+    PostMessageA(target, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y));
   } else if (verb == "dblclk") {
     PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(item(1)));
@@ -209,7 +241,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (Perform(g.actions.front())) {
       g.actions.pop_front();
       g.actionStart = 0;
-      if (verb == "click" || verb == "key" || verb == "dblclk" || verb == "set") break;
+      if (verb == "click" || verb == "key" || verb == "dblclk" || verb == "set" || verb == "hover") break;
     } else {
       if (GetTickCount() - g.actionStart > kActionTimeoutMs) {
         GuiScript::Log("timeout " + Join(g.actions.front()));

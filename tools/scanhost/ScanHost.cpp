@@ -31,6 +31,7 @@ struct Options {
   bool fakeDisk = false;
   DWORD fakeClusters = 0, fakeSectors = 1, fakeBytes = 1;
   int timeoutMs = 60000;
+  ULONGLONG benchBytes = 0;  // size of the page, for the plain write before it
   std::string outDir;
 } g_opt;
 
@@ -262,7 +263,12 @@ void ParseArguments(int argc, char** argv) {
     else if (a == "--select") g_opt.select = true;
     else if (a == "--no-acquire") g_opt.acquire = false;
     else if (a == "--quiet-progress") g_opt.quietProgress = true;
-    else if (a == "--bench") { g_opt.bench = true; g_opt.quietProgress = true; }
+    else if (a == "--bench") {
+      g_opt.bench = true;
+      g_opt.quietProgress = true;
+      g_opt.benchBytes = std::strtoull(next, nullptr, 10);
+      ++i;
+    }
     else if (a == "--terminate-twice") g_opt.terminateTwice = true;
     else if (a == "--timeout") g_opt.timeoutMs = value() * 1000;
     else if (a == "--out") { g_opt.outDir = next; ++i; }
@@ -279,13 +285,22 @@ void ParseArguments(int argc, char** argv) {
   }
 }
 
-// The same number of bytes with one plain sequential write loop, beside the page file.
-double PlainWriteSeconds(const std::string& directory, ULONGLONG bytes) {
+// The same number of bytes with one plain sequential write loop, beside the page file:
+// the seconds of the loop, and of the loop and the writing back to the disk.
+struct PlainWrite {
+  double loop = 0, toDisk = 0;
+};
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  return static_cast<double>(to.QuadPart - from.QuadPart) / g_frequency.QuadPart;
+}
+
+PlainWrite PlainWriteSeconds(const std::string& directory, ULONGLONG bytes) {
   const std::string path = directory + "plainwrite.tmp";
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   const DWORD chunk = 1 << 20;
   char* buffer = static_cast<char*>(std::calloc(chunk, 1));
-  LARGE_INTEGER start, end;
+  LARGE_INTEGER start, end, flushed;
   QueryPerformanceCounter(&start);
   for (ULONGLONG done = 0; done < bytes;) {
     const DWORD size = static_cast<DWORD>(bytes - done < chunk ? bytes - done : chunk);
@@ -293,11 +308,24 @@ double PlainWriteSeconds(const std::string& directory, ULONGLONG bytes) {
     if (!WriteFile(file, buffer, size, &written, nullptr) || written == 0) break;
     done += written;
   }
-  CloseHandle(file);
   QueryPerformanceCounter(&end);
+  FlushFileBuffers(file);
+  QueryPerformanceCounter(&flushed);
+  CloseHandle(file);
   std::free(buffer);
   DeleteFileA(path.c_str());
-  return static_cast<double>(end.QuadPart - start.QuadPart) / g_frequency.QuadPart;
+  return {Seconds(start, end), Seconds(start, flushed)};
+}
+
+// Seconds to write the file at `path` back to the disk.
+double FlushSeconds(const std::string& path) {
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  FlushFileBuffers(file);
+  CloseHandle(file);
+  QueryPerformanceCounter(&end);
+  return Seconds(start, end);
 }
 }  // namespace
 
@@ -341,6 +369,10 @@ int main(int argc, char** argv) {
   if (g_opt.endXferFirst) Say("ENDXFER rc=%u", g_lib.endXfer());
   if (g_opt.info) Say("INFO %s", Escape(g_lib.info()).c_str());
   if (g_opt.select) Say("SELECT rc=%u", g_lib.select());
+  // The plain write of the benchmark runs before and after the page, so that neither one
+  // alone pays for the disk's writing back of the other.
+  PlainWrite plainBefore;
+  if (g_opt.bench) plainBefore = PlainWriteSeconds(directory, g_opt.benchBytes);
   int started = 0;
   if (g_opt.acquire) {
     AcquireRequest request = g_opt.request;
@@ -365,15 +397,18 @@ int main(int argc, char** argv) {
   }
   Say("PAGES %d", g_pages);
   if (g_opt.bench && g_pageTimed) {
-    const double transfer = static_cast<double>(g_pageEnd.QuadPart - g_pageStart.QuadPart) / g_frequency.QuadPart;
+    const double transfer = Seconds(g_pageStart, g_pageEnd);
     // The bytes the library wrote: the moved page file's size.
-    WIN32_FILE_ATTRIBUTE_DATA data{};
     const std::string page = g_opt.outDir + "page1.bmp";
+    WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExA(page.c_str(), GetFileExInfoStandard, &data);
     const ULONGLONG bytes = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const double flush = FlushSeconds(page);
     DeleteFileA(page.c_str());
-    const double plain = PlainWriteSeconds(directory, bytes);
-    Say("BENCH bytes=%llu transfer=%.3f plain=%.3f idle_ws=%lu peak_ws=%lu", bytes, transfer, plain,
+    const PlainWrite plainAfter = PlainWriteSeconds(directory, bytes);
+    Say("BENCH bytes=%llu transfer=%.3f flush=%.3f plain_before=%.3f plain_before_disk=%.3f plain_after=%.3f "
+        "plain_after_disk=%.3f idle_ws=%lu peak_ws=%lu",
+        bytes, transfer, flush, plainBefore.loop, plainBefore.toDisk, plainAfter.loop, plainAfter.toDisk,
         static_cast<unsigned long>(g_idleWorkingSet), static_cast<unsigned long>(g_peakWorkingSet));
   }
   g_lib.terminate();

@@ -102,8 +102,10 @@ TW_UINT16 CDataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg
     case DAT_CAPABILITY: return Capability(msg, static_cast<TW_CAPABILITY*>(data), note);
     case DAT_EVENT: return Event(static_cast<TW_EVENT*>(data));
     case DAT_PENDINGXFERS: {
+      const double rendered = m_renderSeconds;
       const TW_UINT16 rc = PendingTransfers(msg, static_cast<TW_PENDINGXFERS*>(data));
       *note = " count=" + std::to_string(static_cast<TW_PENDINGXFERS*>(data)->Count);
+      if (msg == MSG_ENDXFER) *note += " render_ms=" + std::to_string(static_cast<int>(rendered * 1000));
       return rc;
     }
     case DAT_USERINTERFACE: return UserInterface(msg, static_cast<TW_USERINTERFACE*>(data), note);
@@ -257,6 +259,7 @@ TW_UINT16 CDataSource::PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
       }
       if (m_pending > 0) --m_pending;
       m_image.reset();
+      m_renderSeconds = 0;
       m_state = m_pending > 0 ? 6 : 5;
       break;
     case MSG_RESET:

@@ -78,4 +78,5 @@ class CDataSource {
   int32_t m_row = 0;
   int m_plane = 0;
   int m_strip = 0;
+  double m_renderSeconds = 0;  // spent producing the strips of the page in hand
 };

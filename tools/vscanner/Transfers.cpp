@@ -191,6 +191,7 @@ bool CDataSource::PrepareImage() {
   spec.document.pageNumber = m_pageIndex;
   spec.document.pageCount = feeder ? m_config.feederPages : 1;
   m_image.reset(new CImageSource(spec));
+  m_renderSeconds = 0;
   m_row = 0;
   m_plane = 0;
   m_strip = 0;
@@ -234,7 +235,12 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   const int32_t height = m_image->Height();
   uint32_t rows = strip->Memory.Length / rowBytes;
   if (rows > static_cast<uint32_t>(height - m_row)) rows = static_cast<uint32_t>(height - m_row);
+  LARGE_INTEGER start, end, frequency;
+  QueryPerformanceCounter(&start);
   for (uint32_t i = 0; i < rows; ++i) m_image->Row(m_row + static_cast<int32_t>(i), m_plane, memory + i * rowBytes);
+  QueryPerformanceCounter(&end);
+  QueryPerformanceFrequency(&frequency);
+  m_renderSeconds += static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
   if (!(strip->Memory.Flags & TWMF_POINTER)) GlobalUnlock(strip->Memory.TheMem);
   strip->Compression = 0;
   strip->BytesPerRow = rowBytes;
