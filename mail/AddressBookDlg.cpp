@@ -11,7 +11,27 @@
 
 namespace {
 const DWORD kValueBuffer = 1024;
+const char kToolTipProc[] = "OrvaneToolTipProc";
+
+// The tooltip control finds the window under the pointer with WindowFromPoint, which passes
+// over disabled windows; it is answered with the dialog's child there, disabled or not, so
+// that the disabled Add button keeps its tooltip.
+LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto original = reinterpret_cast<WNDPROC>(GetPropA(tip, kToolTipProc));
+  if (message == TTM_WINDOWFROMPOINT && lParam) {
+    HWND dialog = GetWindow(tip, GW_OWNER);
+    POINT point = *reinterpret_cast<const POINT*>(lParam);
+    ScreenToClient(dialog, &point);
+    HWND child = ChildWindowFromPointEx(dialog, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (child && child != dialog) return reinterpret_cast<LRESULT>(child);
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(tip, kToolTipProc);
+  }
+  return CallWindowProcA(original, tip, message, wParam, lParam);
 }
+}  // namespace
 
 CAddressBookDlg::CAddressBookDlg() : CDialog(IDD_ADDRESS_BOOK) {}
 
@@ -53,6 +73,9 @@ void CAddressBookDlg::CreateToolTips() {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                               Module::Instance(), nullptr);
   if (!m_toolTip) return;
+  SetPropA(m_toolTip, kToolTipProc,
+           reinterpret_cast<HANDLE>(
+               SetWindowLongPtrA(m_toolTip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToolTipProc))));
   const int tools[][2] = {
       {IDC_ADD, IDS_TIP_ADD}, {IDC_EMAIL_LIST, IDS_TIP_EMAIL_LIST}, {IDC_ADDRESS_BOOK, IDS_TIP_ADDRESS_BOOK}};
   for (const auto& tool : tools) {

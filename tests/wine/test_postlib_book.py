@@ -145,6 +145,15 @@ class AddressBook(unittest.TestCase):
         # Without a file the book starts empty; the first OK creates it.
         self.assertEqual(R.read_book(), ["first@x.example"])
 
+    def test_tooltips_show_over_the_lists_and_the_disabled_add_button(self):
+        R.write_book(["a@x.example"])
+        log = self.run_host(open_book() + [gui("enabled", 2004), gui("hover", 2004), gui("tipshown"),
+                                           gui("hover", 2007), gui("tipshown"), gui("hover", 2008), gui("tipshown"),
+                                           gui("click", 2006)] + close_mail())
+        self.assertIn("enabled 2004: 0", log)
+        self.assertEqual([l for l in log if l.startswith("tip: ")],
+                         ["tip: Add E-mail in the Address Book", "tip: Address Book", "tip: E-mail list"])
+
     def test_recipients_reach_the_server_in_alphabetical_order_after_the_to_field(self):
         R.write_book(["zed@x.example", "amy@x.example", "mid@x.example"])
         server = R.ScriptedSmtpServer("127.0.0.30").start()
