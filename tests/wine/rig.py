@@ -3,6 +3,7 @@ scripts/winerun, and the GUI test driver. Used by every tests/wine/test_*.py."""
 
 import os
 import shutil
+import signal
 import subprocess
 import time
 from pathlib import Path
@@ -78,16 +79,36 @@ def _env(extra):
     return env
 
 
+_wine_ready = []
+
+
+def ensure_wine():
+    """Starts the prefix's wineserver and desktop with their output detached. Whoever starts
+    them passes them its stdout, and a pipe that the server holds never reaches its end, so a
+    test that reads a program's output would wait for ever."""
+    if _wine_ready:
+        return
+    subprocess.run(["wineserver", "-p"], env=_env(None), stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([str(WINERUN), "cmd", "/c", "exit", "0"], env=_env(None), stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    _wine_ready.append(True)
+
+
 def run(args, cwd=None, timeout=60, env=None):
     """Runs a Windows program to its end; returns the CompletedProcess (text output)."""
+    ensure_wine()
     return subprocess.run([str(WINERUN)] + [str(a) for a in args], cwd=cwd, env=_env(env),
                           capture_output=True, text=True, errors="replace", timeout=timeout)
 
 
 def start(args, cwd=None, env=None):
-    """Starts a Windows program in the background; returns the Popen."""
+    """Starts a Windows program in the background, in a process group of its own; returns the
+    Popen."""
+    ensure_wine()
     proc = subprocess.Popen([str(WINERUN)] + [str(a) for a in args], cwd=cwd, env=_env(env),
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, errors="replace")
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, errors="replace",
+                            start_new_session=True)
     _started.append(proc)
     return proc
 
@@ -97,7 +118,7 @@ def wait_exit(proc, timeout=30):
     try:
         return proc.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        proc.kill()
+        os.killpg(proc.pid, signal.SIGKILL)
         raise AssertionError("program did not end within %s s" % timeout)
 
 
@@ -140,8 +161,10 @@ def kill_started():
     """Ends every program started by this rig that is still running."""
     while _started:
         proc = _started.pop()
-        if proc.poll() is None:
-            proc.kill()
+        try:
+            os.killpg(proc.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
         proc.communicate()
 
 
