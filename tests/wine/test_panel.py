@@ -1,0 +1,158 @@
+"""The front panel under Wine: the destination it opens with, the faces and label strip under
+real pointer input, page switching, EXIT, HELP, INFO, and Enter and Escape."""
+
+import time
+import unittest
+
+import panelkit as kit
+import rig
+from panelkit import COPY, EXIT, FAX, HELP, IMAGE, INFO, MAIL, OCR, SCAN
+
+
+class Opening(unittest.TestCase):
+    def tearDown(self):
+        rig.kill_started()
+
+    def test_stored_mail_opens_pressed_with_its_page_and_label(self):
+        directory = kit.program("panel_open_mail", quendel={"Active_Dlg": {"Active_ID": "1003"}})
+        panel = kit.start(directory)
+        image = kit.shot()
+        self.assertEqual(kit.destination_faces(image),
+                         {IMAGE: "normal", COPY: "normal", FAX: "normal", MAIL: "pressed", OCR: "normal"})
+        self.assertEqual(kit.visible_page(), MAIL)
+        self.assertEqual(image.getpixel(kit.PAGE_ORIGIN), kit.art("MAILBK").getpixel((0, 0)))
+        lines = kit.strip_lines(image)
+        self.assertEqual(lines[:1], ["E-Mail"], lines)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_values_outside_the_destinations_select_image(self):
+        for stored in ("1005", "999", "-3"):
+            with self.subTest(stored):
+                directory = kit.program("panel_open_" + stored, quendel={"Active_Dlg": {"Active_ID": stored}})
+                panel = kit.start(directory)
+                image = kit.shot()
+                self.assertEqual(kit.face_shown(image, IMAGE), "pressed")
+                self.assertEqual(kit.visible_page(), IMAGE)
+                self.assertEqual(image.getpixel(kit.PAGE_ORIGIN), kit.art("IMAGEBK").getpixel((0, 0)))
+                self.assertEqual(kit.exit_panel(panel), 0)
+
+
+class Pointer(unittest.TestCase):
+    def tearDown(self):
+        rig.kill_started()
+
+    def test_pointing_at_scan_names_the_active_job_and_the_strip_is_repainted(self):
+        directory = kit.program("panel_scan_label", quendel={"Active_Dlg": {"Active_ID": "1002"}})
+        panel = kit.start(directory)
+        before = kit.shot()
+        self.assertEqual(kit.strip_lines(before)[:1], ["Fax"])
+        kit.move(*kit.centre(SCAN))
+        hovered = kit.shot()
+        self.assertEqual(kit.face_shown(hovered, SCAN), "hover")
+        self.assertEqual(kit.strip_lines(hovered), ["Scan", "Faxes the image"])
+        kit.move(*kit.NEUTRAL)
+        after = kit.shot()
+        self.assertEqual(kit.face_shown(after, SCAN), "normal")
+        # The strip is drawn on fresh background each time: back to the very same pixels.
+        self.assertEqual(kit.difference(kit.strip_region(before), kit.strip_region(after)), 0)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_press_leave_return_and_release(self):
+        directory = kit.program("panel_press")
+        panel = kit.start(directory)
+        copy = kit.centre(COPY)
+        kit.move(*copy)
+        kit.down(*copy)
+        faces = kit.destination_faces(kit.shot())
+        self.assertEqual((faces[COPY], faces[IMAGE]), ("pressed", "normal"))
+        kit.move(*kit.NEUTRAL)
+        faces = kit.destination_faces(kit.shot())
+        self.assertEqual((faces[COPY], faces[IMAGE]), ("normal", "pressed"))
+        kit.move(*copy)
+        faces = kit.destination_faces(kit.shot())
+        self.assertEqual((faces[COPY], faces[IMAGE]), ("pressed", "normal"))
+        kit.up(*copy)
+        kit.move(*kit.NEUTRAL)
+        image = kit.shot()
+        faces = kit.destination_faces(image)
+        self.assertEqual((faces[COPY], faces[IMAGE]), ("pressed", "normal"))
+        self.assertEqual(kit.visible_page(), COPY)
+        self.assertEqual(image.getpixel(kit.PAGE_ORIGIN), kit.art("COPYBK").getpixel((0, 0)))
+
+        # Released outside the buttons, or over another one: nothing happens.
+        fax = kit.centre(FAX)
+        kit.move(*fax)
+        kit.down(*fax)
+        kit.move(*kit.NEUTRAL)
+        kit.up(*kit.NEUTRAL)
+        kit.move(*fax)
+        kit.down(*fax)
+        kit.move(*kit.centre(MAIL))
+        kit.up(*kit.centre(MAIL))
+        kit.move(*kit.NEUTRAL)
+        faces = kit.destination_faces(kit.shot())
+        self.assertEqual(faces, {IMAGE: "normal", COPY: "pressed", FAX: "normal", MAIL: "normal", OCR: "normal"})
+        self.assertEqual(kit.visible_page(), COPY)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+class Buttons(unittest.TestCase):
+    def tearDown(self):
+        rig.kill_started()
+
+    def test_switching_pages_writes_nothing_and_exit_ends_the_program(self):
+        directory = kit.program("panel_switch", quendel={"Mail Setting": {"Mail To": "a@b"}})
+        settings = directory / "Quendel.ini"
+        written = settings.read_bytes()
+        panel = kit.start(directory)
+        for button in (COPY, FAX, MAIL, OCR, IMAGE, MAIL):
+            kit.click_button(button)
+            self.assertEqual(kit.visible_page(), button)
+        self.assertEqual(kit.exit_panel(panel), 0)
+        self.assertEqual(settings.read_bytes(), written)
+
+    def test_enter_and_escape_leave_the_panel_open(self):
+        directory = kit.program("panel_keys")
+        panel = kit.start(directory)
+        hwnd = panel.hwnd
+        for keys in ("{ESC}", "{ENTER}", "{ESC}{ESC}"):
+            rig.driver("keys", "--hwnd", hwnd, keys)
+            time.sleep(0.5)
+            self.assertIsNone(panel.poll(), "the panel ended on " + keys)
+            self.assertIn(hwnd.lower(), [w[0].lower() for w in rig.top_windows()])
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_help_runs_the_help_command(self):
+        record = rig.WORK / "panel_help_record.txt"
+        record.unlink(missing_ok=True)
+        viewer = rig.wine_path(rig.TOOLS / "recordargs.exe")
+        directory = kit.program("panel_help", description={"Velmora": {"Help": "guide", "Helper": viewer}})
+        panel = kit.start(directory, env={"ORVANE_RECORD_FILE": rig.wine_path(record)})
+        kit.click_button(HELP)
+        for _ in range(100):
+            if record.exists() and record.read_text().strip():
+                break
+            time.sleep(0.1)
+        self.assertEqual(record.read_text().strip().upper(), (viewer + " guide_e.hlp").upper())
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_info_shows_the_about_box_with_the_version_upper_cased(self):
+        directory = kit.program("panel_info", description={"Velmora": {"Ver": "v2.1b", "Model": "FB-600"}})
+        panel = kit.start(directory, title="FB-600")
+        kit.click_button(INFO, title="FB-600")
+        deadline = time.time() + 20
+        about = []
+        while not about and time.time() < deadline:
+            about = [w for w in rig.top_windows() if w[3] == "FB-600" and w[2] == "#32770"
+                     and w[1] == panel.pid and w[0].lower() != panel.hwnd.lower()]
+            time.sleep(0.2)
+        self.assertTrue(about, rig.top_windows())
+        text = " ".join(kit.ocr_window(about[0][0]))
+        self.assertIn("V2.1B", text.replace(" ", "").upper().replace("V2.IB", "V2.1B"))
+        self.assertNotIn("v2.1b", text)
+        rig.driver("press", "--hwnd", about[0][0], "--text", " OK ")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
