@@ -143,6 +143,8 @@ int CMailApp::Send() {
   m_progress->Open();
   m_socket->SetNotify(true);
   m_conversationStarted = false;
+  // A Cancel of an earlier send must not end this send's wait before it has started.
+  m_sendCancel = false;
   if (!m_socket->Connect(host, kSmtpPort)) {
     ShowMessage(IDS_HOST_UNREACHABLE);
     m_socket.reset();

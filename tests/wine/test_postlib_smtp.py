@@ -204,6 +204,21 @@ class MessageContent(ScriptedSession):
         self.assertEqual(server.commands[-1], "QUIT")
         self.assertIn("WM_MAIL_DONE 0 0", log)
 
+    def test_send_after_a_cancelled_send_waits_for_its_own_conversation(self):
+        second = R.ScriptedSmtpServer("127.0.0.12").start()
+        try:
+            def lines(host):
+                first = host.file("first.bin", bytes(5000))
+                return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Start send data"],
+                        ["gui", "click", "1020"]] + send(self.address, "me@x.example", "bob@b.example", first) + \
+                    send("127.0.0.12", "me@x.example", "carl@c.example")
+            server, log = self.converse({"DATA": [[("sleep", 0.6), b"354 go ahead\r\n"]]}, lines)
+            second.wait_done(10)
+        finally:
+            second.stop()
+        self.assertEqual([l.split()[0] for l in log if l.startswith("send=")], ["send=1", "send=1"])
+        self.assertEqual(second.commands[-3:], ["RCPT TO: <carl@c.example>", "DATA ", "QUIT"])
+
 
 if __name__ == "__main__":
     unittest.main()
