@@ -89,6 +89,12 @@ class PanelStart(unittest.TestCase):
         self.close_panel(proc, "Velmora")
         self.assertFalse((directory / "Quendel.ini").exists(), "opening and closing writes nothing")
 
+    def test_the_real_libraries_pass_the_binding(self):
+        directory = program("real_libraries", capturo="dist", postlib="dist")
+        self.assertTrue((rig.DIST / "Capturo.dll").exists() and (rig.DIST / "Postlib.dll").exists())
+        proc = self.start_panel(directory, "Velmora")
+        self.close_panel(proc, "Velmora")
+
     def test_title_from_brand_model_and_package(self):
         cases = [
             ({"CaseInfo": {"DSSectionName": "VS600"}, "VS600": {"Brand": "Lumen"},
