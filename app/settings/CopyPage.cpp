@@ -106,9 +106,10 @@ void CCopyPage::OnOwnButton() {
 }
 
 bool CCopyPage::ReadControls() {
-  BOOL ok = FALSE;
-  const int scaling = static_cast<int>(GetDlgItemInt(m_hWnd, IDC_COPY_SCALING, &ok, TRUE));
-  if (!ok) {
+  char text[64] = {};
+  GetDlgItemTextA(m_hWnd, IDC_COPY_SCALING, text, sizeof(text));
+  int scaling = 0;
+  if (!PageRules::ParseInteger(text, scaling)) {
     Message(App().LoadLocalString(IDS_PARSE_INT), App().m_windowTitle);
     SetFocus(GetDlgItem(IDC_COPY_SCALING));
     return false;

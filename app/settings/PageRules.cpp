@@ -35,6 +35,27 @@ CString ChooseFaxDevice(const CString& defaultEntry, const CString& stored, cons
   return none;
 }
 
+bool ParseInteger(const CString& text, int& value) {
+  const std::string& s = text.str();
+  size_t at = 0;
+  while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
+  bool negative = false;
+  if (at < s.size() && (s[at] == '-' || s[at] == '+')) negative = s[at++] == '-';
+  const size_t digits = at;
+  long long number = 0;
+  while (at < s.size() && s[at] >= '0' && s[at] <= '9') {
+    number = number * 10 + (s[at++] - '0');
+    if (number > 2147483648LL) return false;
+  }
+  if (at == digits) return false;
+  while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
+  if (at != s.size()) return false;
+  if (negative) number = -number;
+  if (number > 2147483647LL || number < -2147483648LL) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
 int StoredScaling(int scaling) { return scaling == 0 ? 30 : scaling; }
 
 int ShownScanMode(int stored) { return stored == 9 ? 1 : stored; }

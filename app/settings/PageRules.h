@@ -25,6 +25,10 @@ constexpr int kMaxDeviceName = 254;
 CString ChooseFaxDevice(const CString& defaultEntry, const CString& stored, const CStringArray& installed,
                         const char* faxMarker, const CString& none);
 
+// An integer field's text: optional blanks, an optional sign, decimal digits, optional blanks;
+// false for anything else (empty text, other characters, a value beyond 32 bits).
+bool ParseInteger(const CString& text, int& value);
+
 // A scaling of 0 would print nothing; it is stored as 30.
 int StoredScaling(int scaling);
 // A stored scan mode of 9 is shown as grey.

@@ -66,11 +66,22 @@ class Panel:
         return self.proc.poll()
 
 
+def ensure_desktop():
+    """Makes sure the prefix's desktop process runs, started with its output detached. The
+    desktop ends when the last window program of the prefix has ended; whoever starts it
+    anew hands it its standard output, and a driver call whose output pipe the desktop holds
+    would never finish."""
+    rig.ensure_wine()
+    subprocess.run([str(rig.WINERUN), str(rig.TOOLS / "guidriver.exe"), "list"], env=rig._env(None),
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+
 def start(directory, title=None, env=None):
     """Starts the panel and waits until it is up, with the pointer parked on the background.
     The title is the directory's name (the model `program` writes) unless given."""
     global TITLE
     title = title or directory.name
+    ensure_desktop()
     proc = rig.start([directory / "Orvane.exe"], env=env)
     hwnd = rig.driver("wait", "--title", title, "--class", "#32770", "--timeout", 40000, timeout=45).strip()
     pid = next((w[1] for w in rig.top_windows() if w[0].lower() == hwnd.lower()), None)
@@ -154,11 +165,12 @@ def visible_page(title=None):
 
 
 def control_rect(control_id, title=None):
-    """(left, top, right, bottom) of a control in the panel's client coordinates."""
+    """(left, top, right, bottom) of a control in the panel's coordinates."""
     for line in rig.driver("texts", *_select(title)).splitlines():
         fields = line.split("\t")
         if fields[0] == str(control_id) and len(fields) >= 5:
-            return tuple(int(v) for v in fields[4].replace(",", " ").split()[:4])
+            left, top, width, height = (int(v) for v in fields[4].split(",")[:4])
+            return left, top, left + width, top + height
     raise AssertionError("no control %d" % control_id)
 
 
@@ -223,3 +235,29 @@ def ocr_window(hwnd):
         image.save(png)
         text = subprocess.run(["tesseract", str(png), "-", "--psm", "6"], capture_output=True, text=True).stdout
     return [line.strip() for line in text.splitlines() if line.strip()]
+
+
+def type_into(control_id, text):
+    """Replaces the text of an edit field of the panel by typing, as a user does."""
+    left, top, right, bottom = control_rect(control_id)
+    x, y = (left + right) // 2, (top + bottom) // 2
+    move(x, y)
+    down(x, y)
+    up(x, y)
+    rig.driver("keys", *_select(None), "{END}{SHIFT+HOME}{DELETE}" + text.replace("{", "{{}"))
+
+
+def scan_and_expect(panel, caption, message):
+    """Presses SCAN, expects the message box with `caption` and `message`, and closes it."""
+    click_button(SCAN)
+    hwnd, texts = message_box(panel, caption)
+    dismiss(hwnd)
+    if texts != [message]:
+        raise AssertionError("message %r, expected %r" % (texts, message))
+
+
+def reg(*args):
+    """Runs `reg` in the test prefix; fails when it fails."""
+    result = rig.run(["reg"] + list(args) + ["/f"])
+    if result.returncode != 0:
+        raise AssertionError("reg %s: %s %s" % (" ".join(args), result.stdout, result.stderr))

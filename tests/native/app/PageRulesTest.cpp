@@ -54,6 +54,23 @@ TEST(PageRules, StoredValues) {
   EXPECT_EQ(ShownScanMode(2), 2);
 }
 
+TEST(PageRules, IntegerFieldText) {
+  int value = -1;
+  EXPECT_TRUE(ParseInteger("1500", value));
+  EXPECT_EQ(value, 1500);
+  EXPECT_TRUE(ParseInteger("  -7 ", value));
+  EXPECT_EQ(value, -7);
+  EXPECT_TRUE(ParseInteger("0", value));
+  EXPECT_EQ(value, 0);
+  value = 55;
+  EXPECT_FALSE(ParseInteger("12x", value));
+  EXPECT_FALSE(ParseInteger("", value));
+  EXPECT_FALSE(ParseInteger(" - ", value));
+  EXPECT_FALSE(ParseInteger("1 2", value));
+  EXPECT_FALSE(ParseInteger("99999999999", value));
+  EXPECT_EQ(value, 55) << "a refused text leaves the value alone";
+}
+
 TEST(PageRules, MailCheckWantsRecipientFirstThenSender) {
   EXPECT_EQ(MailStoreCheck("", ""), kNoRecipientMessage);
   EXPECT_EQ(MailStoreCheck("", "me@here"), kNoRecipientMessage);

@@ -1,0 +1,143 @@
+"""The settings pages' store under Wine: what SCAN writes to Quendel.ini, and each page's
+refusal with its message (Mail addresses, Copy scaling, Image editor fallback, OCR program)."""
+
+import unittest
+from pathlib import Path
+
+import panelkit as kit
+import rig
+from panelkit import SCAN
+
+SCAN_CAPTION = "Scan Dialog box"
+NO_RECIPIENT = "A message must have a recipient (To : field) ."
+NO_SENDER = "A message must have a sender(From : field )."
+EDITOR_MISSING = ("Image editing application does not exist.\\n\\n"
+                  "Choose an image editing application before scanning.")
+OCR_MISSING = "OCR engine can't be found. \\n\\n Please Install TextBridge."
+APP_PATHS = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths"
+OCR_20 = r"HKCU\Software\Xerox\TextBridge\Classic 2.0\TextBridge"
+OCR_96 = r"HKCU\Software\Xerox\TextBridge\Classic 96\TextBridge"
+
+
+def section(directory, name):
+    return rig.read_ini(Path(directory) / "Quendel.ini").get(name, {})
+
+
+class MailPage(unittest.TestCase):
+    def tearDown(self):
+        rig.kill_started()
+
+    def test_recipient_then_sender_are_required_but_not_the_server(self):
+        directory = kit.program("pages_mail", quendel={"Active_Dlg": {"Active_ID": "1003"}})
+        panel = kit.start(directory)
+        kit.scan_and_expect(panel, "Velmora", NO_RECIPIENT)
+        self.assertEqual(section(directory, "Mail Setting"), {})
+        kit.type_into(5011, "you@example.org")
+        kit.scan_and_expect(panel, "Velmora", NO_SENDER)
+        self.assertEqual(section(directory, "Mail Setting"), {})
+        kit.type_into(5012, "me@example.org")
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        self.assertEqual(section(directory, "Mail Setting"),
+                         {"Mail From": "me@example.org", "Mail To": "you@example.org", "SMTP": "",
+                          "Scan Mode": "1", "Resolution": "0", "Document Size": "0"})
+        self.assertEqual(section(directory, "Active_Dlg"), {"Active_ID": "1003"})
+        # An earlier success does not let an empty recipient through.
+        kit.type_into(5011, "")
+        kit.scan_and_expect(panel, "Velmora", NO_RECIPIENT)
+        self.assertEqual(section(directory, "Mail Setting")["Mail To"], "you@example.org")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+class CopyPage(unittest.TestCase):
+    def tearDown(self):
+        rig.kill_started()
+
+    def test_scaling_zero_is_stored_as_30_and_large_values_as_typed(self):
+        directory = kit.program("pages_copy", quendel={"Active_Dlg": {"Active_ID": "1001"},
+                                                       "Copy Setting": {"Output device": "Office"}})
+        panel = kit.start(directory)
+        kit.type_into(2010, "0")
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        stored = section(directory, "Copy Setting")
+        self.assertEqual(list(stored), ["Output device", "Scan Mode", "Resolution", "Document Size", "Scaling",
+                                        "Copies", "Center Vertical", "Center Horizontal"])
+        self.assertEqual(stored, {"Output device": "Office", "Scan Mode": "1", "Resolution": "0",
+                                  "Document Size": "0", "Scaling": "30", "Copies": "1",
+                                  "Center Vertical": "0", "Center Horizontal": "0"})
+        kit.type_into(2010, "1500")
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        self.assertEqual(section(directory, "Copy Setting")["Scaling"], "1500")
+        # Text that is no integer is refused; the last good value is stored again.
+        kit.type_into(2010, "12x")
+        kit.scan_and_expect(panel, "pages_copy", "Please enter an integer.")
+        self.assertTrue(kit.no_message_box(panel))
+        self.assertEqual(section(directory, "Copy Setting")["Scaling"], "1500")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+class ImagePage(unittest.TestCase):
+    def setUp(self):
+        self.editor = rig.WORK / "editors" / "Ipe.exe"
+        self.editor.parent.mkdir(parents=True, exist_ok=True)
+        self.editor.write_bytes(b"MZ")
+        kit.reg("add", APP_PATHS + r"\Ipe.exe", "/ve", "/d", rig.wine_path(self.editor))
+
+    def tearDown(self):
+        rig.kill_started()
+        kit.reg("delete", APP_PATHS + r"\Ipe.exe")
+
+    def test_a_vanished_known_editor_falls_back_to_the_registered_one(self):
+        directory = kit.program("pages_image_ipe", quendel={
+            "Scan Setting": {"ImageAp": r"Z:\nowhere\ipe.exe", "FileName": "ipe.exe"}})
+        panel = kit.start(directory)
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        stored = section(directory, "Scan Setting")
+        self.assertEqual(stored["ImageAp"], rig.wine_path(self.editor))
+        self.assertEqual(stored["FileName"], "ipe.exe")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_any_other_vanished_editor_fails_after_the_lists_are_written(self):
+        directory = kit.program("pages_image_other", quendel={
+            "Scan Setting": {"ImageAp": r"Z:\nowhere\paint.exe", "FileName": "paint.exe"}})
+        panel = kit.start(directory)
+        kit.scan_and_expect(panel, SCAN_CAPTION, EDITOR_MISSING)
+        stored = section(directory, "Scan Setting")
+        self.assertEqual(stored["ImageAp"], r"Z:\nowhere\paint.exe")
+        self.assertEqual((stored["Scan Mode"], stored["Resolution"], stored["Document Size"]), ("1", "0", "0"))
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+class OcrPage(unittest.TestCase):
+    def setUp(self):
+        self.tb20 = rig.WORK / "textbridge20"
+        self.tb96 = rig.WORK / "textbridge96"
+        for path in (self.tb20, self.tb96 / "bin"):
+            path.mkdir(parents=True, exist_ok=True)
+        (self.tb20 / "bin" / "tb.exe").unlink(missing_ok=True)
+        (self.tb96 / "bin" / "tb96.exe").write_bytes(b"MZ")
+        kit.reg("add", OCR_20, "/v", "TBInstall", "/d", rig.wine_path(self.tb20) + "\\")
+        kit.reg("add", OCR_96, "/v", "TBInstall", "/d", rig.wine_path(self.tb96) + "\\")
+
+    def tearDown(self):
+        rig.kill_started()
+        for key in (OCR_20, OCR_96):
+            rig.run(["reg", "delete", key, "/f"])
+
+    def test_the_newer_key_without_its_program_fails_without_trying_the_older(self):
+        directory = kit.program("pages_ocr", quendel={"Active_Dlg": {"Active_ID": "1004"}})
+        panel = kit.start(directory)
+        kit.scan_and_expect(panel, SCAN_CAPTION, OCR_MISSING)
+        self.assertEqual(section(directory, "Ocr Setting"), {"Resolution": "0", "Document Size": "0"})
+        # Without the newer key the older installation is found.
+        kit.reg("delete", OCR_20)
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
