@@ -26,7 +26,10 @@ CImagePage::CImagePage() : CSettingsPage(kImageIdentity) {
 
 void CImagePage::LoadOwnValues() {
   m_applicationPath = ReadText(Keys::kImageAp, Keys::kNull, 256);
-  m_applicationName = ReadText(Keys::kFileName, App().LoadLocalString(IDS_DEVICE_NONE).c_str(), 256);
+  // A stored "NULL" is the profile's "not set", shown like a missing key.
+  const CString none = App().LoadLocalString(IDS_DEVICE_NONE);
+  m_applicationName = ReadText(Keys::kFileName, none.c_str(), 256);
+  if (PageRules::IsUnset(m_applicationName)) m_applicationName = none;
 }
 
 int CImagePage::ExtraListWidth(int index) const {
