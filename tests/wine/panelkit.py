@@ -261,3 +261,16 @@ def reg(*args):
     result = rig.run(["reg"] + list(args) + ["/f"])
     if result.returncode != 0:
         raise AssertionError("reg %s: %s %s" % (" ".join(args), result.stdout, result.stderr))
+
+
+def message_box_any(panel, timeout=20):
+    """(hwnd, texts) of any message box of the panel's process (its caption may be translated)."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        for hwnd, pid, cls, _ in rig.top_windows():
+            if pid == panel.pid and cls == "#32770" and hwnd.lower() != panel.hwnd.lower():
+                _, texts = rig.window_texts("--hwnd", hwnd)
+                if "OK" in texts:
+                    return hwnd, [t for t in texts if t not in ("OK", "")]
+        time.sleep(0.2)
+    raise AssertionError("no message box")
