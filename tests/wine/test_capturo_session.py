@@ -2,6 +2,7 @@
 capabilities and mechanisms, native and file pages, sources that keep failing, the close
 request, the information text and the German language library."""
 
+import time
 import unittest
 
 import rig
@@ -182,6 +183,18 @@ class SessionTest(unittest.TestCase):
         run = run_host(directory, "--second-acq", "--info", "--res", "50", "--frame", "1,1,2,2")
         self.assertIn("BOX Scannen|Die TWAIN-Quelle ist bereits geöffnet!", run.lines)
         self.assertIn("INFO Bereit\\nVirtual Flatbed\\n1.00\\nInstalliert\\n", run.lines)
+
+    def test_orvane_gets_past_the_binding_with_the_real_library(self):
+        directory = rig.make_program_dir("session_orvane_binding", capturo="dist", postlib="stub")
+        program = rig.start([directory / "Orvane.exe"], cwd=directory)
+        try:
+            deadline = time.time() + 30
+            while time.time() < deadline and not any(w[2] == "#32770" for w in rig.top_windows()):
+                time.sleep(0.5)
+            self.assertIsNone(program.poll())
+            self.assertTrue(any(w[2] == "#32770" for w in rig.top_windows()))
+        finally:
+            rig.kill_started()
 
 
 if __name__ == "__main__":
