@@ -70,9 +70,9 @@ class Run:
         return out
 
 
-def run_host(directory, *args, timeout=60):
+def run_host(directory, *args, timeout=60, env_extra=None):
     """Runs scanhost in `directory`; its output is in the Windows code page (cp1252)."""
-    env = dict(os.environ)
+    env = dict(os.environ, **(env_extra or {}))
     env.setdefault("WINEPREFIX", str(rig.PREFIX))
     completed = subprocess.run([str(rig.WINERUN), str(Path(directory) / "scanhost.exe")] + [str(a) for a in args],
                                cwd=directory, env=env, capture_output=True, timeout=timeout)

@@ -53,6 +53,26 @@ class SessionTest(unittest.TestCase):
         self.assertEqual(len(disable), 1)
         self.assertIn("parent=" + panel, disable[0])
 
+    def test_before_any_acquisition_no_message_is_a_source_event(self):
+        scan_rig.install_scanner()
+        run = run_host(self.dir, "--process-first", "--no-acquire")
+        self.assertIn("PROCESS rc=0", run.lines)
+
+    def test_a_missing_manager_library_is_reported(self):
+        scan_rig.install_scanner()
+        run = run_host(self.dir, "--select", env_extra={"WINEDLLOVERRIDES": "mscoree,mshtml=;twain_32="})
+        self.assertEqual(run.starting("BOX"), ["BOX Scanning|TWAIN_32.DLL Load failure !"] * 2)
+        self.assertIn("SELECT rc=1", run.lines)
+        self.assertIn("ACQ rc=0 sizeCode=0", run.lines)
+
+    def test_choosing_the_source_in_the_managers_dialog(self):
+        scan_rig.install_scanner()
+        run = run_host(self.dir, "--select", "--no-acquire")
+        self.assertIn("SELECT rc=0", run.lines)
+        self.assertTrue([line for line in run.starting("BOX") if "Orvane" not in line])
+        run = run_host(self.dir, "--select", "--no-acquire", "--cancel-dialogs")
+        self.assertIn("SELECT rc=3", run.lines)
+
     def test_terminate_while_idle_does_nothing(self):
         scan_rig.install_scanner()
         run = run_host(self.dir, "--no-acquire", "--terminate-twice")

@@ -28,7 +28,7 @@ struct Options {
   int cancelAt = -1;
   bool secondAcquire = false, reinit = false, endXferFirst = false, info = false, select = false;
   bool acquire = true, quietProgress = false, bench = false, terminateTwice = false;
-  bool fakeDisk = false;
+  bool fakeDisk = false, processFirst = false, cancelDialogs = false;
   DWORD fakeClusters = 0, fakeSectors = 1, fakeBytes = 1;
   int timeoutMs = 60000;
   ULONGLONG benchBytes = 0;  // size of the page, for the plain write before it
@@ -132,7 +132,7 @@ BOOL CALLBACK ConfirmBox(HWND window, LPARAM) {
     if (lstrcmpiA(childClass, "Static") == 0 && std::strlen(text) > std::strlen(body)) std::strcpy(body, text);
   }
   Say("BOX %s|%s", caption, body);
-  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  PostMessageA(window, WM_COMMAND, g_opt.cancelDialogs ? IDCANCEL : IDOK, 0);
   return TRUE;
 }
 
@@ -275,6 +275,8 @@ void ParseArguments(int argc, char** argv) {
     else if (a == "--info") g_opt.info = true;
     else if (a == "--select") g_opt.select = true;
     else if (a == "--no-acquire") g_opt.acquire = false;
+    else if (a == "--process-first") g_opt.processFirst = true;
+    else if (a == "--cancel-dialogs") g_opt.cancelDialogs = true;
     else if (a == "--quiet-progress") g_opt.quietProgress = true;
     else if (a == "--bench") {
       g_opt.bench = true;
@@ -379,6 +381,12 @@ int main(int argc, char** argv) {
   SetTimer(nullptr, 0, 100, BoxTimer);
   g_lib.init(g_panel);
 
+  if (g_opt.processFirst) {
+    MSG probe{};
+    probe.hwnd = g_panel;
+    probe.message = WM_USER + 5;
+    Say("PROCESS rc=%d", g_lib.process(&probe, g_panel));
+  }
   if (g_opt.endXferFirst) Say("ENDXFER rc=%u", g_lib.endXfer());
   if (g_opt.info) Say("INFO %s", Escape(g_lib.info()).c_str());
   if (g_opt.select) Say("SELECT rc=%u", g_lib.select());
