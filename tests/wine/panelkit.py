@@ -3,6 +3,7 @@ panel's button positions, client screenshots, which face a button shows, which s
 is visible, and the label strip read back with OCR."""
 
 import subprocess
+import unittest
 import tempfile
 import time
 from pathlib import Path
@@ -274,3 +275,10 @@ def message_box_any(panel, timeout=20):
                     return hwnd, [t for t in texts if t not in ("OK", "")]
         time.sleep(0.2)
     raise AssertionError("no message box")
+
+
+class PanelTestCase(unittest.TestCase):
+    """Ends whatever a test started, also when it fails half-way."""
+
+    def tearDown(self):
+        rig.kill_started()

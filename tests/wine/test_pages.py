@@ -23,10 +23,7 @@ def section(directory, name):
     return rig.read_ini(Path(directory) / "Quendel.ini").get(name, {})
 
 
-class MailPage(unittest.TestCase):
-    def tearDown(self):
-        rig.kill_started()
-
+class MailPage(kit.PanelTestCase):
     def test_recipient_then_sender_are_required_but_not_the_server(self):
         directory = kit.program("pages_mail", quendel={"Active_Dlg": {"Active_ID": "1003"}})
         panel = kit.start(directory)
@@ -49,10 +46,7 @@ class MailPage(unittest.TestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
-class CopyPage(unittest.TestCase):
-    def tearDown(self):
-        rig.kill_started()
-
+class CopyPage(kit.PanelTestCase):
     def test_scaling_zero_is_stored_as_30_and_large_values_as_typed(self):
         directory = kit.program("pages_copy", quendel={"Active_Dlg": {"Active_ID": "1001"},
                                                        "Copy Setting": {"Output device": "Office"}})

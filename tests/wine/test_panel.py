@@ -9,10 +9,7 @@ import rig
 from panelkit import COPY, EXIT, FAX, HELP, IMAGE, INFO, MAIL, OCR, SCAN
 
 
-class Opening(unittest.TestCase):
-    def tearDown(self):
-        rig.kill_started()
-
+class Opening(kit.PanelTestCase):
     def test_stored_mail_opens_pressed_with_its_page_and_label(self):
         directory = kit.program("panel_open_mail", quendel={"Active_Dlg": {"Active_ID": "1003"}})
         panel = kit.start(directory)
@@ -37,10 +34,7 @@ class Opening(unittest.TestCase):
                 self.assertEqual(kit.exit_panel(panel), 0)
 
 
-class Pointer(unittest.TestCase):
-    def tearDown(self):
-        rig.kill_started()
-
+class Pointer(kit.PanelTestCase):
     def test_pointing_at_scan_names_the_active_job_and_the_strip_is_repainted(self):
         directory = kit.program("panel_scan_label", quendel={"Active_Dlg": {"Active_ID": "1002"}})
         panel = kit.start(directory)
@@ -96,10 +90,7 @@ class Pointer(unittest.TestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
-class Buttons(unittest.TestCase):
-    def tearDown(self):
-        rig.kill_started()
-
+class Buttons(kit.PanelTestCase):
     def test_switching_pages_writes_nothing_and_exit_ends_the_program(self):
         directory = kit.program("panel_switch", quendel={"Mail Setting": {"Mail To": "a@b"}})
         settings = directory / "Quendel.ini"
