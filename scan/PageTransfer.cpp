@@ -34,6 +34,26 @@ class CPageFile : public IPageFile {
   CFile& m_file;
 };
 
+// Lets the queue be emptied once per interval of a few milliseconds.
+class CPumpGate {
+ public:
+  CPumpGate() {
+    QueryPerformanceFrequency(&m_frequency);
+    m_last.QuadPart = 0;
+  }
+  bool Due() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (now.QuadPart - m_last.QuadPart < m_frequency.QuadPart / kPerSecond) return false;
+    m_last = now;
+    return true;
+  }
+
+ private:
+  static const LONGLONG kPerSecond = 100;  // at most every 10 ms
+  LARGE_INTEGER m_frequency, m_last;
+};
+
 // Free bytes of the drive that holds `directory`, multiplied out in 64 bits.
 bool FreeSpace(const CString& directory, uint64_t* bytes) {
   CString root = directory;
@@ -191,6 +211,7 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     return PageOutcome::kFailed;
   };
   TW_UINT16 rc;
+  CPumpGate pump;
   for (;;) {
     TW_IMAGEMEMXFER strip;
     std::memset(&strip, 0, sizeof(strip));
@@ -201,7 +222,9 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
     if (rc == TWRC_FAILURE || rc == TWRC_CANCEL) return abandonPage();
     SendMessageA(window, WM_ACQ_PROGRESS, index++, 0);
-    PumpMessages();
+    // Emptying the queue costs a trip to the window system; between strips it is done at
+    // most every few milliseconds, which keeps the program's handlers (Stop) responsive.
+    if (pump.Due()) PumpMessages();
     if (rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) {
       StripDesc desc;
       desc.columns = strip.Columns;
