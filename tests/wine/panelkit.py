@@ -282,3 +282,18 @@ class PanelTestCase(unittest.TestCase):
 
     def tearDown(self):
         rig.kill_started()
+
+
+def tooltip_text(panel, button):
+    """The text of the tooltip that hovering `button` brings up (None when none shows)."""
+    x, y = centre(button)
+    move(x, y)
+    time.sleep(0.2)
+    move(x + 1, y + 1)
+    deadline = time.time() + 5
+    while time.time() < deadline:
+        tips = [w for w in rig.top_windows() if w[2] == "tooltips_class32" and w[1] == panel.pid]
+        if tips:
+            return " ".join(ocr_window(tips[0][0]))
+        time.sleep(0.1)
+    return None

@@ -90,6 +90,17 @@ class Pointer(kit.PanelTestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_every_button_has_its_tooltip(self):
+        panel = kit.start(kit.program("panel_tooltips"))
+        for button, text in ((IMAGE, "Scan to image editing application"), (MAIL, "E-mail"), (SCAN, "Scan"),
+                             (HELP, "Help"), (INFO, "Information")):
+            with self.subTest(text):
+                self.assertEqual(kit.tooltip_text(panel, button), text)
+                kit.move(*kit.NEUTRAL)
+                time.sleep(0.3)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
 class Buttons(kit.PanelTestCase):
     def test_switching_pages_writes_nothing_and_exit_ends_the_program(self):
         directory = kit.program("panel_switch", quendel={"Mail Setting": {"Mail To": "a@b"}})
