@@ -180,6 +180,7 @@ TW_UINT16 CDataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY*
       return TWRC_SUCCESS;
     case MSG_CLOSEDS:
       if (m_state < 4) return Fail(TWCC_SEQERROR);
+      m_unsentSignal = MSG_NULL;
       if (m_dialog) DestroyWindow(m_dialog);
       m_dialog = nullptr;
       m_image.reset();
@@ -217,6 +218,7 @@ TW_UINT16 CDataSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui, std::s
     m_dialog = nullptr;
     m_image.reset();
     m_pending = 0;
+    m_unsentSignal = MSG_NULL;
     m_state = 4;
     return TWRC_SUCCESS;
   }
@@ -245,6 +247,11 @@ void CDataSource::OnCancelPressed() {
 
 TW_UINT16 CDataSource::Event(TW_EVENT* event) {
   event->TWMessage = MSG_NULL;
+  if (m_unsentSignal != MSG_NULL) {
+    event->TWMessage = m_unsentSignal;
+    m_unsentSignal = MSG_NULL;
+    return TWRC_DSEVENT;
+  }
   MSG* msg = static_cast<MSG*>(event->pEvent);
   if (m_dialog && msg && IsDialogMessageA(m_dialog, msg)) return TWRC_DSEVENT;
   return TWRC_NOTDSEVENT;
@@ -284,4 +291,9 @@ void CDataSource::Signal(TW_UINT16 msg) {
   if (!entry && manager) entry = reinterpret_cast<DsmEntry>(GetProcAddress(manager, MAKEINTRESOURCEA(1)));
   const TW_UINT16 rc = entry ? entry(&m_identity, &m_app, DG_CONTROL, DAT_NULL, msg, nullptr) : TWRC_FAILURE;
   Log(std::string("SIGNAL ") + MsgName(msg) + " rc=" + std::to_string(rc));
+  if (rc != TWRC_SUCCESS) {
+    // The way of 1.x managers: the notice rides on the next event, which this message wakes.
+    m_unsentSignal = msg;
+    PostMessageA(m_parent, WM_NULL, 0, 0);
+  }
 }

@@ -61,6 +61,9 @@ class CDataSource {
   CFileHandle m_log;
   HWND m_dialog = nullptr;
   HWND m_parent = nullptr;
+  // A notice the manager did not take (a 1.x manager has no DAT_NULL): handed over with the
+  // next event the program passes in.
+  TW_UINT16 m_unsentSignal = MSG_NULL;
 
   // Negotiated values.
   uint16_t m_mech = 0, m_pixelType = 2, m_units = 0, m_size = 0, m_fileFormat = 0;
