@@ -72,6 +72,18 @@ class CopyPage(kit.PanelTestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_a_language_library_names_the_centring_boxes(self):
+        german = {"CaseInfo": {"DSSectionName": "VS600"}, "VS600": {"LANGUAGE": "German"}}
+        directory = kit.program("pages_copy_german", quendel={"Active_Dlg": {"Active_ID": "1001"}},
+                                description=german)
+        panel = kit.start(directory)
+        _, texts = rig.window_texts("--hwnd", panel.hwnd)
+        self.assertIn("Vertikal zentrieren", texts)
+        self.assertIn("Horizontal zentrieren", texts)
+        self.assertEqual(kit.strip_lines(kit.shot())[:1], ["Kopieren"])
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
 class ImagePage(unittest.TestCase):
     def setUp(self):
         self.editor = rig.WORK / "editors" / "Ipe.exe"
