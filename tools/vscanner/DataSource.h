@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/Handles.h"
+#include "scan/BitmapFile.h"
 #include "scan/Twain.h"
 #include "tools/vscanner/ImageSource.h"
 #include "tools/vscanner/ScannerConfig.h"
@@ -47,6 +48,8 @@ class CDataSource {
   TW_UINT16 NativeTransfer(TW_HANDLE* handle);
   TW_UINT16 FileTransfer();
   bool PrepareImage();
+  // The bitmap layout of the page in hand (native and BMP file pages).
+  bool BitmapLayoutOfImage(BitmapLayout* layout) const;
   double UnitsPerInch() const;
 
   void Signal(TW_UINT16 msg);

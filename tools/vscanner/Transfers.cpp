@@ -260,18 +260,22 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   return TWRC_XFERDONE;
 }
 
-TW_UINT16 CDataSource::NativeTransfer(TW_HANDLE* handle) {
-  if (m_state != 6) return Fail(TWCC_SEQERROR);
-  if (m_transfers++ < m_config.failTransfers) return Fail(TWCC_OPERATIONERROR);
-  if (!PrepareImage()) return Fail(TWCC_BADVALUE);
+bool CDataSource::BitmapLayoutOfImage(BitmapLayout* layout) const {
   PageInfo page;
   page.width = m_image->Width();
   page.length = m_image->Height();
   page.pixelType = static_cast<int16_t>(m_image->Spec().pixelType);
   page.samplesPerPixel = page.pixelType == TWPT_RGB ? 3 : 1;
   page.xResolution = static_cast<int16_t>(m_xres);
+  return ComputeBitmapLayout(page, layout) == LayoutError::kNone;
+}
+
+TW_UINT16 CDataSource::NativeTransfer(TW_HANDLE* handle) {
+  if (m_state != 6) return Fail(TWCC_SEQERROR);
+  if (m_transfers++ < m_config.failTransfers) return Fail(TWCC_OPERATIONERROR);
+  if (!PrepareImage()) return Fail(TWCC_BADVALUE);
   BitmapLayout layout;
-  if (ComputeBitmapLayout(page, &layout) != LayoutError::kNone) return Fail(TWCC_BADVALUE);
+  if (!BitmapLayoutOfImage(&layout)) return Fail(TWCC_BADVALUE);
   // A device-independent bitmap: the bitmap file without its 14-byte file header.
   CGlobalMemory dib(GlobalAlloc(GHND, static_cast<SIZE_T>(layout.fileSize - 14)));
   if (!dib) return Fail(TWCC_LOWMEMORY);
@@ -305,14 +309,8 @@ TW_UINT16 CDataSource::FileTransfer() {
   std::vector<uint8_t> row(m_image->RowBytes());
   bool ok = true;
   if (m_fileSetup.Format == TWFF_BMP) {
-    PageInfo page;
-    page.width = m_image->Width();
-    page.length = m_image->Height();
-    page.pixelType = static_cast<int16_t>(type);
-    page.samplesPerPixel = type == TWPT_RGB ? 3 : 1;
-    page.xResolution = static_cast<int16_t>(m_xres);
     BitmapLayout layout;
-    if (ComputeBitmapLayout(page, &layout) != LayoutError::kNone) return Fail(TWCC_BADVALUE);
+    if (!BitmapLayoutOfImage(&layout)) return Fail(TWCC_BADVALUE);
     std::vector<uint8_t> headers(layout.offBits), out(layout.stride);
     WriteBitmapHeaders(layout, headers.data());
     ok = file.Write(headers.data(), headers.size());
