@@ -97,6 +97,37 @@ class FaxDefault(PrinterPrefix):
             kit.reg("add", WINDOWS_KEY, "/v", "Device", "/d", "Team-Fax,wineps.drv,CUPS:Team-Fax")
 
 
+    def test_the_printer_dialog_chooses_printer_and_copies_and_cancel_keeps_them(self):
+        directory = kit.program("printers_dialog", quendel={
+            "Active_Dlg": {"Active_ID": "1001"}, "Copy Setting": {"Output device": "Office"}})
+        panel = kit.start(directory)
+        dialog = open_printer_dialog(panel)
+        rig.driver("keys", "--hwnd", dialog, "{ALT+C}3")
+        rig.driver("press", "--hwnd", dialog, "--text", "OK")
+        kit.click_button(kit.SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        stored = section(directory, "Copy Setting")
+        self.assertEqual((stored["Output device"], stored["Copies"]), ("Team-Fax", "3"))
+        dialog = open_printer_dialog(panel)
+        rig.driver("keys", "--hwnd", dialog, "{ALT+C}7")
+        rig.driver("press", "--hwnd", dialog, "--text", "Cancel")
+        rig.driver("wait", "--gone", "--hwnd", dialog, "--timeout", 10000)
+        kit.click_button(kit.SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        self.assertEqual(section(directory, "Copy Setting")["Copies"], "3")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
+def open_printer_dialog(panel):
+    """Clicks the Copy page's "Printer" button; returns the print dialog's window."""
+    left, top, right, bottom = kit.control_rect(2015)
+    x, y = (left + right) // 2, (top + bottom) // 2
+    kit.move(x, y)
+    kit.down(x, y)
+    kit.up(x, y)
+    return rig.driver("wait", "--title", "Print", "--pid", panel.pid, "--timeout", 20000).strip()
+
+
 class ManyPrinters(PrinterPrefix):
     # 25 queues; the only fax queue is the 21st.
     queues = [("Queue%02d%s" % (n, "Fax" if n == 21 else ""), n == 1) for n in range(1, 26)]
