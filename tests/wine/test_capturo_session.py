@@ -88,6 +88,24 @@ class SessionTest(unittest.TestCase):
         self.assertFalse([line for line in log_lines() if "IMAGELAYOUT" in line])
         self.assertEqual(len(run.results()), 1)
 
+    def test_the_sources_own_dialog_scans_and_cancels(self):
+        for button, expect_page in (("Scan", True), ("Cancel", False)):
+            scan_rig.install_scanner()
+            program = rig.start([self.dir / "scanhost.exe", "--showui", "1", "--res", "50", "--timeout", "40"],
+                                cwd=self.dir)
+            try:
+                hwnd = rig.driver("wait", "--title", "Orvane Virtual Scanner", "--class", "#32770", "--timeout", 30000,
+                                  timeout=35).strip()
+                rig.driver("press", "--hwnd", hwnd, "--text", button)
+                self.assertEqual(rig.wait_exit(program, timeout=40), 0)
+                lines = program.stdout.read().splitlines()
+            finally:
+                rig.kill_started()
+            self.assertEqual(any(line.startswith("RESULT mech=2") for line in lines), expect_page, lines)
+            self.assertTrue([line for line in lines if line.startswith("CLOSED")])
+            if not expect_page:
+                self.assertIn("SIGNAL CLOSEDSREQ rc=0", log_lines())
+
     # Negotiation
 
     def test_refused_x_resolution_sends_no_y_resolution(self):
