@@ -117,6 +117,30 @@ class ImagePage(unittest.TestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_browser_starts_in_the_editor_folder_and_takes_the_chosen_program(self):
+        (self.editor.parent / "Paint.exe").write_bytes(b"MZ")
+        directory = kit.program("pages_image_browse", quendel={
+            "Scan Setting": {"ImageAp": rig.wine_path(self.editor.parent / "gone.exe"), "FileName": "gone.exe"}})
+        panel = kit.start(directory)
+        left, top, right, bottom = kit.control_rect(6004)
+        x, y = (left + right) // 2, (top + bottom) // 2
+        kit.move(x, y)
+        kit.down(x, y)
+        kit.up(x, y)
+        dialog = rig.driver("wait", "--title", "Open", "--pid", panel.pid, "--timeout", 20000).strip()
+        caption, texts = rig.window_texts("--hwnd", dialog)
+        self.assertIn("*.EXE", texts)
+        self.assertIn("editors", texts)
+        rig.driver("keys", "--hwnd", dialog, "{END}{SHIFT+HOME}Paint.exe{ENTER}")
+        rig.driver("wait", "--gone", "--hwnd", dialog, "--timeout", 10000)
+        kit.click_button(SCAN)
+        self.assertTrue(kit.no_message_box(panel))
+        stored = section(directory, "Scan Setting")
+        self.assertEqual(stored["ImageAp"].upper(), rig.wine_path(self.editor.parent / "Paint.exe").upper())
+        self.assertEqual(stored["FileName"], "Paint.exe")
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
 class OcrPage(unittest.TestCase):
     def setUp(self):
         self.tb20 = rig.WORK / "textbridge20"
