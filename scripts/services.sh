@@ -25,6 +25,13 @@ start_cups() {
   done
 }
 
+# The prefix's wineserver and desktop, started with their output detached: whoever starts
+# them hands them its stdout, and a pipe the server holds never ends ($(...) would hang).
+start_wine() {
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  "$root/scripts/winerun" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+}
+
 stop_services() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${ORVANE_XVFB_PID:-}" ]; then kill "$ORVANE_XVFB_PID" 2>/dev/null || true; fi
