@@ -27,12 +27,12 @@ PAGE_ORIGIN = (117, 34)
 NEUTRAL = (440, 382)
 
 
-def program(name, quendel=None, description=None, model=True):
+def program(name, quendel=None, description=None, model=True, postlib="stub"):
     """A program directory with the stub libraries and the given Quendel.ini sections; the
     scanner description file is written beside it and named by Path. Unless `model` is
     False, the scanner's model is the directory name, so that the panel's title (and with it
     the single-instance rule) is this test's own."""
-    directory = rig.make_program_dir(name, capturo="stub", postlib="stub")
+    directory = rig.make_program_dir(name, capturo="stub", postlib=postlib)
     (directory / "Quendel.ini").unlink(missing_ok=True)
     sections = {section: dict(keys) for section, keys in (quendel or {}).items()}
     description = {section: dict(keys) for section, keys in (description or {}).items()}

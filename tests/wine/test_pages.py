@@ -46,6 +46,23 @@ class MailPage(kit.PanelTestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_the_edit_mail_button_opens_the_mail_library_editor(self):
+        postlib = "dist" if (rig.DIST / "Postlib.dll").exists() else "stub"
+        directory = kit.program("pages_mail_edit", quendel={"Active_Dlg": {"Active_ID": "1003"}}, postlib=postlib)
+        panel = kit.start(directory)
+        left, top, right, bottom = kit.control_rect(5013)
+        x, y = (left + right) // 2, (top + bottom) // 2
+        kit.move(x, y)
+        kit.down(x, y)
+        kit.up(x, y)
+        if postlib == "dist":
+            editor = rig.driver("wait", "--pid", panel.pid, "--title", "E-mail setting", "--timeout", 20000).strip()
+            rig.driver("press", "--hwnd", editor, "--text", "Cancel")
+            rig.driver("wait", "--gone", "--hwnd", editor, "--timeout", 10000)
+        self.assertIsNone(panel.poll())
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
 class CopyPage(kit.PanelTestCase):
     def test_scaling_zero_is_stored_as_30_and_large_values_as_typed(self):
         directory = kit.program("pages_copy", quendel={"Active_Dlg": {"Active_ID": "1001"},
