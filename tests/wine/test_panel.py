@@ -8,6 +8,8 @@ import panelkit as kit
 import rig
 from panelkit import COPY, EXIT, FAX, HELP, IMAGE, INFO, MAIL, OCR, SCAN
 
+SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF000, 0xF010, 0xF020, 0xF030, 0xF060, 0xF120
+
 
 class Opening(kit.PanelTestCase):
     def test_stored_mail_opens_pressed_with_its_page_and_label(self):
@@ -20,6 +22,18 @@ class Opening(kit.PanelTestCase):
         self.assertEqual(image.getpixel(kit.PAGE_ORIGIN), kit.art("MAILBK").getpixel((0, 0)))
         lines = kit.strip_lines(image)
         self.assertEqual(lines[:1], ["E-Mail"], lines)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+    def test_client_area_is_the_background_and_the_system_menu_is_trimmed(self):
+        panel = kit.start(kit.program("panel_frame"))
+        self.assertEqual(kit.shot().size, kit.art("PATTERN").size)
+        items = [line.split("\t") for line in rig.driver("menu", "--hwnd", panel.hwnd).splitlines()]
+        commands = [int(item[1]) for item in items]
+        self.assertEqual(commands[:3], [SC_RESTORE, SC_MOVE, SC_MINIMIZE])
+        for gone in (SC_CLOSE, SC_SIZE, SC_MAXIMIZE):
+            self.assertNotIn(gone, commands)
+        # Only Wine's own "About Wine" (with its separator) may follow.
+        self.assertLessEqual(len([c for c in commands[3:] if c != 0]), 1, items)
         self.assertEqual(kit.exit_panel(panel), 0)
 
     def test_values_outside_the_destinations_select_image(self):
