@@ -1,6 +1,7 @@
 """The Wine test rig: program directories made from dist/, Windows programs run through
 scripts/winerun, and the GUI test driver. Used by every tests/wine/test_*.py."""
 
+import atexit
 import os
 import shutil
 import signal
@@ -90,9 +91,23 @@ def ensure_wine():
         return
     subprocess.run(["wineserver", "-p"], env=_env(None), stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # A window of ours that lives as long as this test process keeps the desktop up, so that
+    # no later program (with our pipes) has to start it.
+    keeper = subprocess.Popen([str(WINERUN), str(TOOLS / "keepdesktop.exe")], env=_env(None),
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              start_new_session=True)
+    atexit.register(_stop_keeper, keeper)
     subprocess.run([str(WINERUN), "cmd", "/c", "exit", "0"], env=_env(None), stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
     _wine_ready.append(True)
+
+
+def _stop_keeper(keeper):
+    try:
+        os.killpg(keeper.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    keeper.wait()
 
 
 def run(args, cwd=None, timeout=60, env=None):
