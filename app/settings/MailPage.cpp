@@ -50,7 +50,14 @@ void CMailPage::LayoutOwn() {
   const SIZE button = m_button.SizeToContent();
   const RECT page = GetClientRect();
   const int height = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
-  const int fieldX = 15 + MeasureText(App().LoadLocalString(IDC_MAIL_FROM_LABEL)).cx + 3;
+  // The fields start after the From label; a translation whose SMTP or To label is longer
+  // would be covered by its field, so the longest of the three counts.
+  int labelWidth = 0;
+  for (UINT id = IDC_MAIL_SMTP_LABEL; id <= IDC_MAIL_FROM_LABEL; ++id) {
+    const int width = MeasureText(App().LoadLocalString(id)).cx;
+    if (width > labelWidth) labelWidth = width;
+  }
+  const int fieldX = 15 + labelWidth + 3;
   const int fieldWidth = page.right - (button.cx + 5) - fieldX;
   // Rows from the bottom: From 1, To 2, SMTP 3.
   const struct {
