@@ -37,6 +37,7 @@ bool CSettingsPage::OnInitDialog() {
   // The page is as large as its background; the layout below measures from that size.
   if (m_background.Load(Module::Instance(), m_identity.background)) {
     SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
   }
   LoadListValues();
   LoadOwnValues();
@@ -55,6 +56,7 @@ bool CSettingsPage::OnInitDialog() {
 
 void CSettingsPage::OnDestroy() {
   m_button.Detach();
+  m_backgroundBrush.Reset();
   m_background.Release();
   m_pageFont.Reset();
 }
@@ -209,11 +211,21 @@ bool CSettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
       result = m_background.IsLoaded() ? TRUE : FALSE;
       return m_background.IsLoaded();
     case WM_CTLCOLORSTATIC: {
-      // Check boxes: white text straight on the background.
+      // Check boxes: white text on the page's own background. The background brush is
+      // aligned with the page, so that each repaint starts from the bitmap again (with no
+      // brush at all, every repaint would draw the text over the last one).
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetTextColor(dc, kWhite);
       SetBkMode(dc, TRANSPARENT);
-      result = reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+      if (m_backgroundBrush) {
+        RECT r = {};
+        ::GetWindowRect(reinterpret_cast<HWND>(lParam), &r);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
+        result = reinterpret_cast<INT_PTR>(m_backgroundBrush.Get());
+      } else {
+        result = reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+      }
       return true;
     }
     case WM_DRAWITEM: {

@@ -102,6 +102,8 @@ class CSettingsPage : public CDialog {
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
   CPaletteBitmap m_background;
+  // The background as a brush, for controls that paint their own background (check boxes).
+  CGdiObject m_backgroundBrush;
   CGdiObject m_pageFont;
   CBitmapButton m_button;
 

@@ -101,6 +101,22 @@ class CopyPage(kit.PanelTestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_check_boxes_repaint_on_the_page_background(self):
+        directory = kit.program("pages_copy_boxes", quendel={"Active_Dlg": {"Active_ID": "1001"}})
+        panel = kit.start(directory)
+        left, top, right, bottom = kit.control_rect(2004)
+        text = (left + 20, top, right, bottom)
+        before = kit.shot().crop(text)
+        for _ in range(4):
+            kit.move(left + 8, (top + bottom) // 2)
+            kit.down(left + 8, (top + bottom) // 2)
+            kit.up(left + 8, (top + bottom) // 2)
+        kit.type_into(2010, "100")  # takes the focus (and its frame) off the box
+        kit.move(*kit.NEUTRAL)
+        self.assertLess(kit.difference(kit.shot().crop(text), before), 0.5)
+        self.assertEqual(kit.exit_panel(panel), 0)
+
+
 class ImagePage(unittest.TestCase):
     def setUp(self):
         self.editor = rig.WORK / "editors" / "Ipe.exe"
