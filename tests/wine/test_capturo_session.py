@@ -101,6 +101,8 @@ class SessionTest(unittest.TestCase):
                 lines = program.stdout.read().splitlines()
             finally:
                 rig.kill_started()
+                # The next round must not find this round's dialog on its way out.
+                rig.driver("wait", "--title", "Orvane Virtual Scanner", "--class", "#32770", "--gone")
             self.assertEqual(any(line.startswith("RESULT mech=2") for line in lines), expect_page, lines)
             self.assertTrue([line for line in lines if line.startswith("CLOSED")])
             if not expect_page:
