@@ -240,11 +240,7 @@ def ocr_window(hwnd):
 
 def type_into(control_id, text):
     """Replaces the text of an edit field of the panel by typing, as a user does."""
-    left, top, right, bottom = control_rect(control_id)
-    x, y = (left + right) // 2, (top + bottom) // 2
-    move(x, y)
-    down(x, y)
-    up(x, y)
+    click_control(control_id)
     rig.driver("keys", *_select(None), "{END}{SHIFT+HOME}{DELETE}" + text.replace("{", "{{}"))
 
 
@@ -297,3 +293,12 @@ def tooltip_text(panel, button):
             return " ".join(ocr_window(tips[0][0]))
         time.sleep(0.1)
     return None
+
+
+def click_control(control_id):
+    """Clicks the middle of a control of the panel or its pages."""
+    left, top, right, bottom = control_rect(control_id)
+    x, y = (left + right) // 2, (top + bottom) // 2
+    move(x, y)
+    down(x, y)
+    up(x, y)

@@ -50,11 +50,7 @@ class MailPage(kit.PanelTestCase):
         postlib = "dist" if (rig.DIST / "Postlib.dll").exists() else "stub"
         directory = kit.program("pages_mail_edit", quendel={"Active_Dlg": {"Active_ID": "1003"}}, postlib=postlib)
         panel = kit.start(directory)
-        left, top, right, bottom = kit.control_rect(5013)
-        x, y = (left + right) // 2, (top + bottom) // 2
-        kit.move(x, y)
-        kit.down(x, y)
-        kit.up(x, y)
+        kit.click_control(5013)
         if postlib == "dist":
             editor = rig.driver("wait", "--pid", panel.pid, "--title", "E-mail setting", "--timeout", 20000).strip()
             rig.driver("press", "--hwnd", editor, "--text", "Cancel")
@@ -155,11 +151,7 @@ class ImagePage(unittest.TestCase):
         directory = kit.program("pages_image_browse", quendel={
             "Scan Setting": {"ImageAp": rig.wine_path(self.editor.parent / "gone.exe"), "FileName": "gone.exe"}})
         panel = kit.start(directory)
-        left, top, right, bottom = kit.control_rect(6004)
-        x, y = (left + right) // 2, (top + bottom) // 2
-        kit.move(x, y)
-        kit.down(x, y)
-        kit.up(x, y)
+        kit.click_control(6004)
         dialog = rig.driver("wait", "--title", "Open", "--pid", panel.pid, "--timeout", 20000).strip()
         caption, texts = rig.window_texts("--hwnd", dialog)
         self.assertIn("*.EXE", texts)

@@ -120,11 +120,7 @@ class FaxDefault(PrinterPrefix):
 
 def open_printer_dialog(panel):
     """Clicks the Copy page's "Printer" button; returns the print dialog's window."""
-    left, top, right, bottom = kit.control_rect(2015)
-    x, y = (left + right) // 2, (top + bottom) // 2
-    kit.move(x, y)
-    kit.down(x, y)
-    kit.up(x, y)
+    kit.click_control(2015)
     return rig.driver("wait", "--title", "Print", "--pid", panel.pid, "--timeout", 20000).strip()
 
 
