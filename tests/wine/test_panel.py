@@ -104,6 +104,16 @@ class Pointer(kit.PanelTestCase):
         self.assertEqual(kit.exit_panel(panel), 0)
 
 
+    def test_page_buttons_name_themselves_and_the_page_names_the_destination(self):
+        panel = kit.start(kit.program("panel_page_buttons", quendel={"Active_Dlg": {"Active_ID": "1001"}}))
+        left, top, right, bottom = kit.control_rect(2015)
+        kit.move((left + right) // 2, (top + bottom) // 2)
+        self.assertEqual(kit.strip_lines(kit.shot()), ["Printer", "Printer properties and setup"])
+        # Over the page's own background the strip names the active destination again.
+        kit.move(kit.PAGE_ORIGIN[0] + 150, kit.PAGE_ORIGIN[1] + 230)
+        self.assertEqual(kit.strip_lines(kit.shot()), ["Copy", "Scans and prints the image or document."])
+        self.assertEqual(kit.exit_panel(panel), 0)
+
     def test_every_button_has_its_tooltip(self):
         panel = kit.start(kit.program("panel_tooltips"))
         for button, text in ((IMAGE, "Scan to image editing application"), (MAIL, "E-mail"), (SCAN, "Scan"),
