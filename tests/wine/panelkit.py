@@ -67,22 +67,11 @@ class Panel:
         return self.proc.poll()
 
 
-def ensure_desktop():
-    """Makes sure the prefix's desktop process runs, started with its output detached. The
-    desktop ends when the last window program of the prefix has ended; whoever starts it
-    anew hands it its standard output, and a driver call whose output pipe the desktop holds
-    would never finish."""
-    rig.ensure_wine()
-    subprocess.run([str(rig.WINERUN), str(rig.TOOLS / "guidriver.exe"), "list"], env=rig._env(None),
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-
-
 def start(directory, title=None, env=None):
     """Starts the panel and waits until it is up, with the pointer parked on the background.
     The title is the directory's name (the model `program` writes) unless given."""
     global TITLE
     title = title or directory.name
-    ensure_desktop()
     proc = rig.start([directory / "Orvane.exe"], env=env)
     hwnd = rig.driver("wait", "--title", title, "--class", "#32770", "--timeout", 40000, timeout=45).strip()
     pid = next((w[1] for w in rig.top_windows() if w[0].lower() == hwnd.lower()), None)
