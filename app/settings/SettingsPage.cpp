@@ -152,6 +152,18 @@ void CSettingsPage::LayoutLists() {
     const int height = dropped.bottom - dropped.top;
     MoveControl(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]),
                 height > 0 ? height : 120);
+    // A narrow list opens wide enough for its longest entry.
+    int widest = 0;
+    const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT item = 0; item < count; ++item) {
+      char text[512] = {};
+      const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+      if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
+      ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+      const int textWidth = MeasureText(text).cx;
+      if (textWidth > widest) widest = textWidth;
+    }
+    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
   }
 }
 
