@@ -27,7 +27,16 @@ class JapaneseOcr(unittest.TestCase):
         self.assertEqual(len(texts), 1, texts)
         kit.dismiss(hwnd)
         kit.move(*kit.NEUTRAL)
-        faces = kit.destination_faces(kit.shot())
+        # The box's area and the tooltip are repainted a moment after the box goes.
+        deadline = time.time() + 5
+        while True:
+            try:
+                faces = kit.destination_faces(kit.shot())
+                break
+            except AssertionError:
+                if time.time() > deadline:
+                    raise
+                time.sleep(0.3)
         self.assertEqual((faces[OCR], faces[IMAGE]), ("normal", "pressed"))
         self.assertEqual(kit.visible_page(), IMAGE)
         self.assertIsNone(panel.poll())
