@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/PaletteBitmap.h"
-#include "app/settings/BitmapButton.h"
+#include "app/settings/PageButton.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -105,7 +105,7 @@ class CSettingsPage : public CDialog {
   // The background as a brush, for controls that paint their own background (check boxes).
   CGdiObject m_backgroundBrush;
   CGdiObject m_pageFont;
-  CBitmapButton m_button;
+  CPageButton m_button;
 
  private:
   void LoadListValues();
