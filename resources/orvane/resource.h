@@ -11,6 +11,27 @@
 #define IDS_ABOUT_OK 1066
 #define IDS_FONT_FACE 6018
 
+// The scan job: progress window, message window and the job's texts.
+#define IDD_MESSAGE_WINDOW 241
+#define IDC_MESSAGE_TEXT 1057
+#define IDC_MESSAGE_OK 1058
+#define IDD_SCAN_PROGRESS 242
+#define IDC_PROGRESS_STOP 1059
+#define IDC_PROGRESS_BAR 1060
+#define IDC_PROGRESS_ICON 1061
+#define IDC_PROGRESS_TEXT 1062
+#define IDS_COMPRESSING 6005
+#define IDS_SCANNING 6015
+#define IDS_SCANNING_PAGE 6016
+#define IDS_STOP_SCANNING 6017
+
+// Printing status texts (the program's own table).
+#define IDS_PRINT_CANCEL 6009
+#define IDS_PRINT_ON 6010
+#define IDS_PRINT_PAGE 6011
+#define IDS_PRINT_LOADING 6012
+#define IDS_PRINT_SENDING 6014
+
 // Language names, matched against the scanner's LANGUAGE value.
 #define IDS_LANGUAGE_FIRST 9000
 
@@ -41,3 +62,11 @@
 
 // Shown when the component and clipboard services cannot be started.
 #define IDS_OLE_INIT_FAILED 57368
+
+// Ends of a job that cannot go on (localised).
+#define IDS_JOB_FILE_FAILED 57369
+#define IDS_PRINTER_NOT_AVAILABLE 57370
+#define IDS_PRINT_FAILED 57371
+#define IDS_OCR_START_FAILED 57372
+#define IDS_OCR_NO_TEXT 57373
+#define IDS_OCR_ENGINE_FAILED 57374

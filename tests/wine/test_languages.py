@@ -7,7 +7,8 @@ import rig
 
 # Strings that always come from the program itself (binding messages, the application title
 # used as a section name, registry keys and program names, language names, the font face).
-NOT_LOCALISED = {57344, 57347, 57348, 57349, 57350, 6018, *range(9000, 9012), *range(57360, 57369)}
+NOT_LOCALISED = {57344, 57347, 57348, 57349, 57350, 6005, *range(6009, 6015), 6018, *range(9000, 9012),
+                 *range(57360, 57369)}
 LIBRARIES = {"dsk_lg.dll": "German", "dsk_lj.dll": "Japanese"}
 
 

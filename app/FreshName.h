@@ -1,0 +1,21 @@
+// The clock-based base name of a job file: "P" and seven characters taken from the local
+// time, so that names sort roughly by time and fit the 8.3 form. Platform-free.
+#pragma once
+
+#include <string>
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1 to 12
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// The seven characters after "P": "%d%02d%02d%02d" of the year, day + month, hour + minute
+// and second, without its first three characters (10:30:45 on 7 December 1998 gives
+// "8194045").
+std::string FreshNameStem(const LocalTime& time);
+// "<directory>\P<stem><extension>".
+std::string FreshNamePath(const std::string& directory, const std::string& stem, const std::string& extension);

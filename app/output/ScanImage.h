@@ -1,0 +1,62 @@
+// CScanImage: the program's imaging component (on GDI+). Loads a page file, converts it, saves
+// it as JPEG or TIFF and hands out a packed device-independent bitmap for drawing. The rest
+// of the program reads, converts, saves and prints pages only through this class.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Format codes of Save.
+const int kImageFormatTiff = 3;
+const int kImageFormatJpeg = 10;
+
+class CScanImage {
+ public:
+  // GDI+ for the whole process: started in the application's start-up, stopped at its exit.
+  static bool StartUp();
+  static void ShutDown();
+
+  // "File information": true when the file is an image the component can read.
+  static bool IsImageFile(const char* path);
+  // "File options": the load options used by printing (kept for the calling order; the
+  // component needs none).
+  static void SetFileOptions();
+
+  CScanImage();  // "create image": an empty image
+  ~CScanImage();
+  CScanImage(const CScanImage&) = delete;
+  CScanImage& operator=(const CScanImage&) = delete;
+
+  // Loads the file's pixels, size, bits per pixel and resolution. False when it cannot.
+  bool Load(const char* path);
+  // Writes the image to `path` (which may be the file it came from) in format 10 (JPEG,
+  // `quality` 1..100) or 3 (TIFF) with `bitsPerPixel` (the image's own). False when it cannot;
+  // then the file at `path` is unchanged.
+  bool Save(const char* path, int formatCode, int bitsPerPixel, int quality);
+  // Converts the image to 24 bits per pixel. False when it cannot.
+  bool ConvertTo24Bits();
+  // A packed DIB (BITMAPINFO, colour table, rows) of the image; owned by the image and freed
+  // with it. Null when it cannot be made.
+  HGLOBAL PackedBitmap();
+  // "release image": frees the pixels; the object can load again.
+  void Release();
+
+  bool IsLoaded() const;
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+  int BitsPerPixel() const { return m_bitsPerPixel; }
+  // Dots per inch; 0 when the file gives none.
+  int XResolution() const { return m_xResolution; }
+  int YResolution() const { return m_yResolution; }
+  void SetResolution(int x, int y) { m_xResolution = x; m_yResolution = y; }
+
+ private:
+  void* m_bitmap = nullptr;  // the component's pixel store
+  HGLOBAL m_packed = nullptr;
+  int m_width = 0;
+  int m_height = 0;
+  int m_bitsPerPixel = 0;
+  int m_xResolution = 0;
+  int m_yResolution = 0;
+};

@@ -1,0 +1,4 @@
+// COrvaneView: the OCR hand-off.
+#include "app/OrvaneView.h"
+
+bool COrvaneView::StartOcr() { return false; }
