@@ -23,25 +23,17 @@ bool CSendProgressDlg::OnInitDialog() {
 }
 
 void CSendProgressDlg::SetRange(WORD upper) {
-  m_upper = upper;
   RECT bar = {};
   ::GetClientRect(GetDlgItem(IDC_PROGRESS_BAR), &bar);
-  m_barWidth = bar.right - bar.left;
   ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
-  m_shown = static_cast<unsigned>(::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
-}
-
-long long CSendProgressDlg::PixelOf(unsigned position) const {
-  const unsigned clamped = position < m_upper ? position : m_upper;
-  return m_upper == 0 ? 0 : static_cast<long long>(clamped) * m_barWidth / m_upper;
+  m_throttle.SetRange(
+      upper, bar.right - bar.left,
+      static_cast<unsigned>(::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0)));
 }
 
 void CSendProgressDlg::SetPos(unsigned position) {
-  // The bar repaints at once on every new position; a position that would not move it by a
-  // pixel is not handed on, which keeps a send of thousands of lines from painting each one.
-  if (m_barWidth > 0 && position != 0 && PixelOf(position) == PixelOf(m_shown)) return;
-  m_shown = position;
-  ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
+  if (m_throttle.Show(position, GetTickCount()))
+    ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
 }
 
 void CSendProgressDlg::SetStatus(const CString& text) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "mail/ProgressThrottle.h"
 
 class CSendProgressDlg : public CDialog {
  public:
@@ -21,10 +22,5 @@ class CSendProgressDlg : public CDialog {
   void OnCancel() override {}
 
  private:
-  // The bar's pixel for `position` of the current range.
-  long long PixelOf(unsigned position) const;
-
-  WORD m_upper = 100;
-  unsigned m_shown = 0;
-  int m_barWidth = 0;
+  CProgressThrottle m_throttle;
 };

@@ -2,6 +2,7 @@
 #include "mail/Socket.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "resources/postlib/resource.h"
 
@@ -129,6 +130,8 @@ void CMailSocket::OnReceive(int error) {
 }
 
 CString CMailSocket::ReadReply() {
+  // Everything gathered reaches the server before its reply is waited for.
+  Flush();
   if (m_notify) return CString();
   while (m_state == kConnected && !m_received.HasLine()) {
     m_timedOut = false;
@@ -141,9 +144,7 @@ CString CMailSocket::ReadReply() {
       const bool wouldBlock = WouldBlock(GetLastError());
       const DWORD elapsed = GetTickCount() - start;
       if (elapsed >= kReplyWaitMs) {
-        MessageBoxA(nullptr, m_environment.Text(IDS_NETWORK_TIMED_OUT), m_environment.Text(IDS_MAIL_CAPTION),
-                    MB_OK);
-        m_timedOut = true;
+        ShowTimedOut();
         return ".\r\n";
       }
       // Sleep in the kernel until data comes instead of spinning; a socket that has failed
@@ -176,6 +177,12 @@ bool CMailSocket::DispatchOneMessage() {
   return true;
 }
 
+void CMailSocket::ShowTimedOut() {
+  MessageBoxA(nullptr, m_environment.Text(IDS_NETWORK_TIMED_OUT), m_environment.Text(IDS_MAIL_CAPTION),
+              MB_OK);
+  m_timedOut = true;
+}
+
 void CMailSocket::WaitWritable(DWORD ms) const {
   fd_set writable, failed;
   FD_ZERO(&writable);
@@ -186,36 +193,77 @@ void CMailSocket::WaitWritable(DWORD ms) const {
   select(0, nullptr, &writable, &failed, &timeout);
 }
 
+void CMailSocket::PumpIfDue() {
+  if (!m_pacer.Due(GetTickCount())) return;
+  const bool dispatched = DispatchOneMessage();
+  m_pacer.Looked(GetTickCount(), dispatched);
+}
+
 bool CMailSocket::SendText(const CString& text) {
   if (text.IsEmpty()) return false;
   // After a failed send nothing more goes out on this socket; later texts are dropped rather
   // than kept, so that a large attachment does not pile up in memory.
   if (m_sendFailed) return true;
-  const bool wasIdle = m_outgoing.empty();
-  m_outgoing.push_back(text);
-  if (!wasIdle) return true;  // a send further out is running and takes it along
-  while (!m_outgoing.empty()) {
-    CString& head = m_outgoing.front();
-    const int sent = Send(head.c_str(), head.GetLength());
-    const int error = sent == SOCKET_ERROR ? GetLastError() : 0;
-    const bool dispatched = DispatchOneMessage();
-    if (sent == SOCKET_ERROR) {
-      if (!WouldBlock(error)) {
-        WSASetLastError(error);
-        m_sendFailed = true;
-        ReportError();
-        m_outgoing.clear();
-        return true;
-      }
-      if (!dispatched) WaitWritable(20);
+  m_outgoing.Append(text.c_str(), static_cast<size_t>(text.GetLength()));
+  if (m_outgoing.WriteDue())
+    Flush();
+  else
+    PumpIfDue();
+  return true;
+}
+
+void CMailSocket::Flush() {
+  // A flush further out (a message dispatched below may send) takes new bytes along.
+  if (m_flushing) return;
+  m_flushing = true;
+  m_watch.Progress(GetTickCount());
+  while (!m_outgoing.IsEmpty() && !m_sendFailed) {
+    const int length = static_cast<int>(std::min<size_t>(m_outgoing.Size(), INT_MAX));
+    const int sent = Send(m_outgoing.Data(), length);
+    if (sent != SOCKET_ERROR) {
+      m_outgoing.Consume(static_cast<size_t>(sent));
+      m_watch.Progress(GetTickCount());
+      PumpIfDue();
       continue;
     }
-    if (sent >= head.GetLength())
-      m_outgoing.pop_front();
-    else
-      head = head.Mid(sent);
+    const int error = GetLastError();
+    if (!WouldBlock(error)) {
+      FailSending(error);
+      break;
+    }
+    // The peer takes nothing for now: one waiting message per attempt (Cancel is answered
+    // here), then sleep until the socket has room or the next look at the queue is due.
+    const bool dispatched = DispatchOneMessage();
+    m_pacer.Looked(GetTickCount(), dispatched);
+    const CSendWatch::Verdict verdict = m_watch.Check(GetTickCount(), m_environment.SendCancelled());
+    if (verdict == CSendWatch::kTimedOut) {
+      Abandon(WSAETIMEDOUT);
+      ShowTimedOut();
+      break;
+    }
+    if (verdict == CSendWatch::kGiveUp) {
+      Abandon(WSAECONNABORTED);
+      break;
+    }
+    if (!dispatched) WaitWritable(CPumpPacer::kIntervalMs);
   }
-  return true;
+  m_flushing = false;
+}
+
+void CMailSocket::FailSending(int error) {
+  m_sendFailed = true;
+  m_outgoing.Clear();
+  WSASetLastError(error);
+  ReportError();
+}
+
+void CMailSocket::Abandon(int error) {
+  FailSending(error);
+  if (m_hSocket == INVALID_SOCKET) return;
+  AsyncSelect(0);
+  const linger reset = {1, 0};
+  setsockopt(m_hSocket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof(reset));
+  Close();
 }
 
 int CMailSocket::ReportError() {

@@ -1,14 +1,16 @@
 // CMailSocket: the mail library's TCP connection on the framework's asynchronous socket. Adds
-// a connection state, the received-line queue, the outgoing queue, a bounded wait for the next
-// line, and notification of its owner when the connection changes state. The SMTP
-// conversation uses it as a blocking line channel (SendText, ReadReply).
+// a connection state, the received-line queue, the outgoing texts gathered into socket-sized
+// writes, bounded waits for the next line and for a peer that takes no bytes, and notification
+// of its owner when the connection changes state. The SMTP conversation uses it as a blocking
+// line channel (SendText, ReadReply).
 #pragma once
-
-#include <deque>
 
 #include "framework/AsyncSocket.h"
 #include "mail/LineQueue.h"
 #include "mail/MailChannel.h"
+#include "mail/OutgoingBuffer.h"
+#include "mail/PumpPacer.h"
+#include "mail/SendWatch.h"
 
 // Told of every connection change (code kSocketChanged, no data) and of data received while
 // notification is on (code = byte count).
@@ -29,6 +31,8 @@ class CMailSocket : public CAsyncSocket, public IMailChannel {
 
   bool CreateSocket();
   bool SetNotify(bool on);
+  // Gathers `text` for the server; a socket-sized write goes out as soon as enough is gathered,
+  // the rest before the next reply is read.
   bool SendText(const CString& text) override;
   CString ReadReply() override;
   bool TimedOut() const override { return m_timedOut; }
@@ -46,8 +50,18 @@ class CMailSocket : public CAsyncSocket, public IMailChannel {
   bool SelectByState();
   // Dispatches one waiting message other than the quit message; true when one was.
   static bool DispatchOneMessage();
-  // Blocks until the socket can be written, a message waits, or `ms` pass.
+  // Looks at the message queue when the pacer says so.
+  void PumpIfDue();
+  // Writes everything gathered; returns when it is out, the send failed, or it was given up.
+  void Flush();
+  // Blocks until the socket can be written or `ms` pass.
   void WaitWritable(DWORD ms) const;
+  // Nothing more goes out: later texts are dropped, the state becomes error with `error`.
+  void FailSending(int error);
+  // Gives the message up: fails sending and resets the connection, so that the server keeps
+  // nothing of the unfinished message.
+  void Abandon(int error);
+  void ShowTimedOut();
 
   IMailSocketOwner& m_owner;
   IMailEnvironment& m_environment;
@@ -55,7 +69,10 @@ class CMailSocket : public CAsyncSocket, public IMailChannel {
   State m_state = kNone;
   CString m_lastErrorText;
   CLineQueue m_received;
-  std::deque<CString> m_outgoing;
+  COutgoingBuffer m_outgoing;
+  CPumpPacer m_pacer;
+  CSendWatch m_watch;
   bool m_notify = false;
   bool m_sendFailed = false;
+  bool m_flushing = false;
 };

@@ -5,5 +5,8 @@ set(MAIL_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/mail/LineQueue.cpp
   ${CMAKE_SOURCE_DIR}/mail/MailJob.cpp
   ${CMAKE_SOURCE_DIR}/mail/MimeWriter.cpp
+  ${CMAKE_SOURCE_DIR}/mail/OutgoingBuffer.cpp
+  ${CMAKE_SOURCE_DIR}/mail/ProgressThrottle.cpp
+  ${CMAKE_SOURCE_DIR}/mail/SendWatch.cpp
   ${CMAKE_SOURCE_DIR}/mail/SmtpConversation.cpp
 )

@@ -1,7 +1,9 @@
 """The slow waits: a server that never answers (two 90-second reply waits, each ending in the
-time-out message) and a refused connection (the send's own 90-second wait). Both must leave
-the processor idle while they wait."""
+time-out message), a server that stops reading in the middle of a message (a 90-second wait for
+room to write) and a refused connection (the send's own 90-second wait). All must leave the
+processor idle while they wait."""
 
+import os
 import unittest
 
 import mail_rig as R
@@ -34,6 +36,26 @@ class SlowWaits(unittest.TestCase):
         self.assertGreaterEqual(host.wall_seconds, 180)
         self.assertLess(host.wall_seconds, 240)
         # Waiting sleeps in the kernel: far below one core (the target is under 2 % of the wall).
+        self.assertLess(host.cpu_seconds / host.wall_seconds, 0.05, (host.cpu_seconds, host.wall_seconds))
+
+    def test_server_that_stops_reading_mid_message_times_out_once(self):
+        server = R.ScriptedSmtpServer("127.0.0.52", {"DATA": [[b"354 go ahead\r\n", ("stall", 200000)]]},
+                                      receive_buffer=16384).start()
+        host = R.Host("stalled")
+        try:
+            path = host.file("big.bin", os.urandom(20 * 1024 * 1024))
+            log = host.run(send("127.0.0.52", "scan@office.example", "bob@b.example", path), timeout=300)
+        finally:
+            server.stop()
+            server.wait_done(10)
+        self.assertIsNotNone(server.stalled_at)
+        # One time-out for the write, and no reply waits after it: the message is given up.
+        self.assertEqual(messages(log), [TIMED_OUT])
+        self.assertIn("WM_MAIL_DONE 0 0", log)
+        self.assertEqual(result(log), 1)
+        self.assertEqual(server.ending, "reset")
+        self.assertGreaterEqual(host.wall_seconds, 90)
+        self.assertLess(host.wall_seconds, 150)
         self.assertLess(host.cpu_seconds / host.wall_seconds, 0.05, (host.cpu_seconds, host.wall_seconds))
 
     def test_refused_connection_runs_the_end_actions_and_waits_90_seconds(self):

@@ -140,6 +140,10 @@ bool Perform(const std::vector<std::string>& a) {
     ++g.boxesTaken;
     return true;
   }
+  if (verb == "pause") {
+    // Lets the call run on for the given milliseconds before the next action.
+    return GetTickCount() - g.actionStart >= static_cast<DWORD>(std::stoul(a.at(1)));
+  }
   if (verb == "waitgone") {
     return FindDialog(a.at(1)) == nullptr;
   }
@@ -165,6 +169,7 @@ bool Perform(const std::vector<std::string>& a) {
     } else {
       PostMessageA(g.current, WM_COMMAND, MAKEWPARAM(std::stoi(a[1]), BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
+      GuiScript::Log("clicked " + a[1] + " at=" + GuiScript::FormatMs(GuiScript::NowMs()));
     }
   } else if (verb == "key") {
     HWND control = item(1);
@@ -203,6 +208,10 @@ bool Perform(const std::vector<std::string>& a) {
     GuiScript::Log("visible " + a[1] + ": " + (IsWindowVisible(item(1)) ? "1" : "0"));
   } else if (verb == "text") {
     GuiScript::Log("text " + a[1] + ": " + WindowText(item(1)));
+  } else if (verb == "pos") {
+    HWND bar = item(1);
+    GuiScript::Log("pos " + a[1] + ": " + std::to_string(SendMessageA(bar, PBM_GETPOS, 0, 0)) + "/" +
+                   std::to_string(SendMessageA(bar, PBM_GETRANGE, FALSE, 0)));
   } else if (verb == "caption") {
     GuiScript::Log("caption: " + WindowText(g.current));
   } else if (verb == "size") {
@@ -269,6 +278,19 @@ void Stop() {
   g.actions.clear();
   g.actionStart = 0;
   g.current = nullptr;
+}
+
+double NowMs() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string FormatMs(double ms) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.1f", ms);
+  return text;
 }
 
 void Log(const std::string& line) {

@@ -15,4 +15,8 @@ void Start();
 void Stop();
 // Writes one line of the log (stdout, flushed).
 void Log(const std::string& line);
+// The performance counter in milliseconds, for the times the log reports.
+double NowMs();
+// `ms` as text with one decimal.
+std::string FormatMs(double ms);
 }  // namespace GuiScript

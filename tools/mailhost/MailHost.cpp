@@ -4,6 +4,7 @@
 //   send SENDER RECIPIENT [FILE ...]     MailStartSend with a hidden notification window
 //   content                              MailContent
 //   gui ACTION ...                       queued dialog action, played during the next call
+//   pump MS                              dispatches messages for MS milliseconds
 //   unload                               frees the library (its shut-down)
 // It logs every result, WM_MAIL_DONE and message box on stdout.
 #include <windows.h>
@@ -58,13 +59,6 @@ std::vector<std::string> Split(const std::string& line) {
   while (std::getline(in, word, '\t')) words.push_back(Unescape(word));
   return words;
 }
-
-double NowMs() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,14 +106,13 @@ int main(int argc, char** argv) {
       CStringArray files;
       for (size_t i = 3; i < words.size(); ++i) files.Add(words[i].c_str());
       const int doneBefore = g_mailDone;
-      const double start = NowMs();
+      const double start = GuiScript::NowMs();
       const int result = startSend(sender, recipient, files, notify);
-      const double elapsed = NowMs() - start;
+      const double end = GuiScript::NowMs();
       GuiScript::Stop();
-      char timing[64];
-      std::snprintf(timing, sizeof(timing), "%.1f", elapsed);
+      // ms: how long the call took; at: when it returned, on the clock of the "clicked" lines.
       GuiScript::Log("send=" + std::to_string(result) + " done=" + std::to_string(g_mailDone - doneBefore) +
-                     " ms=" + timing);
+                     " ms=" + GuiScript::FormatMs(end - start) + " at=" + GuiScript::FormatMs(end));
     } else if (verb == "content") {
       const int result = content();
       GuiScript::Stop();

@@ -101,6 +101,33 @@ DWORD WINAPI ReadAll(LPVOID param) {
 }
 
 void SendRaw(SOCKET peer, const char* text) { send(peer, text, static_cast<int>(strlen(text)), 0); }
+
+// Whether bytes from the other side arrive at `socket` within `ms`.
+bool Readable(SOCKET socket, DWORD ms) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(socket, &readable);
+  timeval timeout = {0, static_cast<long>(ms) * 1000};
+  return select(0, &readable, nullptr, nullptr, &timeout) > 0;
+}
+
+struct Answer {
+  SOCKET peer;
+  const char* reply;
+  std::string got;
+};
+
+// Reads one line from the peer's side, then answers it.
+DWORD WINAPI AnswerOneLine(LPVOID param) {
+  auto* answer = static_cast<Answer*>(param);
+  char ch;
+  while (recv(answer->peer, &ch, 1, 0) == 1) {
+    answer->got += ch;
+    if (ch == '\n') break;
+  }
+  SendRaw(answer->peer, answer->reply);
+  return 0;
+}
 }  // namespace
 
 int main() {
@@ -146,9 +173,14 @@ int main() {
     Check(socket.ReadReply() == "220 one\r\n", "two_lines_in_one_receive_first");
     Check(socket.ReadReply() == "221 two\n", "two_lines_in_one_receive_second_with_bare_lf");
     Check(socket.SendText("QUIT\r\n"), "send_text");
-    char got[16] = {};
-    recv(peer, got, sizeof(got) - 1, 0);
-    Check(std::string(got) == "QUIT\r\n", "text_reaches_the_peer", got);
+    Check(!Readable(peer, 200), "short_text_is_gathered_until_the_reply_wait");
+    Answer answer{peer, "221 bye\r\n", {}};
+    HANDLE answering = CreateThread(nullptr, 0, AnswerOneLine, &answer, 0, nullptr);
+    const CString bye = socket.ReadReply();
+    WaitForSingleObject(answering, 5000);
+    CloseHandle(answering);
+    Check(answer.got == "QUIT\r\n" && bye == "221 bye\r\n", "gathered_text_goes_out_before_the_reply_wait",
+          answer.got + "|" + bye.str());
     SendRaw(peer, "no line end");
     closesocket(peer);
     const DWORD start = GetTickCount();

@@ -3,10 +3,13 @@
 
 The script maps a command verb (HELO, MAIL, RCPT, DATA, END for the final ".", QUIT) to a list
 of plays, one per occurrence of that command (the last repeats); a play is a list of actions:
-bytes (sent as one packet), ("sleep", seconds), "close" (closes the connection), or nothing
-(silence: no answer). "GREETING" is played once the connection is accepted. Everything
+bytes (sent as one packet), ("sleep", seconds), "close" (closes the connection), ("stall", n)
+(after n bytes of message data the server stops reading, as if busy, until it is stopped; its
+receive window fills), or nothing (silence: no answer). "GREETING" is played once the connection is accepted. Everything
 received is recorded: `commands` (each command line without its CR LF) and `data` (the bytes
-between DATA and the "." line, as they arrived, dot-stuffing included).
+between DATA and the "." line, as they arrived, dot-stuffing included). After a stall,
+`stalled_at` is the monotonic time it began and `ending` how the client's side looked when the
+server was stopped: "reset", "closed" or "open".
 
     server = ScriptedSmtpServer("127.0.0.3", {"HELO": [[b"502 no\\r\\n"]]}).start()
     ... server.wait_done(); server.commands
@@ -33,7 +36,7 @@ OTHER = [[b"500 unrecognised\r\n"]]
 
 
 class ScriptedSmtpServer:
-    def __init__(self, address, script=None, port=25):
+    def __init__(self, address, script=None, port=25, receive_buffer=None):
         self.address = address
         self.port = port
         self.script = dict(DEFAULTS)
@@ -43,10 +46,17 @@ class ScriptedSmtpServer:
         self.connections = 0
         self.closed_by_peer = False
         self.error = None
+        self.stalled_at = None
+        self.ending = None
+        self._stall_after = None
         self._counts = {}
         self._done = threading.Event()
+        self._stopped = threading.Event()
         self._listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self._listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        if receive_buffer:
+            # Inherited by the accepted connection: a small window fills soon after a stall.
+            self._listener.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, receive_buffer)
         self._listener.bind((address, port))
         self._listener.listen(5)
         self._thread = None
@@ -57,6 +67,7 @@ class ScriptedSmtpServer:
         return self
 
     def stop(self):
+        self._stopped.set()
         try:
             self._listener.close()
         except OSError:
@@ -79,6 +90,8 @@ class ScriptedSmtpServer:
                 return False
             elif isinstance(action, tuple) and action[0] == "sleep":
                 time.sleep(action[1])
+            elif isinstance(action, tuple) and action[0] == "stall":
+                self._stall_after = action[1]
         return True
 
     def _serve(self):
@@ -126,6 +139,23 @@ class ScriptedSmtpServer:
                     in_data = True
                 if not self._play(conn, verb):
                     return
+            if self._stall_after is not None and len(self.data) >= self._stall_after:
+                self._stall(conn)
+                return
+
+    def _stall(self, conn):
+        self.stalled_at = time.monotonic()
+        self._stopped.wait()
+        conn.setblocking(False)
+        # What the window still holds comes first, then the client's end of the connection.
+        try:
+            while conn.recv(65536):
+                pass
+            self.ending = "closed"
+        except ConnectionResetError:
+            self.ending = "reset"
+        except BlockingIOError:
+            self.ending = "open"
 
 
 def main(argv):

@@ -1,0 +1,104 @@
+"""Large attachments: a 20 MB send that is cancelled from the progress window ends within a
+second of the click with the message closed, a multi-megabyte attachment arrives intact, and a
+server that stops reading in the middle of a message lets Cancel end the send at once."""
+
+import base64
+import os
+import unittest
+
+import mail_rig as R
+from mail_flows import messages, result, send
+
+BIG = 20 * 1024 * 1024
+
+
+def setUpModule():
+    R.start_display()
+
+
+def tearDownModule():
+    R.stop_display()
+
+
+def click_to_return_ms(log):
+    clicked = [float(l.split("at=")[1]) for l in log if l.startswith("clicked 1020")]
+    returned = [float(l.split("at=")[1]) for l in log if l.startswith("send=")]
+    assert clicked and returned, log
+    return returned[-1] - clicked[0]
+
+
+def cancelled_send(address, attachment, pause_ms):
+    return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Send file"], ["gui", "pause", str(pause_ms)],
+            ["gui", "pos", "1018"], ["gui", "click", "1020"]] + \
+        send(address, "scan@office.example", "bob@b.example", attachment)
+
+
+class LargeAttachment(unittest.TestCase):
+    address = "127.0.0.13"
+
+    @classmethod
+    def setUpClass(cls):
+        cls.host = R.Host("throughput")
+        cls.data = os.urandom(BIG)
+        cls.path = R.wine_path(cls.host.dir / "big.bin")
+        (cls.host.dir / "big.bin").write_bytes(cls.data)
+
+    def test_cancel_while_20_mb_go_out_ends_the_send_within_a_second(self):
+        with R.RealSmtp(self.address) as server:
+            server.controller.SMTP_kwargs["data_size_limit"] = 64 * 1024 * 1024
+            log = self.host.run(cancelled_send(self.address, self.path, 400), timeout=300)
+        self.assertLess(click_to_return_ms(log), 1000, log)
+        self.assertTrue(result(log) == 1 and "WM_MAIL_DONE 0 0" in log, log)
+        # The bar showed the file going out when Cancel was pressed.
+        position, upper = map(int, [l for l in log if l.startswith("pos 1018: ")][0].split(": ")[1].split("/"))
+        self.assertTrue(0 < position < upper, (position, upper))
+        # The message is still closed properly, its attachment cut short after a whole line.
+        self.assertEqual(len(server.envelopes), 1)
+        message = R.parse(server.envelopes[0].original_content)
+        self.assertEqual(message.defects, [])
+        [(name, sent)] = R.attachments(message)
+        self.assertEqual(name, "big.bin")
+        self.assertTrue(0 < len(sent) < BIG and len(sent) % 510 == 0, len(sent))
+        self.assertEqual(sent, self.data[:len(sent)])
+        self.assertTrue(server.envelopes[0].original_content.endswith(b"--=========_zazed==_--\r\n"))
+
+    def test_several_megabytes_arrive_intact_in_gathered_writes(self):
+        data = self.data[:3 * 1024 * 1024 + 77]
+        path = self.host.file("three.bin", data)
+        with R.RealSmtp(self.address) as server:
+            log = self.host.run(send(self.address, "scan@office.example", "bob@b.example", path), timeout=300)
+        self.assertEqual(result(log), 1)
+        self.assertEqual(len(server.envelopes), 1)
+        raw = server.envelopes[0].original_content
+        self.assertEqual(R.attachments(R.parse(raw)), [("three.bin", data)])
+        # Lines of 680 characters, as the file was read in 510-byte pieces.
+        body = raw.split(b"Content-Description: three.bin\r\n\r\n", 1)[1]
+        lines = body.split(b"\r\n")
+        self.assertEqual(lines[0], base64.b64encode(data[:510]))
+        self.assertEqual({len(l) for l in lines[:len(data) // 510]}, {680})
+
+
+class StalledServer(unittest.TestCase):
+    address = "127.0.0.14"
+
+    def test_cancel_while_the_server_has_stopped_reading(self):
+        host = R.Host("stalled_cancel")
+        path = host.file("big.bin", os.urandom(BIG))
+        server = R.ScriptedSmtpServer(self.address, {"DATA": [[b"354 go ahead\r\n", ("stall", 200000)]]},
+                                      receive_buffer=16384).start()
+        try:
+            # Two seconds in, the windows on both sides are long full.
+            log = host.run(cancelled_send(self.address, path, 2000), timeout=120)
+        finally:
+            server.stop()
+            server.wait_done(10)
+        self.assertIsNotNone(server.stalled_at)
+        self.assertLess(click_to_return_ms(log), 1000, log)
+        self.assertTrue(result(log) == 1 and "WM_MAIL_DONE 0 0" in log, log)
+        self.assertEqual(messages(log), [])
+        # The unfinished message is given up: the connection is reset, never ended with ".".
+        self.assertEqual(server.ending, "reset")
+
+
+if __name__ == "__main__":
+    unittest.main()
