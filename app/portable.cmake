@@ -11,4 +11,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/ScanRequest.cpp
+  ${CMAKE_SOURCE_DIR}/app/PackedDib.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
 )
