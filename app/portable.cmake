@@ -11,4 +11,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
 )
