@@ -29,21 +29,35 @@ bool ReadExactly(HANDLE file, uint8_t* to, uint64_t bytes) {
   return true;
 }
 
-// The file's head and size, for ParseBitmapFile.
-bool ReadHead(HANDLE file, uint8_t (&head)[kBitmapHeadBytes], DWORD& got, uint64_t& size) {
-  LARGE_INTEGER length;
-  if (!GetFileSizeEx(file, &length)) return false;
-  size = static_cast<uint64_t>(length.QuadPart);
-  const DWORD want =
-      size < kBitmapHeadBytes ? static_cast<DWORD>(size) : static_cast<DWORD>(kBitmapHeadBytes);
-  return ReadFile(file, head, want, &got, nullptr) && got == want;
-}
-
 HANDLE OpenForReading(const char* path) {
   // Others may read, write and replace the file while we read it.
   return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
+
+// A file opened for reading with its head checked as a bitmap file.
+struct ProbedFile {
+  CFileHandle file;
+  uint8_t head[kBitmapHeadBytes];
+  DibLayout layout;
+  bool readable = false;
+  BitmapFileCheck check = BitmapFileCheck::kNotBitmap;
+
+  explicit ProbedFile(const char* path) : file(OpenForReading(path)) {
+    LARGE_INTEGER length;
+    if (!file || !GetFileSizeEx(file.Get(), &length)) return;
+    const uint64_t size = static_cast<uint64_t>(length.QuadPart);
+    const DWORD want =
+        size < kBitmapHeadBytes ? static_cast<DWORD>(size) : static_cast<DWORD>(kBitmapHeadBytes);
+    DWORD got = 0;
+    readable = ReadFile(file.Get(), head, want, &got, nullptr) && got == want;
+    if (readable) check = ParseBitmapFile(head, got, size, layout);
+  }
+  // True when the file is for GDI+ rather than our bitmap reader.
+  bool ForGdiplus() const {
+    return readable && (check == BitmapFileCheck::kNotBitmap || check == BitmapFileCheck::kUnsupported);
+  }
+};
 
 HGLOBAL AllocatePacked(const DibLayout& layout) {
   const uint64_t total = kInfoHeaderBytes + layout.colours * 4ull + layout.imageBytes;
@@ -73,39 +87,20 @@ CScanImage::CScanImage() = default;
 CScanImage::~CScanImage() { Release(); }
 
 bool CScanImage::IsImageFile(const char* path) {
-  CFileHandle file(OpenForReading(path));
-  if (!file) return false;
-  uint8_t head[kBitmapHeadBytes];
-  DWORD got = 0;
-  uint64_t size = 0;
-  DibLayout layout;
-  if (!ReadHead(file.Get(), head, got, size)) return false;
-  const BitmapFileCheck check = ParseBitmapFile(head, got, size, layout);
-  if (check != BitmapFileCheck::kNotBitmap && check != BitmapFileCheck::kUnsupported)
-    return check == BitmapFileCheck::kOk;
-  file.Reset();
+  ProbedFile probe(path);
+  if (!probe.ForGdiplus()) return probe.readable && probe.check == BitmapFileCheck::kOk;
+  probe.file.Reset();
   wchar_t wide[MAX_PATH];
   return Widen(path, wide) && gdiplus_codec::CanDecode(wide);
 }
 
 bool CScanImage::Load(const char* path) {
   Release();
-  CFileHandle file(OpenForReading(path));
-  if (!file) return false;
-  uint8_t head[kBitmapHeadBytes];
-  DWORD got = 0;
-  uint64_t size = 0;
-  DibLayout layout;
-  if (!ReadHead(file.Get(), head, got, size)) return false;
-  switch (ParseBitmapFile(head, got, size, layout)) {
-    case BitmapFileCheck::kOk:
-      return LoadBitmapFile(file.Get(), layout, head);
-    case BitmapFileCheck::kDamaged:
-      return false;
-    default:
-      break;
-  }
-  file.Reset();
+  ProbedFile probe(path);
+  if (probe.readable && probe.check == BitmapFileCheck::kOk)
+    return LoadBitmapFile(probe.file.Get(), probe.layout, probe.head);
+  if (!probe.ForGdiplus()) return false;
+  probe.file.Reset();
   wchar_t wide[MAX_PATH];
   gdiplus_codec::Decoded decoded;
   if (!Widen(path, wide) || !gdiplus_codec::Decode(wide, decoded)) return false;
