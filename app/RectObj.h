@@ -1,9 +1,10 @@
-// CRectObj: one area found by automatic document detection, in prescan pixels: x from the
-// left, y from the top of the prescan (y1 the top edge, y2 the bottom edge of the area).
+// CRectObj: one area found by automatic document detection, in prescan pixels.
 #pragma once
 
 #include <cstdint>
 
+// x counts from the left, y from the top of the image; y1 is the top edge of the area's first
+// stored row and y2 of its last, so y1 >= y2 (the prescan is stored bottom-up).
 struct CRectObj {
   int32_t x1 = 0;
   int32_t y1 = 0;
