@@ -10,10 +10,26 @@ import time
 from pathlib import Path
 
 ROOT = Path(os.environ.get("ORVANE_ROOT", Path(__file__).resolve().parents[2]))
-DIST = ROOT / "dist"
-TOOLS = ROOT / "build" / "win" / "bin"
+
+
+def _wine_environment():
+    """The Wine environment of this machine (scripts/wine-env): which build runs here, its
+    deliverables, the prefix, and the loader where the 64-bit build runs."""
+    script = "eval \"$('%s')\" && env -0" % (ROOT / "scripts" / "wine-env")
+    output = subprocess.run(["bash", "-c", script], check=True, capture_output=True).stdout
+    wanted = ("ORVANE_WINE_ARCH", "ORVANE_WIN_BUILD", "ORVANE_DIST_DIR", "WINEARCH", "WINEPREFIX", "WINELOADER", "PATH")
+    pairs = (item.split(b"=", 1) for item in output.split(b"\0") if b"=" in item)
+    return {key.decode(): value.decode() for key, value in pairs if key.decode() in wanted}
+
+
+WINE_ENV = _wine_environment()
+# "win32": the 32-bit deliverables run here; "win64": the kernel runs no 32-bit programs, and
+# the same sources built for 64-bit Windows are tested instead.
+ARCH = WINE_ENV["ORVANE_WINE_ARCH"]
+DIST = Path(WINE_ENV["ORVANE_DIST_DIR"])
+TOOLS = Path(WINE_ENV["ORVANE_WIN_BUILD"]) / "bin"
 FIXTURES = TOOLS / "fixtures"
-PREFIX = Path(os.environ.get("WINEPREFIX", ROOT / "build" / "wineprefix"))
+PREFIX = Path(WINE_ENV["WINEPREFIX"])
 WORK = ROOT / "build" / "wine-tests"
 WINERUN = ROOT / "scripts" / "winerun"
 
@@ -74,6 +90,7 @@ def read_ini(path):
 
 def _env(extra):
     env = dict(os.environ)
+    env.update((k, v) for k, v in WINE_ENV.items() if k != "WINEPREFIX")
     env.setdefault("WINEPREFIX", str(PREFIX))
     if extra:
         env.update(extra)

@@ -10,7 +10,8 @@ from pathlib import Path
 
 import rig
 
-TWAIN_DIR = rig.PREFIX / "drive_c" / "windows" / "twain_32"
+# Wine's manager loads its sources from twain_32, or twain_64 in a 64-bit process.
+TWAIN_DIR = rig.PREFIX / "drive_c" / "windows" / ("twain_64" if rig.ARCH == "win64" else "twain_32")
 LOG = TWAIN_DIR / "vscanner.log"
 INI = TWAIN_DIR / "vscanner.ini"
 
