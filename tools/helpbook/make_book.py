@@ -1,0 +1,160 @@
+#!/usr/bin/python3
+"""Compiles one language's help pages into a CHM file with chmcmd: writes the project,
+contents and index files from the shared page list and the language's book.ini, transcodes
+every page to the language's ANSI code page (the viewer reads contents and index in that code
+page), checks that every page and every link target is there, and runs the compiler."""
+
+import argparse
+import configparser
+import html
+import re
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+CHARSET_NAMES = {"cp1252": "windows-1252", "cp932": "shift_jis", "cp936": "gb2312", "cp950": "big5",
+                 "cp949": "ks_c_5601-1987"}
+
+
+class BookError(Exception):
+    pass
+
+
+def read_page_list(path):
+    """[(group key, [page file names])] in contents order."""
+    groups = []
+    for line in Path(path).read_text(encoding="utf-8").splitlines():
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        match = re.fullmatch(r"\[(\w+)\]\s+(.+)", line)
+        if not match:
+            raise BookError("%s: bad line %r" % (path, line))
+        groups.append((match.group(1), match.group(2).split()))
+    return groups
+
+
+def page_title(text, name):
+    match = re.search(r"<title>(.*?)</title>", text, re.S | re.I)
+    if not match or not match.group(1).strip():
+        raise BookError("%s has no title" % name)
+    return html.unescape(" ".join(match.group(1).split()))
+
+
+def page_keywords(text):
+    match = re.search(r'<meta\s+name="keywords"\s+content="([^"]*)"', text, re.I)
+    if not match:
+        return []
+    return [html.unescape(k.strip()) for k in match.group(1).split(";") if k.strip()]
+
+
+def link_targets(text):
+    return [t.split("#", 1)[0] for t in re.findall(r'(?:href|src)="([^"]+)"', text, re.I)
+            if not re.match(r"[a-z]+:", t, re.I) and not t.startswith("#")]
+
+
+def sitemap_entry(name, local):
+    return ('<LI><OBJECT type="text/sitemap"><param name="Name" value="%s">'
+            '<param name="Local" value="%s"></OBJECT>\n' % (html.escape(name, quote=True), local))
+
+
+def sitemap(body):
+    return ('<!DOCTYPE HTML PUBLIC "-//IETF//DTD HTML//EN">\n<HTML><HEAD></HEAD><BODY>\n'
+            '<OBJECT type="text/site properties"><param name="ImageType" value="Folder"></OBJECT>\n'
+            '<UL>\n' + body + '</UL>\n</BODY></HTML>\n')
+
+
+def build(source, pages_file, stylesheet, work, output, compiler):
+    book = configparser.ConfigParser(interpolation=None)
+    book.optionxform = str
+    if not book.read(source / "book.ini", encoding="utf-8"):
+        raise BookError("%s has no book.ini" % source)
+    info, group_names = book["book"], book["groups"]
+    codepage = info["codepage"]
+    charset = CHARSET_NAMES[codepage]
+    groups = read_page_list(pages_file)
+    names = [name for _, pages in groups for name in pages]
+
+    if work.exists():
+        shutil.rmtree(work)
+    work.mkdir(parents=True)
+    shutil.copy2(stylesheet, work / stylesheet.name)
+
+    titles, index = {}, []
+    for name in names:
+        path = source / name
+        if not path.exists():
+            raise BookError("%s lacks %s" % (source, name))
+        text = path.read_text(encoding="utf-8")
+        titles[name] = page_title(text, path)
+        index.extend((keyword, name) for keyword in page_keywords(text))
+        for target in link_targets(text):
+            if target not in names and target != stylesheet.name:
+                raise BookError("%s links to %s, which the book does not hold" % (path, target))
+        text, count = re.subn(r"charset=utf-8", "charset=" + charset, text, flags=re.I)
+        if count != 1:
+            raise BookError("%s must declare charset=utf-8 once" % path)
+        (work / name).write_bytes(text.encode(codepage, errors="xmlcharrefreplace"))
+
+    toc = ""
+    for key, pages in groups:
+        toc += ('<LI><OBJECT type="text/sitemap"><param name="Name" value="%s"></OBJECT>\n<UL>\n'
+                % html.escape(group_names[key], quote=True))
+        toc += "".join(sitemap_entry(titles[name], name) for name in pages)
+        toc += "</UL>\n"
+    keywords = "".join(sitemap_entry(keyword, name) for keyword, name in sorted(index, key=lambda k: k[0].lower()))
+    # Contents and index are read in the book's code page: a name that does not fit is an error.
+    (work / "contents.hhc").write_bytes(sitemap(toc).encode(codepage))
+    (work / "index.hhk").write_bytes(sitemap(keywords).encode(codepage))
+
+    title = info["title"]
+    project = "\r\n".join([
+        "[OPTIONS]",
+        "Compatibility=1.1 or later",
+        "Compiled file=book.chm",
+        "Contents file=contents.hhc",
+        "Index file=index.hhk",
+        "Default topic=" + names[0],
+        "Default Window=main",
+        "Display compile progress=No",
+        "Full-text search=Yes",
+        "Language=" + info["lcid"],
+        "Title=" + title,
+        "",
+        "[WINDOWS]",
+        'main="%s","contents.hhc","index.hhk","%s","%s",,,,,0x63520,,0x387e,,,,,,,,0' % (title, names[0], names[0]),
+        "",
+        "[FILES]",
+        stylesheet.name,
+    ] + names + [""])
+    (work / "book.hhp").write_bytes(project.encode(codepage))
+
+    result = subprocess.run([compiler, "--no-html-scan", "book.hhp"], cwd=work, capture_output=True, text=True,
+                            errors="replace")
+    chm = work / "book.chm"
+    if result.returncode != 0 or not chm.exists():
+        raise BookError("chmcmd failed for %s:\n%s%s" % (source, result.stdout, result.stderr))
+    output.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copy2(chm, output)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--source", type=Path, required=True, help="the language's folder of pages")
+    parser.add_argument("--pages", type=Path, required=True, help="the shared page list")
+    parser.add_argument("--stylesheet", type=Path, required=True)
+    parser.add_argument("--work", type=Path, required=True, help="scratch folder for the project")
+    parser.add_argument("--output", type=Path, required=True, help="the CHM file to write")
+    parser.add_argument("--compiler", default="chmcmd")
+    args = parser.parse_args()
+    try:
+        build(args.source, args.pages, args.stylesheet, args.work, args.output, args.compiler)
+    except (BookError, KeyError, UnicodeEncodeError) as error:
+        print("make_book: %s" % error, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
