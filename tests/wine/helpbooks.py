@@ -1,6 +1,6 @@
 """Reading the shipped help for the tests: the help sources and their languages, a CHM file's
-listing and #SYSTEM header through Debian's CHM library tools, and the string tables whose
-messages the help quotes."""
+listing, pages and #SYSTEM header through Debian's CHM library tools, and the string tables of
+the shipped modules as Windows loads them."""
 
 import configparser
 import html
@@ -17,9 +17,9 @@ BASE = "Orvane"
 # Help folder, its file suffix, and the letters of the libraries' language files.
 LANGUAGES = {"en": "_e", "de": "_g", "fr": "_f", "it": "_i", "es": "_s", "nl": "_d", "ja": "_j", "zh-Hans": "_m",
              "zh-Hant": "_c", "ko": "_k", "pt": "_p", "da": "_da", "sv": "_sw"}
-# Messages the program always takes from its own (English) table.
-UNLOCALISED = {"IDS_CAPTURO_LOAD_FAILED", "IDS_POSTLIB_LOAD_FAILED", "IDS_CAPTURO_FIND_FAILED",
-               "IDS_POSTLIB_FIND_FAILED", "IDS_OLE_INIT_FAILED"}
+# Messages the program always takes from its own (English) table: the binding failures and
+# the component services' failure.
+UNLOCALISED = {57347, 57348, 57349, 57350, 57368}
 
 
 def written_languages():
@@ -69,65 +69,59 @@ def system_header(data):
     return title, lcid
 
 
-def _rc_text(raw):
-    text = raw.replace('""', '"')
-    return re.sub(r'\\(.)', lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
-
-
-def string_table(*files):
-    """{id as written: text} of the STRINGTABLE blocks of the given .rc files."""
+def module_strings(module):
+    """{id: text} of a module's string table as Windows loads it (the dumpstrings fixture)."""
+    result = rig.run([rig.TOOLS / "dumpstrings.exe", rig.wine_path(module), 0, 65535], timeout=300)
+    if result.returncode != 0:
+        raise AssertionError("dumpstrings %s: %s" % (module, result.stderr))
     strings = {}
-    for path in files:
-        inside = False
-        for line in Path(path).read_text(encoding="utf-8").splitlines():
-            stripped = line.strip()
-            if stripped == "STRINGTABLE":
-                inside = True
-            elif inside and stripped == "END":
-                inside = False
-            elif inside:
-                match = re.match(r'(\w+)\s+"((?:\\.|[^"\\]|"")*)"\s*$', stripped)
-                if match:
-                    strings[match.group(1)] = _rc_text(match.group(2))
+    for line in result.stdout.splitlines():
+        number, _, text = line.partition("\t")
+        if number.isdigit():
+            strings[int(number)] = text.replace("\\n", "\n")
     return strings
 
 
-def language_strings(tag):
-    """Every string a user of the language sees: its libraries' tables, plus the messages the
-    program shows from its own table in every language."""
-    resources = rig.ROOT / "resources"
-    english = string_table(*sorted((resources / "orvane").glob("*.rc")), resources / "postlib" / "Postlib.rc",
-                           resources / "capturo" / "Capturo.rc")
-    if tag == "en":
-        return english
+def seen_texts(tag):
+    """The texts a user of the language sees, from the shipped modules: each language
+    library's string, the English one where the library lacks it, and the program's own
+    English messages that it never takes from a language library."""
     letters = LANGUAGES[tag][1:]
-    files = sorted((resources / "orvane" / "lang" / tag).glob("*.rc"))
-    files += sorted(resources.glob("postlib/**/mail_l%s.rc" % letters))
-    files += sorted(resources.glob("capturo/**/Scan_l%s.rc" % letters))
-    strings = string_table(*files)
-    strings.update({key: english[key] for key in UNLOCALISED})
-    return strings
+    seen = []
+    for english, language in (("Orvane.exe", "dsk_l%s.dll"), ("Postlib.dll", "mail_l%s.dll"),
+                              ("Capturo.dll", "Scan_l%s.dll")):
+        own = module_strings(rig.DIST / english)
+        local = {}
+        if tag != "en" and (rig.DIST / (language % letters)).exists():
+            local = {k: v for k, v in module_strings(rig.DIST / (language % letters)).items() if v}
+        merged = dict(own)
+        merged.update({k: v for k, v in local.items() if not (english == "Orvane.exe" and k in UNLOCALISED)})
+        seen.extend(merged.values())
+    return seen
 
 
 def normalised(text):
     return " ".join(text.split())
 
 
-def quoted_messages(tag):
-    """[(page, text)] of the messages the language's help quotes as whole messages: each
-    <dt class="msg">, where <br> stands for a line break of the message."""
+def compiled_quotes(tag):
+    """[(page, text)] of the messages the language's compiled book quotes as whole messages:
+    each <dt class="msg">, where <br> stands for a line break of the message."""
+    codepage = book_info(tag)["codepage"]
     quotes = []
-    for page in sorted((SOURCES / tag).glob("*.htm")):
-        for raw in re.findall(r'<dt class="msg">(.*?)</dt>', page.read_text(encoding="utf-8"), re.S):
-            quotes.append((page.name, html.unescape(raw)))
+    with chm_extract(rig.DIST / (BASE + LANGUAGES[tag] + ".chm")) as scratch:
+        for page in sorted(Path(scratch).glob("*.htm")):
+            text = page.read_bytes().decode(codepage)
+            for raw in re.findall(r'<dt class="msg">(.*?)</dt>', text, re.S):
+                quotes.append((page.name, html.unescape(raw)))
     return quotes
 
 
-def shown_texts(strings):
+def shown_texts(texts):
     """The texts as a user sees them: line breaks as spaces, a "%s" as "...", and messages
     that follow a file name (their text starts with a space) as they end."""
-    shown = {normalised(text.replace("%s", "...")) for text in strings.values()}
-    suffixes = {normalised(text) for text in strings.values() if text.startswith(" ")}
+    shown = {normalised(text.replace("%s", "...")) for text in texts}
+    suffixes = {normalised(text) for text in texts if text.startswith(" ")}
     return shown, suffixes
 
 

@@ -1,8 +1,15 @@
 #!/usr/bin/python3
-"""Compiles one language's help pages into a CHM file with chmcmd: writes the project,
-contents and index files from the shared page list and the language's book.ini, transcodes
-every page to the language's ANSI code page (the viewer reads contents and index in that code
-page), checks that every page and every link target is there, and runs the compiler."""
+"""Compiles one language's help pages into a CHM file with chmcmd: fills in the texts the
+pages quote from the program's and the libraries' string tables, writes the project, contents
+and index files from the shared page list and the language's book.ini, transcodes every page
+to the language's ANSI code page (the viewer reads contents and index in that code page),
+checks that every page and every link target is there, and runs the compiler.
+
+A page quotes an interface text as {{DELIVERABLE:ID|FILTER...}}: DELIVERABLE is program, mail
+or scan, ID a string id (number or #defined name). The text is the language library's, or the
+English one where the library lacks it (the interface shows English then too). Filters: lines
+(line breaks kept), label (without its trailing colon), own (always the English table, for the
+texts the program never takes from a language library)."""
 
 import argparse
 import configparser
@@ -13,12 +20,63 @@ import subprocess
 import sys
 from pathlib import Path
 
+import rcstrings
+
 CHARSET_NAMES = {"cp1252": "windows-1252", "cp932": "shift_jis", "cp936": "gb2312", "cp950": "big5",
                  "cp949": "ks_c_5601-1987"}
 
 
+# English script and the language library's script (by its letters) of each deliverable.
+DELIVERABLES = {"program": ("resources/orvane/Orvane.rc", "resources/orvane/lang/dsk_l%s.rc"),
+                "mail": ("resources/postlib/Postlib.rc", "resources/postlib/**/mail_l%s.rc"),
+                "scan": ("resources/capturo/Capturo.rc", "resources/capturo/**/Scan_l%s.rc")}
+PLACEHOLDER = re.compile(r"\{\{(\w+):(\w+)((?:\|\w+)*)\}\}")
+
+
 class BookError(Exception):
     pass
+
+
+class InterfaceTexts:
+    """The texts of the three deliverables in one language, with the English ones beside."""
+
+    def __init__(self, root, letters):
+        self.tables, self.fallbacks = {}, []
+        for name, (english, language) in DELIVERABLES.items():
+            own, defines = rcstrings.string_table(root / english, root)
+            local = {}
+            scripts = sorted(root.glob(language % letters)) if letters else []
+            if scripts:
+                local = {k: v for k, v in rcstrings.string_table(scripts[0], root)[0].items() if v}
+            self.tables[name] = (own, local, defines)
+
+    def text(self, deliverable, key, filters):
+        if deliverable not in self.tables:
+            raise BookError("unknown deliverable %r" % deliverable)
+        own, local, defines = self.tables[deliverable]
+        number = int(key) if key.isdigit() else defines.get(key)
+        if number not in own:
+            raise BookError("%s has no string %s" % (deliverable, key))
+        if "own" in filters or number not in local:
+            if "own" not in filters:
+                self.fallbacks.append("%s:%s" % (deliverable, key))
+            return own[number]
+        return local[number]
+
+
+def quote(text, filters):
+    text = text.replace("%s", "...")
+    if "label" in filters:
+        text = text.strip().rstrip(":\uff1a").strip()
+    parts = [re.sub(r"\s+", " ", html.escape(part, quote=False)) for part in re.split(r"\r?\n", text)]
+    if "lines" in filters:
+        return "<br>".join(part.strip() for part in parts if part.strip())
+    return re.sub(r"\s+", " ", " ".join(parts))
+
+
+def fill_in(text, texts):
+    return PLACEHOLDER.sub(lambda m: quote(texts.text(m.group(1), m.group(2), m.group(3).split("|")[1:]),
+                                           m.group(3).split("|")[1:]), text)
 
 
 def read_page_list(path):
@@ -65,7 +123,7 @@ def sitemap(body):
             '<UL>\n' + body + '</UL>\n</BODY></HTML>\n')
 
 
-def build(source, pages_file, stylesheet, work, output, compiler):
+def build(source, pages_file, stylesheet, work, output, compiler, root, letters):
     book = configparser.ConfigParser(interpolation=None)
     book.optionxform = str
     if not book.read(source / "book.ini", encoding="utf-8"):
@@ -74,6 +132,7 @@ def build(source, pages_file, stylesheet, work, output, compiler):
     codepage = info["codepage"]
     charset = CHARSET_NAMES[codepage]
     groups = read_page_list(pages_file)
+    texts = InterfaceTexts(root, letters)
     names = [name for _, pages in groups for name in pages]
 
     if work.exists():
@@ -86,7 +145,9 @@ def build(source, pages_file, stylesheet, work, output, compiler):
         path = source / name
         if not path.exists():
             raise BookError("%s lacks %s" % (source, name))
-        text = path.read_text(encoding="utf-8")
+        text = fill_in(path.read_text(encoding="utf-8"), texts)
+        if "{{" in text:
+            raise BookError("%s holds a malformed placeholder" % path)
         titles[name] = page_title(text, path)
         index.extend((keyword, name) for keyword in page_keywords(text))
         for target in link_targets(text):
@@ -137,6 +198,9 @@ def build(source, pages_file, stylesheet, work, output, compiler):
         raise BookError("chmcmd failed for %s:\n%s%s" % (source, result.stdout, result.stderr))
     output.parent.mkdir(parents=True, exist_ok=True)
     shutil.copy2(chm, output)
+    if letters and texts.fallbacks:
+        print("%s: in English where the language library lacks them: %s"
+              % (output.name, " ".join(sorted(set(texts.fallbacks)))))
 
 
 def main():
@@ -147,9 +211,12 @@ def main():
     parser.add_argument("--work", type=Path, required=True, help="scratch folder for the project")
     parser.add_argument("--output", type=Path, required=True, help="the CHM file to write")
     parser.add_argument("--compiler", default="chmcmd")
+    parser.add_argument("--root", type=Path, required=True, help="the repository, for the string tables")
+    parser.add_argument("--letters", default="", help="the language libraries' letters (g for dsk_lg.dll)")
     args = parser.parse_args()
     try:
-        build(args.source, args.pages, args.stylesheet, args.work, args.output, args.compiler)
+        build(args.source, args.pages, args.stylesheet, args.work, args.output, args.compiler, args.root,
+              args.letters)
     except (BookError, KeyError, UnicodeEncodeError) as error:
         print("make_book: %s" % error, file=sys.stderr)
         return 1
