@@ -112,9 +112,14 @@ def link_targets(text):
             if not re.match(r"[a-z]+:", t, re.I) and not t.startswith("#")]
 
 
+def sitemap_text(name):
+    # Only the entities every viewer decodes: an apostrophe as &#x27; shows up literally.
+    return html.escape(name, quote=False).replace('"', "&quot;")
+
+
 def sitemap_entry(name, local):
     return ('<LI><OBJECT type="text/sitemap"><param name="Name" value="%s">'
-            '<param name="Local" value="%s"></OBJECT>\n' % (html.escape(name, quote=True), local))
+            '<param name="Local" value="%s"></OBJECT>\n' % (sitemap_text(name), local))
 
 
 def sitemap(body):
@@ -161,7 +166,7 @@ def build(source, pages_file, stylesheet, work, output, compiler, root, letters)
     toc = ""
     for key, pages in groups:
         toc += ('<LI><OBJECT type="text/sitemap"><param name="Name" value="%s"></OBJECT>\n<UL>\n'
-                % html.escape(group_names[key], quote=True))
+                % sitemap_text(group_names[key]))
         toc += "".join(sitemap_entry(titles[name], name) for name in pages)
         toc += "</UL>\n"
     keywords = "".join(sitemap_entry(keyword, name) for keyword, name in sorted(index, key=lambda k: k[0].lower()))
