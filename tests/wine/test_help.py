@@ -129,13 +129,22 @@ class HelpButton(kit.PanelTestCase):
         panel = kit.start(directory)
         kit.click_button(HELP)
         title = books.book_info("de")["title"]
+
+        def viewer_windows():
+            return [w for w in rig.top_windows() if w[3] == title and w[1] != panel.pid]
+
         deadline, found = time.time() + 60, []
         while not found and time.time() < deadline:
-            found = [w for w in rig.top_windows() if w[3] == title and w[1] != panel.pid]
+            found = viewer_windows()
             time.sleep(0.5)
         self.assertTrue(found, rig.top_windows())
+        # The viewer titles its window from the book's own window definition, and keeps it:
+        # a viewer that could not build its panes would have destroyed it again.
+        self.assertEqual(found[0][2], "HH Parent")
+        time.sleep(2)
+        self.assertEqual([w[0] for w in viewer_windows()], [found[0][0]])
+        rig.driver("close", "--hwnd", found[0][0])
         self.assertEqual(kit.exit_panel(panel), 0)
-
 
 if __name__ == "__main__":
     unittest.main()
