@@ -13,12 +13,13 @@ import sys
 import time
 from pathlib import Path
 
+import rig
 from rig import ROOT, DIST, TOOLS, wine_path, write_ini, read_ini  # noqa: F401
 
 sys.path.insert(0, str(ROOT / "tools" / "smtp"))
 from scripted_smtp import ScriptedSmtpServer  # noqa: E402,F401
 
-PREFIX = ROOT / "build" / "wineprefix-mail"
+PREFIX = ROOT / "build" / ("wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
 WORK = ROOT / "build" / "wine-tests" / "mail"
 BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
 
@@ -27,8 +28,8 @@ _display = {}
 
 def _env():
     env = dict(os.environ)
-    env.update(WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.update((k, v) for k, v in rig.WINE_ENV.items() if k != "WINEPREFIX")
+    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
     if "display" in _display:
         env["DISPLAY"] = _display["display"]
     return env
