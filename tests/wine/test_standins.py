@@ -84,7 +84,6 @@ class SmallDisk(unittest.TestCase):
             result = rig.run([rig.TOOLS / "diskfree.exe", "T:\\", rig.wine_path(disk) + "\\"], timeout=120)
             rows = {(fields[0], fields[1]): fields[2:] for fields in
                     (line.split("\t") for line in result.stdout.splitlines())}
-            print(result.stdout)
             free, total = (int(v) for v in rows[("GetDiskFreeSpace", "T:\\")][1:3])
             self.assertEqual(total, 4 * 1024 * 1024)
             self.assertLessEqual(free, 3 * 1024 * 1024)
