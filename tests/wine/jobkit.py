@@ -1,18 +1,13 @@
 """Scan-job helpers for the Wine tests: a program directory with the real libraries and the
-virtual scanner's description file, the image editor registered as "Ipe.exe" (a recorder in a
-folder whose name holds a space), the panel started and SCAN clicked, and what the job left
-behind (TEMP, the scanner's triplet log, the editor's command lines)."""
+virtual scanner's description file, the panel started and SCAN clicked, and what the job left
+behind (TEMP, the scanner's triplet log, the command lines of started recorders)."""
 
-import shutil
 import time
 
 import panelkit as kit
 import rig
 import scan_rig
 
-EDITOR_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Ipe.exe"
-EDITOR_DIR = rig.PREFIX / "drive_c" / "Program Files" / "Ipe Editor"
-EDITOR_PATH = r"C:\Program Files\Ipe Editor\Ipe.exe"
 # Paper names of the virtual scanner; "Auto" follows them in the list.
 PAPERS = ["Letter", "Legal", "A4", "A5", "B5", "Auto"]
 
@@ -38,29 +33,17 @@ def program(name, settings=None, active=kit.IMAGE, language="ENGLISH", extra_des
     return directory
 
 
-def register_editor():
-    """Installs the recorder as the registered "Ipe.exe"; returns its Windows path."""
-    EDITOR_DIR.mkdir(parents=True, exist_ok=True)
-    shutil.copy2(rig.TOOLS / "recordargs.exe", EDITOR_DIR / "Ipe.exe")
-    kit.reg("add", EDITOR_KEY, "/ve", "/d", EDITOR_PATH)
-    return EDITOR_PATH
-
-
-def unregister_editor():
-    rig.run(["reg", "delete", EDITOR_KEY, "/f"])
-
-
 class Job:
     """A panel started over the virtual scanner, with the file its started programs record
     their command lines in."""
 
-    def __init__(self, directory, env=None):
+    def __init__(self, directory, env=None, exe=None):
         self.directory = directory
         self.record = directory / "started.txt"
         self.record.unlink(missing_ok=True)
         environment = {"ORVANE_RECORD_FILE": rig.wine_path(self.record)}
         environment.update(env or {})
-        self.panel = kit.start(directory, env=environment)
+        self.panel = kit.start(directory, env=environment, exe=exe)
 
     def scan(self):
         kit.click_button(kit.SCAN, self.panel.title)
@@ -70,7 +53,8 @@ class Job:
         return rig.wait_exit(self.panel.proc, timeout=timeout)
 
     def started(self, count=1, timeout=30):
-        """The command lines recorded by started programs, once there are `count`."""
+        """The command lines recorded by started recorders (stand-ins of WordPad, say), once there
+        are `count`."""
         deadline = time.time() + timeout
         lines = []
         while time.time() < deadline:

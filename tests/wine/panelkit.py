@@ -67,12 +67,13 @@ class Panel:
         return self.proc.poll()
 
 
-def start(directory, title=None, env=None):
+def start(directory, title=None, env=None, exe=None):
     """Starts the panel and waits until it is up, with the pointer parked on the background.
-    The title is the directory's name (the model `program` writes) unless given."""
+    The title is the directory's name (the model `program` writes) unless given; `exe` is the
+    program's path when it is to be started from another drive than Z:."""
     global TITLE
     title = title or directory.name
-    proc = rig.start([directory / "Orvane.exe"], env=env)
+    proc = rig.start([exe or directory / "Orvane.exe"], env=env)
     hwnd = rig.driver("wait", "--title", title, "--class", "#32770", "--timeout", 40000, timeout=45).strip()
     pid = next((w[1] for w in rig.top_windows() if w[0].lower() == hwnd.lower()), None)
     TITLE = title

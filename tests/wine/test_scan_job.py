@@ -3,12 +3,9 @@ scanner deliver the page, the panel files it in TEMP, compresses it and hands it
 editor (a recorder registered as "Ipe.exe") or by mail to a real SMTP server; automatic size,
 feeder batches, Escape, and the jobs that cannot go on."""
 
-import contextlib
 import shutil
-import subprocess
 import time
 import unittest
-from pathlib import Path
 
 from PIL import Image
 
@@ -16,6 +13,9 @@ import jobkit
 import mail_rig
 import panelkit as kit
 import rig
+import scan_rig
+import services
+import standins
 
 SMTP_ADDRESS = "127.0.0.60"
 SENDER, RECIPIENT = "scanner@example.com", "desk@example.com"
@@ -33,87 +33,79 @@ def image_settings(**extra):
     return {"Scan Setting": settings}
 
 
-@contextlib.contextmanager
-def small_disk(size):
-    """A tmpfs of `size` bytes in the work tree; Wine reports its real free space."""
-    mount = rig.WORK / "small_disk_mount"
-    if mount.is_mount():
-        subprocess.run(["umount", str(mount)], check=True)
-    mount.mkdir(parents=True, exist_ok=True)
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%d" % size, "tmpfs", str(mount)], check=True)
-    try:
-        yield mount
-    finally:
-        rig.kill_started()
-        subprocess.run(["umount", "-l", str(mount)], check=False)
-
-
-def editor_argument(line):
-    """(editor, image) of a recorded editor command line."""
-    editor, _, image = line.partition(" ")
-    return editor, image
+def temp_page(job, suffix):
+    """The one page file the job left in TEMP, with its extension."""
+    files = job.temp_files()
+    if len(files) != 1 or not files[0].endswith(suffix):
+        raise AssertionError("one %s page expected in TEMP: %r" % (suffix, files))
+    return files[0]
 
 
 class ImageJob(kit.PanelTestCase):
-    @classmethod
-    def setUpClass(cls):
-        jobkit.register_editor()
+    def setUp(self):
+        self.editor = standins.install_editor()
 
-    @classmethod
-    def tearDownClass(cls):
-        jobkit.unregister_editor()
+    def tearDown(self):
+        super().tearDown()
+        self.editor.unregister()
 
     def test_scan_hands_the_jpeg_in_temp_to_the_registered_editor(self):
         directory = jobkit.program("job_image", image_settings())
         jobkit.scanner()
+        watcher = standins.start_watcher(directory / "VS600.ini")
         job = jobkit.Job(directory)
         job.scan()
-        line = job.started()[0]
+        record = self.editor.wait_records(1)[0]
         self.assertEqual(job.wait_end(), 0)
+        watcher.stop()
 
-        files = job.temp_files()
-        self.assertEqual(len(files), 1, files)
-        self.assertRegex(files[0], r"^P\d{7}\.JPG$")
-        editor, image = editor_argument(line)
+        name = temp_page(job, ".JPG")
+        self.assertRegex(name, r"^P\d{7}\.JPG$")
         # Short forms: the editor's folder has a space, so its long path would split in two.
-        self.assertEqual(editor.upper(), r"C:\PROGRA~1\IPEEDI~1\IPE.EXE")
-        self.assertTrue(image.upper().endswith("\\TEMP\\" + files[0]), line)
-        with Image.open(directory / "TEMP" / files[0]) as jpeg:
+        editor, _, image = record["cmdline"].partition(" ")
+        self.assertTrue(editor.upper().startswith("C:\\") and editor.upper().endswith("\\IPE.EXE"), record)
+        self.assertIn("~", editor)
+        self.assertEqual(record["args"], "1", record)
+        self.assertTrue(image.upper().endswith("\\TEMP\\" + name), record)
+        self.assertEqual((record["exists"], record["opens"], record["format"]), ("yes", "yes", "jpeg"), record)
+        with Image.open(directory / "TEMP" / name) as jpeg:
             self.assertEqual(jpeg.format, "JPEG")
             self.assertEqual(jpeg.size, (850, 1100))  # Letter at 100 dpi
         self.assertEqual(jobkit.image_infos(), [(850, 1100, 2)])
         stored = rig.read_ini(directory / "Quendel.ini")
-        self.assertEqual(stored["Scan Setting"]["ImageAp"].upper(), jobkit.EDITOR_PATH.upper())
+        self.assertEqual(stored["Scan Setting"]["ImageAp"].upper(), self.editor.windows_path.upper())
         self.assertEqual(stored["Active_Dlg"]["Active_ID"], "1000")
+        # The resident button program hears of the scan.
+        self.assertEqual(watcher.notices(), [(1, 0)])
 
     def test_with_too_little_free_space_the_bitmap_is_handed_over(self):
-        source = jobkit.program("job_lowdisk", image_settings(Resolution=1))
-        page = 850 * 1100 * 3 + 54
+        source = jobkit.program("job_lowdisk", image_settings())
+        page = 2552 * 1100 + 54  # rows of 850 pixels padded to 4 bytes
         files = sum(p.stat().st_size for p in source.iterdir() if p.is_file())
-        # Room for the program and the page, but not for three pages.
-        with small_disk(files + page * 3 // 2) as mount:
-            directory = mount / "job_lowdisk"
+        # Room for the program and the page, but not for three pages. The program runs from the
+        # disk's own drive letter, whose free space is the small disk's.
+        with services.small_disk(str(files + page * 3 // 2), drive="t") as disk:
+            directory = disk / "job_lowdisk"
             shutil.copytree(source, directory)
             quendel = rig.read_ini(directory / "Quendel.ini")
-            quendel["Scan Setting"]["Path"] = rig.wine_path(directory / "VS600.ini")
+            quendel["Scan Setting"]["Path"] = r"T:\job_lowdisk\VS600.ini"
             rig.write_ini(directory / "Quendel.ini", quendel)
             jobkit.scanner()
-            job = jobkit.Job(directory)
+            job = jobkit.Job(directory, exe=r"T:\job_lowdisk\Orvane.exe")
             job.scan()
-            line = job.started()[0]
+            record = self.editor.wait_records(1)[0]
             self.assertEqual(job.wait_end(), 0)
-            names = job.temp_files()
-            self.assertEqual(len(names), 1, names)
-            self.assertTrue(names[0].endswith(".BMP"), names)
-            self.assertTrue(editor_argument(line)[1].upper().endswith(names[0]), line)
-            self.assertEqual((directory / "TEMP" / names[0]).stat().st_size, page)
+            name = temp_page(job, ".BMP")
+            self.assertTrue(record["image"].upper().endswith(name), record)
+            self.assertEqual((record["opens"], record["format"]), ("yes", "bmp"), record)
+            self.assertEqual((directory / "TEMP" / name).stat().st_size, page)
 
     def test_auto_size_prescans_and_scans_just_the_document(self):
         directory = jobkit.program("job_auto", image_settings(**{"Document Size": jobkit.PAPERS.index("Auto")}))
         jobkit.scanner()
         job = jobkit.Job(directory)
         job.scan()
-        job.started()
+        self.editor.wait_records(1)
         self.assertEqual(job.wait_end(), 0)
 
         frames = jobkit.layouts()
@@ -128,15 +120,14 @@ class ImageJob(kit.PanelTestCase):
         self.assertAlmostEqual(infos[1][0], 750, delta=8)
         self.assertAlmostEqual(infos[1][1], 1000, delta=8)
         # The prescan is gone; only the document's page is left.
-        self.assertEqual(len(job.temp_files()), 1, job.temp_files())
-        self.assertTrue(job.temp_files()[0].endswith(".JPG"))
+        temp_page(job, ".JPG")
 
 
 class MailJob(kit.PanelTestCase):
     def test_scan_mails_the_jpeg_to_the_server(self):
         directory = jobkit.program("job_mail", mail_settings(), active=kit.MAIL)
         jobkit.scanner()
-        with mail_rig.RealSmtp(SMTP_ADDRESS, line_length_limit=4096) as server:
+        with services.SmtpServer(SMTP_ADDRESS, line_length_limit=4096) as server:
             job = jobkit.Job(directory)
             job.scan()
             self.assertEqual(job.wait_end(timeout=120), 0)
@@ -144,8 +135,7 @@ class MailJob(kit.PanelTestCase):
         envelope = server.envelopes[0]
         self.assertEqual(envelope.mail_from, SENDER)
         self.assertEqual(envelope.rcpt_tos, [RECIPIENT])
-        files = job.temp_files()
-        self.assertEqual(len(files), 1, files)
+        files = [temp_page(job, ".JPG")]
         parts = mail_rig.attachments(mail_rig.parse(envelope.original_content))
         self.assertEqual([name.upper() for name, _ in parts], [files[0]])
         self.assertEqual(parts[0][1], (directory / "TEMP" / files[0]).read_bytes())
@@ -154,7 +144,7 @@ class MailJob(kit.PanelTestCase):
     def test_feeder_batch_mails_each_page_with_the_pages_before_it(self):
         directory = jobkit.program("job_feeder", mail_settings(), active=kit.MAIL)
         jobkit.scanner(FeederPages=3)
-        with mail_rig.RealSmtp(SMTP_ADDRESS, line_length_limit=4096) as server:
+        with services.SmtpServer(SMTP_ADDRESS, line_length_limit=4096) as server:
             job = jobkit.Job(directory)
             job.scan()
             self.assertEqual(job.wait_end(timeout=180), 0)
@@ -171,9 +161,17 @@ class MailJob(kit.PanelTestCase):
 
 
 class JobEnds(kit.PanelTestCase):
+    """Jobs that end without a page reaching the editor: none may leave a hidden program."""
+
+    def setUp(self):
+        self.editor = standins.install_editor()
+
+    def tearDown(self):
+        super().tearDown()
+        self.editor.unregister()
+
     def test_escape_stops_the_scan_and_ends_the_program(self):
         directory = jobkit.program("job_escape", image_settings(Resolution=4))
-        jobkit.register_editor()
         # 300 dpi in strips of 64 KB, each taking 0.2 s: the scan would run for minutes.
         jobkit.scanner(StripDelayMs=200, Preferred=65536)
         job = jobkit.Job(directory)
@@ -189,34 +187,38 @@ class JobEnds(kit.PanelTestCase):
         ended = time.time() - pressed
         # Escape is polled twice a second; the bound leaves room for a loaded machine.
         self.assertLess(ended, 5, "ended %.1f s after Escape" % ended)
-        strips = [line for line in jobkit.scan_rig.log_lines() if "IMAGEMEMXFER" in line]
+        strips = [line for line in scan_rig.log_lines() if "IMAGEMEMXFER" in line]
         self.assertLess(len(strips), 100, "the scan ran to its end")
-        self.assertFalse(job.record.exists(), "the editor was started")
-        jobkit.unregister_editor()
+        self.assertEqual(self.editor.records(), [])
+
+    def test_stop_scanning_button_stops_the_scan(self):
+        directory = jobkit.program("job_stop", image_settings(Resolution=4))
+        jobkit.scanner(StripDelayMs=200, Preferred=65536)
+        job = jobkit.Job(directory)
+        job.scan()
+        progress = rig.driver("wait", "--title", "Scanning...", "--timeout", 30000, timeout=35).strip()
+        time.sleep(1)
+        # A real click: the window holds the mouse capture, so the click reaches the window.
+        x, y, width, height = (int(v) for v in next(
+            line.split("\t")[4].split(",") for line in rig.driver("texts", "--hwnd", progress).splitlines()
+            if line.split("\t")[2:3] == ["Stop Scanning"]))
+        rig.driver("click", "--hwnd", progress, x + width // 2, y + height // 2)
+        self.assertEqual(job.wait_end(timeout=20), 0)
+        self.assertEqual(self.editor.records(), [])
 
     def test_an_acquisition_that_cannot_start_ends_the_program(self):
-        directory = rig.make_program_dir("job_nostart", capturo="stub")
-        source = jobkit.program("job_nostart_settings", image_settings())
-        for name in ("Quendel.ini", "VS600.ini"):
-            shutil.copy2(source / name, directory / name)
-        quendel = rig.read_ini(directory / "Quendel.ini")
-        quendel["Scan Setting"]["Path"] = rig.wine_path(directory / "VS600.ini")
-        rig.write_ini(directory / "Quendel.ini", quendel)
-        description = rig.read_ini(directory / "VS600.ini")
-        description["Velmora"]["Model"] = directory.name
-        rig.write_ini(directory / "VS600.ini", description)
-        jobkit.register_editor()
+        directory = jobkit.program("job_nostart", image_settings())
+        # The stand-in library starts no acquisition.
+        shutil.copy2(rig.FIXTURES / "capturo" / "Capturo.dll", directory / "Capturo.dll")
         job = jobkit.Job(directory)
         job.scan()
         self.assertEqual(job.wait_end(timeout=20), 0)
         self.assertEqual(job.temp_files(), [])
-        jobkit.unregister_editor()
 
     def test_a_page_that_cannot_be_filed_ends_the_job_with_its_message(self):
         directory = jobkit.program("job_nofile", image_settings())
         # A file named TEMP: the directory can neither be entered nor made.
         (directory / "TEMP").write_text("in the way")
-        jobkit.register_editor()
         jobkit.scanner()
         job = jobkit.Job(directory)
         job.scan()
@@ -224,18 +226,23 @@ class JobEnds(kit.PanelTestCase):
         self.assertIn("could not be saved in the TEMP folder", " ".join(texts))
         kit.dismiss(hwnd)
         self.assertEqual(job.wait_end(), 0)
-        self.assertFalse(job.record.exists(), "the editor was started")
-        jobkit.unregister_editor()
+        self.assertEqual(self.editor.records(), [])
 
     def test_a_source_that_closes_itself_ends_the_job(self):
         directory = jobkit.program("job_closed", image_settings())
-        jobkit.register_editor()
         jobkit.scanner(CloseRequest=1)
         job = jobkit.Job(directory)
         job.scan()
         self.assertEqual(job.wait_end(timeout=30), 0)
         self.assertEqual(job.temp_files(), [])
-        jobkit.unregister_editor()
+
+    def test_exit_tells_the_watcher(self):
+        directory = jobkit.program("job_exit", image_settings())
+        watcher = standins.start_watcher(directory / "VS600.ini")
+        panel = kit.start(directory)
+        self.assertEqual(kit.exit_panel(panel), 0)
+        watcher.stop()
+        self.assertEqual(watcher.notices(), [(0, 0)])
 
 
 if __name__ == "__main__":
