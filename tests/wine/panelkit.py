@@ -234,6 +234,14 @@ def scan_and_expect(panel, caption, message):
         raise AssertionError("message %r, expected %r" % (texts, message))
 
 
+def scan_stores_and_ends(panel):
+    """SCAN with a page that stores: the job starts, and with the stand-in acquisition library
+    (which starts nothing) the program ends without a message."""
+    click_button(SCAN, panel.title)
+    if rig.wait_exit(panel.proc, timeout=30) != 0:
+        raise AssertionError("the program ended with an error")
+
+
 def reg(*args):
     """Runs `reg` in the test prefix; fails when it fails."""
     result = rig.run(["reg"] + list(args) + ["/f"])
