@@ -10,4 +10,5 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/PointerLogic.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp
 )
