@@ -7,9 +7,6 @@
 #include "resources/orvane/resource.h"
 
 namespace {
-// The panel deletes the job's image and ends when it gets this.
-const UINT kPanelAbort = WM_USER + 1;
-
 UINT MessageFor(OcrOutcome outcome) {
   switch (outcome) {
     case OcrOutcome::kNoText:
@@ -56,5 +53,5 @@ void COrvaneView::EndOcrJob(OcrOutcome outcome) {
     ::MessageBoxA(nullptr, app.LoadLocalString(message).c_str(), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(),
                 MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
   }
-  if (HWND panel = FindWindowA(nullptr, app.m_windowTitle.c_str())) ::SendMessageA(panel, kPanelAbort, 0, 0);
+  if (HWND panel = FindWindowA(nullptr, app.m_windowTitle.c_str())) ::SendMessageA(panel, WM_PANEL_ABORT, 0, 0);
 }

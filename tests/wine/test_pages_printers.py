@@ -1,7 +1,6 @@
 """The Copy and Fax pages against real printer lists: Wine prefixes made over a CUPS scheduler
 of our own with no queue, with a fax queue as default, and with 25 queues."""
 
-import os
 import unittest
 from pathlib import Path
 
@@ -24,8 +23,6 @@ class PrinterPrefix(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.saved = {key: os.environ.get(key) for key in ("WINEPREFIX", "CUPS_SERVER")}
-        cls.saved_prefix = rig.PREFIX
         cls.cups = None
         if cls.queues is not None:
             cls.cups = printers.CupsServer(cls.__name__.lower()).start()
@@ -36,17 +33,9 @@ class PrinterPrefix(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        rig.kill_started()
         printers.drop_prefix(cls.env)
         if cls.cups:
             cls.cups.stop()
-        for key, value in cls.saved.items():
-            if value is None:
-                os.environ.pop(key, None)
-            else:
-                os.environ[key] = value
-        rig.PREFIX = cls.saved_prefix
-        rig._wine_ready.clear()
 
     def tearDown(self):
         rig.kill_started()

@@ -42,7 +42,9 @@ HandoffValues ReadHandoffValues() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
   values.faceless = ReadNumber(key, "Faceless") == 1;
   values.paste = ReadNumber(key, "Paste") == 1;
-  values.applicationWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(ReadNumber(key, "ApplicationWnd")));
+  // Window handles are 32-bit values, sign-extended in a 64-bit process.
+  values.applicationWnd =
+      reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(ReadNumber(key, "ApplicationWnd"))));
   if (kEdition20) values.autoFileName = ReadText(key, "AutoFileName", kFileNameField);
   RegCloseKey(key);
   return values;
