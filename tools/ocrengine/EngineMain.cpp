@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tools/ocrengine/Delivery.h"
 #include "tools/ocrengine/EngineExit.h"
@@ -69,8 +70,10 @@ class CEngine {
     CRecognizer recognizer(settings);
     if (!recognizer.Found()) return Fail(kExitNoRecogniser, "Tesseract was not found: " + settings.tesseractPath);
     const std::string scannerLanguage = FindScannerLanguage(m_values.applicationWnd, image);
-    const std::string language =
-        EngineProfile::ChooseLanguage(settings.language, scannerLanguage, recognizer.InstalledLanguages());
+    const std::vector<std::string> installed = EngineProfile::NeedsLanguageList(settings.language, scannerLanguage)
+                                                   ? recognizer.InstalledLanguages()
+                                                   : std::vector<std::string>();
+    const std::string language = EngineProfile::ChooseLanguage(settings.language, scannerLanguage, installed);
     const Recognition recognition = recognizer.Recognise(image, language);
     switch (recognition.status) {
       case Recognition::kNoProgram:

@@ -118,6 +118,15 @@ std::vector<std::string> ParseLanguageList(const std::string& listOutput) {
   return codes;
 }
 
+bool NeedsLanguageList(const std::string& setting, const std::string& scannerLanguage) {
+  const std::string wanted = Trim(setting);
+  if (wanted.empty() || SameNoCase(wanted, kAuto)) {
+    const std::string code = CodeForScannerLanguage(scannerLanguage);
+    return !code.empty() && code != kEnglish;
+  }
+  return wanted != kEnglish;
+}
+
 std::string ChooseLanguage(const std::string& setting, const std::string& scannerLanguage,
                            const std::vector<std::string>& installed) {
   const std::string wanted = Trim(setting);

@@ -40,6 +40,9 @@ std::string CodeForScannerLanguage(const std::string& scannerLanguage);
 // Language codes of the recognition program's language list (its --list-langs output).
 std::vector<std::string> ParseLanguageList(const std::string& listOutput);
 
+// Whether the choice below depends on the installed languages (English needs no look-up).
+bool NeedsLanguageList(const std::string& setting, const std::string& scannerLanguage);
+
 // The language to recognise with. "auto": the scanner language's code when it is installed,
 // else English. A code list of the setting is used when all its codes are installed (or the
 // installed languages are unknown), else English.

@@ -85,4 +85,11 @@ TEST(EngineSettings, LanguageFollowsTheScannerWhenInstalled) {
   EXPECT_EQ(EngineProfile::ChooseLanguage("deu+fra", "GERMAN", installed), "eng");
   EXPECT_EQ(EngineProfile::ChooseLanguage("fra", "GERMAN", {}), "fra");
   EXPECT_EQ(EngineProfile::ChooseLanguage(" + ", "GERMAN", installed), "eng");
+
+  // English is chosen without asking which languages are installed.
+  EXPECT_FALSE(EngineProfile::NeedsLanguageList("auto", "ENGLISH"));
+  EXPECT_FALSE(EngineProfile::NeedsLanguageList("", "NULL"));
+  EXPECT_FALSE(EngineProfile::NeedsLanguageList("eng", "GERMAN"));
+  EXPECT_TRUE(EngineProfile::NeedsLanguageList("auto", "GERMAN"));
+  EXPECT_TRUE(EngineProfile::NeedsLanguageList("deu+eng", "ENGLISH"));
 }
