@@ -135,6 +135,7 @@ class OcrJobEnds(kit.PanelTestCase):
         self.assertEqual((values["Paste"], values["Faceless"], values["ApplicationWnd"]), (0, 0, 0))
 
     def test_an_ocr_that_cannot_start_ends_the_job_with_a_message(self):
+        ocr_rig.uninstall_engines()
         ocr_rig.install_engine("20")
         ocr_rig.set_values("20", {"Faceless": 0, "Paste": 0})
         directory = program("ocr_job_no_data")
