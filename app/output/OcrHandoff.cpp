@@ -27,7 +27,8 @@ void SetValues(HKEY key, const std::vector<RegistryValue>& values) {
   for (const RegistryValue& value : values) {
     if (value.kind == RegistryValue::kNumber) {
       const DWORD number = value.number;
-      RegSetValueExA(key, value.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+      RegSetValueExA(key, value.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                     sizeof(number));
     } else if (value.kind == RegistryValue::kText) {
       const BYTE* bytes = value.bytes.empty() ? nullptr : reinterpret_cast<const BYTE*>(value.bytes.data());
       RegSetValueExA(key, value.name.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(value.bytes.size()));
@@ -44,8 +45,8 @@ CKernelHandle StartProcess(const CString& commandLine, WORD show) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = show;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &buffer.str()[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessA(nullptr, &buffer.str()[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &info)) {
     return CKernelHandle();
   }
   CloseHandle(info.hThread);
@@ -75,7 +76,8 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
   }
 
   // The engine is faceless: it is asked to start hidden.
-  m_process = StartProcess(OcrValues::EngineCommandLine(job.engineProgram.str(), job.imagePath.str()), SW_HIDE);
+  m_process =
+      StartProcess(OcrValues::EngineCommandLine(job.engineProgram.str(), job.imagePath.str()), SW_HIDE);
   if (m_process) {
     m_timer = SetTimer(view, OcrValues::kTimerId, OcrValues::kTimerMs, nullptr);
     if (m_timer) return true;
@@ -179,7 +181,8 @@ void COcrHandoff::AnswerWithFileName(HWND view) const {
     CopyMemory(lock.Get(), list.data(), list.size());
   }
   // The clipboard owns the block once it has taken it.
-  if (SetClipboardData(RegisterClipboardFormatA(OcrValues::kFileNameListFormat), memory.Get())) memory.Release();
+  if (SetClipboardData(RegisterClipboardFormatA(OcrValues::kFileNameListFormat), memory.Get()))
+    memory.Release();
 }
 
 void COcrHandoff::OpenWordPad() const {

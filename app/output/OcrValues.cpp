@@ -51,7 +51,9 @@ std::string EngineCommandLine(const std::string& program, const std::string& ima
   return Quoted(program) + " " + Quoted(image);
 }
 
-std::string WordPadCommandLine(const std::string& shortTextFile) { return "write.exe " + Quoted(shortTextFile); }
+std::string WordPadCommandLine(const std::string& shortTextFile) {
+  return "write.exe " + Quoted(shortTextFile);
+}
 
 size_t RichTextLength(const char* block, size_t size) {
   if (!block) return 0;

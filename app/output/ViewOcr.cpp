@@ -50,8 +50,10 @@ void COrvaneView::EndOcrJob(OcrOutcome outcome) {
   COrvaneApp& app = App();
   if (const UINT message = MessageFor(outcome)) {
     // The panel is hidden: the box stands on its own, in front.
-    ::MessageBoxA(nullptr, app.LoadLocalString(message).c_str(), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(),
-                MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+    ::MessageBoxA(nullptr, app.LoadLocalString(message).c_str(),
+                  app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
   }
-  if (HWND panel = FindWindowA(nullptr, app.m_windowTitle.c_str())) ::SendMessageA(panel, WM_PANEL_ABORT, 0, 0);
+  if (HWND panel = FindWindowA(nullptr, app.m_windowTitle.c_str()))
+    ::SendMessageA(panel, WM_PANEL_ABORT, 0, 0);
 }

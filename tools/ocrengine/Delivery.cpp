@@ -14,7 +14,8 @@ const DWORD kClipboardRetryMs = 50;
 // A hidden window of our own: the clipboard needs an owner for the data to be set.
 class COwnerWindow {
  public:
-  COwnerWindow() : m_wnd(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+  COwnerWindow()
+      : m_wnd(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
   ~COwnerWindow() {
     if (m_wnd) DestroyWindow(m_wnd);
   }

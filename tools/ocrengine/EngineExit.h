@@ -4,8 +4,8 @@
 
 enum EngineExit {
   kExitDone = 0,
-  kExitNoImage = 1,           // started without an image path
-  kExitNoRecogniser = 2,      // the recognition program is missing or cannot be started
-  kExitRecognitionFailed = 3, // it failed on the image or took too long
-  kExitDeliveryFailed = 4,    // the text could not be saved or pasted
+  kExitNoImage = 1,            // started without an image path
+  kExitNoRecogniser = 2,       // the recognition program is missing or cannot be started
+  kExitRecognitionFailed = 3,  // it failed on the image or took too long
+  kExitDeliveryFailed = 4,     // the text could not be saved or pasted
 };

@@ -65,14 +65,15 @@ class CEngine {
   int Run() {
     const std::string image = ImagePathArgument();
     if (image.empty()) return Fail(kExitNoImage, "Start the engine with the path of an image.");
-    const EngineSettings settings = EngineProfile::Read(TextFile::Read(ProfilePath(), kLargestProfile),
-                                                        WineHost::Running());
+    const EngineSettings settings =
+        EngineProfile::Read(TextFile::Read(ProfilePath(), kLargestProfile), WineHost::Running());
     CRecognizer recognizer(settings);
-    if (!recognizer.Found()) return Fail(kExitNoRecogniser, "Tesseract was not found: " + settings.tesseractPath);
+    if (!recognizer.Found())
+      return Fail(kExitNoRecogniser, "Tesseract was not found: " + settings.tesseractPath);
     const std::string scannerLanguage = FindScannerLanguage(m_values.applicationWnd, image);
-    const std::vector<std::string> installed = EngineProfile::NeedsLanguageList(settings.language, scannerLanguage)
-                                                   ? recognizer.InstalledLanguages()
-                                                   : std::vector<std::string>();
+    const std::vector<std::string> installed =
+        EngineProfile::NeedsLanguageList(settings.language, scannerLanguage) ? recognizer.InstalledLanguages()
+                                                                             : std::vector<std::string>();
     const std::string language = EngineProfile::ChooseLanguage(settings.language, scannerLanguage, installed);
     const Recognition recognition = recognizer.Recognise(image, language);
     switch (recognition.status) {
@@ -101,7 +102,8 @@ class CEngine {
       return Fail(kExitDeliveryFailed, "The text could not be pasted into the asking program.");
     }
     const std::string path = BesideImage(image);
-    if (!Delivery::SaveFile(path, rtf)) return Fail(kExitDeliveryFailed, "The text could not be saved to " + path);
+    if (!Delivery::SaveFile(path, rtf))
+      return Fail(kExitDeliveryFailed, "The text could not be saved to " + path);
     Tell("The text was saved to " + path, MB_ICONINFORMATION);
     return kExitDone;
   }

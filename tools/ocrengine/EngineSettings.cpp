@@ -51,9 +51,9 @@ struct LanguageName {
 };
 // The scanner description's language names (and English, which has none of its own).
 const LanguageName kLanguages[] = {
-    {"CHINESE", "chi_tra"}, {"GERMAN", "deu"}, {"FRENCH", "fra"},     {"ITALIAN", "ita"},
-    {"SPANISH", "spa"},     {"DUTCH", "nld"},  {"JAPANESE", "jpn"},   {"SIMPLE", "chi_sim"},
-    {"KOREAN", "kor"},      {"PORTUGUESE", "por"}, {"DANISH", "dan"}, {"SWEDISH", "swe"},
+    {"CHINESE", "chi_tra"}, {"GERMAN", "deu"},     {"FRENCH", "fra"},   {"ITALIAN", "ita"},
+    {"SPANISH", "spa"},     {"DUTCH", "nld"},      {"JAPANESE", "jpn"}, {"SIMPLE", "chi_sim"},
+    {"KOREAN", "kor"},      {"PORTUGUESE", "por"}, {"DANISH", "dan"},   {"SWEDISH", "swe"},
     {"ENGLISH", "eng"},
 };
 }  // namespace
@@ -74,7 +74,8 @@ std::string Value(const std::string& profileText, const char* section, const cha
     const size_t equals = line.find('=');
     if (!inSection || equals == std::string::npos || !SameNoCase(Trim(line.substr(0, equals)), key)) continue;
     std::string value = Trim(line.substr(equals + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
     if (found) *found = true;
@@ -86,15 +87,17 @@ std::string Value(const std::string& profileText, const char* section, const cha
 EngineSettings Read(const std::string& profileText, bool underWine) {
   EngineSettings settings;
   settings.tesseractPath = Value(profileText, kSection, "Path");
-  if (settings.tesseractPath.empty()) settings.tesseractPath = underWine ? "/usr/bin/tesseract" : "tesseract.exe";
+  if (settings.tesseractPath.empty())
+    settings.tesseractPath = underWine ? "/usr/bin/tesseract" : "tesseract.exe";
   settings.language = Value(profileText, kSection, "Language");
   if (settings.language.empty()) settings.language = kAuto;
   const std::string timeout = Value(profileText, kSection, "Timeout");
   char* end = nullptr;
   const long seconds = std::strtol(timeout.c_str(), &end, 10);
   const bool whole = !timeout.empty() && end && *end == '\0';
-  settings.timeoutSeconds = whole && seconds > 0 ? static_cast<int>(std::min<long>(seconds, kLongestTimeoutSeconds))
-                                                 : kDefaultTimeoutSeconds;
+  settings.timeoutSeconds = whole && seconds > 0
+                                ? static_cast<int>(std::min<long>(seconds, kLongestTimeoutSeconds))
+                                : kDefaultTimeoutSeconds;
   return settings;
 }
 

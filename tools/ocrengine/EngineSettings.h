@@ -26,7 +26,8 @@ const int kLongestTimeoutSeconds = 3600;
 // Value of `key` in `section` of profile text (sections and keys match without regard to
 // case, the first occurrence counts, a pair of quotes around the value is removed); `found`
 // tells whether the key exists.
-std::string Value(const std::string& profileText, const char* section, const char* key, bool* found = nullptr);
+std::string Value(const std::string& profileText, const char* section, const char* key,
+                  bool* found = nullptr);
 
 // The settings from the profile's text; missing or empty values take their defaults: the
 // recognition program "tesseract.exe" (on the PATH), or "/usr/bin/tesseract" under Wine;

@@ -24,7 +24,8 @@ DWORD ReadNumber(HKEY key, const char* name) {
 std::string ReadText(HKEY key, const char* name, DWORD field) {
   std::string buffer(field, '\0');
   DWORD type = 0, size = field;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) !=
+          ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return std::string();
   }

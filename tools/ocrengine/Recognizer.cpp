@@ -21,7 +21,10 @@ bool IsFile(const std::string& path) {
 // A program for the host system rather than for Windows: an ELF binary or a script.
 bool IsNativeProgram(const std::string& windowsPath) {
   const std::string head = TextFile::Read(windowsPath, 4);
-  return head == "\x7f" "ELF" || head.compare(0, 2, "#!") == 0;
+  return head ==
+             "\x7f"
+             "ELF" ||
+         head.compare(0, 2, "#!") == 0;
 }
 
 std::string Quoted(const std::string& arg) {
@@ -39,7 +42,8 @@ class CTempFile {
   CTempFile() {
     char directory[MAX_PATH] = {}, name[MAX_PATH] = {};
     const DWORD length = GetTempPathA(sizeof(directory), directory);
-    if (length > 0 && length < sizeof(directory) && GetTempFileNameA(directory, "tbo", 0, name)) m_path = name;
+    if (length > 0 && length < sizeof(directory) && GetTempFileNameA(directory, "tbo", 0, name))
+      m_path = name;
   }
   ~CTempFile() {
     if (!m_path.empty()) DeleteFileA(m_path.c_str());
@@ -115,8 +119,8 @@ int CRecognizer::RunWindows(const std::vector<std::string>& args, const std::str
   for (const std::string& arg : args) commandLine += " " + Quoted(arg);
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
   const char* target = outputPath.empty() ? "NUL" : outputPath.c_str();
-  HANDLE output = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE output = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -124,8 +128,8 @@ int CRecognizer::RunWindows(const std::vector<std::string>& args, const std::str
   startup.hStdOutput = output;
   startup.hStdError = output;
   PROCESS_INFORMATION info = {};
-  const BOOL started = CreateProcessA(m_program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                      nullptr, nullptr, &startup, &info);
+  const BOOL started = CreateProcessA(m_program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
   if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
   if (!started) return kNotStarted;
   CloseHandle(info.hThread);
@@ -151,7 +155,8 @@ int CRecognizer::RunNative(const std::vector<std::string>& args, const std::stri
   // file, $1 the time limit, the rest the program and its arguments.
   const std::string script = "limit=$1; shift; exec timeout -k " + std::to_string(kKillGraceSeconds) +
                              " \"$limit\" \"$@\" >\"$0\" 2>&1";
-  std::vector<std::string> argv = {"/bin/sh", "-c", script, output, std::to_string(m_timeoutSeconds), m_program};
+  std::vector<std::string> argv = {"/bin/sh", "-c", script, output, std::to_string(m_timeoutSeconds),
+                                   m_program};
   argv.insert(argv.end(), args.begin(), args.end());
   const int code = WineHost::RunNative(argv);
   if (code == kUnixTimedOut) return kTimedOut;

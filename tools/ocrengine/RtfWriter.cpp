@@ -52,8 +52,10 @@ std::vector<uint32_t> Decode(const std::string& text) {
     bool valid = i + static_cast<size_t>(extra) < text.size();
     for (int k = 1; valid && k <= extra; ++k) {
       const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      else cp = (cp << 6) | (next & 0x3F);
+      if ((next & 0xC0) != 0x80)
+        valid = false;
+      else
+        cp = (cp << 6) | (next & 0x3F);
     }
     if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(kReplacement);
@@ -101,8 +103,10 @@ bool IsBlank(uint32_t cp) { return cp <= 0x20 || cp == 0x7F || cp == 0xA0 || cp 
 std::vector<std::vector<uint32_t>> Lines(const std::vector<uint32_t>& text) {
   std::vector<std::vector<uint32_t>> lines(1);
   for (uint32_t cp : text) {
-    if (cp == '\n') lines.emplace_back();
-    else if (cp != '\r') lines.back().push_back(cp);
+    if (cp == '\n')
+      lines.emplace_back();
+    else if (cp != '\r')
+      lines.back().push_back(cp);
   }
   return lines;
 }

@@ -24,8 +24,9 @@ const RegistryValue& Find(const std::vector<RegistryValue>& values, const char* 
 TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
   const std::string file = "C:\\Orvane\\DATA\\P8194045.doc";
   const auto values = OcrValues::StartValues(OcrValues::kEdition20, file, 0x1234ABCD);
-  EXPECT_EQ(Names(values), (std::vector<std::string>{"UseScanner", "SkipStartDialog", "AutoFileName",
-                                                     "DefaultWpformat", "Paste", "Faceless", "ApplicationWnd"}));
+  EXPECT_EQ(Names(values),
+            (std::vector<std::string>{"UseScanner", "SkipStartDialog", "AutoFileName", "DefaultWpformat",
+                                      "Paste", "Faceless", "ApplicationWnd"}));
   EXPECT_EQ(Find(values, "UseScanner").number, 0u);
   EXPECT_EQ(Find(values, "SkipStartDialog").number, 1u);
   const RegistryValue& name = Find(values, "AutoFileName");
@@ -46,7 +47,8 @@ TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
 
 TEST(OcrValues, Edition96IsOnlyToldToPaste) {
   const auto values = OcrValues::StartValues(OcrValues::kEdition96, "C:\\D\\P1.doc", 77);
-  EXPECT_EQ(Names(values), (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd"}));
+  EXPECT_EQ(Names(values),
+            (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd"}));
   EXPECT_EQ(Find(values, "ApplicationWnd").number, 77u);
   EXPECT_EQ(Names(OcrValues::EndValues(OcrValues::kEdition96)),
             (std::vector<std::string>{"Paste", "Faceless", "ApplicationWnd"}));
@@ -54,8 +56,8 @@ TEST(OcrValues, Edition96IsOnlyToldToPaste) {
 
 TEST(OcrValues, EndValuesUndoTheJob) {
   const auto values = OcrValues::EndValues(OcrValues::kEdition20);
-  EXPECT_EQ(Names(values),
-            (std::vector<std::string>{"SkipStartDialog", "AutoFileName", "Paste", "Faceless", "ApplicationWnd"}));
+  EXPECT_EQ(Names(values), (std::vector<std::string>{"SkipStartDialog", "AutoFileName", "Paste", "Faceless",
+                                                     "ApplicationWnd"}));
   EXPECT_EQ(Find(values, "SkipStartDialog").kind, RegistryValue::kDelete);
   EXPECT_EQ(Find(values, "AutoFileName").kind, RegistryValue::kText);
   EXPECT_TRUE(Find(values, "AutoFileName").bytes.empty());  // an empty string without data
@@ -80,7 +82,8 @@ TEST(OcrValues, CommandLines) {
   // A path with a space could otherwise start "C:\Program.exe".
   EXPECT_EQ(OcrValues::EngineCommandLine("C:\\Program Files\\TB\\bin\\tb96.exe", "C:\\My Scans\\P1.TIF"),
             "\"C:\\Program Files\\TB\\bin\\tb96.exe\" \"C:\\My Scans\\P1.TIF\"");
-  EXPECT_EQ(OcrValues::WordPadCommandLine("C:\\ORVANE\\DATA\\P8194045.DOC"), "write.exe C:\\ORVANE\\DATA\\P8194045.DOC");
+  EXPECT_EQ(OcrValues::WordPadCommandLine("C:\\ORVANE\\DATA\\P8194045.DOC"),
+            "write.exe C:\\ORVANE\\DATA\\P8194045.DOC");
   EXPECT_EQ(OcrValues::WordPadCommandLine("C:\\Long Name\\P1.doc"), "write.exe \"C:\\Long Name\\P1.doc\"");
 }
 

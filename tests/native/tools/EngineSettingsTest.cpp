@@ -10,7 +10,8 @@ TEST(EngineSettings, DefaultsFollowThePlatform) {
   EXPECT_EQ(windows.timeoutSeconds, 120);
   EXPECT_EQ(EngineProfile::Read("", true).tesseractPath, "/usr/bin/tesseract");
   // Empty values and other sections leave the defaults.
-  const EngineSettings empty = EngineProfile::Read("[Tesseract]\r\nPath=\r\nLanguage=  \r\n[Other]\r\nPath=x\r\n", true);
+  const EngineSettings empty =
+      EngineProfile::Read("[Tesseract]\r\nPath=\r\nLanguage=  \r\n[Other]\r\nPath=x\r\n", true);
   EXPECT_EQ(empty.tesseractPath, "/usr/bin/tesseract");
   EXPECT_EQ(empty.language, "auto");
 }

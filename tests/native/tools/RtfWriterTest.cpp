@@ -17,9 +17,12 @@ std::string Body(const std::string& rtf) {
 bool BracesBalance(const std::string& rtf) {
   int depth = 0;
   for (size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') ++i;
-    else if (rtf[i] == '{') ++depth;
-    else if (rtf[i] == '}' && --depth < 0) return false;
+    if (rtf[i] == '\\')
+      ++i;
+    else if (rtf[i] == '{')
+      ++depth;
+    else if (rtf[i] == '}' && --depth < 0)
+      return false;
   }
   return depth == 0;
 }
@@ -43,7 +46,9 @@ TEST(RtfWriter, BackslashAndBracesAreEscaped) {
 
 TEST(RtfWriter, NonAsciiCharacters) {
   // Western code page characters as \'hh, including those at 0x80..0x9F.
-  EXPECT_EQ(Body(RtfWriter::FromText("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC 5")), "Gr\\'fc\\'dfe \\'80 5\\par\r\n");
+  EXPECT_EQ(Body(RtfWriter::FromText("Gr\xC3\xBC\xC3\x9F"
+                                     "e \xE2\x82\xAC 5")),
+            "Gr\\'fc\\'dfe \\'80 5\\par\r\n");
   EXPECT_EQ(Body(RtfWriter::FromText("\xE2\x80\x9Cq\xE2\x80\x9D")), "\\'93q\\'94\\par\r\n");
   // Others as signed 16-bit \uN with one fallback character.
   EXPECT_EQ(Body(RtfWriter::FromText("\xCE\xB1\xE6\x97\xA5")), "\\u945?\\u26085?\\par\r\n");
@@ -54,22 +59,27 @@ TEST(RtfWriter, NonAsciiCharacters) {
 
 TEST(RtfWriter, InvalidUtf8BecomesReplacementCharacters) {
   // A stray continuation byte, a truncated sequence at the end, an overlong slash, a surrogate.
-  EXPECT_EQ(Body(RtfWriter::FromText("a\x80" "b\xC3")), "a\\u-3?b\\u-3?\\par\r\n");
+  EXPECT_EQ(Body(RtfWriter::FromText("a\x80"
+                                     "b\xC3")),
+            "a\\u-3?b\\u-3?\\par\r\n");
   EXPECT_EQ(Body(RtfWriter::FromText("\xC0\xAF")), "\\u-3?\\u-3?\\par\r\n");
   EXPECT_EQ(Body(RtfWriter::FromText("\xED\xA0\x80x")), "\\u-3?\\u-3?\\u-3?x\\par\r\n");
   // A truncated sequence does not swallow the ASCII that follows it.
-  EXPECT_EQ(Body(RtfWriter::FromText("\xE2\x82" "ab")), "\\u-3?\\u-3?ab\\par\r\n");
+  EXPECT_EQ(Body(RtfWriter::FromText("\xE2\x82"
+                                     "ab")),
+            "\\u-3?\\u-3?ab\\par\r\n");
 }
 
 TEST(RtfWriter, LinesAndParagraphsAreKept) {
-  const std::string text =
-      "\n\nFirst line\nsecond line  \n\n\n\nNext paragraph\r\n \t\r\nLast\tword\n\f";
+  const std::string text = "\n\nFirst line\nsecond line  \n\n\n\nNext paragraph\r\n \t\r\nLast\tword\n\f";
   EXPECT_EQ(Body(RtfWriter::FromText(text)),
             "First line\\line second line\\par\r\n"
             "Next paragraph\\par\r\n"
             "Last\\tab word\\par\r\n");
   // Control characters carry nothing; the form feed the recogniser ends a page with is gone.
-  EXPECT_EQ(Body(RtfWriter::FromText("a\x01\x1b" "b\x7f\f")), "ab\\par\r\n");
+  EXPECT_EQ(Body(RtfWriter::FromText("a\x01\x1b"
+                                     "b\x7f\f")),
+            "ab\\par\r\n");
 }
 
 TEST(RtfWriter, TextWithoutWordsIsEmpty) {
