@@ -85,7 +85,7 @@ void AppendCharacter(std::string& rtf, uint32_t cp) {
   } else if (cp < 0x80) {
     rtf += static_cast<char>(cp);
   } else if (const unsigned byte = WesternByte(cp)) {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof(buffer), "\\'%02x", byte);
     rtf += buffer;
   } else if (cp > 0xFFFF) {
