@@ -6,6 +6,7 @@
 #include "app/DocumentFinder.h"
 #include "app/HandOff.h"
 #include "app/JobFiles.h"
+#include "app/JobTimes.h"
 #include "app/OrvaneApp.h"
 #include "app/PageFiling.h"
 #include "app/PanelDlg.h"
@@ -77,6 +78,7 @@ int CompressionFor(uint16_t destination) {
 
 void CPanelDlg::StartScanJob() {
   COrvaneApp& app = App();
+  JobTimes::Start();
   app.Settings().WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", m_shownPageId).c_str());
   CSettingsPage* page = PageFor(m_shownPageId);
   if (!page || !page->Store()) return;
@@ -123,6 +125,7 @@ void CPanelDlg::RunAcquisition(AcquireRequest& request) {
     if (progress->Open()) app.m_pProgressDlg = progress;
     else delete progress;
   }
+  JobTimes::Mark("acquisition_started");
   if (!app.m_binding.DcAppAcqProc || app.m_binding.DcAppAcqProc(&request) == 0) {
     DestroyProgress();
     EndPanel();
@@ -164,15 +167,18 @@ INT_PTR CPanelDlg::OnPageArrived(const AcquireResult* page) {
     EndPanel();
     return 0;
   }
+  JobTimes::Mark("page_arrived");
   m_pageArrived = true;
   m_lastResult = page;
   if (!PageFiling::FilePage(*page, app.m_programDir + "TEMP", app.m_programDir, m_currentFile)) {
     FailJob(IDS_JOB_FILE_FAILED);
     return 0;
   }
+  JobTimes::Mark("page_filed");
   app.m_imageFileName = EditorCommand::FileNamePart(m_currentFile);
   const int format = CompressionFor(app.m_activeId);
   if (!app.m_autoSize && format != 0) PageFiling::CompressPage(m_currentFile, format, app.m_pProgressDlg);
+  JobTimes::Mark("page_compressed");
   DestroyProgress();
 
   if (app.m_autoSize) {
@@ -185,7 +191,9 @@ INT_PTR CPanelDlg::OnPageArrived(const AcquireResult* page) {
     return 1;
   }
   CString(m_currentFile).CopyTo(app.m_imagePath, sizeof(app.m_imagePath));
-  if (HandOffPage(*this, app.m_activeId) == HandOffEnd::kEndPanel) EndPanel();
+  const HandOffEnd end = HandOffPage(*this, app.m_activeId);
+  JobTimes::Mark("handed_off");
+  if (end == HandOffEnd::kEndPanel) EndPanel();
   return 1;
 }
 
