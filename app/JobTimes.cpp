@@ -1,0 +1,32 @@
+// Phase times of a scan job for the benchmark.
+#include "app/JobTimes.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace JobTimes {
+namespace {
+LARGE_INTEGER g_start = {};
+char g_path[MAX_PATH] = {};
+bool g_enabled = false;
+}  // namespace
+
+void Start() {
+  const DWORD length = GetEnvironmentVariableA("ORVANE_JOB_TIMES", g_path, sizeof(g_path));
+  g_enabled = length > 0 && length < sizeof(g_path);
+  if (g_enabled) QueryPerformanceCounter(&g_start);
+}
+
+void Mark(const char* phase) {
+  if (!g_enabled) return;
+  LARGE_INTEGER now = {}, frequency = {};
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  const double seconds = static_cast<double>(now.QuadPart - g_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  FILE* file = std::fopen(g_path, "a");
+  if (!file) return;
+  std::fprintf(file, "%s %.6f\n", phase, seconds);
+  std::fclose(file);
+}
+}  // namespace JobTimes
