@@ -10,4 +10,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/PointerLogic.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
 )
