@@ -2,9 +2,9 @@
 // printing and OCR pages for the OCR hand-off; its timers serve the OCR hand-off.
 #pragma once
 
-#include "framework/FrameWnd.h"
+#include "app/output/JobPrintView.h"
 
-class COrvaneView : public CView {
+class COrvaneView : public CJobPrintView {
  public:
   // Prints the job's image on the output device of Copy (copy mode 1) or Fax (copy mode 0).
   void PrintJobImage(int copyMode);
