@@ -12,5 +12,4 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/PackedDib.cpp
 )
