@@ -1,8 +1,8 @@
 // CJobPrintView: printing the job's image, placed by the Copy or Fax rules.
 #include <cstdint>
 
+#include "app/PackedDib.h"
 #include "app/output/JobPrintView.h"
-#include "app/output/PackedDib.h"
 #include "app/output/PrintGeometry.h"
 #include "app/output/PrintRules.h"
 #include "app/settings/SettingsKeys.h"
@@ -37,11 +37,12 @@ bool DrawPackedBitmap(HDC dc, HGLOBAL packed, int right, int bottom) {
   CGlobalLock lock(packed);
   const auto* data = static_cast<const uint8_t*>(lock.Get());
   PackedDibLayout layout;
-  if (!data || !ReadPackedDibLayout(data, size, &layout)) return false;
+  if (!data || !MeasurePackedDib(data, size, layout)) return false;
+  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+  const int rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
   SetStretchBltMode(dc, COLORONCOLOR);
-  const int lines =
-      StretchDIBits(dc, 0, 0, right, bottom, 0, 0, layout.width, layout.height, data + layout.bitsOffset,
-                    reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
+  const int lines = StretchDIBits(dc, 0, 0, right, bottom, 0, 0, header->biWidth, rows, data + layout.headerBytes,
+                                  reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
