@@ -5,7 +5,9 @@ pdftoppm, the print host, and the prefix's default printer."""
 import hashlib
 import os
 import subprocess
+import tempfile
 import time
+import unittest
 from pathlib import Path
 
 from PIL import Image
@@ -19,6 +21,9 @@ WINDOWS_KEY = r"HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows"
 RASTER_DPI = 100
 # Paper is "white" above this grey level; the scanned page and its glass are darker.
 INK = 250
+# The widest placement error allowed: 1 % of the page.
+TOLERANCE = 0.01
+APP_TITLE = "Velmora"
 
 
 class PdfPrinters(printers.CupsServer):
@@ -167,3 +172,149 @@ def write_bmp(path, width, height, dpi, colour=(40, 60, 90)):
     image = Image.new("RGB", (width, height), colour)
     image.save(path, dpi=(dpi, dpi))
     return path
+
+
+PANEL_TITLE = "Orvane VS-600 Desk"  # brand, model and package of the shipped description file
+PAPERS = ["Letter", "Legal", "A4", "A5", "B5"]
+PAPER_INCHES = {"Letter": (8.5, 11), "Legal": (8.5, 14), "A4": (8.27, 11.69), "A5": (5.83, 8.27),
+                "B5": (7.17, 10.12)}
+
+
+def copier_program(name, active, copy=None, fax=None):
+    """A program directory with the real Capturo and the shipped settings, the description
+    file beside it, no automatic size, `active` the destination shown, and the given keys of
+    `Copy Setting` and `Fax Setting`."""
+    directory = rig.make_program_dir(name, capturo="dist", postlib="stub")
+    settings = rig.read_ini(directory / "Quendel.ini")
+    settings["Scan Setting"].update({"Path": rig.wine_path(directory / "VS600.ini"), "Auto": "0"})
+    settings["Active_Dlg"] = {"Active_ID": str(active)}
+    settings["Copy Setting"].update(copy or {})
+    settings["Fax Setting"].update(fax or {})
+    rig.write_ini(directory / "Quendel.ini", settings)
+    return directory
+
+
+def install_scanner(**settings):
+    """The virtual scanner as the test prefix's TWAIN source, with its [Scanner] settings."""
+    twain = rig.PREFIX / "drive_c" / "windows" / "twain_32"
+    twain.mkdir(parents=True, exist_ok=True)
+    (twain / "sane.ds").write_bytes((rig.DIST / "sane.ds").read_bytes())
+    rig.write_ini(twain / "vscanner.ini", {"Scanner": {key: str(value) for key, value in settings.items()}})
+
+
+def temp_files(directory):
+    """The job files the program filed in its TEMP directory."""
+    temp = directory / "TEMP"
+    return sorted(p.name for p in temp.iterdir()) if temp.exists() else []
+
+
+class PrintPrefixCase(unittest.TestCase):
+    """A CUPS scheduler with an ordinary default queue "Office", the PDF printers "Copier" and
+    "Team-Fax", and "Vanished", which Wine lists but CUPS no longer has; one Wine prefix made
+    over it for the class. Each test starts with no PDFs and "Office" the default printer."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.saved = {key: os.environ.get(key) for key in ("WINEPREFIX", "CUPS_SERVER")}
+        cls.saved_prefix = rig.PREFIX
+        cls.cups = PdfPrinters(cls.__name__.lower()).start()
+        cls.cups.add("Office", default=True)
+        cls.cups.add_pdf("Copier")
+        cls.cups.add_pdf("Team-Fax")
+        cls.cups.add_pdf("Vanished")
+        cls.env = printers.make_prefix(cls.__name__.lower(), cls.cups)
+        printers.use_prefix(cls.env)
+        cls.cups.remove("Vanished")
+        cls.office = default_printer()
+        cls.metrics = caps("Copier")
+
+    @classmethod
+    def tearDownClass(cls):
+        rig.kill_started()
+        printers.drop_prefix(cls.env)
+        cls.cups.stop()
+        for key, value in cls.saved.items():
+            if value is None:
+                os.environ.pop(key, None)
+            else:
+                os.environ[key] = value
+        rig.PREFIX = cls.saved_prefix
+        rig._wine_ready.clear()
+
+    def setUp(self):
+        self.cups.clear()
+        if default_printer() != self.office:
+            set_default_printer("Office")
+        self.scratch = tempfile.TemporaryDirectory()
+        self.jobs_before = len(self.cups.completed_jobs())
+
+    def tearDown(self):
+        rig.kill_started()
+        self.scratch.cleanup()
+
+    def page_inches(self):
+        m = self.metrics
+        return m["width"] / m["logx"], m["height"] / m["logy"]
+
+    def printable(self):
+        """(left, top, width, height) of the printable area in inches."""
+        m = self.metrics
+        return (m["offx"] / m["logx"], m["offy"] / m["logy"], m["horzres"] / m["logx"], m["vertres"] / m["logy"])
+
+    def assertPlaced(self, box, expected):
+        """The ink on a page sits at `expected` (left, top, width, height in inches) within 1 %
+        of the page."""
+        self.assertIsNotNone(box, "blank page")
+        width, height = self.page_inches()
+        for got, want, extent, name in zip(box, expected, (width, height, width, height),
+                                           ("left", "top", "width", "height")):
+            self.assertLess(abs(got - want), TOLERANCE * extent,
+                            "%s %.3f in, expected %.3f in (box %s)" % (name, got, want, box))
+
+    def printed_boxes(self, queue, pages, files=1):
+        """Ink boxes of every page the queue printed, once `files` PDFs are there."""
+        pdfs = self.cups.wait_pdfs(queue, files)
+        boxes = []
+        for pdf in pdfs:
+            for page in range(1, page_count(pdf) + 1):
+                boxes.append(ink_box(raster(pdf, page, self.scratch.name)))
+        self.assertEqual(len(boxes), pages, "pages of %s" % [p.name for p in pdfs])
+        return boxes
+
+    def assertDefaultBack(self):
+        self.assertEqual(default_printer(), self.office)
+
+    def assertNothingPrinted(self, queue="Copier"):
+        time.sleep(3)
+        self.assertEqual(self.cups.pdfs(queue), [])
+        self.assertEqual(len(self.cups.completed_jobs()), self.jobs_before)
+        self.assertEqual(self.cups.pending(), "")
+
+
+def dialog(button, pid=None):
+    """Selector of the program's dialog titled with the application title that has a button
+    `button`: "OK" picks a message box, "Cancel" the printing status window."""
+    selector = ["--title", APP_TITLE, "--class", "#32770", "--child-text", button]
+    return selector + (["--pid", pid] if pid else [])
+
+
+def message(pid=None, timeout=600):
+    """The texts of the program's message box (waits for it)."""
+    _, texts = rig.window_texts(*dialog("OK", pid), timeout=timeout)
+    return [t for t in texts if t not in ("OK", "")]
+
+
+def dismiss(pid=None):
+    rig.driver("press", *dialog("OK", pid), "--text", "OK")
+
+
+def status_lines(pid=None, timeout=600):
+    """The printing status window's lines, read once it shows the page number."""
+    selector = ["--title", APP_TITLE, "--class", "#32770", "--child-text", "Page 1"]
+    _, texts = rig.window_texts(*(selector + (["--pid", pid] if pid else [])), timeout=timeout)
+    return texts
+
+
+def pdf_title(pdf):
+    info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True).stdout
+    return next((line.split(":", 1)[1].strip() for line in info.splitlines() if line.startswith("Title:")), "")
