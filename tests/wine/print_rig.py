@@ -169,6 +169,7 @@ def print_host(directory, mode, image, language=None, wait=True):
 
 def write_bmp(path, width, height, dpi, colour=(40, 60, 90)):
     """A 24-bit bitmap of one dark colour with a resolution of `dpi`."""
+    Path(path).parent.mkdir(parents=True, exist_ok=True)
     image = Image.new("RGB", (width, height), colour)
     image.save(path, dpi=(dpi, dpi))
     return path
@@ -215,31 +216,21 @@ class PrintPrefixCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.saved = {key: os.environ.get(key) for key in ("WINEPREFIX", "CUPS_SERVER")}
-        cls.saved_prefix = rig.PREFIX
         cls.cups = PdfPrinters(cls.__name__.lower()).start()
         cls.cups.add("Office", default=True)
         cls.cups.add_pdf("Copier")
         cls.cups.add_pdf("Team-Fax")
         cls.cups.add_pdf("Vanished")
         cls.env = printers.make_prefix(cls.__name__.lower(), cls.cups)
-        printers.use_prefix(cls.env)
+        cls.saved = printers.use_prefix(cls.env)
         cls.cups.remove("Vanished")
         cls.office = default_printer()
         cls.metrics = caps("Copier")
 
     @classmethod
     def tearDownClass(cls):
-        rig.kill_started()
-        printers.drop_prefix(cls.env)
+        printers.leave_prefix(cls.env, cls.saved)
         cls.cups.stop()
-        for key, value in cls.saved.items():
-            if value is None:
-                os.environ.pop(key, None)
-            else:
-                os.environ[key] = value
-        rig.PREFIX = cls.saved_prefix
-        rig._wine_ready.clear()
 
     def setUp(self):
         self.cups.clear()

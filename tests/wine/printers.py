@@ -84,14 +84,31 @@ def make_prefix(name, cups=None):
     if prefix.exists():
         shutil.rmtree(prefix)
     subprocess.run([str(rig.WINERUN), "cmd", "/c", "exit", "0"], env=dict(os.environ, **env),
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=3600)
     return env
 
 
 def use_prefix(env):
-    """Points every later rig call of this process at the prefix of `make_prefix`."""
+    """Points every later rig call of this process at the prefix of `make_prefix`; returns
+    what `leave_prefix` needs to point them back."""
+    saved = ({key: os.environ.get(key) for key in env}, rig.PREFIX)
     os.environ.update(env)
     rig.PREFIX = Path(env["WINEPREFIX"])
+    rig._wine_ready.clear()
+    return saved
+
+
+def leave_prefix(env, saved):
+    """Ends the prefix's programs and points the rig back where `use_prefix` found it."""
+    rig.kill_started()
+    drop_prefix(env)
+    variables, prefix = saved
+    for key, value in variables.items():
+        if value is None:
+            os.environ.pop(key, None)
+        else:
+            os.environ[key] = value
+    rig.PREFIX = prefix
     rig._wine_ready.clear()
 
 

@@ -4,7 +4,6 @@ rasterised and the scanned image found on it, where and as large as the placemen
 The default printer from before the job is back afterwards; a printer that is not installed
 is reported and leaves the default alone."""
 
-import time
 import unittest
 
 import panelkit as kit

@@ -1,7 +1,6 @@
 """The Copy and Fax pages against real printer lists: Wine prefixes made over a CUPS scheduler
 of our own with no queue, with a fax queue as default, and with 25 queues."""
 
-import os
 import unittest
 from pathlib import Path
 
@@ -24,29 +23,19 @@ class PrinterPrefix(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.saved = {key: os.environ.get(key) for key in ("WINEPREFIX", "CUPS_SERVER")}
-        cls.saved_prefix = rig.PREFIX
         cls.cups = None
         if cls.queues is not None:
             cls.cups = printers.CupsServer(cls.__name__.lower()).start()
             for name, default in cls.queues:
                 cls.cups.add(name, default)
         cls.env = printers.make_prefix(cls.__name__.lower(), cls.cups)
-        printers.use_prefix(cls.env)
+        cls.saved = printers.use_prefix(cls.env)
 
     @classmethod
     def tearDownClass(cls):
-        rig.kill_started()
-        printers.drop_prefix(cls.env)
+        printers.leave_prefix(cls.env, cls.saved)
         if cls.cups:
             cls.cups.stop()
-        for key, value in cls.saved.items():
-            if value is None:
-                os.environ.pop(key, None)
-            else:
-                os.environ[key] = value
-        rig.PREFIX = cls.saved_prefix
-        rig._wine_ready.clear()
 
     def tearDown(self):
         rig.kill_started()

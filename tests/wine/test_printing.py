@@ -52,9 +52,7 @@ class HostedJobs(PrintPrefixCase):
         self.assertNothingPrinted()
 
     def test_cancel_in_the_status_window_ends_the_job_without_printing(self):
-        large = rig.WORK / "print-files" / "LARGE.BMP"
-        large.parent.mkdir(parents=True, exist_ok=True)
-        print_rig.write_bmp(large, 2550, 3300, 300)
+        large = print_rig.write_bmp(rig.WORK / "print-files" / "LARGE.BMP", 2550, 3300, 300)
         host = print_rig.print_host(program("print_cancel"), "copy", large, wait=False)
         rig.driver("press", *print_rig.dialog("Cancel"), "--text", "Cancel", "--timeout", 600000, timeout=610)
         self.assertEqual(rig.wait_exit(host, 600), 4)  # cancelled
@@ -62,9 +60,7 @@ class HostedJobs(PrintPrefixCase):
         self.assertNothingPrinted()
 
     def test_a_queue_gone_from_cups_is_reported_and_leaves_nothing_behind(self):
-        image = rig.WORK / "print-files" / "SMALL.BMP"
-        image.parent.mkdir(parents=True, exist_ok=True)
-        print_rig.write_bmp(image, 300, 300, 100)
+        image = print_rig.write_bmp(rig.WORK / "print-files" / "SMALL.BMP", 300, 300, 100)
         host = print_rig.print_host(program("print_vanished", "Vanished"), "copy", image, wait=False)
         message = print_rig.message()
         self.assertIn(message, (['The printer "Vanished" is not available.\\n\\nChoose another printer on the '
