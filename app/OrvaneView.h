@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/output/JobPrintView.h"
+#include "app/output/OcrHandoff.h"
 
 class COrvaneView : public CJobPrintView {
  public:
@@ -10,4 +11,16 @@ class COrvaneView : public CJobPrintView {
   void PrintJobImage(int copyMode);
   // Starts the OCR engine on the job's image; false when it could not be started.
   bool StartOcr();
+
+ protected:
+  // The OCR hand-off: its timer, the engine's Paste command (routed here by the frame) and
+  // the restoring of the engine's values.
+  void OnTimer(UINT_PTR id) override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  void OnDestroy() override;
+
+ private:
+  void EndOcrJob(OcrOutcome outcome);
+
+  COcrHandoff m_ocr;
 };

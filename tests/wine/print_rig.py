@@ -14,6 +14,7 @@ from PIL import Image
 
 import printers
 import rig
+from scan_rig import install_scanner  # noqa: F401 (the copier tests' scanner)
 
 PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
 CUPS_PDF_CONF = Path("/etc/cups")
@@ -195,14 +196,6 @@ def copier_program(name, active, copy=None, fax=None):
     return directory
 
 
-def install_scanner(**settings):
-    """The virtual scanner as the test prefix's TWAIN source, with its [Scanner] settings."""
-    twain = rig.PREFIX / "drive_c" / "windows" / "twain_32"
-    twain.mkdir(parents=True, exist_ok=True)
-    (twain / "sane.ds").write_bytes((rig.DIST / "sane.ds").read_bytes())
-    rig.write_ini(twain / "vscanner.ini", {"Scanner": {key: str(value) for key, value in settings.items()}})
-
-
 def temp_files(directory):
     """The job files the program filed in its TEMP directory."""
     temp = directory / "TEMP"
@@ -222,14 +215,15 @@ class PrintPrefixCase(unittest.TestCase):
         cls.cups.add_pdf("Team-Fax")
         cls.cups.add_pdf("Vanished")
         cls.env = printers.make_prefix(cls.__name__.lower(), cls.cups)
-        cls.saved = printers.use_prefix(cls.env)
+        printers.use_prefix(cls.env)
         cls.cups.remove("Vanished")
         cls.office = default_printer()
         cls.metrics = caps("Copier")
 
     @classmethod
     def tearDownClass(cls):
-        printers.leave_prefix(cls.env, cls.saved)
+        rig.kill_started()
+        printers.drop_prefix(cls.env)
         cls.cups.stop()
 
     def setUp(self):
