@@ -36,6 +36,8 @@ class CLibraryBinding {
   HMODULE m_mailLibrary = nullptr;
   // Areas found by automatic document detection; owned here.
   std::vector<std::unique_ptr<CRectObj>> m_detected;
+  // The detection's pass counter: one for the whole program, 0 at start.
+  int m_passCounter = 0;
   // Settings section and destination of the scan in progress.
   CString m_sectionName;
   WORD m_destinationId = 0;

@@ -8,6 +8,7 @@
 #include "app/OrvaneView.h"
 #include "app/PanelDlg.h"
 #include "app/WindowTitle.h"
+#include "app/output/ScanImage.h"
 #include "app/settings/PaperNames.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -42,6 +43,7 @@ bool COrvaneApp::InitInstance() {
                 MB_OK | MB_ICONSTOP);
     return false;
   }
+  CScanImage::StartUp();
   if (!CreateHiddenFrame()) return false;
 
   CPanelDlg panel;
@@ -57,6 +59,7 @@ int COrvaneApp::ExitInstance() {
   m_docTemplate.reset();
   m_pMainFrame = nullptr;
   m_pMainWnd = nullptr;
+  CScanImage::ShutDown();
   OleUninitialize();
   return CWinApp::ExitInstance();
 }

@@ -185,14 +185,6 @@ void CPanelDlg::Click(uint16_t id) {
   }
 }
 
-void CPanelDlg::StartScanJob() {
-  COrvaneApp& app = App();
-  app.Settings().WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", m_shownPageId).c_str());
-  CSettingsPage* page = PageFor(m_shownPageId);
-  if (!page || !page->Store()) return;
-  // The acquisition itself follows with the scan job; until then the panel stays open.
-}
-
 bool CPanelDlg::Release(uint16_t id) {
   if (id == kOcr && App().m_languageId == kJapanese) return RunSelvora(id);
   Click(id);
@@ -242,6 +234,7 @@ bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CPanelDlg::OnDestroy() {
+  DestroyProgress();
   FreeGraphics();
   if (m_tooltip) {
     ::DestroyWindow(m_tooltip);
@@ -284,6 +277,7 @@ void CPanelDlg::RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) cons
 }
 
 bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  if (OnJobMessage(message, wParam, lParam, result)) return true;
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

@@ -20,6 +20,8 @@
 
 // Told to the resident scanner-button program: wParam 1 when a scan starts, 0 at EXIT.
 const UINT WM_WATCH_NOTIFY = 1357;
+// Accepted from the OCR hand-off (which finds the panel by its title): delete the page, end.
+const UINT WM_PANEL_ABORT = WM_USER + 1;
 
 class CPanelDlg : public CDialog, private IPointerSink {
  public:
@@ -40,6 +42,10 @@ class CPanelDlg : public CDialog, private IPointerSink {
   CSettingsPage* PageFor(uint16_t id);
   CMailPage& MailPage() { return m_mailPage; }
   COcrPage& OcrPage() { return m_ocrPage; }
+  // The job's page files handed to the mail library, the current page last.
+  CStringArray& Attachments() { return m_attachments; }
+  // Short path of the job's current page in TEMP.
+  const char* CurrentFile() const { return m_currentFile; }
 
  protected:
   bool OnInitDialog() override;
@@ -52,6 +58,7 @@ class CPanelDlg : public CDialog, private IPointerSink {
   void OnMouseMove(UINT flags, POINT point) override;
   void OnLButtonDown(UINT flags, POINT point) override;
   void OnLButtonUp(UINT flags, POINT point) override;
+  void OnTimer(UINT_PTR id) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
@@ -70,7 +77,20 @@ class CPanelDlg : public CDialog, private IPointerSink {
   void DrawFace(HDC dc, uint16_t id, int face) const;
   void FreeGraphics();
   bool RunSelvora(uint16_t id);
+
+  // The scan job (PanelJob.cpp).
   void StartScanJob();
+  void StartJapaneseOcrRoute();
+  void RunAcquisition(AcquireRequest& request);
+  bool OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+  INT_PTR OnPageArrived(const AcquireResult* page);
+  void OnProgress(WPARAM position, LPARAM range);
+  void StopScan();
+  void AbortJob();
+  void OnSourceClosed();
+  void RunSecondPass();
+  void DestroyProgress();
+  void FailJob(UINT messageId);
 
   CCopyPage m_copyPage;
   COcrPage m_ocrPage;
@@ -91,4 +111,11 @@ class CPanelDlg : public CDialog, private IPointerSink {
   CPointerLogic m_pointer;
   uint16_t m_shownPageId = 0;
   UINT_PTR m_autoTimer = 0;
+  bool m_jobRunning = false;
+  // A page of this job has arrived (a later close of the source does not end the job).
+  bool m_pageArrived = false;
+  // The source is being closed after a prescan: its close notice does not end the job.
+  bool m_closingPrescan = false;
+  // The job's failure has been reported; further failures of the batch stay quiet.
+  bool m_failureShown = false;
 };

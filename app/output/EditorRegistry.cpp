@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/JobFiles.h"
 #include "app/PanelRules.h"
 #include "framework/Handles.h"
 #include "framework/Module.h"
@@ -42,10 +43,6 @@ CString SelvoraPath() {
   return ReadDefaultValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Selvora.exe");
 }
 
-bool FileExists(const CString& path) {
-  if (path.IsEmpty()) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const CString& path) { return !path.IsEmpty() && JobFiles::FileExists(path.c_str()); }
 
 }  // namespace EditorRegistry

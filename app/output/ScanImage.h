@@ -1,11 +1,17 @@
 // CScanImage: the program's imaging component (on GDI+). Loads a page file, converts it, saves
 // it as JPEG or TIFF and hands out a packed device-independent bitmap for drawing. The rest
 // of the program reads, converts, saves and prints pages only through this class.
+// The pixels are held once, as the packed bitmap itself: plain bitmap files are read straight
+// into it, other formats are decoded by GDI+ strip by strip, JPEG is written by our own
+// encoder row by row (the platform's ignores the quality factor) and TIFF by GDI+ over the
+// same rows. A save goes to a new file that then replaces the target.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+
+#include "app/output/DibLayout.h"
 
 // Format codes of Save.
 const int kImageFormatTiff = 3;
@@ -31,13 +37,14 @@ class CScanImage {
   // Loads the file's pixels, size, bits per pixel and resolution. False when it cannot.
   bool Load(const char* path);
   // Writes the image to `path` (which may be the file it came from) in format 10 (JPEG,
-  // `quality` 1..100) or 3 (TIFF) with `bitsPerPixel` (the image's own). False when it cannot;
-  // then the file at `path` is unchanged.
+  // `quality` 1..100) or 3 (TIFF). `bitsPerPixel` is the image's own, as the callers pass it:
+  // the image is written at its depth (JPEG: greyscale for 8 bits or fewer with a grey
+  // palette, colour otherwise). False when it cannot; then the file at `path` is unchanged.
   bool Save(const char* path, int formatCode, int bitsPerPixel, int quality);
   // Converts the image to 24 bits per pixel. False when it cannot.
   bool ConvertTo24Bits();
-  // A packed DIB (BITMAPINFO, colour table, rows) of the image; owned by the image and freed
-  // with it. Null when it cannot be made.
+  // A packed DIB (BITMAPINFOHEADER, colour table, bottom-up rows) of the image; owned by the
+  // image, valid until it is converted, loaded again or released. Null when nothing is loaded.
   HGLOBAL PackedBitmap();
   // "release image": frees the pixels; the object can load again.
   void Release();
@@ -49,11 +56,17 @@ class CScanImage {
   // Dots per inch; 0 when the file gives none.
   int XResolution() const { return m_xResolution; }
   int YResolution() const { return m_yResolution; }
-  void SetResolution(int x, int y) { m_xResolution = x; m_yResolution = y; }
+  void SetResolution(int x, int y);
 
  private:
-  void* m_bitmap = nullptr;  // the component's pixel store
-  HGLOBAL m_packed = nullptr;
+  bool LoadBitmapFile(HANDLE file, const DibLayout& layout, const uint8_t* head);
+  bool WriteJpeg(HANDLE file, int quality) const;
+  const uint8_t* Palette() const;
+  const uint8_t* Rows() const;
+  void Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yDpi);
+
+  HGLOBAL m_packed = nullptr;  // the pixels: a fixed global block, header first
+  DibLayout m_layout;
   int m_width = 0;
   int m_height = 0;
   int m_bitsPerPixel = 0;

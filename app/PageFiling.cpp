@@ -1,0 +1,119 @@
+// Filing and compressing a scanned page.
+#include "app/PageFiling.h"
+
+#include <cstring>
+
+#include "app/JobFiles.h"
+#include "app/PackedDib.h"
+#include "app/ScanProgressDlg.h"
+#include "app/output/ScanImage.h"
+#include "framework/File.h"
+#include "framework/Module.h"
+#include "resources/orvane/resource.h"
+
+namespace PageFiling {
+namespace {
+const int kQuality = 50;
+const uint8_t kMechanismNative = 0;
+const uint8_t kMechanismFile = 1;
+const uint8_t kMechanismMemory = 2;
+
+const char* ExtensionOf(uint8_t mechanism) {
+  switch (mechanism) {
+    case kMechanismFile: return ".TIF";
+    case kMechanismMemory: return ".BMP";
+    default: return "";
+  }
+}
+
+// A native page arrives as a packed DIB that now belongs to the program: it becomes a bitmap
+// file rather than being dropped.
+bool WriteNativePage(HGLOBAL page, const CString& path) {
+  const void* block = page ? GlobalLock(page) : nullptr;
+  if (!block) return false;
+  PackedDibLayout layout;
+  bool ok = MeasurePackedDib(static_cast<const uint8_t*>(block), GlobalSize(page), layout);
+  if (ok) {
+    uint8_t header[14];
+    WriteBitmapFileHeader(layout, header);
+    CFile file;
+    ok = file.Open(path.c_str(), CFile::kCreate) && file.Write(header, sizeof(header)) &&
+         file.Write(block, layout.headerBytes + layout.pixelBytes);
+    file.Close();
+    if (!ok) DeleteFileA(path.c_str());
+  }
+  GlobalUnlock(page);
+  return ok;
+}
+
+// Free bytes of the drive named by the path's first letter; false when it cannot be told.
+bool FreeSpaceOf(const char* path, uint64_t& freeBytes) {
+  char letter = path[0];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  if (letter < 'A' || letter > 'Z') return false;
+  const char root[] = {letter, ':', '\\', '\0'};
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+  if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &freeClusters, &clusters)) return false;
+  freeBytes = static_cast<uint64_t>(freeClusters) * sectors * bytes;
+  return true;
+}
+
+uint64_t FileSizeOf(const char* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+  return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+}  // namespace
+
+bool FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
+              char (&currentFile)[256]) {
+  if (!JobFiles::EnsureDirectory(tempDir, programDir)) return false;
+  const bool native = result.mechanism == kMechanismNative && result.nativeHandle != 0;
+  const char* extension = native ? ".BMP" : ExtensionOf(result.mechanism);
+  // A page of this job may already carry any of these extensions under the same name.
+  const CString fresh = JobFiles::FreshFileName(tempDir, extension, {".BMP", ".TIF", ".JPG", ""});
+  if (fresh.IsEmpty()) return false;
+
+  if (native) {
+    HGLOBAL page = reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle));
+    const bool written = WriteNativePage(page, fresh);
+    GlobalFree(page);
+    if (!written) return false;
+  } else {
+    char source[sizeof(result.filePath) + 1];
+    std::memcpy(source, result.filePath, sizeof(result.filePath));
+    source[sizeof(result.filePath)] = '\0';
+    if (!source[0] || !JobFiles::FileExists(source)) return false;
+    // Moved at once: the library writes its next page under the same name.
+    if (!MoveFileA(source, fresh.c_str())) return false;
+  }
+
+  const CString shortPath = JobFiles::ShortPath(fresh);
+  if (shortPath.GetLength() >= static_cast<int>(sizeof(currentFile))) return false;
+  shortPath.CopyTo(currentFile, sizeof(currentFile));
+  return true;
+}
+
+void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* progress) {
+  uint64_t freeBytes = 0;
+  // When the free space cannot be told the page is compressed anyway: a real shortage makes
+  // the save fail, and a failed save leaves the file as it was.
+  if (FreeSpaceOf(currentFile, freeBytes) && 3 * FileSizeOf(currentFile) > freeBytes) return;
+
+  CScanImage image;
+  if (!image.Load(currentFile)) return;
+  if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
+  if (image.Save(currentFile, formatCode, image.BitsPerPixel(), kQuality)) {
+    CString renamed(currentFile);
+    const int dot = renamed.ReverseFind('.');
+    const int slash = renamed.ReverseFind('\\');
+    renamed = (dot > slash ? renamed.Left(dot + 1) : renamed + ".") +
+              (formatCode == kImageFormatJpeg ? "JPG" : "TIF");
+    if (renamed.GetLength() < static_cast<int>(sizeof(currentFile)) &&
+        MoveFileA(currentFile, renamed.c_str())) {
+      renamed.CopyTo(currentFile, sizeof(currentFile));
+    }
+  }
+  image.Release();
+}
+}  // namespace PageFiling

@@ -1,0 +1,150 @@
+// Device-independent bitmap layout, checked against the file it comes from.
+#include "app/output/DibLayout.h"
+
+#include <cstring>
+
+namespace {
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
+
+// Palette index of pixel x of a 1, 4 or 8-bit row (the leftmost pixel in the high bits).
+inline uint32_t IndexAt(const uint8_t* row, uint16_t bitsPerPixel, uint32_t x) {
+  switch (bitsPerPixel) {
+    case 1:
+      return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default:
+      return row[x];
+  }
+}
+
+}  // namespace
+
+uint64_t DibRowBytes(uint32_t width, uint16_t bitsPerPixel) {
+  const uint64_t bytes = (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+  return bytes > 0xFFFFFFFFu ? 0 : bytes;
+}
+
+BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, DibLayout& out) {
+  if (headSize < kFileHeaderBytes + 4 || head[0] != 'B' || head[1] != 'M') return BitmapFileCheck::kNotBitmap;
+  const uint32_t infoSize = U32(head + 14);
+  // Older 12-byte core headers are left to the general decoder; every later header starts
+  // with the same 40 bytes.
+  if (infoSize == 12) return BitmapFileCheck::kUnsupported;
+  if (infoSize < kInfoHeaderBytes || infoSize > 124) return BitmapFileCheck::kNotBitmap;
+  if (headSize < kFileHeaderBytes + kInfoHeaderBytes) return BitmapFileCheck::kDamaged;
+
+  const uint8_t* info = head + kFileHeaderBytes;
+  const int32_t width = static_cast<int32_t>(U32(info + 4));
+  const int32_t height = static_cast<int32_t>(U32(info + 8));
+  const uint16_t planes = U16(info + 12);
+  const uint16_t bits = U16(info + 14);
+  const uint32_t compression = U32(info + 16);
+  const uint32_t used = U32(info + 32);
+  if (compression != 0) return BitmapFileCheck::kUnsupported;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    return BitmapFileCheck::kUnsupported;
+  if (planes != 1 || width <= 0 || height == 0 || height == INT32_MIN) return BitmapFileCheck::kDamaged;
+
+  DibLayout layout;
+  layout.width = static_cast<uint32_t>(width);
+  layout.topDown = height < 0;
+  layout.height = static_cast<uint32_t>(height < 0 ? -height : height);
+  layout.bitsPerPixel = bits;
+  const uint32_t maxColours = bits <= 8 ? 1u << bits : 256;
+  layout.colours = bits <= 8 ? (used == 0 ? maxColours : used) : (used > maxColours ? maxColours : used);
+  if (layout.colours > maxColours) return BitmapFileCheck::kDamaged;
+  layout.paletteOffset = static_cast<uint32_t>(kFileHeaderBytes + infoSize);
+  layout.pixelOffset = U32(head + 10);
+  layout.rowBytes = DibRowBytes(layout.width, bits);
+  layout.imageBytes = layout.rowBytes * layout.height;
+  layout.xPelsPerMeter = static_cast<int32_t>(U32(info + 24));
+  layout.yPelsPerMeter = static_cast<int32_t>(U32(info + 28));
+
+  const uint64_t paletteEnd = static_cast<uint64_t>(layout.paletteOffset) + layout.colours * 4ull;
+  if (layout.rowBytes == 0 || paletteEnd > layout.pixelOffset || paletteEnd > headSize ||
+      layout.pixelOffset + layout.imageBytes > fileSize)
+    return BitmapFileCheck::kDamaged;
+  out = layout;
+  return BitmapFileCheck::kOk;
+}
+
+void WriteInfoHeader(uint8_t out[kInfoHeaderBytes], const DibLayout& layout) {
+  std::memset(out, 0, kInfoHeaderBytes);
+  Put32(out, kInfoHeaderBytes);
+  Put32(out + 4, layout.width);
+  Put32(out + 8, layout.height);
+  Put16(out + 12, 1);
+  Put16(out + 14, layout.bitsPerPixel);
+  Put32(out + 20, static_cast<uint32_t>(layout.imageBytes));
+  Put32(out + 24, static_cast<uint32_t>(layout.xPelsPerMeter));
+  Put32(out + 28, static_cast<uint32_t>(layout.yPelsPerMeter));
+  Put32(out + 32, layout.colours);
+}
+
+int DpiFromPelsPerMeter(int32_t pelsPerMeter) {
+  if (pelsPerMeter <= 0) return 0;
+  return static_cast<int>((static_cast<int64_t>(pelsPerMeter) * 254 + 5000) / 10000);
+}
+
+int32_t PelsPerMeterFromDpi(int dpi) {
+  if (dpi <= 0) return 0;
+  return static_cast<int32_t>((static_cast<int64_t>(dpi) * 10000 + 127) / 254);
+}
+
+void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                    uint32_t width, uint8_t* out) {
+  if (bitsPerPixel == 32) {
+    for (uint32_t x = 0; x < width; ++x, row += 4, out += 3) std::memcpy(out, row, 3);
+    return;
+  }
+  if (bitsPerPixel == 16) {  // 5 bits each of red, green and blue, widened to 8
+    for (uint32_t x = 0; x < width; ++x, out += 3) {
+      const uint32_t v = U16(row + 2 * x);
+      const uint32_t b = v & 31, g = (v >> 5) & 31, r = (v >> 10) & 31;
+      out[0] = static_cast<uint8_t>(b << 3 | b >> 2);
+      out[1] = static_cast<uint8_t>(g << 3 | g >> 2);
+      out[2] = static_cast<uint8_t>(r << 3 | r >> 2);
+    }
+    return;
+  }
+  if (bitsPerPixel == 24) {
+    std::memcpy(out, row, static_cast<size_t>(width) * 3);
+    return;
+  }
+  for (uint32_t x = 0; x < width; ++x, out += 3) {
+    const uint32_t index = IndexAt(row, bitsPerPixel, x);
+    if (index < colours) {
+      std::memcpy(out, palette + index * 4, 3);
+    } else {
+      out[0] = out[1] = out[2] = 0;
+    }
+  }
+}
+
+void ExpandRowToGrey(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                     uint32_t width, uint8_t* out) {
+  for (uint32_t x = 0; x < width; ++x) {
+    const uint32_t index = IndexAt(row, bitsPerPixel, x);
+    out[x] = index < colours ? palette[index * 4] : 0;
+  }
+}
+
+bool PaletteIsGrey(const uint8_t* palette, uint32_t colours) {
+  for (uint32_t i = 0; i < colours; ++i, palette += 4)
+    if (palette[0] != palette[1] || palette[1] != palette[2]) return false;
+  return true;
+}

@@ -1,0 +1,56 @@
+// Layout of device-independent bitmaps: the checks and sizes of a bitmap file's headers, the
+// 40-byte information header of a packed bitmap, resolution units, and the expansion of
+// palette rows to 24 bits. Platform-free: every size from a file is checked here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+const size_t kFileHeaderBytes = 14;
+const size_t kInfoHeaderBytes = 40;
+// Bytes of a file's head that hold every header and colour table ParseBitmapFile accepts.
+const size_t kBitmapHeadBytes = kFileHeaderBytes + 124 + 256 * 4;
+
+struct DibLayout {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  bool topDown = false;        // rows stored from the top (negative height in the file)
+  uint16_t bitsPerPixel = 0;   // 1, 4, 8, 16, 24 or 32, uncompressed
+  uint32_t colours = 0;        // colour-table entries (4 bytes each)
+  uint32_t paletteOffset = 0;  // in the file
+  uint32_t pixelOffset = 0;    // in the file
+  uint64_t rowBytes = 0;       // padded to four bytes
+  uint64_t imageBytes = 0;     // rowBytes * height
+  int32_t xPelsPerMeter = 0;
+  int32_t yPelsPerMeter = 0;
+};
+
+enum class BitmapFileCheck {
+  kOk,
+  kNotBitmap,    // no "BM" file header with an information header after it
+  kUnsupported,  // a bitmap file of a kind read elsewhere (compressed, bit fields, ...)
+  kDamaged,      // sizes that contradict each other or the file's length
+};
+
+// `head`: the first min(fileSize, kBitmapHeadBytes) bytes of a file of `fileSize` bytes.
+BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, DibLayout& out);
+
+// Padded row length; 0 when it does not fit 32 bits.
+uint64_t DibRowBytes(uint32_t width, uint16_t bitsPerPixel);
+
+// The 40-byte header of a bottom-up uncompressed packed bitmap.
+void WriteInfoHeader(uint8_t out[kInfoHeaderBytes], const DibLayout& layout);
+
+// Dots per inch from pixels per metre (0 stays 0) and back.
+int DpiFromPelsPerMeter(int32_t pelsPerMeter);
+int32_t PelsPerMeterFromDpi(int dpi);
+
+// One row of a 1, 4 or 8-bit image through its palette (blue, green, red, unused per entry),
+// or of a 16-bit (5-5-5) or 32-bit image, to blue-green-red triples. Indexes past the palette give black.
+void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                    uint32_t width, uint8_t* out);
+// The same row as one grey byte per pixel; meant for palettes that are grey.
+void ExpandRowToGrey(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                     uint32_t width, uint8_t* out);
+// True when every palette entry has equal blue, green and red.
+bool PaletteIsGrey(const uint8_t* palette, uint32_t colours);

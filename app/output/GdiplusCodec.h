@@ -1,0 +1,30 @@
+// The component's use of GDI+: decoding files that are not plain bitmap files into a packed
+// bitmap, telling whether a file is an image, and writing TIFF from packed-bitmap rows.
+#pragma once
+
+#include <windows.h>
+
+#include "app/output/DibLayout.h"
+
+namespace gdiplus_codec {
+
+bool StartUp();
+void ShutDown();
+
+// A packed bitmap (header, colour table, bottom-up rows) in a fixed global block.
+struct Decoded {
+  HGLOBAL dib = nullptr;
+  DibLayout layout;
+  int xDpi = 0;
+  int yDpi = 0;
+};
+
+// Decodes any image GDI+ reads. The file is read through a stream of our own that is closed
+// before returning, so the file is never left locked.
+bool Decode(const wchar_t* path, Decoded& out);
+bool CanDecode(const wchar_t* path);
+// Writes `layout`'s image (palette and bottom-up `rows`) as TIFF to a new file at `path`.
+bool WriteTiff(const wchar_t* path, const DibLayout& layout, const uint8_t* palette, const uint8_t* rows,
+               int xDpi, int yDpi);
+
+}  // namespace gdiplus_codec
