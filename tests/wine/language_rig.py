@@ -1,16 +1,13 @@
 """The languages under Wine: the prefix's CJK faces, the locale that gives a language its code
 page, a program directory with the shipped description file naming a language, the interface
-font of each language, and the text measurer (textfit.exe) that loads a library's strings as
-the program does."""
+font of each language, and sessions of textfit.exe, which measures, draws and inspects in one
+Wine process what would otherwise take a dozen."""
 
 import os
 import re
 import subprocess
 import sys
-import tempfile
 from pathlib import Path
-
-from PIL import Image
 
 import rig
 
@@ -53,56 +50,104 @@ def ensure_fonts():
     rig.ensure_wine()
     env = dict(os.environ, WINEPREFIX=os.environ.get("WINEPREFIX", str(rig.PREFIX)))
     result = subprocess.run([str(rig.ROOT / "scripts" / "wine-fonts")], env=env, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, timeout=600)
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, timeout=1200)
     if result.returncode != 0:
         raise AssertionError("scripts/wine-fonts: " + result.stderr)
     _fonts_ready.append(True)
 
 
-def program(lang, name, model=None):
+def program(lang, name):
     """A program directory (stub libraries) with the shipped settings and description file,
-    whose LANGUAGE names `lang` and whose model is `model` (default: the directory name).
-    Returns (directory, window title)."""
+    whose LANGUAGE names `lang` and whose model is the directory's name. Returns (directory,
+    window title)."""
     directory = rig.make_program_dir(name, capturo="stub", postlib="stub")
     description = (rig.DIST / "VS600.ini").read_bytes()
     description = re.sub(rb"(?m)^LANGUAGE=.*$", b"LANGUAGE=" + lang.name.encode() + b"\r", description)
-    model = model or name
-    description = re.sub(rb"(?m)^Model=VS-600\r?$", b"Model=" + model.encode() + b"\r", description)
+    description = re.sub(rb"(?m)^Model=VS-600\r?$", b"Model=" + name.encode() + b"\r", description)
     (directory / "VS600.ini").write_bytes(description)
     quendel = (rig.DIST / "Quendel.ini").read_bytes()
     path = rig.wine_path(directory / "VS600.ini").encode()
     quendel = re.sub(rb"(?m)^Path=.*$", lambda _: b"Path=" + path + b"\r", quendel, count=1)
     (directory / "Quendel.ini").write_bytes(quendel)
-    return directory, "Orvane %s Desk" % model
+    return directory, "Orvane %s Desk" % name
 
 
-def measure(lang, library, height, ids):
-    """{id: (width, height, lossless, missing glyphs)} of the library's strings in the
-    language's interface font of `height`, under the language's code page."""
-    result = rig.run([TEXTFIT, "measure", rig.wine_path(library), font_spec(lang), height] + list(ids),
-                     env=environment(lang), timeout=120)
-    if result.returncode != 0:
-        raise AssertionError("textfit: " + result.stderr)
+class Session:
+    """Tasks for one run of textfit.exe under a language's code page. Each method queues a
+    task and returns its number; run() returns {number: (exit code, output lines)}."""
+
+    def __init__(self, lang, scratch):
+        self.lang, self.scratch, self.tasks = lang, Path(scratch), []
+
+    def _add(self, *fields):
+        self.tasks.append("\t".join(str(f) for f in fields))
+        return len(self.tasks)
+
+    def measure(self, library, height, ids):
+        return self._add("measure", rig.wine_path(library), font_spec(self.lang), height, *ids)
+
+    def render(self, library, background, out, colour, lines):
+        """Draws (height, x, y, id) lines of the library on the background bitmap file."""
+        fields = [f for line in lines for f in line]
+        return self._add("render", rig.wine_path(library), font_spec(self.lang), rig.wine_path(background),
+                         rig.wine_path(out), colour, *fields)
+
+    def dialog(self, library, dialog, controls):
+        pairs = ["%d:%d" % item for item in controls.items()]
+        return self._add("dialog", rig.wine_path(library), rig.wine_path(rig.DIST / "Orvane.exe"), dialog, *pairs)
+
+    def driver(self, *args):
+        return self._add("driver", *args)
+
+    def sleep(self, milliseconds):
+        return self._add("sleep", milliseconds)
+
+    def run(self, timeout=1200):
+        tasks = self.scratch / "tasks.txt"
+        tasks.write_text("\n".join(self.tasks) + "\n", encoding="utf-8")
+        result = rig.run([TEXTFIT, rig.wine_path(tasks)], env=environment(self.lang), timeout=timeout)
+        outputs, current, lines = {}, None, []
+        for line in result.stdout.splitlines():
+            marker = re.fullmatch(r"== (\d+)(?: (-?\d+))?", line)
+            if marker and marker.group(2) is None:
+                current, lines = int(marker.group(1)), []
+            elif marker:
+                outputs[current] = (int(marker.group(2)), lines)
+                current = None
+            elif current is not None:
+                lines.append(line)
+        missing = [n for n in range(1, len(self.tasks) + 1) if n not in outputs]
+        if missing:
+            raise AssertionError("textfit ran no task %s: %s" % (missing, result.stderr.strip()))
+        return outputs, result.stderr
+
+
+def measured(lines):
+    """{id: (width, height, lossless, missing glyphs)} of a measure task's output."""
     sizes = {}
-    for line in result.stdout.splitlines():
+    for line in lines:
         fields = line.split("\t")
         if len(fields) == 5:
             sizes[int(fields[0])] = (int(fields[1]), int(fields[2]), fields[3] == "1", int(fields[4]))
     return sizes
 
 
-def render(lang, library, background, colour, lines):
-    """The background image with the library's strings drawn on it as the program draws them:
-    lines are (height, x, y, id)."""
-    rig.WORK.mkdir(parents=True, exist_ok=True)
-    with tempfile.TemporaryDirectory(dir=rig.WORK) as scratch:
-        source, target = Path(scratch) / "background.bmp", Path(scratch) / "drawn.bmp"
-        background.convert("RGB").save(source)
-        args = [TEXTFIT, "render", rig.wine_path(library), font_spec(lang), rig.wine_path(source),
-                rig.wine_path(target), colour]
-        for line in lines:
-            args += list(line)
-        result = rig.run(args, env=environment(lang), timeout=120)
-        if result.returncode != 0:
-            raise AssertionError("textfit: " + result.stderr)
-        return Image.open(target).convert("RGB")
+def dialog_fits(lines):
+    """{control: (text width, room, lossless)} of a dialog task's output."""
+    fits = {}
+    for line in lines:
+        fields = line.split("\t")
+        if len(fields) == 5:
+            fits[int(fields[0])] = (int(fields[2]), int(fields[3]), fields[4] == "1")
+    return fits
+
+
+def control_rects(lines):
+    """{control id: (left, top, right, bottom, visible)} of a driver "texts" task's output."""
+    found = {}
+    for line in lines:
+        fields = line.split("\t")
+        if len(fields) >= 5 and fields[0].isdigit():
+            left, top, width, height = (int(v) for v in fields[4].split(",")[:4])
+            found[int(fields[0])] = (left, top, left + width, top + height, fields[3] == "visible")
+    return found

@@ -98,7 +98,7 @@ def ensure_wine():
                               start_new_session=True)
     atexit.register(_stop_keeper, keeper)
     subprocess.run([str(WINERUN), "cmd", "/c", "exit", "0"], env=_env(None), stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=900)
     _wine_ready.append(True)
 
 

@@ -1,0 +1,145 @@
+"""Each of the twelve languages under Wine, in its own code page: LANGUAGE in the description
+file selects the language's library and the label strip shows that library's text for SCAN in
+real glyphs; the texts of the label strip, the settings pages and the progress window fit the
+room the layout gives them."""
+
+import unittest
+
+from PIL import Image
+
+import language_rig as lrig
+import panelkit as kit
+import rig
+from panelkit import COPY, FAX, IMAGE, MAIL, OCR, SCAN
+
+STRIP_LEFT, STRIP_WIDTH, STRIP_HEIGHT = 6, 400, 41
+STRIP_COLOUR = "515151"
+# Label strip lines: titles in the 22-pixel font, descriptions in the 14-pixel one.
+STRIP_TITLES = list(range(1034, 1043)) + [2015, 4007, 5013, 6004]
+STRIP_DESCRIPTIONS = [1052, 1053, 1054, 1055, 1056, 1058, 1059, 1060] + list(range(1067, 1076))
+# Page titles: 24 pixels, centred in a 141-pixel band and never left of x = 2.
+PAGE_TITLES, TITLE_BAND = [1034, 1035, 1036, 1037, 1038], 141 - 2 * 2
+PAGE_FONT = 14
+# Each page's painted labels and the field each one leads to.
+PAGE_ROWS = {
+    IMAGE: [(6001, 6006), (6002, 6007), (6003, 6008)],
+    COPY: [(2000, 2007), (2001, 2008), (2002, 2009), (2003, 2010)],
+    FAX: [(4003, 4005), (4002, 4004)],
+    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5004, 5010), (5005, 5011), (5006, 5012)],
+    OCR: [(3002, 3004), (3001, 3003)],
+}
+MODE_LISTS, MODE_NAMES = (6007, 2008, 5008), (1022, 1023, 1024)
+PAPER_LISTS, PAPER_AUTO = (6006, 2007, 4005, 5007, 3004), 1018
+CHECK_BOXES = (2004, 2005)
+ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
+# A closed list shows its text between its edge and its drop button; a check box's text
+# starts after the box.
+LIST_CHROME, CHECK_BOX_CHROME = 28, 20
+# The progress window: caption, text line, stop button.
+PROGRESS_DIALOG, PROGRESS_TEXTS = 242, {0: 6015, 1062: 6016, 1059: 6017}
+COMPRESSING = 6005
+PAGE_LABELS = [label for rows in PAGE_ROWS.values() for label, _ in rows]
+PAGE_PROBES_IMAGE = kit.PAGE_PROBES[IMAGE]
+
+
+class Languages(kit.PanelTestCase):
+    @classmethod
+    def setUpClass(cls):
+        lrig.ensure_fonts()
+
+    def check_language(self, folder):
+        lang = lrig.language(folder)
+        library = rig.DIST / (lang.libraries["program"] + ".dll")
+        english = rig.DIST / "Orvane.exe"
+        directory, title = lrig.program(lang, "lang_" + folder.replace("-", "_"))
+        scratch = directory / "checks"
+        scratch.mkdir()
+        pattern = kit.art("PATTERN")
+        pattern.crop((0, pattern.height - STRIP_HEIGHT, STRIP_WIDTH, pattern.height)).save(scratch / "strip.bmp")
+        rig.start([directory / "Orvane.exe"], env=lrig.environment(lang))
+
+        # One Wine process measures, draws the expected strip and inspects the panel.
+        session = lrig.Session(lang, scratch)
+        titles = session.measure(library, 22, STRIP_TITLES)
+        descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
+        page_titles = session.measure(library, 24, PAGE_TITLES)
+        page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + list(MODE_NAMES)
+                                     + [PAPER_AUTO])
+        progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
+        compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
+        lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
+        own = session.render(library, scratch / "strip.bmp", scratch / "own.bmp", STRIP_COLOUR, lines)
+        other = session.render(english, scratch / "strip.bmp", scratch / "english.bmp", STRIP_COLOUR, lines)
+        panel = ["--title", title, "--class", "#32770"]
+        session.driver("wait", *panel, "--timeout", 300000)
+        controls = session.driver("texts", *panel)
+        session.driver("move", *panel, *kit.centre(SCAN))
+        session.sleep(2000)
+        shot = session.driver("shot", *panel, "--client", rig.wine_path(scratch / "panel.bmp"))
+        out, errors = session.run()
+        failed = [n for n, (rc, _) in out.items() if rc != 0]
+        self.assertEqual(failed, [], errors)
+
+        with self.subTest("label strip"):
+            self.fit(lang, out[titles][1], STRIP_WIDTH - STRIP_LEFT)
+            self.fit(lang, out[descriptions][1], STRIP_WIDTH - STRIP_LEFT)
+        with self.subTest("page titles"):
+            self.fit(lang, out[page_titles][1], TITLE_BAND)
+        with self.subTest("progress window"):
+            for control, (width, room, lossless) in lrig.dialog_fits(out[progress][1]).items():
+                self.assertTrue(lossless, control)
+                self.assertLessEqual(width, room, "progress window control %d" % control)
+            width, room, _ = lrig.dialog_fits(out[compressing][1])[1062]
+            self.assertLessEqual(width, room, "the compression notice")
+        with self.subTest("SCAN in the label strip"):
+            strip = kit.strip_region(Image.open(scratch / "panel.bmp").convert("RGB"))
+            expected = Image.open(scratch / "own.bmp").convert("RGB")
+            self.assertLess(kit.difference(strip, expected), 0.5)
+            self.assertGreater(kit.difference(strip, Image.open(scratch / "english.bmp").convert("RGB")), 2)
+        with self.subTest("page layout"):
+            found = lrig.control_rects(out[controls][1])
+            self.assertTrue(found[PAGE_PROBES_IMAGE][4], "the Image page is not the one shown")
+            self.check_pages(found, self.fit(lang, out[page_texts][1], None))
+        self.assertTrue(out[shot][0] == 0 and out[own][0] == 0 and out[other][0] == 0)
+
+    def fit(self, lang, lines, room):
+        """The measured strings' widths; each must be whole in its code page, have every glyph
+        and fit `room`."""
+        sizes = lrig.measured(lines)
+        self.assertTrue(sizes, lines)
+        for string, (width, _, lossless, missing) in sizes.items():
+            self.assertTrue(lossless, "string %d does not fit code page %d" % (string, lang.codepage))
+            self.assertEqual(missing, 0, "string %d: %d characters without a glyph" % (string, missing))
+            if room is not None:
+                self.assertLessEqual(width, room, "string %d is %d pixels wide, the room %d" % (string, width, room))
+        return {string: size[0] for string, size in sizes.items()}
+
+    def check_pages(self, found, labels):
+        for page, rows in PAGE_ROWS.items():
+            for label, field in rows:
+                left, right = found[field][0], found[field][2]
+                # The label's text ends before its field starts, and the field keeps a width.
+                self.assertLessEqual(found[label][0] + labels[label], left, "label %d runs into %d" % (label, field))
+                self.assertGreater(right - left, LIST_CHROME, "field %d has no room left" % field)
+        for lists, names in ((MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,))):
+            for control in lists:
+                room = found[control][2] - found[control][0] - LIST_CHROME
+                for name in names:
+                    self.assertLessEqual(labels[name], room, "list %d cuts string %d" % (control, name))
+        for box in CHECK_BOXES:
+            room = found[box][2] - found[box][0] - CHECK_BOX_CHROME
+            self.assertLessEqual(labels[box], room, "check box %d cuts its text" % box)
+        for field in ADDRESS_FIELDS:
+            self.assertGreaterEqual(found[field][2] - found[field][0], ADDRESS_ROOM, "address field %d" % field)
+
+
+def _language_test(folder):
+    return lambda self: self.check_language(folder)
+
+
+for _lang in lrig.LANGUAGES:
+    setattr(Languages, "test_" + _lang.folder.replace("-", "_").lower(), _language_test(_lang.folder))
+
+
+if __name__ == "__main__":
+    unittest.main()
