@@ -70,6 +70,9 @@ void COrvaneApp::OpenHelp() const {
   const CString appTitle = LoadResourceString(m_hInstance, IDS_APP_TITLE);
   const CString base = m_description.ReadText(appTitle, Keys::kHelp, Keys::kNull, 256);
   const CString helper = m_description.ReadText(appTitle, Keys::kHelper, "WinHelp", 256);
-  const CString command = HelpCommandLine(base, helper, m_languageId);
+  const CString command = HelpCommandLine(base, helper, m_languageId, m_programDir, [](const CString& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  });
   WinExec(command.c_str(), SW_SHOW);
 }

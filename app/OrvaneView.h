@@ -2,6 +2,7 @@
 // printing and OCR pages for the OCR hand-off; its timers serve the OCR hand-off.
 #pragma once
 
+#include "app/output/OcrHandoff.h"
 #include "framework/FrameWnd.h"
 
 class COrvaneView : public CView {
@@ -10,4 +11,16 @@ class COrvaneView : public CView {
   void PrintJobImage(int copyMode);
   // Starts the OCR engine on the job's image; false when it could not be started.
   bool StartOcr();
+
+ protected:
+  // The OCR hand-off: its timer, the engine's Paste command (routed here by the frame) and
+  // the restoring of the engine's values.
+  void OnTimer(UINT_PTR id) override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  void OnDestroy() override;
+
+ private:
+  void EndOcrJob(OcrOutcome outcome);
+
+  COcrHandoff m_ocr;
 };

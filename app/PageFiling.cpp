@@ -84,8 +84,9 @@ bool FilePage(const AcquireResult& result, const CString& tempDir, const CString
     std::memcpy(source, result.filePath, sizeof(result.filePath));
     source[sizeof(result.filePath)] = '\0';
     if (!source[0] || !JobFiles::FileExists(source)) return false;
-    // Moved at once: the library writes its next page under the same name.
-    if (!MoveFileA(source, fresh.c_str())) return false;
+    // Moved at once: the library writes its next page under the same name. A file page lies on
+    // drive C:, which need not be the program's drive: then it is copied over.
+    if (!MoveFileExA(source, fresh.c_str(), MOVEFILE_COPY_ALLOWED)) return false;
   }
 
   const CString shortPath = JobFiles::ShortPath(fresh);

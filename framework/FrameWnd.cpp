@@ -24,9 +24,16 @@ bool CWindow::CreateWindowOfClass(const char* className, const char* title, DWOR
 }
 
 LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER) {
-    OnTimer(wParam);
-    return 0;
+  switch (message) {
+    case WM_TIMER:
+      OnTimer(wParam);
+      return 0;
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
+      break;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
   }
   return DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
@@ -83,10 +90,16 @@ LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     RECT rect = GetClientRect();
     m_view->MoveWindow(0, 0, rect.right, rect.bottom);
   }
+  if (message == WM_COMMAND && m_view && m_view->GetSafeHwnd() &&
+      m_view->RouteCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) {
+    return 0;
+  }
   return CWindow::WindowProc(message, wParam, lParam);
 }
 
 CSingleDocTemplate::~CSingleDocTemplate() {
+  // Destroyed while frame and view are whole, so that their destroy handlers run.
+  if (m_frame) m_frame->DestroyWindow();
   delete m_view;
   delete m_frame;
   delete m_document;

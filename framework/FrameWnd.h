@@ -16,6 +16,10 @@ class CWindow : public CWnd {
                            const RECT& rect, HWND parent, HMENU menuOrId);
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual void OnTimer(UINT_PTR id) {}
+  // True when the command was handled.
+  virtual bool OnCommand(WORD id, WORD code, HWND control) { return false; }
+  // The window is going; its children still exist.
+  virtual void OnDestroy() {}
 
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -30,6 +34,8 @@ class CView : public CWindow {
  public:
   bool Create(HWND parent, CDocument* document);
   CDocument* GetDocument() const { return m_document; }
+  // The frame offers each command to its view first.
+  bool RouteCommand(WORD id, WORD code, HWND control) { return OnCommand(id, code, control); }
 
  private:
   CDocument* m_document = nullptr;

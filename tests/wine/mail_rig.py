@@ -1,69 +1,44 @@
-"""Rig of the mail library's Wine tests: a Wine prefix of their own (unmanaged X windows, its
-own Rurizeri.ini), one Xvfb display per test module, mailhost runs in fresh program
+"""Rig of the mail library's Wine tests: a Wine prefix of their own (build/wineprefix-mail, its
+own Rurizeri.ini) on a private display per test module, mailhost runs in fresh program
 directories, real (aiosmtpd) and scripted SMTP servers on their own loopback addresses, and
 the MIME checks of what arrived."""
 
 import email
 import email.policy
-import os
 import resource
 import shutil
-import subprocess
 import sys
 import time
-from pathlib import Path
 
+import rig
+import services
 from rig import ROOT, DIST, TOOLS, wine_path, write_ini, read_ini  # noqa: F401
 
 sys.path.insert(0, str(ROOT / "tools" / "smtp"))
 from scripted_smtp import ScriptedSmtpServer  # noqa: E402,F401
 
-PREFIX = ROOT / "build" / "wineprefix-mail"
+PREFIX = ROOT / "build" / ("wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
 WORK = ROOT / "build" / "wine-tests" / "mail"
 BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
 
-_display = {}
-
 
 def _env():
-    env = dict(os.environ)
-    env.update(WINEPREFIX=str(PREFIX), WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    if "display" in _display:
-        env["DISPLAY"] = _display["display"]
-    return env
+    """The environment of a Windows program in the mail prefix."""
+    return rig.env()
 
 
 def start_display():
-    """Starts a private Xvfb and makes sure the prefix exists; call from setUpModule."""
-    if "process" not in _display:
-        read, write = os.pipe()
-        process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
-                                    "-nolisten", "tcp"], pass_fds=(write,),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            number += os.read(read, 16)
-        os.close(read)
-        _display.update(process=process, display=":" + number.decode().strip())
-    if not (PREFIX / "system.reg").exists():
-        PREFIX.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["wineboot", "-i"], env=_env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Without a window manager, a managed window that hides makes Wine wait 2 s for X.
-        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N",
-                        "/f"], env=_env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=_env())
+    """Makes the rig use the mail prefix on a private Xvfb and starts its server and desktop;
+    call from setUpModule."""
+    if rig.current().prefix != PREFIX:
+        rig.use_prefix(PREFIX, display="private")
+    rig.ensure_wine()
 
 
 def stop_display():
-    """Ends the private Xvfb and the prefix's server; call from tearDownModule."""
-    subprocess.run(["wineserver", "-k"], env=_env(), stderr=subprocess.DEVNULL)
-    process = _display.pop("process", None)
-    if process:
-        process.terminate()
-        process.wait()
-    _display.clear()
+    """Ends the prefix's programs and server and the private Xvfb; call from tearDownModule."""
+    if rig.current().prefix == PREFIX:
+        rig.restore_prefix()
 
 
 class Host:
@@ -98,16 +73,15 @@ class Host:
         for line in lines:
             script.append(line if isinstance(line, str) else "\t".join(line))
         (self.dir / "script.txt").write_text("\r\n".join(script) + "\r\n", encoding="latin-1")
+        if cpu is not None:
+            rig.restart_wine(cpu)
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.monotonic()
-        command = ["wine", "mailhost.exe", "script.txt"]
-        if cpu is not None:
-            subprocess.run(["wineserver", "-k"], env=_env(), stderr=subprocess.DEVNULL)
-            subprocess.run(["wineserver", "-w"], env=_env(), stderr=subprocess.DEVNULL)
-            command = ["taskset", "-c", str(cpu)] + command
-        result = subprocess.run(command, cwd=self.dir, env=_env(), capture_output=True, timeout=timeout)
-        if cpu is not None:
-            subprocess.run(["wineserver", "-k"], env=_env(), stderr=subprocess.DEVNULL)
+        try:
+            result = rig.run(["mailhost.exe", "script.txt"], cwd=self.dir, timeout=timeout, text=False)
+        finally:
+            if cpu is not None:
+                rig.restart_wine()
         self.wall_seconds = time.monotonic() - start
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         self.cpu_seconds = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
@@ -118,36 +92,11 @@ class Host:
         return log
 
 
-class RealSmtp:
+class RealSmtp(services.SmtpServer):
     """A real SMTP server (aiosmtpd) on ADDRESS:25 that keeps every envelope it accepts."""
 
     def __init__(self, address, line_length_limit=None):
-        from aiosmtpd.controller import Controller
-        from aiosmtpd.smtp import SMTP
-
-        self.envelopes = []
-        outer = self
-
-        class Handler:
-            async def handle_DATA(self, server, session, envelope):
-                outer.envelopes.append(envelope)
-                return "250 OK"
-
-        class Controlled(Controller):
-            def factory(self):
-                smtp = SMTP(self.handler, hostname=address, **self.SMTP_kwargs)
-                if line_length_limit:
-                    smtp.line_length_limit = line_length_limit
-                return smtp
-
-        self.controller = Controlled(Handler(), hostname=address, port=25)
-
-    def __enter__(self):
-        self.controller.start()
-        return self
-
-    def __exit__(self, *exc):
-        self.controller.stop()
+        super().__init__(address, line_length_limit)
 
 
 def parse(raw):

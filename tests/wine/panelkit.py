@@ -67,12 +67,13 @@ class Panel:
         return self.proc.poll()
 
 
-def start(directory, title=None, env=None):
+def start(directory, title=None, env=None, exe=None):
     """Starts the panel and waits until it is up, with the pointer parked on the background.
-    The title is the directory's name (the model `program` writes) unless given."""
+    The title is the directory's name (the model `program` writes) unless given; `exe` is the
+    program's path when it is to be started from another drive than Z:."""
     global TITLE
     title = title or directory.name
-    proc = rig.start([directory / "Orvane.exe"], env=env)
+    proc = rig.start([exe or directory / "Orvane.exe"], env=env)
     hwnd = rig.driver("wait", "--title", title, "--class", "#32770", "--timeout", 40000, timeout=45).strip()
     pid = next((w[1] for w in rig.top_windows() if w[0].lower() == hwnd.lower()), None)
     TITLE = title
@@ -168,29 +169,25 @@ def strip_region(image):
     return image.crop((0, image.height - 41, 400, image.height))
 
 
-def strip_lines(image):
-    """The label strip's two lines, read back with tesseract."""
-    strip = ImageOps.autocontrast(strip_region(image).convert("L"))
-    strip = strip.resize((strip.width * 3, strip.height * 3), Image.LANCZOS)
+def read_text(image):
+    """Lines of text in an image, read back with tesseract (enlarged, full contrast)."""
+    image = ImageOps.autocontrast(image.convert("L"))
+    image = image.resize((image.width * 3, image.height * 3), Image.LANCZOS)
     with tempfile.TemporaryDirectory() as scratch:
-        path = Path(scratch) / "strip.png"
-        strip.save(path)
+        path = Path(scratch) / "text.png"
+        image.save(path)
         text = subprocess.run(["tesseract", str(path), "-", "--psm", "6"], capture_output=True, text=True).stdout
     return [line.strip() for line in text.splitlines() if line.strip()]
 
 
+def strip_lines(image):
+    """The label strip's two lines, read back with tesseract."""
+    return read_text(strip_region(image))
+
+
 def message_box(panel, caption, timeout=20):
     """(hwnd, texts) of the message box with `caption` that the panel shows (waits for it)."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        windows = [w for w in rig.top_windows() if w[3] == caption and w[2] == "#32770" and w[1] == panel.pid]
-        for hwnd, _, _, _ in windows:
-            _, texts = rig.window_texts("--hwnd", hwnd)
-            # The panel has no OK button; a window with one is the message box.
-            if "OK" in texts:
-                return hwnd, [t for t in texts if t not in ("OK", "")]
-        time.sleep(0.2)
-    raise AssertionError("no message box %r" % caption)
+    return message_box_any(panel, timeout, caption)
 
 
 def dismiss(hwnd):
@@ -219,12 +216,7 @@ def ocr_window(hwnd):
     with tempfile.TemporaryDirectory() as scratch:
         path = Path(scratch) / "window.bmp"
         rig.driver("shot", "--hwnd", hwnd, "--client", rig.wine_path(path))
-        image = ImageOps.autocontrast(Image.open(path).convert("L"))
-        image = image.resize((image.width * 3, image.height * 3), Image.LANCZOS)
-        png = Path(scratch) / "window.png"
-        image.save(png)
-        text = subprocess.run(["tesseract", str(png), "-", "--psm", "6"], capture_output=True, text=True).stdout
-    return [line.strip() for line in text.splitlines() if line.strip()]
+        return read_text(Image.open(path))
 
 
 def type_into(control_id, text):
@@ -242,6 +234,14 @@ def scan_and_expect(panel, caption, message):
         raise AssertionError("message %r, expected %r" % (texts, message))
 
 
+def scan_stores_and_ends(panel):
+    """SCAN with a page that stores: the job starts, and with the stand-in acquisition library
+    (which starts nothing) the program ends without a message."""
+    click_button(SCAN, panel.title)
+    if rig.wait_exit(panel.proc, timeout=30) != 0:
+        raise AssertionError("the program ended with an error")
+
+
 def reg(*args):
     """Runs `reg` in the test prefix; fails when it fails."""
     result = rig.run(["reg"] + list(args) + ["/f"])
@@ -249,17 +249,22 @@ def reg(*args):
         raise AssertionError("reg %s: %s %s" % (" ".join(args), result.stdout, result.stderr))
 
 
-def message_box_any(panel, timeout=20):
-    """(hwnd, texts) of any message box of the panel's process (its caption may be translated)."""
+def message_box_any(panel, timeout=20, caption=None):
+    """(hwnd, texts) of any message box of the panel's process (its caption may be translated),
+    or of the one with `caption`."""
     deadline = time.time() + timeout
     while time.time() < deadline:
-        for hwnd, pid, cls, _ in rig.top_windows():
-            if pid == panel.pid and cls == "#32770" and hwnd.lower() != panel.hwnd.lower():
-                _, texts = rig.window_texts("--hwnd", hwnd)
-                if "OK" in texts:
-                    return hwnd, [t for t in texts if t not in ("OK", "")]
+        for hwnd, pid, cls, title in rig.top_windows():
+            if pid != panel.pid or cls != "#32770" or hwnd.lower() == panel.hwnd.lower():
+                continue
+            if caption is not None and title != caption:
+                continue
+            _, texts = rig.window_texts("--hwnd", hwnd)
+            # The panel has no OK button; a window with one is the message box.
+            if "OK" in texts:
+                return hwnd, [t for t in texts if t not in ("OK", "")]
         time.sleep(0.2)
-    raise AssertionError("no message box")
+    raise AssertionError("no message box %r" % caption if caption is not None else "no message box")
 
 
 class PanelTestCase(unittest.TestCase):

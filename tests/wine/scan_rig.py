@@ -2,36 +2,44 @@
 twain_32\\sane.ds with its settings file, a directory with scanhost and Capturo, runs of
 scanhost, the scanner's triplet log and the bitmap files."""
 
-import os
 import shutil
 import struct
-import subprocess
 from pathlib import Path
 
 import rig
 
-TWAIN_DIR = rig.PREFIX / "drive_c" / "windows" / "twain_32"
-LOG = TWAIN_DIR / "vscanner.log"
-INI = TWAIN_DIR / "vscanner.ini"
+
+def twain_dir():
+    """The data sources' folder of the prefix in use (the prefix can change during a run)."""
+    # Wine's manager loads its sources from twain_32, or twain_64 in a 64-bit process.
+    return rig.PREFIX / "drive_c" / "windows" / ("twain_64" if rig.ARCH == "win64" else "twain_32")
+
+
+def __getattr__(name):
+    """TWAIN_DIR, LOG and INI, read from the prefix in use."""
+    places = {"TWAIN_DIR": twain_dir(), "LOG": twain_dir() / "vscanner.log", "INI": twain_dir() / "vscanner.ini"}
+    if name in places:
+        return places[name]
+    raise AttributeError(name)
 
 
 def ensure_prefix():
-    if not (rig.PREFIX / "system.reg").exists():
-        rig.run(["cmd.exe", "/c", "exit"], timeout=120)
+    rig.current().create()
 
 
 def install_scanner(**settings):
     """Copies dist/sane.ds into the prefix and writes its [Scanner] settings."""
     ensure_prefix()
-    TWAIN_DIR.mkdir(parents=True, exist_ok=True)
-    shutil.copy2(rig.DIST / "sane.ds", TWAIN_DIR / "sane.ds")
-    LOG.unlink(missing_ok=True)
-    rig.write_ini(INI, {"Scanner": {key: str(value) for key, value in settings.items()}})
+    twain = twain_dir()
+    twain.mkdir(parents=True, exist_ok=True)
+    shutil.copy2(rig.DIST / "sane.ds", twain / "sane.ds")
+    (twain / "vscanner.log").unlink(missing_ok=True)
+    rig.write_ini(twain / "vscanner.ini", {"Scanner": {key: str(value) for key, value in settings.items()}})
 
 
 def reset_scanner():
-    INI.unlink(missing_ok=True)
-    LOG.unlink(missing_ok=True)
+    (twain_dir() / "vscanner.ini").unlink(missing_ok=True)
+    (twain_dir() / "vscanner.log").unlink(missing_ok=True)
 
 
 def host_dir(name, extra=()):
@@ -72,10 +80,8 @@ class Run:
 
 def run_host(directory, *args, timeout=60, env_extra=None):
     """Runs scanhost in `directory`; its output is in the Windows code page (cp1252)."""
-    env = dict(os.environ, **(env_extra or {}))
-    env.setdefault("WINEPREFIX", str(rig.PREFIX))
-    completed = subprocess.run([str(rig.WINERUN), str(Path(directory) / "scanhost.exe")] + [str(a) for a in args],
-                               cwd=directory, env=env, capture_output=True, timeout=timeout)
+    completed = rig.run([Path(directory) / "scanhost.exe"] + list(args), cwd=directory, timeout=timeout,
+                        env=env_extra, text=False)
     completed.stdout = completed.stdout.decode("cp1252", errors="replace")
     completed.stderr = completed.stderr.decode("utf-8", errors="replace")
     run = Run(completed)
@@ -84,7 +90,8 @@ def run_host(directory, *args, timeout=60, env_extra=None):
 
 
 def log_lines():
-    return LOG.read_text(encoding="latin-1").splitlines() if LOG.exists() else []
+    log = twain_dir() / "vscanner.log"
+    return log.read_text(encoding="latin-1").splitlines() if log.exists() else []
 
 
 def capability_calls(lines=None):

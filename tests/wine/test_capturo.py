@@ -60,7 +60,8 @@ class CapturoTest(unittest.TestCase):
             ("SET", ICAP_SUPPORTEDSIZES), ("SET", ICAP_UNITS)])
         log = log_lines()
         layout = [line for line in log if " IMAGELAYOUT " in line]
-        self.assertEqual(layout, ["IMAGE IMAGELAYOUT GETDEFAULT rc=0", "IMAGE IMAGELAYOUT SET rc=0"])
+        self.assertEqual(layout, ["IMAGE IMAGELAYOUT GETDEFAULT rc=0",
+                                  "IMAGE IMAGELAYOUT SET frame=0.000,0.000,8.500,11.000 rc=0"])
         sets = {cap: fields for msg, cap, fields in capability_calls(log) if msg == "SET"}
         self.assertEqual(sets[ICAP_XFERMECH]["size"], "6")
         self.assertEqual(sets[ICAP_XRESOLUTION]["value"], "100")

@@ -33,13 +33,13 @@ class MailPage(kit.PanelTestCase):
         kit.scan_and_expect(panel, "Velmora", NO_SENDER)
         self.assertEqual(section(directory, "Mail Setting"), {})
         kit.type_into(5012, "me@example.org")
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
+        kit.scan_stores_and_ends(panel)
         self.assertEqual(section(directory, "Mail Setting"),
                          {"Mail From": "me@example.org", "Mail To": "you@example.org", "SMTP": "",
                           "Scan Mode": "1", "Resolution": "0", "Document Size": "0"})
         self.assertEqual(section(directory, "Active_Dlg"), {"Active_ID": "1003"})
         # An earlier success does not let an empty recipient through.
+        panel = kit.start(directory)
         kit.type_into(5011, "")
         kit.scan_and_expect(panel, "Velmora", NO_RECIPIENT)
         self.assertEqual(section(directory, "Mail Setting")["Mail To"], "you@example.org")
@@ -65,19 +65,19 @@ class CopyPage(kit.PanelTestCase):
                                                        "Copy Setting": {"Output device": "Office"}})
         panel = kit.start(directory)
         kit.type_into(2010, "0")
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
+        kit.scan_stores_and_ends(panel)
         stored = section(directory, "Copy Setting")
         self.assertEqual(list(stored), ["Output device", "Scan Mode", "Resolution", "Document Size", "Scaling",
                                         "Copies", "Center Vertical", "Center Horizontal"])
         self.assertEqual(stored, {"Output device": "Office", "Scan Mode": "1", "Resolution": "0",
                                   "Document Size": "0", "Scaling": "30", "Copies": "1",
                                   "Center Vertical": "0", "Center Horizontal": "0"})
+        panel = kit.start(directory)
         kit.type_into(2010, "1500")
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
+        kit.scan_stores_and_ends(panel)
         self.assertEqual(section(directory, "Copy Setting")["Scaling"], "1500")
         # Text that is no integer is refused; the last good value is stored again.
+        panel = kit.start(directory)
         kit.type_into(2010, "12x")
         kit.scan_and_expect(panel, "pages_copy", "Please enter an integer.")
         self.assertTrue(kit.no_message_box(panel))
@@ -128,12 +128,10 @@ class ImagePage(unittest.TestCase):
         directory = kit.program("pages_image_ipe", quendel={
             "Scan Setting": {"ImageAp": r"Z:\nowhere\ipe.exe", "FileName": "ipe.exe"}})
         panel = kit.start(directory)
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
+        kit.scan_stores_and_ends(panel)
         stored = section(directory, "Scan Setting")
         self.assertEqual(stored["ImageAp"], rig.wine_path(self.editor))
         self.assertEqual(stored["FileName"], "ipe.exe")
-        self.assertEqual(kit.exit_panel(panel), 0)
 
     def test_any_other_vanished_editor_fails_after_the_lists_are_written(self):
         directory = kit.program("pages_image_other", quendel={
@@ -158,12 +156,10 @@ class ImagePage(unittest.TestCase):
         self.assertIn("editors", texts)
         rig.driver("keys", "--hwnd", dialog, "{END}{SHIFT+HOME}Paint.exe{ENTER}")
         rig.driver("wait", "--gone", "--hwnd", dialog, "--timeout", 10000)
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
+        kit.scan_stores_and_ends(panel)
         stored = section(directory, "Scan Setting")
         self.assertEqual(stored["ImageAp"].upper(), rig.wine_path(self.editor.parent / "Paint.exe").upper())
         self.assertEqual(stored["FileName"], "Paint.exe")
-        self.assertEqual(kit.exit_panel(panel), 0)
 
 
 class OcrPage(unittest.TestCase):
@@ -189,9 +185,7 @@ class OcrPage(unittest.TestCase):
         self.assertEqual(section(directory, "Ocr Setting"), {"Resolution": "0", "Document Size": "0"})
         # Without the newer key the older installation is found.
         kit.reg("delete", OCR_20)
-        kit.click_button(SCAN)
-        self.assertTrue(kit.no_message_box(panel))
-        self.assertEqual(kit.exit_panel(panel), 0)
+        kit.scan_stores_and_ends(panel)
 
 
 if __name__ == "__main__":

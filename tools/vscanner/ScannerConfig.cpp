@@ -43,6 +43,7 @@ ScannerConfig ReadScannerConfig(const CString& directory) {
   c.planar = file.ReadInt(s, "Planar", 0) != 0;
   c.info = file.ReadText(s, "Info", c.info.c_str(), 64).str();
   c.uiAutoScan = file.ReadInt(s, "UiAutoScan", 0);
+  c.stripDelayMs = file.ReadInt(s, "StripDelayMs", 0);
   c.logPath = file.ReadText(s, "Log", "", 260);
   if (c.logPath.IsEmpty()) c.logPath = directory + "vscanner.log";
   c.document.left = Inches(file, "PageLeft", c.document.left);

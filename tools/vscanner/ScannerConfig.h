@@ -29,6 +29,7 @@ struct ScannerConfig {
   bool planar = false;                 // Planar: planar colour by default
   std::string info = "21002Orvane virtual scanner";  // Info: Version.Info
   int uiAutoScan = 0;                  // UiAutoScan: press Scan on the dialog after this many ms
+  int stripDelayMs = 0;                // StripDelayMs: each memory strip takes this long
   CString logPath;                     // Log: triplet log (default vscanner.log beside)
   DocumentPlacement document;          // PageLeft/PageTop/PageWidth/PageHeight (inches)
 };

@@ -145,7 +145,15 @@ TW_UINT16 CDataSource::Layout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
 TW_UINT16 CDataSource::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::string* note) {
   if (!data && dat != DAT_IMAGEFILEXFER) return Fail(TWCC_BADVALUE);
   switch (dat) {
-    case DAT_IMAGELAYOUT: return Layout(msg, static_cast<TW_IMAGELAYOUT*>(data));
+    case DAT_IMAGELAYOUT: {
+      const TW_UINT16 rc = Layout(msg, static_cast<TW_IMAGELAYOUT*>(data));
+      if (msg == MSG_SET && rc != TWRC_FAILURE) {
+        char text[96];
+        std::snprintf(text, sizeof(text), " frame=%.3f,%.3f,%.3f,%.3f", m_frame[0], m_frame[1], m_frame[2], m_frame[3]);
+        *note = text;
+      }
+      return rc;
+    }
     case DAT_IMAGEINFO: {
       if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
       const TW_UINT16 rc = ImageInfo(static_cast<TW_IMAGEINFO*>(data));
@@ -226,6 +234,8 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   m_state = 7;
   ++m_strip;
   *note = " strip=" + std::to_string(m_strip);
+  // A slow scanner, so that a scan can be watched and stopped while it runs.
+  if (m_config.stripDelayMs > 0) Sleep(static_cast<DWORD>(m_config.stripDelayMs));
   if (m_strip == m_config.failAtStrip) return Fail(TWCC_OPERATIONERROR);
   if (m_strip == m_config.cancelAtStrip) return TWRC_CANCEL;
   uint8_t* memory = static_cast<uint8_t*>(strip->Memory.TheMem);

@@ -1,7 +1,11 @@
 // Window title, language matching, help command lines and the information box geometry.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "app/AboutLayout.h"
 #include "app/HelpCommand.h"
@@ -47,13 +51,63 @@ TEST(Language, NoMatchSelectsEnglishWithoutLibrary) {
   EXPECT_STREQ(HelpSuffix(9012), "_e");
 }
 
-TEST(HelpCommand, ViewerAndFileByLanguage) {
-  EXPECT_EQ(HelpCommandLine("NULL", "WinHelp", 9012), "WINHELP h_e.hlp");
-  EXPECT_EQ(HelpCommandLine("", "WinHelp", 9012), "WINHELP h_e.hlp");
-  EXPECT_EQ(HelpCommandLine("scan", "hh", 9001), "HH scan_g.chm");
-  EXPECT_EQ(HelpCommandLine("scan", "Hh", 9006), "HH scan_j.chm");
-  EXPECT_EQ(HelpCommandLine("scan", "winhlp32", 9010), "WINHLP32 scan_da.hlp");
-  EXPECT_EQ(HelpCommandLine("NULL", "HH", 9007), "HH h_m.chm");
+namespace {
+// A program directory holding `files`; records every path looked up.
+struct Folder {
+  std::set<std::string> files;
+  std::vector<std::string> asked;
+  std::function<bool(const CString&)> Exists() {
+    return [this](const CString& path) {
+      asked.push_back(path.str());
+      return files.count(path.str()) > 0;
+    };
+  }
+};
+const char kDir[] = "C:\\Orvane\\";
+}  // namespace
+
+TEST(HelpCommand, FileNameByViewerAndLanguage) {
+  EXPECT_EQ(HelpFileName("NULL", "WinHelp", 9012), "h_e.hlp");
+  EXPECT_EQ(HelpFileName("", "WinHelp", 9012), "h_e.hlp");
+  EXPECT_EQ(HelpFileName("scan", "hh", 9001), "scan_g.chm");
+  EXPECT_EQ(HelpFileName("scan", "winhlp32", 9010), "scan_da.hlp");
+  EXPECT_EQ(HelpFileName("NULL", "Hh", 9007), "h_m.chm");
+  // Only "HH" itself takes the compiled HTML file.
+  EXPECT_EQ(HelpFileName("scan", "HH.EXE", 9001), "scan_g.hlp");
+}
+
+TEST(HelpCommand, LanguageFileBesideTheProgramIsOpenedByFullPath) {
+  Folder folder{{"C:\\Orvane\\guide_g.chm", "C:\\Orvane\\guide_e.chm"}, {}};
+  EXPECT_EQ(HelpCommandLine("guide", "hh", 9001, kDir, folder.Exists()), "HH C:\\Orvane\\guide_g.chm");
+  EXPECT_EQ(folder.asked, std::vector<std::string>{"C:\\Orvane\\guide_g.chm"});
+  EXPECT_EQ(HelpCommandLine("guide", "HH", 9012, kDir, folder.Exists()), "HH C:\\Orvane\\guide_e.chm");
+}
+
+TEST(HelpCommand, MissingLanguageFileFallsBackToEnglish) {
+  Folder folder{{"C:\\Orvane\\guide_e.chm", "C:\\Orvane\\guide_g.hlp"}, {}};
+  EXPECT_EQ(HelpCommandLine("guide", "hh", 9006, kDir, folder.Exists()), "HH C:\\Orvane\\guide_e.chm");
+  EXPECT_EQ(folder.asked, (std::vector<std::string>{"C:\\Orvane\\guide_j.chm", "C:\\Orvane\\guide_e.chm"}));
+  // A file for another viewer does not count.
+  EXPECT_EQ(HelpCommandLine("guide", "HH", 9001, kDir, folder.Exists()), "HH C:\\Orvane\\guide_e.chm");
+  Folder defaults{{"C:\\Orvane\\h_e.hlp"}, {}};
+  EXPECT_EQ(HelpCommandLine("NULL", "WinHelp", 9011, kDir, defaults.Exists()), "WINHELP C:\\Orvane\\h_e.hlp");
+}
+
+TEST(HelpCommand, NoFileBesideTheProgramLeavesTheBareNameToTheViewer) {
+  Folder empty;
+  EXPECT_EQ(HelpCommandLine("NULL", "WinHelp", 9012, kDir, empty.Exists()), "WINHELP h_e.hlp");
+  EXPECT_EQ(HelpCommandLine("scan", "hh", 9001, kDir, empty.Exists()), "HH scan_g.chm");
+  EXPECT_EQ(HelpCommandLine("scan", "Hh", 9006, kDir, empty.Exists()), "HH scan_j.chm");
+  EXPECT_EQ(HelpCommandLine("scan", "winhlp32", 9010, kDir, empty.Exists()), "WINHLP32 scan_da.hlp");
+}
+
+TEST(HelpCommand, PathsWithSpacesAreQuoted) {
+  const CString dir = "C:\\Program Files\\Orvane\\";
+  Folder folder{{"C:\\Program Files\\Orvane\\Help_e.chm"}, {}};
+  EXPECT_EQ(HelpCommandLine("Help", "HH", 9002, dir, folder.Exists()),
+            "HH \"C:\\Program Files\\Orvane\\Help_e.chm\"");
+  Folder empty;
+  EXPECT_EQ(HelpCommandLine("My Help", "HH", 9002, dir, empty.Exists()), "HH \"My Help_f.chm\"");
 }
 
 TEST(AboutLayout, SizeAndButtonFollowTheText) {

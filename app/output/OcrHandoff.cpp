@@ -1,0 +1,198 @@
+// COcrHandoff: the OCR job's registry values, engine process, pasted text and WordPad.
+#include "app/output/OcrHandoff.h"
+
+#include "app/JobFiles.h"
+
+using OcrValues::RegistryValue;
+
+namespace {
+const char kDataDirectory[] = "DATA";
+const char kTextExtension[] = ".doc";
+// The engine has just closed the clipboard when it pastes; another program may hold it for
+// a moment.
+const int kClipboardAttempts = 10;
+const DWORD kClipboardRetryMs = 50;
+const DWORD kRestoreDelayMs = 1000;
+
+bool OpenClipboardSoon(HWND owner) {
+  for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(kClipboardRetryMs);
+  }
+  return false;
+}
+
+// Starts `commandLine` with the given show state; the process's handle when it started.
+void SetValues(HKEY key, const std::vector<RegistryValue>& values) {
+  for (const RegistryValue& value : values) {
+    if (value.kind == RegistryValue::kNumber) {
+      const DWORD number = value.number;
+      RegSetValueExA(key, value.name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                     sizeof(number));
+    } else if (value.kind == RegistryValue::kText) {
+      const BYTE* bytes = value.bytes.empty() ? nullptr : reinterpret_cast<const BYTE*>(value.bytes.data());
+      RegSetValueExA(key, value.name.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(value.bytes.size()));
+    } else {
+      RegDeleteValueA(key, value.name.c_str());
+    }
+  }
+}
+
+CKernelHandle StartProcess(const CString& commandLine, WORD show) {
+  CString buffer = commandLine;  // CreateProcess may write into the command line
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &buffer.str()[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &info)) {
+    return CKernelHandle();
+  }
+  CloseHandle(info.hThread);
+  return CKernelHandle(info.hProcess);
+}
+}  // namespace
+
+bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
+  if (m_mode != OcrValues::kNoOcr || job.mode == OcrValues::kNoOcr) return false;
+  const CString dataDir = job.programDir + kDataDirectory;
+  if (!JobFiles::EnsureDirectory(dataDir, job.programDir)) return false;
+  const CString textFile = JobFiles::FreshFileName(dataDir, kTextExtension);
+  // A path that does not fit the engine's file name field would be saved somewhere else.
+  if (textFile.IsEmpty() || static_cast<size_t>(textFile.GetLength()) >= sizeof(m_textFile)) return false;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, job.engineKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  {
+    CRegKey key(opened);
+    textFile.CopyTo(m_textFile, sizeof(m_textFile));
+    m_engineKey = job.engineKey;
+    m_mode = job.mode;
+    m_ended = false;
+    const uint32_t window = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(frame));
+    SetValues(key.Get(), OcrValues::StartValues(m_mode, m_textFile, window));
+  }
+
+  // The engine is faceless: it is asked to start hidden.
+  m_process =
+      StartProcess(OcrValues::EngineCommandLine(job.engineProgram.str(), job.imagePath.str()), SW_HIDE);
+  if (m_process) {
+    m_timer = SetTimer(view, OcrValues::kTimerId, OcrValues::kTimerMs, nullptr);
+    if (m_timer) return true;
+    // Nothing would ever notice the engine's end.
+    TerminateProcess(m_process.Get(), 1);
+    m_process.Reset();
+  }
+  // No job: nothing is left configured for the next user of the key.
+  RestoreValues();
+  return false;
+}
+
+OcrOutcome COcrHandoff::OnTimer(HWND view, UINT_PTR id) {
+  if (id != OcrValues::kTimerId || !m_timer || m_ended) return OcrOutcome::kWaiting;
+  if (WaitForSingleObject(m_process.Get(), 1) == WAIT_TIMEOUT) return OcrOutcome::kWaiting;
+  StopTimer(view);
+  m_ended = true;
+  DWORD exitCode = 1;
+  if (!GetExitCodeProcess(m_process.Get(), &exitCode) || exitCode != 0) return OcrOutcome::kEngineFailed;
+  // The 2.0 edition saves the text itself; the 96 edition would have pasted it by now.
+  if (m_mode != OcrValues::kEdition20 || !TextFileHasText()) return OcrOutcome::kNoText;
+  OpenWordPad();
+  return OcrOutcome::kTextOpened;
+}
+
+OcrOutcome COcrHandoff::OnPaste(HWND view) {
+  if (m_mode == OcrValues::kNoOcr || m_ended) return OcrOutcome::kWaiting;
+  const UINT richText = RegisterClipboardFormatA(OcrValues::kRichTextFormat);
+  if (!OpenClipboardSoon(view)) {
+    StopTimer(view);
+    m_ended = true;
+    return OcrOutcome::kTextNotSaved;
+  }
+  HANDLE data = IsClipboardFormatAvailable(richText) ? GetClipboardData(richText) : nullptr;
+  if (!data) {
+    // Without rich text the paste changes nothing; the job waits for the engine.
+    CloseClipboard();
+    return OcrOutcome::kWaiting;
+  }
+  StopTimer(view);
+  m_ended = true;
+  if (!SaveRichText(data)) {
+    CloseClipboard();
+    return OcrOutcome::kTextNotSaved;
+  }
+  AnswerWithFileName(view);
+  CloseClipboard();
+  OpenWordPad();
+  return OcrOutcome::kTextOpened;
+}
+
+void COcrHandoff::OnViewDestroyed(HWND view) {
+  if (m_mode == OcrValues::kNoOcr) return;
+  StopTimer(view);
+  // Gives an engine that is still finishing the time to read its values before they go.
+  Sleep(kRestoreDelayMs);
+  RestoreValues();
+  m_process.Reset();
+}
+
+void COcrHandoff::RestoreValues() {
+  HKEY opened = nullptr;
+  // A key that has gone keeps nothing to restore.
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, m_engineKey.c_str(), 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
+    CRegKey key(opened);
+    SetValues(key.Get(), OcrValues::EndValues(m_mode));
+  }
+  m_mode = OcrValues::kNoOcr;
+}
+
+void COcrHandoff::StopTimer(HWND view) {
+  if (m_timer) KillTimer(view, m_timer);
+  m_timer = 0;
+}
+
+bool COcrHandoff::SaveRichText(HANDLE data) const {
+  CGlobalLock lock(data);
+  const char* block = static_cast<const char*>(lock.Get());
+  if (!block) return false;
+  const DWORD length = static_cast<DWORD>(OcrValues::RichTextLength(block, GlobalSize(data)));
+  CFileHandle file(
+      CreateFileA(m_textFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  if (!WriteFile(file.Get(), block, length, &written, nullptr) || written != length) {
+    file.Reset();
+    DeleteFileA(m_textFile);
+    return false;
+  }
+  return true;
+}
+
+void COcrHandoff::AnswerWithFileName(HWND view) const {
+  const std::string list = OcrValues::FileNameList(m_textFile);
+  EmptyClipboard();
+  CGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, list.size()));
+  if (!memory) return;
+  {
+    CGlobalLock lock(memory.Get());
+    if (!lock.Get()) return;
+    CopyMemory(lock.Get(), list.data(), list.size());
+  }
+  // The clipboard owns the block once it has taken it.
+  if (SetClipboardData(RegisterClipboardFormatA(OcrValues::kFileNameListFormat), memory.Get()))
+    memory.Release();
+}
+
+void COcrHandoff::OpenWordPad() const {
+  const CString shortPath = JobFiles::ShortPath(m_textFile);
+  CKernelHandle wordPad = StartProcess(OcrValues::WordPadCommandLine(shortPath.str()), SW_SHOWNORMAL);
+}
+
+bool COcrHandoff::TextFileHasText() const {
+  WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+  return GetFileAttributesExA(m_textFile, GetFileExInfoStandard, &attributes) &&
+         !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
+}

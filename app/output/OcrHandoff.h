@@ -1,0 +1,59 @@
+// COcrHandoff: one OCR job of the view: prepares the OCR engine's registry values, starts the
+// engine on the job's image, watches its process, takes the text it pastes into the text file
+// in DATA, opens that file in WordPad, and restores the registry values when the view goes.
+#pragma once
+
+#include <windows.h>
+
+#include "app/output/OcrValues.h"
+#include "framework/Handles.h"
+#include "framework/String.h"
+
+struct OcrJob {
+  OcrValues::Mode mode = OcrValues::kNoOcr;
+  CString engineKey;      // the engine's key under the current user
+  CString engineProgram;  // the engine's program file
+  CString imagePath;      // the job's TIFF
+  CString programDir;     // ends in a backslash
+};
+
+// How a step of the job left it.
+enum class OcrOutcome {
+  kWaiting,       // the engine is still at work (or the event was not the job's)
+  kTextOpened,    // the text file is written and WordPad started on it
+  kNoText,        // the engine ended without delivering any text
+  kEngineFailed,  // the engine ended with an error
+  kTextNotSaved,  // rich text arrived but could not be written; it stays on the clipboard
+};
+
+class COcrHandoff {
+ public:
+  COcrHandoff() = default;
+  COcrHandoff(const COcrHandoff&) = delete;
+  COcrHandoff& operator=(const COcrHandoff&) = delete;
+
+  // Prepares the key, starts the engine and the view's timer. False (with the key left as it
+  // was) when DATA, the text file name, the key or the engine are not to be had.
+  bool Start(HWND view, HWND frame, const OcrJob& job);
+  // A timer tick of the view: the job's end when its engine has ended.
+  OcrOutcome OnTimer(HWND view, UINT_PTR id);
+  // The Paste command: with rich text on the clipboard, the job's end.
+  OcrOutcome OnPaste(HWND view);
+  // The view is going: stop watching and restore the key's values.
+  void OnViewDestroyed(HWND view);
+
+ private:
+  void RestoreValues();
+  void StopTimer(HWND view);
+  bool SaveRichText(HANDLE data) const;
+  void AnswerWithFileName(HWND view) const;
+  void OpenWordPad() const;
+  bool TextFileHasText() const;
+
+  OcrValues::Mode m_mode = OcrValues::kNoOcr;
+  char m_textFile[OcrValues::kTextFileField] = {};
+  CString m_engineKey;
+  CKernelHandle m_process;
+  UINT_PTR m_timer = 0;
+  bool m_ended = false;
+};

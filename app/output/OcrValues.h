@@ -1,0 +1,54 @@
+// The OCR hand-off's fixed values: what is written under the OCR engine's registry key when a
+// job starts and ends, edition by edition; the engine's and WordPad's command lines; and the
+// clipboard blocks exchanged with the engine. Platform-free.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace OcrValues {
+// The view's OCR mode: which edition of the engine the job runs.
+enum Mode { kNoOcr = 0, kEdition96 = 1, kEdition20 = 2 };
+
+// Path field of the text file, terminator included.
+const size_t kTextFileField = 257;
+const size_t kFormatField = 256;
+const unsigned kTimerId = 2;
+const unsigned kTimerMs = 500;
+// The framework's standard Paste command, which the engine sends to ApplicationWnd.
+const unsigned kPasteCommand = 0xE125;
+const char kRichTextFormat[] = "Rich Text Format";
+const char kFileNameListFormat[] = "File Name List";
+
+struct RegistryValue {
+  enum Kind { kNumber, kText, kDelete };
+  std::string name;
+  Kind kind;
+  uint32_t number;
+  // The bytes stored for a text: the whole field, zero-filled after the text; empty for a
+  // value without data.
+  std::string bytes;
+};
+
+// Values written at the start of a job: the 2.0 edition is also told not to scan, to skip its
+// start dialog and where to save the text; both are told to work without a window and to
+// paste into `applicationWindow`. A text file path longer than its field is cut to fit.
+std::vector<RegistryValue> StartValues(Mode mode, const std::string& textFile, uint32_t applicationWindow);
+// Values written when the job's view goes: pasting, facelessness and the window are reset;
+// the 2.0 edition's start dialog comes back and its file name is emptied. "UseScanner" and
+// the format stay.
+std::vector<RegistryValue> EndValues(Mode mode);
+
+// "<program> <image>"; a path with a space is quoted, so that no other program is started
+// from a prefix of it.
+std::string EngineCommandLine(const std::string& program, const std::string& image);
+// "write.exe <short path of the text file>".
+std::string WordPadCommandLine(const std::string& shortTextFile);
+
+// Length of the rich text in a clipboard block of `size` bytes: up to its first zero byte.
+size_t RichTextLength(const char* block, size_t size);
+// The "File Name List" block for `path`: the path and two zero bytes.
+std::string FileNameList(const std::string& path);
+}  // namespace OcrValues

@@ -1,0 +1,36 @@
+// CRecognizer: runs the recognition program (Tesseract) of the engine's settings on an image
+// and reads back its text: a Windows program as a child process, or under Wine a native one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/ocrengine/EngineSettings.h"
+
+struct Recognition {
+  enum Status { kRecognised, kNoProgram, kFailed, kTimedOut };
+  Status status = kFailed;
+  std::string text;  // UTF-8
+};
+
+class CRecognizer {
+ public:
+  explicit CRecognizer(const EngineSettings& settings);
+
+  // Whether the recognition program exists.
+  bool Found() const { return !m_program.empty(); }
+  // The languages it has installed; empty when it cannot tell.
+  std::vector<std::string> InstalledLanguages() const;
+  Recognition Recognise(const std::string& imagePath, const std::string& language) const;
+
+ private:
+  // Runs the program with `args`, its output going to `outputPath` (or nowhere); its exit
+  // code, -1 when it could not be started, -2 when it outlasted the timeout.
+  int Run(const std::vector<std::string>& args, const std::string& outputPath) const;
+  int RunWindows(const std::vector<std::string>& args, const std::string& outputPath) const;
+  int RunNative(const std::vector<std::string>& args, const std::string& outputPath) const;
+
+  std::string m_program;  // Windows path, or the Unix path of a native program
+  bool m_native = false;
+  int m_timeoutSeconds;
+};
