@@ -3,7 +3,6 @@ page, a program directory with the shipped description file naming a language, t
 font of each language, and sessions of textfit.exe, which measures, draws and inspects in one
 Wine process what would otherwise take a dozen."""
 
-import os
 import re
 import subprocess
 import sys
@@ -48,8 +47,7 @@ def ensure_fonts():
     if _fonts_ready:
         return
     rig.ensure_wine()
-    env = dict(os.environ, WINEPREFIX=os.environ.get("WINEPREFIX", str(rig.PREFIX)))
-    result = subprocess.run([str(rig.ROOT / "scripts" / "wine-fonts")], env=env, stdin=subprocess.DEVNULL,
+    result = subprocess.run([str(rig.ROOT / "scripts" / "wine-fonts")], env=rig.env(), stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, timeout=1200)
     if result.returncode != 0:
         raise AssertionError("scripts/wine-fonts: " + result.stderr)
