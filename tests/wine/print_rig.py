@@ -296,7 +296,20 @@ def dismiss(pid=None):
 def status_lines(pid=None, timeout=600):
     """The printing status window's lines, read once it shows the page number."""
     selector = ["--title", APP_TITLE, "--class", "#32770", "--child-text", "Page 1"]
-    _, texts = rig.window_texts(*(selector + (["--pid", pid] if pid else [])), timeout=timeout)
+    selector += ["--pid", pid] if pid else []
+    deadline = time.time() + timeout
+    texts = []
+    # The window is found by its page line and read in a second step; when it was closing in
+    # between, its lines read empty: read again while it is still there.
+    wait = timeout
+    while time.time() < deadline:
+        try:
+            _, texts = rig.window_texts(*selector, timeout=wait)
+        except AssertionError:
+            break  # the window has gone
+        if "Page 1" in texts:
+            break
+        wait = 5
     return texts
 
 
