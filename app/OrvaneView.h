@@ -2,10 +2,10 @@
 // printing and OCR pages for the OCR hand-off; its timers serve the OCR hand-off.
 #pragma once
 
+#include "app/output/JobPrintView.h"
 #include "app/output/OcrHandoff.h"
-#include "framework/FrameWnd.h"
 
-class COrvaneView : public CView {
+class COrvaneView : public CJobPrintView {
  public:
   // Prints the job's image on the output device of Copy (copy mode 1) or Fax (copy mode 0).
   void PrintJobImage(int copyMode);

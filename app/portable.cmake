@@ -17,5 +17,7 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
   ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp
 )

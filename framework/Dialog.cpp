@@ -21,6 +21,14 @@ bool CDialog::Create(HWND parent) {
   return wnd != nullptr;
 }
 
+bool CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner) {
+  m_parent = owner;
+  m_modal = false;
+  HWND wnd = CreateDialogIndirectParamA(Module::Instance(), dialogTemplate, owner, DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
+  return wnd != nullptr;
+}
+
 INT_PTR CDialog::DoModal() {
   m_modal = true;
   m_endModal = false;

@@ -14,6 +14,8 @@ class CDialog : public CWnd {
   INT_PTR DoModal();
   // Creates the dialog modeless, as a child of `parent`.
   bool Create(HWND parent);
+  // Creates the dialog modeless from a template in memory, owned by `owner`.
+  bool CreateIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner);
   void EndDialog(INT_PTR result);
   UINT TemplateId() const { return m_templateId; }
 

@@ -2,7 +2,10 @@
 // document, created together by a single-document template.
 #pragma once
 
+#include "framework/PrintInfo.h"
 #include "framework/Wnd.h"
+
+class CPrintStatusDlg;
 
 // A window of a registered class whose messages reach WindowProc.
 class CWindow : public CWnd {
@@ -28,16 +31,50 @@ class CWindow : public CWnd {
 class CDocument {
  public:
   virtual ~CDocument() = default;
+  // The title names the document's print jobs.
+  const CString& GetTitle() const { return m_title; }
+  void SetTitle(const char* title) { m_title = title; }
+
+ private:
+  CString m_title;
 };
 
 class CView : public CWindow {
  public:
+  // How a print command ended.
+  enum PrintResult {
+    kPrinted,
+    kNoPrinter,    // no printer DC could be made from the application's printer settings
+    kStartFailed,  // the printer refused the job
+    kFailed,       // the printer failed during the job, which was cancelled
+    kCancelled,    // the user cancelled it in the status window
+    kWithdrawn,    // the view could not print its page; nothing was printed
+  };
+
   bool Create(HWND parent, CDocument* document);
   CDocument* GetDocument() const { return m_document; }
   // The frame offers each command to its view first.
   bool RouteCommand(WORD id, WORD code, HWND control) { return OnCommand(id, code, control); }
 
+  // The print command: prepare printing, begin printing, for each page prepare the page and
+  // print it, end printing; with the printing status window shown meanwhile.
+  PrintResult OnFilePrint();
+
+ protected:
+  // The default makes the printer DC (DoPreparePrinting).
+  virtual bool OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info); }
+  virtual void OnBeginPrinting(HDC dc, CPrintInfo* info) {}
+  // The default goes on while the last page is known, else with the first page only.
+  virtual void OnPrepareDC(HDC dc, CPrintInfo* info);
+  virtual void OnPrint(HDC dc, CPrintInfo* info) {}
+  virtual void OnEndPrinting(HDC dc, CPrintInfo* info) {}
+  // Makes the printer DC from the application's printer settings (the default printer's when
+  // the application has none). False when there is no printer.
+  bool DoPreparePrinting(CPrintInfo* info);
+
  private:
+  PrintResult PrintPages(HDC dc, CPrintInfo* info, CPrintStatusDlg* status);
+
   CDocument* m_document = nullptr;
 };
 

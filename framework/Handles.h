@@ -59,6 +59,11 @@ struct RegKeyTraits {
   static Handle Invalid() { return nullptr; }
   static void Free(Handle h) { RegCloseKey(h); }
 };
+struct DcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { DeleteDC(h); }
+};
 struct GlobalTraits {
   using Handle = HGLOBAL;
   static Handle Invalid() { return nullptr; }
@@ -71,6 +76,8 @@ using CKernelHandle = CScopedHandle<KernelTraits>;
 using CGdiObject = CScopedHandle<GdiTraits>;
 using CRegKey = CScopedHandle<RegKeyTraits>;
 using CGlobalMemory = CScopedHandle<GlobalTraits>;
+// A DC made with CreateDC (a printer's), deleted with DeleteDC.
+using CDeviceContext = CScopedHandle<DcTraits>;
 
 // Selects an object into a DC for the lifetime of the scope.
 class CSelectObject {

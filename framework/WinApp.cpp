@@ -2,6 +2,7 @@
 #include "framework/WinApp.h"
 
 #include "framework/Dialog.h"
+#include "framework/Module.h"
 
 CWinApp* CWinApp::s_current = nullptr;
 
@@ -35,6 +36,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   app->m_hInstance = instance;
   app->m_lpCmdLine = commandLine ? commandLine : "";
   app->m_nCmdShow = show;
+  app->m_appName = LoadResourceString(instance, kAppTitleStringId);
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
 }

@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
+#include "framework/PrinterSettings.h"
+#include "framework/String.h"
+
 class CWnd;
+
+// The string of a program's own table that holds its title.
+const UINT kAppTitleStringId = 0xE000;
 
 class CWinApp {
  public:
@@ -25,13 +31,19 @@ class CWinApp {
 
   int Run();
 
+  // The printer settings that printing uses; empty until set or first needed.
+  CPrinterSettings& PrinterSettings() { return m_printerSettings; }
+
   HINSTANCE m_hInstance = nullptr;
   CWnd* m_pMainWnd = nullptr;
   int m_nCmdShow = SW_SHOWNORMAL;
   const char* m_lpCmdLine = "";
+  // The application title (string kAppTitleStringId), e.g. of the printing status window.
+  CString m_appName;
 
  protected:
   int m_exitCode = 0;
+  CPrinterSettings m_printerSettings;
 
  private:
   static CWinApp* s_current;

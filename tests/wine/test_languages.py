@@ -1,49 +1,156 @@
-"""The program's language libraries: every localised string of Orvane.exe is translated in
-each shipped library, under the same id, and nothing else is in them."""
+"""Each of the twelve languages under Wine, in its own code page: LANGUAGE in the description
+file selects the language's library and the label strip shows that library's text for SCAN in
+real glyphs; the texts of the label strip, the settings pages and the progress window fit the
+room the layout gives them."""
 
 import unittest
 
+from PIL import Image
+
+import language_rig as lrig
+import panelkit as kit
 import rig
+from panelkit import COPY, FAX, IMAGE, MAIL, OCR, SCAN
 
-# Strings that always come from the program itself (binding messages, the application title
-# used as a section name, registry keys and program names, language names, the font face).
-NOT_LOCALISED = {57344, 57347, 57348, 57349, 57350, 6005, *range(6009, 6015), 6018, *range(9000, 9012),
-                 *range(57360, 57369)}
-LIBRARIES = {"dsk_lg.dll": "German", "dsk_lj.dll": "Japanese"}
+STRIP_LEFT, STRIP_WIDTH, STRIP_HEIGHT = 6, 400, 41
+STRIP_COLOUR = "515151"
+# Label strip lines: titles in the 22-pixel font, descriptions in the 14-pixel one.
+STRIP_TITLES = list(range(1034, 1043)) + [2015, 4007, 5013, 6004]
+STRIP_DESCRIPTIONS = [1052, 1053, 1054, 1055, 1056, 1058, 1059, 1060] + list(range(1067, 1076))
+# Page titles: 24 pixels, centred in a 141-pixel band and never left of x = 2.
+PAGE_TITLES, TITLE_BAND = [1034, 1035, 1036, 1037, 1038], 141 - 2 * 2
+PAGE_FONT = 14
+# Each page's painted labels and the field each one leads to.
+PAGE_ROWS = {
+    IMAGE: [(6001, 6006), (6002, 6007), (6003, 6008)],
+    COPY: [(2000, 2007), (2001, 2008), (2002, 2009), (2003, 2010)],
+    FAX: [(4003, 4005), (4002, 4004)],
+    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5004, 5010), (5005, 5011), (5006, 5012)],
+    OCR: [(3002, 3004), (3001, 3003)],
+}
+MODE_LISTS, MODE_NAMES = (6007, 2008, 5008), (1022, 1023, 1024)
+PAPER_LISTS, PAPER_AUTO = (6006, 2007, 4005, 5007, 3004), 1018
+CHECK_BOXES = (2004, 2005)
+ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
+# A closed list shows its text between its edge and its drop button; a check box's text
+# starts after the box.
+LIST_CHROME, CHECK_BOX_CHROME = 28, 20
+# The progress window: caption, text line, stop button.
+PROGRESS_DIALOG, PROGRESS_TEXTS = 242, {0: 6015, 1062: 6016, 1059: 6017}
+COMPRESSING = 6005
+PAGE_LABELS = [label for rows in PAGE_ROWS.values() for label, _ in rows]
+PAGE_PROBES_IMAGE = kit.PAGE_PROBES[IMAGE]
 
 
-def strings(module):
-    result = rig.run([rig.TOOLS / "dumpstrings.exe", rig.wine_path(module), 0, 65535], timeout=60)
-    if result.returncode != 0:
-        raise AssertionError(result.stderr)
-    table = {}
-    for line in result.stdout.splitlines():
-        number, _, text = line.partition("\t")
-        table[int(number)] = text
-    return table
-
-
-class LanguageLibraries(unittest.TestCase):
+class Languages(kit.PanelTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.english = strings(rig.DIST / "Orvane.exe")
-        cls.localised = {i for i in cls.english if i not in NOT_LOCALISED}
+        lrig.ensure_fonts()
 
-    def test_every_localised_string_is_translated(self):
-        for library, language in LIBRARIES.items():
-            with self.subTest(language):
-                table = strings(rig.DIST / library)
-                self.assertEqual(sorted(self.localised - table.keys()), [], "missing in " + library)
-                self.assertEqual(sorted(table.keys() - self.localised), [], "not localised, yet in " + library)
-                words = [i for i in table if any(c.isalpha() for c in self.english[i]) and len(self.english[i]) > 6]
-                same = [i for i in words if table[i] == self.english[i]]
-                # Product and paper names may stay as they are; real text must not.
-                self.assertLess(len(same), max(3, len(words) // 5), [self.english[i] for i in same])
+    def check_language(self, folder):
+        lang = lrig.language(folder)
+        library = rig.DIST / (lang.libraries["program"] + ".dll")
+        english = rig.DIST / "Orvane.exe"
+        directory, title = lrig.program(lang, "lang_" + folder.replace("-", "_"))
+        scratch = directory / "checks"
+        scratch.mkdir()
+        pattern = kit.art("PATTERN")
+        pattern.crop((0, pattern.height - STRIP_HEIGHT, STRIP_WIDTH, pattern.height)).save(scratch / "strip.bmp")
+        rig.start([directory / "Orvane.exe"], env=lrig.environment(lang))
 
-    def test_english_names_match_the_scanner_language_keys(self):
-        names = [self.english[i] for i in range(9000, 9012)]
-        self.assertEqual(names, ["CHINESE", "GERMAN", "FRENCH", "ITALIAN", "SPANISH", "DUTCH", "JAPANESE",
-                                 "SIMPLE", "KOREAN", "PORTUGUESE", "DANISH", "SWEDISH"])
+        # One Wine process measures, draws the expected strip and inspects the panel.
+        session = lrig.Session(lang, scratch)
+        titles = session.measure(library, 22, STRIP_TITLES)
+        descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
+        page_titles = session.measure(library, 24, PAGE_TITLES)
+        page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + list(MODE_NAMES)
+                                     + [PAPER_AUTO])
+        progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
+        compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
+        lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
+        own = session.render(library, scratch / "strip.bmp", scratch / "own.bmp", STRIP_COLOUR, lines)
+        other = session.render(english, scratch / "strip.bmp", scratch / "english.bmp", STRIP_COLOUR, lines)
+        panel = ["--title", title, "--class", "#32770"]
+        session.driver("wait", *panel, "--timeout", 300000)
+        controls = session.driver("texts", *panel)
+        session.driver("move", *panel, *kit.centre(SCAN))
+        session.sleep(2000)
+        shot = session.driver("shot", *panel, "--client", rig.wine_path(scratch / "panel.bmp"))
+        out, errors = session.run()
+        failed = [n for n, (rc, _) in out.items() if rc != 0]
+        self.assertEqual(failed, [], errors)
+
+        with self.subTest("label strip"):
+            self.fit(lang, out[titles][1], STRIP_WIDTH - STRIP_LEFT)
+            self.fit(lang, out[descriptions][1], STRIP_WIDTH - STRIP_LEFT)
+        with self.subTest("page titles"):
+            self.fit(lang, out[page_titles][1], TITLE_BAND)
+        with self.subTest("progress window"):
+            fits = lrig.dialog_fits(out[progress][1])
+            self.assertEqual(sorted(fits), sorted(PROGRESS_TEXTS))
+            wrong = ["control %d: %d pixels, the room %d%s" % (control, width, room, "" if whole else ", not whole")
+                     for control, (width, room, whole) in fits.items() if width > room or not whole]
+            self.assertEqual(wrong, [])
+            width, room, _ = lrig.dialog_fits(out[compressing][1])[1062]
+            self.assertLessEqual(width, room, "the compression notice")
+        with self.subTest("SCAN in the label strip"):
+            strip = kit.strip_region(Image.open(scratch / "panel.bmp").convert("RGB"))
+            expected = Image.open(scratch / "own.bmp").convert("RGB")
+            self.assertLess(kit.difference(strip, expected), 0.5)
+            self.assertGreater(kit.difference(strip, Image.open(scratch / "english.bmp").convert("RGB")), 2)
+        with self.subTest("page layout"):
+            found = lrig.control_rects(out[controls][1])
+            self.assertTrue(found[PAGE_PROBES_IMAGE][4], "the Image page is not the one shown")
+            self.check_pages(found, self.fit(lang, out[page_texts][1], None))
+        self.assertTrue(out[shot][0] == 0 and out[own][0] == 0 and out[other][0] == 0)
+
+    def fit(self, lang, lines, room):
+        """The measured strings' widths; each must be whole in its code page, have every glyph
+        and fit `room` (all that do not are named at once)."""
+        sizes = lrig.measured(lines)
+        self.assertTrue(sizes, lines)
+        wrong = []
+        for string, (width, _, lossless, missing) in sizes.items():
+            if not lossless:
+                wrong.append("string %d does not fit code page %d" % (string, lang.codepage))
+            if missing:
+                wrong.append("string %d: %d characters without a glyph" % (string, missing))
+            if room is not None and width > room:
+                wrong.append("string %d is %d pixels wide, the room %d" % (string, width, room))
+        self.assertEqual(wrong, [])
+        return {string: size[0] for string, size in sizes.items()}
+
+    def check_pages(self, found, labels):
+        wrong = []
+        for page, rows in PAGE_ROWS.items():
+            for label, field in rows:
+                left, right = found[field][0], found[field][2]
+                # The label's text ends before its field starts, and the field keeps a width.
+                if found[label][0] + labels[label] > left:
+                    wrong.append("label %d runs into %d" % (label, field))
+                if right - left <= LIST_CHROME:
+                    wrong.append("field %d has no room left" % field)
+        for lists, names in ((MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,))):
+            for control in lists:
+                room = found[control][2] - found[control][0] - LIST_CHROME
+                wrong += ["list %d cuts string %d (%d > %d)" % (control, name, labels[name], room)
+                          for name in names if labels[name] > room]
+        for box in CHECK_BOXES:
+            room = found[box][2] - found[box][0] - CHECK_BOX_CHROME
+            if labels[box] > room:
+                wrong.append("check box %d cuts its text (%d > %d)" % (box, labels[box], room))
+        for field in ADDRESS_FIELDS:
+            if found[field][2] - found[field][0] < ADDRESS_ROOM:
+                wrong.append("address field %d is %d wide" % (field, found[field][2] - found[field][0]))
+        self.assertEqual(wrong, [])
+
+
+def _language_test(folder):
+    return lambda self: self.check_language(folder)
+
+
+for _lang in lrig.LANGUAGES:
+    setattr(Languages, "test_" + _lang.folder.replace("-", "_").lower(), _language_test(_lang.folder))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
-// Which top-level window a command acts on: --hwnd, --title, --class, --title-contains, --pid.
+// Which top-level window a command acts on: --hwnd, --title, --class, --title-contains, --pid,
+// --child-text.
 #include "tools/guidriver/Selector.h"
 
+#include "tools/guidriver/Children.h"
 #include "tools/guidriver/Output.h"
 #include "tools/guidriver/Wait.h"
 
@@ -43,6 +45,8 @@ bool CSelector::Parse(const CArgs& args, bool required, std::wstring& error) {
   m_class = args.Value(L"--class");
   m_byTitlePart = args.Has(L"--title-contains");
   m_titlePart = args.Value(L"--title-contains");
+  m_byChildText = args.Has(L"--child-text");
+  m_childText = args.Value(L"--child-text");
   if (args.Has(L"--pid")) {
     long long pid = 0;
     if (!ParseNumber(args.Value(L"--pid"), 1, 0xFFFFFFFFLL, pid)) {
@@ -69,6 +73,12 @@ bool CSelector::Matches(HWND wnd) const {
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
     if (pid != m_pid) return false;
+  }
+  if (m_byChildText) {
+    // The window structure's own text: a busy target is not asked.
+    for (HWND child : Descendants(wnd))
+      if (WindowTitle(child) == m_childText) return true;
+    return false;
   }
   return true;
 }
@@ -106,6 +116,7 @@ std::wstring CSelector::Describe() const {
   if (m_byClass) text += L" --class " + m_class;
   if (m_byTitlePart) text += L" --title-contains \"" + m_titlePart + L"\"";
   if (m_pid != 0) text += L" --pid " + std::to_wstring(m_pid);
+  if (m_byChildText) text += L" --child-text \"" + m_childText + L"\"";
   return text.empty() ? text : text.substr(1);
 }
 

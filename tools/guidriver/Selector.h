@@ -1,4 +1,5 @@
-// Which top-level window a command acts on: --hwnd, --title, --class, --title-contains, --pid.
+// Which top-level window a command acts on: --hwnd, --title, --class, --title-contains, --pid,
+// and --child-text (a window with a control of exactly that text).
 #pragma once
 
 #include <windows.h>
@@ -29,9 +30,11 @@ class CSelector {
   bool m_byTitle = false;
   bool m_byClass = false;
   bool m_byTitlePart = false;
+  bool m_byChildText = false;
   std::wstring m_title;
   std::wstring m_class;
   std::wstring m_titlePart;
+  std::wstring m_childText;
   DWORD m_pid = 0;
 };
 

@@ -1,0 +1,30 @@
+# The language libraries of one deliverable, one per line of resources/languages.txt that
+# names a library in `column` (program, mail or scan). Each is `wrapper_rc` compiled with the
+# language's folder under `lang_root` first on the include path, so the wrapper's quoted
+# includes take that folder's files, and with its resource language as ORVANE_LANG/SUBLANG.
+set(ORVANE_LANGUAGES_FILE ${CMAKE_SOURCE_DIR}/resources/languages.txt)
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ORVANE_LANGUAGES_FILE})
+
+function(orvane_language_libraries column wrapper_rc lang_root)
+  set(columns folder name program mail scan lang sublang locale codepage)
+  list(FIND columns ${column} index)
+  if(index LESS 0)
+    message(FATAL_ERROR "orvane_language_libraries: no column ${column}")
+  endif()
+  file(STRINGS ${ORVANE_LANGUAGES_FILE} lines REGEX "^[^#]")
+  file(GLOB_RECURSE language_sources CONFIGURE_DEPENDS ${lang_root}/*.rc ${lang_root}/*.h)
+  set_property(SOURCE ${wrapper_rc} APPEND PROPERTY OBJECT_DEPENDS ${language_sources} ${ARGN})
+  foreach(line ${lines})
+    string(REGEX REPLACE "[ \t]+" ";" fields "${line}")
+    list(GET fields ${index} library)
+    if(library STREQUAL "-")
+      continue()
+    endif()
+    list(GET fields 0 folder)
+    list(GET fields 5 lang)
+    list(GET fields 6 sublang)
+    orvane_language_library(${library} ${wrapper_rc})
+    target_include_directories(${library} BEFORE PRIVATE ${lang_root}/${folder})
+    target_compile_definitions(${library} PRIVATE ORVANE_LANG=${lang} ORVANE_SUBLANG=${sublang})
+  endforeach()
+endfunction()
