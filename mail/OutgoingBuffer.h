@@ -8,9 +8,11 @@
 
 class COutgoingBuffer {
  public:
-  // Tens of kilobytes: few enough writes that their cost vanishes beside the copying, small
-  // enough that memory stays flat and a Cancel is not held up behind much unsent data.
-  static const size_t kWriteSize = 32 * 1024;
+  // Tens of kilobytes (about one segment on loopback): few enough writes that their cost
+  // vanishes beside the copying, small enough that memory stays flat and a Cancel is not held
+  // up behind much unsent data. Measured under Wine, 64 KB writes sent a 20 MB file
+  // measurably faster than 32 KB ones; larger ones gained little.
+  static const size_t kWriteSize = 64 * 1024;
 
   explicit COutgoingBuffer(size_t writeSize = kWriteSize) : m_writeSize(writeSize) {}
 

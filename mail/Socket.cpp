@@ -50,7 +50,15 @@ CMailSocket::~CMailSocket() {
 }
 
 bool CMailSocket::CreateSocket() {
-  if (Create(SOCK_STREAM, kAllEvents)) return true;
+  if (Create(SOCK_STREAM, kAllEvents)) {
+    // Texts are gathered here and flushed before every reply wait; the kernel's coalescing
+    // on top would hold back a flush's last partial segment until the server acknowledges the
+    // one before, which with delayed acknowledgements costs tens of milliseconds per wait.
+    // The bytes sent are the same either way. A failure only costs that time.
+    const BOOL noDelay = TRUE;
+    setsockopt(m_hSocket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
+    return true;
+  }
   ReportError();
   m_lastErrorText = m_environment.Text(IDS_SOCKET_OPEN_FAILED);
   m_state = kError;

@@ -145,8 +145,3 @@ def read_book():
     while "mailadd%d" % len(values) in book:
         values.append(book["mailadd%d" % len(values)])
     return values
-
-
-def peak_rss_kb():
-    """The largest resident set of any child process waited for so far, in kB (Linux)."""
-    return resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss

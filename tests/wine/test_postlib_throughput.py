@@ -27,8 +27,9 @@ def click_to_return_ms(log):
     return returned[-1] - clicked[0]
 
 
-def cancelled_send(address, attachment, pause_ms):
-    return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Send file"], ["gui", "pause", str(pause_ms)],
+def cancelled_send(address, attachment, until):
+    """Cancel is clicked once the file is going out and `until` (an action) is met."""
+    return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Send file"], ["gui"] + until,
             ["gui", "pos", "1018"], ["gui", "click", "1020"]] + \
         send(address, "scan@office.example", "bob@b.example", attachment)
 
@@ -46,7 +47,7 @@ class LargeAttachment(unittest.TestCase):
     def test_cancel_while_20_mb_go_out_ends_the_send_within_a_second(self):
         with R.RealSmtp(self.address) as server:
             server.controller.SMTP_kwargs["data_size_limit"] = 64 * 1024 * 1024
-            log = self.host.run(cancelled_send(self.address, self.path, 400), timeout=300)
+            log = self.host.run(cancelled_send(self.address, self.path, ["waitmoved", "1018"]), timeout=300)
         self.assertLess(click_to_return_ms(log), 1000, log)
         self.assertTrue(result(log) == 1 and "WM_MAIL_DONE 0 0" in log, log)
         # The bar showed the file going out when Cancel was pressed.
@@ -88,7 +89,7 @@ class StalledServer(unittest.TestCase):
                                       receive_buffer=16384).start()
         try:
             # Two seconds in, the windows on both sides are long full.
-            log = host.run(cancelled_send(self.address, path, 2000), timeout=120)
+            log = host.run(cancelled_send(self.address, path, ["pause", "2000"]), timeout=120)
         finally:
             server.stop()
             server.wait_done(10)

@@ -160,6 +160,10 @@ bool Perform(const std::vector<std::string>& a) {
   if (verb == "waittext") {
     return WindowText(item(1)).rfind(a.at(2), 0) == 0;
   }
+  if (verb == "waitmoved") {
+    // Until the progress bar has left its start: part of a file has gone out.
+    return SendMessageA(item(1), PBM_GETPOS, 0, 0) > 0;
+  }
   if (verb == "set") {
     SetWindowTextA(item(1), a.size() > 2 ? a[2].c_str() : "");
   } else if (verb == "click") {

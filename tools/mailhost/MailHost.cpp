@@ -6,8 +6,11 @@
 //   gui ACTION ...                       queued dialog action, played during the next call
 //   pump MS                              dispatches messages for MS milliseconds
 //   unload                               frees the library (its shut-down)
+//   memory                               logs the process's peak working set so far
 // It logs every result, WM_MAIL_DONE and message box on stdout.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <fstream>
@@ -130,6 +133,11 @@ int main(int argc, char** argv) {
         }
       }
       GuiScript::Stop();
+    } else if (verb == "memory") {
+      PROCESS_MEMORY_COUNTERS counters = {};
+      counters.cb = sizeof(counters);
+      GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+      GuiScript::Log("peak_working_set=" + std::to_string(counters.PeakWorkingSetSize / 1024) + " kB");
     } else if (verb == "unload") {
       FreeLibrary(postlib);
       postlib = nullptr;

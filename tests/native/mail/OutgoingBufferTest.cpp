@@ -29,7 +29,7 @@ std::string Line(size_t n, char c) { return std::string(n, c) + "\r\n"; }
 
 // Sends `lines` base64-sized lines through a buffer; returns its largest capacity.
 size_t PeakCapacity(size_t lines) {
-  COutgoingBuffer buffer(32 * 1024);
+  COutgoingBuffer buffer;
   TakingSocket socket;
   std::mt19937 random(7);
   size_t peak = 0;
@@ -107,6 +107,8 @@ TEST(OutgoingBuffer, PartialTakeLeavesTheRestInFrontOfNewPieces) {
 TEST(OutgoingBuffer, MemoryIsTheSameForAThreeKilobyteAndATwentyMegabyteMessage) {
   const size_t small = PeakCapacity(5);                       // about 3 KB of base64
   const size_t large = PeakCapacity(20 * 1024 * 1024 / 510);  // a 20 MB file
-  EXPECT_LE(large, 2u * (32u * 1024u + 682u));
-  EXPECT_LE(large, std::max<size_t>(small, 64u * 1024u + 2u * 682u));
+  // One write and one piece, at most doubled by the string's growth.
+  const size_t bound = 2u * (COutgoingBuffer::kWriteSize + 682u);
+  EXPECT_LE(small, bound);
+  EXPECT_LE(large, bound);
 }
