@@ -261,6 +261,10 @@ class PrintPrefixCase(unittest.TestCase):
         """The ink on a page sits at `expected` (left, top, width, height in inches) within 1 %
         of the page."""
         self.assertIsNotNone(box, "blank page")
+        # Kept for the record: what each test measured beside what the geometry computed.
+        with open(rig.WORK / "placements.txt", "a") as record:
+            record.write("%s: printed %s in, computed %s in\n" % (
+                self.id(), " ".join("%.3f" % v for v in box), " ".join("%.3f" % v for v in expected)))
         width, height = self.page_inches()
         for got, want, extent, name in zip(box, expected, (width, height, width, height),
                                            ("left", "top", "width", "height")):
