@@ -119,9 +119,10 @@ def compiled_quotes(tag):
 
 def shown_texts(texts):
     """The texts as a user sees them: line breaks as spaces, a "%s" as "...", and messages
-    that follow a file name (their text starts with a space) as they end."""
+    that follow a file name (their text starts with a space, a no-break space or a colon) as
+    they end."""
     shown = {normalised(text.replace("%s", "...")) for text in texts}
-    suffixes = {normalised(text) for text in texts if text.startswith(" ")}
+    suffixes = {normalised(text) for text in texts if text[:1] in (" ", "\u00a0", ":")}
     return shown, suffixes
 
 
@@ -129,6 +130,6 @@ def quote_found(quote, shown, suffixes):
     """A quote is one message, or several messages each on its own line."""
     def one(text):
         text = normalised(text)
-        return text in shown or any(text.endswith(" " + s) for s in suffixes)
+        return text in shown or any(text.endswith(s) and len(text) > len(s) for s in suffixes)
     whole = re.sub(r"<br\s*/?>", " ", quote)
     return one(whole) or all(one(part) for part in re.split(r"<br\s*/?>", quote))

@@ -80,6 +80,17 @@ class PdfPrinters(printers.CupsServer):
         raise AssertionError("%d PDFs of %s expected, found %s; CUPS log:\n%s"
                              % (count, queue, self.pdfs(queue), self.log()[-2000:]))
 
+    def job_copies(self):
+        """The copies each job asked for, in job order, from the scheduler's kept job records:
+        cups-pdf writes one PDF whatever the copies, so the request is what can be checked."""
+        copies = []
+        for control in sorted((self.root / "spool").glob("c[0-9]*")):
+            data = control.read_bytes()
+            # An IPP integer attribute: tag 0x21, name length, name, value length 4, value.
+            at = data.find(b"\x21\x00\x06copies\x00\x04")
+            copies.append(int.from_bytes(data[at + 11:at + 15], "big") if at >= 0 else 1)
+        return copies
+
     def pending(self):
         result = subprocess.run(["lpstat", "-h", str(self.socket), "-o"], capture_output=True, text=True)
         return result.stdout.strip()
@@ -250,6 +261,10 @@ class PrintPrefixCase(unittest.TestCase):
         """The ink on a page sits at `expected` (left, top, width, height in inches) within 1 %
         of the page."""
         self.assertIsNotNone(box, "blank page")
+        # Kept for the record: what each test measured beside what the geometry computed.
+        with open(rig.WORK / "placements.txt", "a") as record:
+            record.write("%s: printed %s in, computed %s in\n" % (
+                self.id(), " ".join("%.3f" % v for v in box), " ".join("%.3f" % v for v in expected)))
         width, height = self.page_inches()
         for got, want, extent, name in zip(box, expected, (width, height, width, height),
                                            ("left", "top", "width", "height")):

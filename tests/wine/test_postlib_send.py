@@ -192,11 +192,11 @@ class LanguageAndShutdown(unittest.TestCase):
                             ["content"]] + send("127.0.0.27", "me@x.example", "") +
                            [["send", "me@127.0.0.27", "bob@b.example", host.file("a.bin", b"xyz")]])
         self.assertIn("window E-Mail-Einstellungen", log)
-        self.assertIn("text 1003: Betreff :  ", log)
+        self.assertIn("text 1003: Betreff:  ", log)
         self.assertIn("size 1002: 32x24", log)
         self.assertIn("size 2004: 32x24", log)
         self.assertIn("tooltips: 2004=E-Mail-Adresse ins Adressbuch aufnehmen|2008=E-Mail-Liste|2007=Adressbuch", log)
-        self.assertEqual(messages(log), ["Eine Nachricht braucht einen Empfänger (Feld An :) ."])
+        self.assertEqual(messages(log), ["Eine Nachricht braucht einen Empfänger (Feld „An“)."])
         # The MIME header texts come from the language library too, and are unchanged.
         message = R.parse(server.envelopes[0].original_content)
         self.assertEqual(R.attachments(message), [("a.bin", b"xyz")])

@@ -32,7 +32,8 @@ class HostedJobs(PrintPrefixCase):
         self.assertEqual(print_rig.page_count(pdf), 1)
         printed = print_rig.text_of(pdf)
         self.assertRegex(printed, r"line 001\s+end")
-        self.assertIn("line 040", printed)
+        # How many lines fit depends on the printer's font; a page holds dozens, never all 300.
+        self.assertIn("line 020", printed)
         self.assertNotIn("line 300", printed)
         self.assertNotIn("last", printed)
         self.assertDefaultBack()
@@ -52,7 +53,8 @@ class HostedJobs(PrintPrefixCase):
         self.assertNothingPrinted()
 
     def test_cancel_in_the_status_window_ends_the_job_without_printing(self):
-        large = print_rig.write_bmp(rig.WORK / "print-files" / "LARGE.BMP", 2550, 3300, 300)
+        # A page large enough that spooling it takes a while, so that Cancel can be pressed.
+        large = print_rig.write_bmp(rig.WORK / "print-files" / "LARGE.BMP", 5100, 6600, 600)
         host = print_rig.print_host(program("print_cancel"), "copy", large, wait=False)
         rig.driver("press", *print_rig.dialog("Cancel"), "--text", "Cancel", "--timeout", 600000, timeout=610)
         self.assertEqual(rig.wait_exit(host, 600), 4)  # cancelled

@@ -1,6 +1,8 @@
 // Read-only commands: list, texts, foreground.
 #include "tools/guidriver/Commands.h"
 
+#include <vector>
+
 #include "tools/guidriver/Children.h"
 #include "tools/guidriver/Output.h"
 #include "tools/guidriver/Selector.h"
@@ -31,13 +33,24 @@ int CmdTexts(const CArgs& args) {
   HWND top = nullptr;
   if (int rc = SelectWindow(args, top)) return rc;
   PrintLine(L"caption\t" + Field(WindowTitle(top)));
-  for (HWND child : Descendants(top)) {
+  // A snapshot first, without asking the target: a window that closes while its busy thread
+  // is asked for one control's text still reports what all its controls showed together.
+  struct SChild {
+    HWND wnd;
+    int id;
+    std::wstring windowClass, storedText;
+  };
+  std::vector<SChild> children;
+  for (HWND child : Descendants(top))
+    children.push_back({child, GetDlgCtrlID(child), WindowClass(child), WindowTitle(child)});
+  for (const SChild& child : children) {
     RECT r;
-    GetWindowRect(child, &r);
+    GetWindowRect(child.wnd, &r);
     MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
-    PrintLine(std::to_wstring(GetDlgCtrlID(child)) + L"\t" + Field(WindowClass(child)) + L"\t" +
-              Field(ControlText(child, args.Timeout())) + L"\t" +
-              (IsWindowVisible(child) ? L"visible" : L"hidden") + L"\t" + RectText(r));
+    std::wstring text = IsWindow(child.wnd) ? ControlText(child.wnd, args.Timeout()) : std::wstring();
+    if (text.empty() && !IsWindow(child.wnd)) text = child.storedText;
+    PrintLine(std::to_wstring(child.id) + L"\t" + Field(child.windowClass) + L"\t" + Field(text) + L"\t" +
+              (IsWindowVisible(child.wnd) ? L"visible" : L"hidden") + L"\t" + RectText(r));
   }
   return 0;
 }

@@ -26,10 +26,12 @@ CHARSET_NAMES = {"cp1252": "windows-1252", "cp932": "shift_jis", "cp936": "gb231
                  "cp949": "ks_c_5601-1987"}
 
 
-# English script and the language library's script (by its letters) of each deliverable.
-DELIVERABLES = {"program": ("resources/orvane/Orvane.rc", "resources/orvane/lang/dsk_l%s.rc"),
-                "mail": ("resources/postlib/Postlib.rc", "resources/postlib/**/mail_l%s.rc"),
-                "scan": ("resources/capturo/Capturo.rc", "resources/capturo/**/Scan_l%s.rc")}
+# English script and the language libraries' folder of each deliverable: a language library
+# is lang/library.rc compiled with the language's folder first on the include path.
+DELIVERABLES = {"program": ("resources/orvane/Orvane.rc", "resources/orvane/lang"),
+                "mail": ("resources/postlib/Postlib.rc", "resources/postlib/lang"),
+                "scan": ("resources/capturo/Capturo.rc", "resources/capturo/lang")}
+LANGUAGES_FILE = "resources/languages.txt"
 PLACEHOLDER = re.compile(r"\{\{(\w+):(\w+)((?:\|\w+)*)\}\}")
 
 
@@ -42,12 +44,14 @@ class InterfaceTexts:
 
     def __init__(self, root, letters):
         self.tables, self.fallbacks = {}, []
-        for name, (english, language) in DELIVERABLES.items():
+        folder = language_folder(root, letters) if letters else None
+        for name, (english, libraries) in DELIVERABLES.items():
             own, defines = rcstrings.string_table(root / english, root)
             local = {}
-            scripts = sorted(root.glob(language % letters)) if letters else []
-            if scripts:
-                local = {k: v for k, v in rcstrings.string_table(scripts[0], root)[0].items() if v}
+            # A deliverable without a library for the language shows English.
+            if folder and (root / libraries / folder).is_dir():
+                table = rcstrings.string_table(root / libraries / "library.rc", root, [root / libraries / folder])[0]
+                local = {k: v for k, v in table.items() if v}
             self.tables[name] = (own, local, defines)
 
     def text(self, deliverable, key, filters):
@@ -62,6 +66,15 @@ class InterfaceTexts:
                 self.fallbacks.append("%s:%s" % (deliverable, key))
             return own[number]
         return local[number]
+
+
+def language_folder(root, letters):
+    """The language folder whose program library is dsk_l<letters> (resources/languages.txt)."""
+    for line in (root / LANGUAGES_FILE).read_text(encoding="utf-8").splitlines():
+        fields = line.split()
+        if len(fields) >= 3 and not fields[0].startswith("#") and fields[2].lower() == "dsk_l" + letters.lower():
+            return fields[0]
+    raise BookError("%s names no language with the letters %r" % (LANGUAGES_FILE, letters))
 
 
 def quote(text, filters):
