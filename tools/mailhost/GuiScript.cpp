@@ -277,6 +277,8 @@ void Start() {
   if (!g.timer) g.timer = SetTimer(nullptr, 0, kTickMs, Tick);
 }
 
+void Poll() { Tick(nullptr, 0, 0, 0); }
+
 void Stop() {
   for (const auto& a : g.actions) Log("unused " + Join(a));
   g.actions.clear();

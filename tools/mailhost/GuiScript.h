@@ -13,6 +13,8 @@ void Queue(const std::vector<std::string>& words);
 // Starts playing the queue; Stop reports every action left over and empties the queue.
 void Start();
 void Stop();
+// Plays the queue now, as a timer tick would.
+void Poll();
 // Writes one line of the log (stdout, flushed).
 void Log(const std::string& line);
 // The performance counter in milliseconds, for the times the log reports.

@@ -28,6 +28,9 @@ int g_mailDone = 0;
 
 LRESULT CALLBACK NotifyProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_MAIL_DONE) {
+    // The progress window goes right after this notice, and a send can now finish between two
+    // ticks of the action timer: the queued actions get one more turn while it still stands.
+    GuiScript::Poll();
     ++g_mailDone;
     GuiScript::Log("WM_MAIL_DONE " + std::to_string(wParam) + " " + std::to_string(lParam));
     return 0;
