@@ -56,7 +56,7 @@ class HostedJobs(PrintPrefixCase):
         # A page large enough that spooling it takes a while, so that Cancel can be pressed.
         large = print_rig.write_bmp(rig.WORK / "print-files" / "LARGE.BMP", 5100, 6600, 600)
         host = print_rig.print_host(program("print_cancel"), "copy", large, wait=False)
-        rig.driver("press", *print_rig.dialog("Cancel"), "--text", "Cancel", "--timeout", 600000, timeout=610)
+        rig.driver("press", *print_rig.dialog("Cancel"), "--text", "Cancel", "--timeout", 180000, timeout=190)
         self.assertEqual(rig.wait_exit(host, 600), 4)  # cancelled
         self.assertDefaultBack()
         self.assertNothingPrinted()

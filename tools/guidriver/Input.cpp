@@ -71,7 +71,10 @@ HWND FindButton(const CArgs& args, HWND top, std::wstring& error) {
     button = nullptr;
     for (HWND child : Descendants(top)) {
       bool hit = byId ? GetDlgCtrlID(child) == static_cast<int>(id) : [&] {
-        std::wstring label = ControlText(child, args.Timeout());
+        // A button's label is in the window structure: a target busy spooling or computing
+        // is asked only when that is empty, so the press comes while the button is there.
+        std::wstring label = WindowTitle(child);
+        if (label.empty()) label = ControlText(child, args.Timeout());
         return label == text || WithoutMnemonic(label) == text;
       }();
       if (hit) {
