@@ -3,30 +3,23 @@
 
 #include <cstring>
 
-namespace {
-const uint32_t kInfoHeaderSize = 40;
-const uint32_t kBitFields = 3;
+#include "app/output/DibLayout.h"
+#include "app/output/LittleEndian.h"
 
-uint32_t Read32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-void Write32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+namespace {
+const uint32_t kBitFields = 3;
 }  // namespace
 
 bool MeasurePackedDib(const uint8_t* block, size_t blockSize, PackedDibLayout& layout) {
-  if (!block || blockSize < kInfoHeaderSize) return false;
-  const uint32_t headerSize = Read32(block);
-  if (headerSize < kInfoHeaderSize || headerSize > blockSize) return false;
-  const int32_t width = static_cast<int32_t>(Read32(block + 4));
-  const int32_t height = static_cast<int32_t>(Read32(block + 8));
-  const uint16_t bitCount = Read16(block + 14);
-  const uint32_t compression = Read32(block + 16);
-  const uint32_t sizeImage = Read32(block + 20);
-  const uint32_t coloursUsed = Read32(block + 32);
+  if (!block || blockSize < kInfoHeaderBytes) return false;
+  const uint32_t headerSize = ReadLe32(block);
+  if (headerSize < kInfoHeaderBytes || headerSize > blockSize) return false;
+  const int32_t width = static_cast<int32_t>(ReadLe32(block + 4));
+  const int32_t height = static_cast<int32_t>(ReadLe32(block + 8));
+  const uint16_t bitCount = ReadLe16(block + 14);
+  const uint32_t compression = ReadLe32(block + 16);
+  const uint32_t sizeImage = ReadLe32(block + 20);
+  const uint32_t coloursUsed = ReadLe32(block + 32);
   if (width <= 0 || height == 0 || height == INT32_MIN) return false;
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
     return false;
@@ -37,10 +30,10 @@ bool MeasurePackedDib(const uint8_t* block, size_t blockSize, PackedDibLayout& l
   else colours = coloursUsed;
   if (colours > 256 && bitCount <= 8) return false;
   uint64_t tableBytes = colours * 4;
-  if (compression == kBitFields && headerSize == kInfoHeaderSize) tableBytes += 12;
+  if (compression == kBitFields && headerSize == kInfoHeaderBytes) tableBytes += 12;
 
   const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
-  const uint64_t stride = ((static_cast<uint64_t>(width) * bitCount + 31) / 32) * 4;
+  const uint64_t stride = DibRowBytes(static_cast<uint32_t>(width), bitCount);
   uint64_t pixels = stride * rows;
   // Compressed rows carry their own size.
   if (compression != 0 && compression != kBitFields) pixels = sizeImage;
@@ -55,6 +48,6 @@ void WriteBitmapFileHeader(const PackedDibLayout& layout, uint8_t (&out)[14]) {
   std::memset(out, 0, sizeof(out));
   out[0] = 'B';
   out[1] = 'M';
-  Write32(out + 2, layout.FileSize());
-  Write32(out + 10, 14 + layout.headerBytes);
+  WriteLe32(out + 2, layout.FileSize());
+  WriteLe32(out + 10, 14 + layout.headerBytes);
 }

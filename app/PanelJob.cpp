@@ -44,11 +44,12 @@ const JobTarget& TargetFor(uint16_t destination) {
   return kTargets[0];
 }
 
-ScanRequestInput RequestInput(uint16_t destination, const char* section, uint16_t requestId) {
+ScanRequestInput RequestInput(const JobTarget& target) {
   COrvaneApp& app = App();
   const CProfileFile& settings = app.Settings();
+  const char* section = target.section;
   ScanRequestInput input;
-  input.destinationId = requestId;
+  input.destinationId = target.requestId;
   input.settings.scanMode = settings.ReadInt(section, Keys::kScanMode, 0);
   input.settings.documentSize = settings.ReadInt(section, Keys::kDocumentSize, 0);
   input.settings.resolution = settings.ReadInt(section, Keys::kResolution, 0);
@@ -60,7 +61,7 @@ ScanRequestInput RequestInput(uint16_t destination, const char* section, uint16_
     input.paperSize = app.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
     input.firstPaperSize = app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
   }
-  const int table = destination - kImage;
+  const int table = target.destination - kImage;
   if (table >= 0 && table < COrvaneApp::kDestinationCount) input.resolutions = app.m_resolutionTables[table].get();
   input.prescan = PrescanGeometry{app.m_preScanDpi, app.m_preScanWidth, app.m_preScanHeight};
   return input;
@@ -98,8 +99,7 @@ void CPanelDlg::StartScanJob() {
   m_failureShown = false;
   m_attachments.RemoveAll();
   bool autoSize = false;
-  AcquireRequest request = BuildScanRequest(RequestInput(target.destination, target.section, target.requestId),
-                                            autoSize);
+  AcquireRequest request = BuildScanRequest(RequestInput(target), autoSize);
   app.m_autoSize = autoSize ? 1 : 0;
   RunAcquisition(request);
 }
@@ -235,9 +235,7 @@ void CPanelDlg::RunSecondPass() {
   CRectObj area;
   const bool found = FindDocumentArea(prescan, area);
   bool autoSize = false;
-  AcquireRequest request =
-      BuildSecondPass(RequestInput(app.m_activeId, app.m_binding.m_sectionName.c_str(), app.m_binding.m_destinationId),
-                      found ? &area : nullptr, autoSize);
+  AcquireRequest request = BuildSecondPass(RequestInput(TargetFor(app.m_activeId)), found ? &area : nullptr, autoSize);
   app.m_autoSize = autoSize ? 1 : 0;
   m_pageArrived = false;
   RunAcquisition(request);

@@ -3,21 +3,9 @@
 
 #include <cstring>
 
-namespace {
+#include "app/output/LittleEndian.h"
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
+namespace {
 
 // Palette index of pixel x of a 1, 4 or 8-bit row (the leftmost pixel in the high bits).
 inline uint32_t IndexAt(const uint8_t* row, uint16_t bitsPerPixel, uint32_t x) {
@@ -40,7 +28,7 @@ uint64_t DibRowBytes(uint32_t width, uint16_t bitsPerPixel) {
 
 BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, DibLayout& out) {
   if (headSize < kFileHeaderBytes + 4 || head[0] != 'B' || head[1] != 'M') return BitmapFileCheck::kNotBitmap;
-  const uint32_t infoSize = U32(head + 14);
+  const uint32_t infoSize = ReadLe32(head + 14);
   // Older 12-byte core headers are left to the general decoder; every later header starts
   // with the same 40 bytes.
   if (infoSize == 12) return BitmapFileCheck::kUnsupported;
@@ -48,12 +36,12 @@ BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t f
   if (headSize < kFileHeaderBytes + kInfoHeaderBytes) return BitmapFileCheck::kDamaged;
 
   const uint8_t* info = head + kFileHeaderBytes;
-  const int32_t width = static_cast<int32_t>(U32(info + 4));
-  const int32_t height = static_cast<int32_t>(U32(info + 8));
-  const uint16_t planes = U16(info + 12);
-  const uint16_t bits = U16(info + 14);
-  const uint32_t compression = U32(info + 16);
-  const uint32_t used = U32(info + 32);
+  const int32_t width = static_cast<int32_t>(ReadLe32(info + 4));
+  const int32_t height = static_cast<int32_t>(ReadLe32(info + 8));
+  const uint16_t planes = ReadLe16(info + 12);
+  const uint16_t bits = ReadLe16(info + 14);
+  const uint32_t compression = ReadLe32(info + 16);
+  const uint32_t used = ReadLe32(info + 32);
   if (compression != 0) return BitmapFileCheck::kUnsupported;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
     return BitmapFileCheck::kUnsupported;
@@ -68,11 +56,11 @@ BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t f
   layout.colours = bits <= 8 ? (used == 0 ? maxColours : used) : (used > maxColours ? maxColours : used);
   if (layout.colours > maxColours) return BitmapFileCheck::kDamaged;
   layout.paletteOffset = static_cast<uint32_t>(kFileHeaderBytes + infoSize);
-  layout.pixelOffset = U32(head + 10);
+  layout.pixelOffset = ReadLe32(head + 10);
   layout.rowBytes = DibRowBytes(layout.width, bits);
   layout.imageBytes = layout.rowBytes * layout.height;
-  layout.xPelsPerMeter = static_cast<int32_t>(U32(info + 24));
-  layout.yPelsPerMeter = static_cast<int32_t>(U32(info + 28));
+  layout.xPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 24));
+  layout.yPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 28));
 
   const uint64_t paletteEnd = static_cast<uint64_t>(layout.paletteOffset) + layout.colours * 4ull;
   if (layout.rowBytes == 0 || paletteEnd > layout.pixelOffset || paletteEnd > headSize ||
@@ -84,15 +72,15 @@ BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t f
 
 void WriteInfoHeader(uint8_t out[kInfoHeaderBytes], const DibLayout& layout) {
   std::memset(out, 0, kInfoHeaderBytes);
-  Put32(out, kInfoHeaderBytes);
-  Put32(out + 4, layout.width);
-  Put32(out + 8, layout.height);
-  Put16(out + 12, 1);
-  Put16(out + 14, layout.bitsPerPixel);
-  Put32(out + 20, static_cast<uint32_t>(layout.imageBytes));
-  Put32(out + 24, static_cast<uint32_t>(layout.xPelsPerMeter));
-  Put32(out + 28, static_cast<uint32_t>(layout.yPelsPerMeter));
-  Put32(out + 32, layout.colours);
+  WriteLe32(out, kInfoHeaderBytes);
+  WriteLe32(out + 4, layout.width);
+  WriteLe32(out + 8, layout.height);
+  WriteLe16(out + 12, 1);
+  WriteLe16(out + 14, layout.bitsPerPixel);
+  WriteLe32(out + 20, static_cast<uint32_t>(layout.imageBytes));
+  WriteLe32(out + 24, static_cast<uint32_t>(layout.xPelsPerMeter));
+  WriteLe32(out + 28, static_cast<uint32_t>(layout.yPelsPerMeter));
+  WriteLe32(out + 32, layout.colours);
 }
 
 int DpiFromPelsPerMeter(int32_t pelsPerMeter) {
@@ -113,7 +101,7 @@ void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* pa
   }
   if (bitsPerPixel == 16) {  // 5 bits each of red, green and blue, widened to 8
     for (uint32_t x = 0; x < width; ++x, out += 3) {
-      const uint32_t v = U16(row + 2 * x);
+      const uint32_t v = ReadLe16(row + 2 * x);
       const uint32_t b = v & 31, g = (v >> 5) & 31, r = (v >> 10) & 31;
       out[0] = static_cast<uint8_t>(b << 3 | b >> 2);
       out[1] = static_cast<uint8_t>(g << 3 | g >> 2);

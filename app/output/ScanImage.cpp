@@ -228,7 +228,7 @@ void CScanImage::Release() {
   if (m_packed) GlobalFree(m_packed);
   m_packed = nullptr;
   m_layout = DibLayout();
-  m_width = m_height = m_bitsPerPixel = m_xResolution = m_yResolution = 0;
+  m_xResolution = m_yResolution = 0;
 }
 
 bool CScanImage::IsLoaded() const { return m_packed != nullptr; }
@@ -252,9 +252,6 @@ void CScanImage::Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yD
   if (m_packed && m_packed != packed) GlobalFree(m_packed);
   m_packed = packed;
   m_layout = layout;
-  m_width = static_cast<int>(layout.width);
-  m_height = static_cast<int>(layout.height);
-  m_bitsPerPixel = layout.bitsPerPixel;
   m_xResolution = xDpi;
   m_yResolution = yDpi;
 }

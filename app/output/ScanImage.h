@@ -50,9 +50,9 @@ class CScanImage {
   void Release();
 
   bool IsLoaded() const;
-  int Width() const { return m_width; }
-  int Height() const { return m_height; }
-  int BitsPerPixel() const { return m_bitsPerPixel; }
+  int Width() const { return static_cast<int>(m_layout.width); }
+  int Height() const { return static_cast<int>(m_layout.height); }
+  int BitsPerPixel() const { return m_layout.bitsPerPixel; }
   // Dots per inch; 0 when the file gives none.
   int XResolution() const { return m_xResolution; }
   int YResolution() const { return m_yResolution; }
@@ -67,9 +67,6 @@ class CScanImage {
 
   HGLOBAL m_packed = nullptr;  // the pixels: a fixed global block, header first
   DibLayout m_layout;
-  int m_width = 0;
-  int m_height = 0;
-  int m_bitsPerPixel = 0;
   int m_xResolution = 0;
   int m_yResolution = 0;
 };
