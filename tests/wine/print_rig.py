@@ -309,23 +309,11 @@ def dismiss(pid=None):
 
 
 def status_lines(pid=None, timeout=600):
-    """The printing status window's lines, read once it shows the page number."""
+    """The printing status window's lines, read once it shows the page number (the driver
+    takes them from the window's own structure at once, so a closing window still reads whole)."""
     selector = ["--title", APP_TITLE, "--class", "#32770", "--child-text", "Page 1"]
     selector += ["--pid", pid] if pid else []
-    deadline = time.time() + timeout
-    texts = []
-    # The window is found by its page line and read in a second step; when it was closing in
-    # between, its lines read empty: read again while it is still there.
-    wait = timeout
-    while time.time() < deadline:
-        try:
-            _, texts = rig.window_texts(*selector, timeout=wait)
-        except AssertionError:
-            break  # the window has gone
-        if "Page 1" in texts:
-            break
-        wait = 5
-    return texts
+    return rig.window_texts(*selector, timeout=timeout)[1]
 
 
 def pdf_title(pdf):
