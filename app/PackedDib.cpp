@@ -26,8 +26,10 @@ bool MeasurePackedDib(const uint8_t* block, size_t blockSize, PackedDibLayout& l
   }
 
   uint64_t colours = 0;
-  if (bitCount <= 8) colours = coloursUsed ? coloursUsed : (1u << bitCount);
-  else colours = coloursUsed;
+  if (bitCount <= 8)
+    colours = coloursUsed ? coloursUsed : (1u << bitCount);
+  else
+    colours = coloursUsed;
   if (colours > 256 && bitCount <= 8) return false;
   uint64_t tableBytes = colours * 4;
   if (compression == kBitFields && headerSize == kInfoHeaderBytes) tableBytes += 12;

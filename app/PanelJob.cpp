@@ -59,10 +59,12 @@ ScanRequestInput RequestInput(const JobTarget& target) {
   if (papers > 0) {
     const CString& chosen = app.m_paperNames[PaperIndex(input.settings.documentSize, papers)];
     input.paperSize = app.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
-    input.firstPaperSize = app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
+    input.firstPaperSize =
+        app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
   }
   const int table = target.destination - kImage;
-  if (table >= 0 && table < COrvaneApp::kDestinationCount) input.resolutions = app.m_resolutionTables[table].get();
+  if (table >= 0 && table < COrvaneApp::kDestinationCount)
+    input.resolutions = app.m_resolutionTables[table].get();
   input.prescan = PrescanGeometry{app.m_preScanDpi, app.m_preScanWidth, app.m_preScanHeight};
   return input;
 }
@@ -70,9 +72,12 @@ ScanRequestInput RequestInput(const JobTarget& target) {
 int CompressionFor(uint16_t destination) {
   switch (destination) {
     case kImage:
-    case kMail: return kImageFormatJpeg;
-    case kOcr: return kImageFormatTiff;
-    default: return 0;  // Copy and Fax print the page as it came
+    case kMail:
+      return kImageFormatJpeg;
+    case kOcr:
+      return kImageFormatTiff;
+    default:
+      return 0;  // Copy and Fax print the page as it came
   }
 }
 }  // namespace
@@ -122,8 +127,10 @@ void CPanelDlg::RunAcquisition(AcquireRequest& request) {
   COrvaneApp& app = App();
   if (!app.m_pProgressDlg) {
     auto* progress = new CScanProgressDlg(m_hWnd);
-    if (progress->Open()) app.m_pProgressDlg = progress;
-    else delete progress;
+    if (progress->Open())
+      app.m_pProgressDlg = progress;
+    else
+      delete progress;
   }
   JobTimes::Mark("acquisition_started");
   if (!app.m_binding.DcAppAcqProc || app.m_binding.DcAppAcqProc(&request) == 0) {
@@ -235,7 +242,8 @@ void CPanelDlg::RunSecondPass() {
   CRectObj area;
   const bool found = FindDocumentArea(prescan, area);
   bool autoSize = false;
-  AcquireRequest request = BuildSecondPass(RequestInput(TargetFor(app.m_activeId)), found ? &area : nullptr, autoSize);
+  AcquireRequest request =
+      BuildSecondPass(RequestInput(TargetFor(app.m_activeId)), found ? &area : nullptr, autoSize);
   app.m_autoSize = autoSize ? 1 : 0;
   m_pageArrived = false;
   RunAcquisition(request);

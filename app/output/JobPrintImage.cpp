@@ -41,8 +41,9 @@ bool DrawPackedBitmap(HDC dc, HGLOBAL packed, int right, int bottom) {
   const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
   const int rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
   SetStretchBltMode(dc, COLORONCOLOR);
-  const int lines = StretchDIBits(dc, 0, 0, right, bottom, 0, 0, header->biWidth, rows, data + layout.headerBytes,
-                                  reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
+  const int lines =
+      StretchDIBits(dc, 0, 0, right, bottom, 0, 0, header->biWidth, rows, data + layout.headerBytes,
+                    reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
@@ -52,9 +53,8 @@ void CJobPrintView::PrintImage(HDC dc, CPrintInfo* info) {
   const CPrintJob& job = *m_job;
   HWND status = info->m_statusWnd;
   CScanImage::SetFileOptions();
-  if (status)
-    SetDlgItemTextA(status, CPrintStatusDlg::kDocumentLine,
-                    PrintRules::StatusLine(job.texts.loading, job.imageFileName).c_str());
+  SetStatusLine(status, CPrintStatusDlg::kDocumentLine,
+                PrintRules::StatusLine(job.texts.loading, job.imageFileName));
   if (!m_image.Load(job.imagePath.c_str())) {
     ShowMessage(job, job.texts.loadFailed, status);
     info->m_bAbortJob = true;
@@ -82,9 +82,8 @@ void CJobPrintView::PrintImage(HDC dc, CPrintInfo* info) {
 
   if (m_image.BitsPerPixel() == 1) m_image.ConvertTo24Bits();
   HGLOBAL packed = m_image.PackedBitmap();
-  if (status)
-    SetDlgItemTextA(status, CPrintStatusDlg::kDocumentLine,
-                    PrintRules::StatusLine(job.texts.sending, job.imageFileName).c_str());
+  SetStatusLine(status, CPrintStatusDlg::kDocumentLine,
+                PrintRules::StatusLine(job.texts.sending, job.imageFileName));
   if (!packed || !DrawPackedBitmap(dc, packed, placement.right, placement.bottom)) {
     ShowMessage(job, job.texts.printFailed, status);
     info->m_bAbortJob = true;

@@ -18,10 +18,6 @@ namespace {
 const DWORD kSetupFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE;
 const DWORD kNameText = 256;
 
-void SetStatusLine(HWND status, int id, const CString& text) {
-  if (status) SetDlgItemTextA(status, id, text.c_str());
-}
-
 }  // namespace
 
 CView::PrintResult CJobPrintView::PrintJob(const CPrintJob& job) {
@@ -45,6 +41,10 @@ CView::PrintResult CJobPrintView::PrintJob(const CPrintJob& job) {
     ShowMessage(job, job.texts.printFailed);
   }
   return result;
+}
+
+void CJobPrintView::SetStatusLine(HWND status, int id, const CString& text) {
+  if (status) SetDlgItemTextA(status, id, text.c_str());
 }
 
 bool CJobPrintView::SetPrinterSettings() const {

@@ -32,6 +32,8 @@ class CJobPrintView : public CView {
   // there is one).
   void ShowMessage(const CPrintJob& job, const CString& text, HWND owner = nullptr) const;
   void UpdateStatusWindow(const CPrintInfo& info) const;
+  // Sets a line of the printing status window, when there is one.
+  static void SetStatusLine(HWND status, int id, const CString& text);
   void PrintImage(HDC dc, CPrintInfo* info);
   void PrintText(HDC dc, CPrintInfo* info);
 
