@@ -5,7 +5,14 @@
 #include "app/WindowTitle.h"
 
 namespace {
-CString Argument(const CString& file) { return file.Find(' ') >= 0 ? "\"" + file + "\"" : file; }
+// The viewer when the description file sets none ("WinHelp", upper-cased like any viewer).
+const char kDefaultViewer[] = "WINHELP";
+
+// A name with a blank is quoted, so that it stays one argument (for the viewer: so that no
+// program named by its first words is started instead).
+CString Argument(const CString& name) {
+  return name.Find(' ') >= 0 || name.Find('\t') >= 0 ? "\"" + name + "\"" : name;
+}
 }  // namespace
 
 CString HelpFileName(const CString& helpBase, const CString& helper, unsigned languageId) {
@@ -17,7 +24,7 @@ CString HelpFileName(const CString& helpBase, const CString& helper, unsigned la
 
 CString HelpCommandLine(const CString& helpBase, const CString& helper, unsigned languageId,
                         const CString& programDir, const std::function<bool(const CString&)>& fileExists) {
-  const CString viewer = helper.Upper() + " ";
+  const CString viewer = Argument(IsUnsetValue(helper) ? CString(kDefaultViewer) : helper.Upper()) + " ";
   const CString own = HelpFileName(helpBase, helper, languageId);
   if (fileExists(programDir + own)) return viewer + Argument(programDir + own);
   const CString english = HelpFileName(helpBase, helper, kLanguageNone);

@@ -9,7 +9,8 @@
 // suffix, and ".chm" when the upper-cased `helper` is "HH", else ".hlp".
 CString HelpFileName(const CString& helpBase, const CString& helper, unsigned languageId);
 
-// The upper-cased viewer, one space, and the help file to open. The language's file beside
+// The upper-cased viewer ("WinHelp" when `helper` is "NULL" or empty; quoted when it holds a
+// blank), one space, and the help file to open. The language's file beside
 // the program (`programDir` ends with a separator) is preferred, then the English one, each
 // passed as a full path (quoted when it holds a space) so that the viewer opens the file that
 // was found whatever its own current directory. When neither lies beside the program the

@@ -13,6 +13,10 @@ const int kLevelSteps[] = {-128, -64, 0, 64, 128};
 const int kLevelStepCount = 5;
 const int kNeutralLevel = 2;
 const int kDefaultPrescanDpi = 36;
+// The largest resolution TWAIN's 16-bit integer value carries to the source.
+const int kLargestResolution = 32767;
+// Frame edges in inches travel as TWAIN fixed-point numbers, which end below 32768.
+const float kLargestFrameInches = 32767.0f;
 
 AcquireRequest EmptyRequest(uint16_t destinationId, int scanMode) {
   AcquireRequest request = {};
@@ -24,18 +28,29 @@ AcquireRequest EmptyRequest(uint16_t destinationId, int scanMode) {
   return request;
 }
 
-// A resolution index past the end of the table falls back to its first entry.
+bool UsableResolution(int dpi) { return dpi >= 1 && dpi <= kLargestResolution; }
+
+// A resolution index past the end of the table falls back to its first entry; a resolution
+// the source cannot be sent (0, negative, or beyond 16 bits) to the default one.
 uint16_t ResolutionOf(const ScanRequestInput& input) {
   const CResolutionTable* table = input.resolutions;
   if (!table) return static_cast<uint16_t>(CResolutionTable::kDefaultDpi);
   const int index = input.settings.resolution;
-  return static_cast<uint16_t>(table->DpiAt(index >= 0 && index < table->GetSize() ? index : 0));
+  const int dpi = table->DpiAt(index >= 0 && index < table->GetSize() ? index : 0);
+  return static_cast<uint16_t>(UsableResolution(dpi) ? dpi : CResolutionTable::kDefaultDpi);
 }
 
-// A prescan resolution of 0 (or less) would divide by zero; such a description file gets the
-// default prescan resolution.
+// A prescan resolution of 0 (or less) would divide by zero, and one beyond 16 bits cannot be
+// sent; such a description file gets the default prescan resolution.
 float PrescanDpi(const PrescanGeometry& prescan) {
-  return static_cast<float>(prescan.dpi > 0 ? prescan.dpi : kDefaultPrescanDpi);
+  return static_cast<float>(UsableResolution(prescan.dpi) ? prescan.dpi : kDefaultPrescanDpi);
+}
+
+// `units` ÷ `perInch` inches as a frame edge: never negative, never beyond what the source
+// can be sent.
+float FrameInches(int units, float perInch) {
+  const float inches = static_cast<float>(units) / perInch;
+  return inches < 0 ? 0 : inches > kLargestFrameInches ? kLargestFrameInches : inches;
 }
 
 bool ParseInteger(const char*& text, int& value) {
@@ -79,8 +94,8 @@ AcquireRequest BuildScanRequest(const ScanRequestInput& input, bool& autoSize) {
   int height = 0;
   if (ParsePaperSize(input.paperSize, width, height)) {
     autoSize = false;
-    request.frameRight = static_cast<float>(width) / 100.0f;
-    request.frameBottom = static_cast<float>(height) / 100.0f;
+    request.frameRight = FrameInches(width, 100.0f);
+    request.frameBottom = FrameInches(height, 100.0f);
     request.resolution = ResolutionOf(input);
     request.brightness = LevelStep(input.settings.brightness);
     request.contrast = LevelStep(input.settings.contrast);
@@ -89,8 +104,8 @@ AcquireRequest BuildScanRequest(const ScanRequestInput& input, bool& autoSize) {
   // No size: the whole glass at the prescan resolution, in colour, to find the document on.
   autoSize = true;
   const float dpi = PrescanDpi(input.prescan);
-  request.frameRight = static_cast<float>(input.prescan.width) / dpi;
-  request.frameBottom = static_cast<float>(input.prescan.height) / dpi;
+  request.frameRight = FrameInches(input.prescan.width, dpi);
+  request.frameBottom = FrameInches(input.prescan.height, dpi);
   request.resolution = static_cast<uint16_t>(dpi);
   request.pixelType = 2;
   request.brightness = 0;
@@ -105,17 +120,17 @@ AcquireRequest BuildSecondPass(const ScanRequestInput& input, const CRectObj* ar
   int width = 0;
   int height = 0;
   if (area) {
-    request.frameLeft = static_cast<float>(area->x1 < area->x2 ? area->x1 : area->x2) / dpi;
-    request.frameRight = static_cast<float>(area->x1 < area->x2 ? area->x2 : area->x1) / dpi;
-    request.frameTop = static_cast<float>(area->y1 < area->y2 ? area->y1 : area->y2) / dpi;
-    request.frameBottom = static_cast<float>(area->y1 < area->y2 ? area->y2 : area->y1) / dpi;
+    request.frameLeft = FrameInches(area->x1 < area->x2 ? area->x1 : area->x2, dpi);
+    request.frameRight = FrameInches(area->x1 < area->x2 ? area->x2 : area->x1, dpi);
+    request.frameTop = FrameInches(area->y1 < area->y2 ? area->y1 : area->y2, dpi);
+    request.frameBottom = FrameInches(area->y1 < area->y2 ? area->y2 : area->y1, dpi);
   } else if (ParsePaperSize(input.firstPaperSize, width, height)) {
-    request.frameRight = static_cast<float>(width) / 100.0f;
-    request.frameBottom = static_cast<float>(height) / 100.0f;
+    request.frameRight = FrameInches(width, 100.0f);
+    request.frameBottom = FrameInches(height, 100.0f);
   } else {
     // No paper with a size either: the whole glass rather than an empty frame.
-    request.frameRight = static_cast<float>(input.prescan.width) / dpi;
-    request.frameBottom = static_cast<float>(input.prescan.height) / dpi;
+    request.frameRight = FrameInches(input.prescan.width, dpi);
+    request.frameBottom = FrameInches(input.prescan.height, dpi);
   }
   request.resolution = ResolutionOf(input);
   request.brightness = 0;

@@ -49,7 +49,9 @@ int PaperIndex(int documentSize, int paperCount);
 bool ParsePaperSize(const CString& entry, int& width, int& height);
 
 // The first (or only) acquisition of a job. `autoSize` tells whether it is the prescan of an
-// automatic-size job (no parsable paper size).
+// automatic-size job (no parsable paper size). Whatever the files hold, frame edges lie within
+// 0..32767 inches and the resolution within 1..32767 (what TWAIN's values carry): a resolution
+// outside it takes the default (100, or 36 for the prescan).
 AcquireRequest BuildScanRequest(const ScanRequestInput& input, bool& autoSize);
 // The acquisition after a prescan: the frame of `area` (prescan pixels), or of the first paper
 // when no area was found. Clears `autoSize`.

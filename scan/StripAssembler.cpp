@@ -84,6 +84,10 @@ StripError CStripAssembler::Place(const StripDesc& strip, const uint8_t* data, s
   if (stripBytes > m_position - m_layout.offBits) return StripError::kPage;
   if (stripBytes > SIZE_MAX || !Reserve(static_cast<size_t>(stripBytes))) return StripError::kNoMemory;
 
+  // What the strip holds: the buffer, or less when the source says it wrote less. A row's
+  // copy never reads past it (the last row may be shorter than BytesPerRow).
+  const uint64_t held =
+      strip.bytesWritten != 0 && strip.bytesWritten < bufferLength ? strip.bytesWritten : bufferLength;
   const uint64_t at = m_position - stripBytes;
   const size_t size = static_cast<size_t>(stripBytes);
   if (m_layout.planar) {
@@ -91,10 +95,12 @@ StripError CStripAssembler::Place(const StripDesc& strip, const uint8_t* data, s
     else if (!file.ReadAt(at, m_buffer, size)) return StripError::kRead;
   }
   for (uint32_t r = 0; r < strip.rows; ++r) {
-    const uint8_t* source = data + static_cast<size_t>(r) * strip.bytesPerRow;
+    const uint64_t offset = static_cast<uint64_t>(r) * strip.bytesPerRow;
+    const uint8_t* source = data + static_cast<size_t>(offset);
     uint8_t* target = m_buffer + static_cast<size_t>(strip.rows - 1 - r) * stride;
+    const uint64_t rowBytes = held - offset < strip.bytesPerRow ? held - offset : strip.bytesPerRow;
     if (m_layout.planar) PlacePlaneRow(m_layout, m_pass, source, columns, target);
-    else PlaceChunkyRow(m_layout, source, strip.bytesPerRow, columns, target);
+    else PlaceChunkyRow(m_layout, source, static_cast<uint32_t>(rowBytes), columns, target);
   }
   if (!file.WriteAt(at, m_buffer, size)) return StripError::kWrite;
   m_position = at;

@@ -67,7 +67,8 @@ class CStripAssembler {
   size_t m_capacity = 0;
 };
 
-// Copies row `source` into the file row `target` (stride bytes) by the page's rules.
+// Copies row `source` (`bytesPerRow` readable bytes) into the file row `target` (stride bytes)
+// by the page's rules.
 void PlaceChunkyRow(const BitmapLayout& layout, const uint8_t* source, uint32_t bytesPerRow, uint32_t columns,
                     uint8_t* target);
 void PlacePlaneRow(const BitmapLayout& layout, int pass, const uint8_t* source, uint32_t columns, uint8_t* target);

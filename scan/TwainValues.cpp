@@ -1,12 +1,18 @@
 // Value conversions of the TWAIN conversation.
 #include "scan/TwainValues.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace TwainValues {
 
 TW_FIX32 ToFix32(float value) {
-  const int32_t v = static_cast<int32_t>(static_cast<double>(value) * 65536.0 + 0.5);
+  // Values beyond the type's range are held at its ends (converting them would be undefined);
+  // a value that is no number becomes 0.
+  double scaled = static_cast<double>(value) * 65536.0 + 0.5;
+  if (!(scaled > INT32_MIN)) scaled = value < 0 ? INT32_MIN : 0;
+  if (scaled > INT32_MAX) scaled = INT32_MAX;
+  const int32_t v = static_cast<int32_t>(scaled);
   TW_FIX32 fix;
   fix.Whole = static_cast<TW_INT16>(v >> 16);
   fix.Frac = static_cast<TW_UINT16>(v & 0xFFFF);

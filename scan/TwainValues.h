@@ -8,7 +8,8 @@
 #include "scan/Twain.h"
 
 namespace TwainValues {
-// x × 65536 + 0.5, truncated toward zero to 32 bits, split into Whole and Frac.
+// x × 65536 + 0.5, truncated toward zero to 32 bits, split into Whole and Frac. Values
+// beyond -32768 .. 32767.99998 are held at those ends; NaN gives 0.
 TW_FIX32 ToFix32(float value);
 float FromFix32(TW_FIX32 fix);
 

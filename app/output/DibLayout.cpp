@@ -93,6 +93,11 @@ int32_t PelsPerMeterFromDpi(int dpi) {
   return static_cast<int32_t>((static_cast<int64_t>(dpi) * 10000 + 127) / 254);
 }
 
+int DpiFromReal(float dpi) {
+  if (!(dpi >= 0.5f)) return 0;  // NaN fails every comparison
+  return dpi >= kLargestDpi ? kLargestDpi : static_cast<int>(dpi + 0.5f);
+}
+
 void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
                     uint32_t width, uint8_t* out) {
   if (bitsPerPixel == 32) {

@@ -44,6 +44,11 @@ void WriteInfoHeader(uint8_t out[kInfoHeaderBytes], const DibLayout& layout);
 // Dots per inch from pixels per metre (0 stays 0) and back.
 int DpiFromPelsPerMeter(int32_t pelsPerMeter);
 int32_t PelsPerMeterFromDpi(int dpi);
+// The largest resolution kept (a JPEG file's density field holds no more).
+const int kLargestDpi = 65535;
+// Whole dots per inch of a decoder's floating-point resolution, rounded and held within
+// 0..kLargestDpi; 0 (none) for a value that is no number.
+int DpiFromReal(float dpi);
 
 // One row of a 1, 4 or 8-bit image through its palette (blue, green, red, unused per entry),
 // or of a 16-bit (5-5-5) or 32-bit image, to blue-green-red triples. Indexes past the palette give black.

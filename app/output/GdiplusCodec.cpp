@@ -121,8 +121,8 @@ bool Decode(const wchar_t* path, Decoded& out) {
   layout.imageBytes = layout.rowBytes * height;
   const uint64_t total = kInfoHeaderBytes + layout.colours * 4ull + layout.imageBytes;
   if (layout.rowBytes == 0 || total > 0x7FFFFFFFu) return false;
-  layout.xPelsPerMeter = PelsPerMeterFromDpi(static_cast<int>(xDpi + 0.5f));
-  layout.yPelsPerMeter = PelsPerMeterFromDpi(static_cast<int>(yDpi + 0.5f));
+  layout.xPelsPerMeter = PelsPerMeterFromDpi(DpiFromReal(xDpi));
+  layout.yPelsPerMeter = PelsPerMeterFromDpi(DpiFromReal(yDpi));
 
   HGLOBAL dib = GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total));
   if (!dib) return false;

@@ -9,6 +9,9 @@ namespace {
 const int kZeroScaling = 30;
 // An image that comes within this many inches of the printable width or height is fitted.
 const float kFitMargin = 0.5f;
+// Fitting may enlarge (on a printable side under half an inch, without bound): the scale is
+// held at the largest one the Copy page can store.
+const float kLargestScale = 65535.0f;
 
 bool Usable(const ImageMetrics& image, const PrinterMetrics& printer) {
   return image.width > 0 && image.height > 0 && image.xResolution > 0 && image.yResolution > 0 &&
@@ -27,8 +30,9 @@ bool FinishPlacement(const ImageMetrics& image, PrintPlacement* placement) {
 // Offset that centres `scaled` inches in `page` inches, in device pixels; never negative, so
 // that centring cannot push the image off the page.
 int CentringOffset(int logPixels, float page, float scaled) {
-  const int offset = static_cast<int>(logPixels * (page - scaled) / 2);
-  return offset > 0 ? offset : 0;
+  // Positive, it is at most half the printable side in pixels; negative, it may be beyond any int.
+  const float offset = logPixels * (page - scaled) / 2;
+  return offset > 0 ? static_cast<int>(offset) : 0;
 }
 
 }  // namespace
@@ -58,12 +62,15 @@ bool PlaceCopy(const ImageMetrics& image, const PrinterMetrics& printer, const C
     // Fit the axis that needs the smaller factor, so that the other one fits as well.
     const float widthFactor = pageWidth / sw;
     const float heightFactor = pageHeight / sh;
-    scale = static_cast<int>((widthFactor < heightFactor ? widthFactor : heightFactor) * scale);
-    if (scale < 1) scale = 1;
+    const float fitted = (widthFactor < heightFactor ? widthFactor : heightFactor) * scale;
+    scale = fitted < 1 ? 1 : fitted > kLargestScale ? static_cast<int>(kLargestScale) : static_cast<int>(fitted);
   }
   placement->scale = scale;
-  placement->viewportExtX = printer.logPixelsX * scale / 100;
-  placement->viewportExtY = printer.logPixelsY * scale / 100;
+  const int64_t extX = static_cast<int64_t>(printer.logPixelsX) * scale / 100;
+  const int64_t extY = static_cast<int64_t>(printer.logPixelsY) * scale / 100;
+  if (extX > INT32_MAX || extY > INT32_MAX) return false;
+  placement->viewportExtX = static_cast<int>(extX);
+  placement->viewportExtY = static_cast<int>(extY);
   if (options.centerVertical && pageHeight > h)
     placement->originY = CentringOffset(printer.logPixelsY, pageHeight, scale * h / 100);
   if (options.centerHorizontal && pageWidth > w)

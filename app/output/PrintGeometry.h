@@ -43,7 +43,8 @@ ImageMetrics WithPrinterResolution(const ImageMetrics& image, const PrinterMetri
 
 // Copy: scaled by `options.scaling` percent; an image that comes within half an inch of the
 // printable width or height (or beyond) is fitted to the page; centred on the axes asked for
-// when the page is larger than the unscaled image. False when the sizes cannot be used.
+// when the page is larger than the unscaled image. Fitting never takes the scale beyond 65535
+// percent. False when the sizes cannot be used.
 bool PlaceCopy(const ImageMetrics& image, const PrinterMetrics& printer, const CopyOptions& options,
                PrintPlacement* placement);
 // Fax: the image keeps its physical size, at the top left.

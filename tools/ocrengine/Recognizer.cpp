@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "tools/ocrengine/ArgumentQuoting.h"
 #include "tools/ocrengine/TextFile.h"
 #include "tools/ocrengine/WineHost.h"
 
@@ -25,15 +26,6 @@ bool IsNativeProgram(const std::string& windowsPath) {
              "\x7f"
              "ELF" ||
          head.compare(0, 2, "#!") == 0;
-}
-
-std::string Quoted(const std::string& arg) {
-  std::string quoted = "\"";
-  for (char c : arg) {
-    if (c == '"') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
 }
 
 // A fresh empty file in the temporary directory, removed with the object.
@@ -115,8 +107,8 @@ int CRecognizer::Run(const std::vector<std::string>& args, const std::string& ou
 }
 
 int CRecognizer::RunWindows(const std::vector<std::string>& args, const std::string& outputPath) const {
-  std::string commandLine = Quoted(m_program);
-  for (const std::string& arg : args) commandLine += " " + Quoted(arg);
+  std::string commandLine = QuotedArgument(m_program);
+  for (const std::string& arg : args) commandLine += " " + QuotedArgument(arg);
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
   const char* target = outputPath.empty() ? "NUL" : outputPath.c_str();
   HANDLE output = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
