@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TwainValues::ReadContainerValue(conType, block.empty() ? nullptr : container.get(), block.size(), position,
                                   &value);
   if (block.size() >= 2) {
-    const TW_UINT16 itemType = static_cast<TW_UINT16>(block[0] | block[1] << 8);
+    const TW_UINT16 itemType = static_cast<TW_UINT16>(container[0] | container[1] << 8);
     TwainValues::ReadItem(itemType, container.get() + 2, block.size() - 2, &value);
   }
   return 0;
