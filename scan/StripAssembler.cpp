@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-CStripAssembler::CStripAssembler(const BitmapLayout& layout) : m_layout(layout), m_position(layout.fileSize) {}
+CStripAssembler::CStripAssembler(const BitmapLayout& layout)
+    : m_layout(layout), m_position(layout.fileSize) {}
 
 CStripAssembler::~CStripAssembler() { std::free(m_buffer); }
 
@@ -27,9 +28,11 @@ void SwapRedBlue(const uint8_t* s, uint8_t* t, uint32_t pixels) {
     std::memcpy(&w0, s, 4);
     std::memcpy(&w1, s + 4, 4);
     std::memcpy(&w2, s + 8, 4);
-    const uint32_t o0 = ((w0 >> 16) & 0xFF) | (w0 & 0xFF00) | ((w0 & 0xFF) << 16) | (((w1 >> 8) & 0xFF) << 24);
+    const uint32_t o0 =
+        ((w0 >> 16) & 0xFF) | (w0 & 0xFF00) | ((w0 & 0xFF) << 16) | (((w1 >> 8) & 0xFF) << 24);
     const uint32_t o1 = (w1 & 0xFF) | ((w0 >> 24) << 8) | ((w2 & 0xFF) << 16) | (w1 & 0xFF000000u);
-    const uint32_t o2 = ((w1 >> 16) & 0xFF) | ((w2 >> 24) << 8) | (w2 & 0xFF0000) | (((w2 >> 8) & 0xFF) << 24);
+    const uint32_t o2 =
+        ((w1 >> 16) & 0xFF) | ((w2 >> 24) << 8) | (w2 & 0xFF0000) | (((w2 >> 8) & 0xFF) << 24);
     std::memcpy(t, &o0, 4);
     std::memcpy(t + 4, &o1, 4);
     std::memcpy(t + 8, &o2, 4);
@@ -57,7 +60,8 @@ void PlaceChunkyRow(const BitmapLayout& layout, const uint8_t* source, uint32_t 
   std::memset(target + copied, 0, stride - copied);
 }
 
-void PlacePlaneRow(const BitmapLayout& layout, int pass, const uint8_t* source, uint32_t columns, uint8_t* target) {
+void PlacePlaneRow(const BitmapLayout& layout, int pass, const uint8_t* source, uint32_t columns,
+                   uint8_t* target) {
   // Red (pass 0) lands in byte 2 of each pixel, green in byte 1, blue in byte 0.
   uint8_t* out = target + (2 - pass);
   for (uint32_t k = 0; k < columns; ++k) out[3 * k] = source[k];
@@ -71,9 +75,12 @@ StripError CStripAssembler::Place(const StripDesc& strip, const uint8_t* data, s
   if (strip.columns != static_cast<uint32_t>(m_layout.width)) return StripError::kColumns;
   const uint32_t columns = strip.columns;
   uint64_t needed;  // source bytes each row must carry
-  if (m_layout.planar) needed = columns;
-  else if (m_layout.pixelType == TWPT_BW) needed = (static_cast<uint64_t>(columns) + 7) / 8;
-  else needed = static_cast<uint64_t>(m_layout.samplesPerPixel) * columns;
+  if (m_layout.planar)
+    needed = columns;
+  else if (m_layout.pixelType == TWPT_BW)
+    needed = (static_cast<uint64_t>(columns) + 7) / 8;
+  else
+    needed = static_cast<uint64_t>(m_layout.samplesPerPixel) * columns;
   if (strip.bytesPerRow < needed) return StripError::kBytesPerRow;
   // The last row only needs its pixels; every row before it a full BytesPerRow.
   const uint64_t sourceBytes = static_cast<uint64_t>(strip.rows - 1) * strip.bytesPerRow + needed;
@@ -91,16 +98,20 @@ StripError CStripAssembler::Place(const StripDesc& strip, const uint8_t* data, s
   const uint64_t at = m_position - stripBytes;
   const size_t size = static_cast<size_t>(stripBytes);
   if (m_layout.planar) {
-    if (m_pass == 0) std::memset(m_buffer, 0, size);
-    else if (!file.ReadAt(at, m_buffer, size)) return StripError::kRead;
+    if (m_pass == 0)
+      std::memset(m_buffer, 0, size);
+    else if (!file.ReadAt(at, m_buffer, size))
+      return StripError::kRead;
   }
   for (uint32_t r = 0; r < strip.rows; ++r) {
     const uint64_t offset = static_cast<uint64_t>(r) * strip.bytesPerRow;
     const uint8_t* source = data + static_cast<size_t>(offset);
     uint8_t* target = m_buffer + static_cast<size_t>(strip.rows - 1 - r) * stride;
     const uint64_t rowBytes = held - offset < strip.bytesPerRow ? held - offset : strip.bytesPerRow;
-    if (m_layout.planar) PlacePlaneRow(m_layout, m_pass, source, columns, target);
-    else PlaceChunkyRow(m_layout, source, static_cast<uint32_t>(rowBytes), columns, target);
+    if (m_layout.planar)
+      PlacePlaneRow(m_layout, m_pass, source, columns, target);
+    else
+      PlaceChunkyRow(m_layout, source, static_cast<uint32_t>(rowBytes), columns, target);
   }
   if (!file.WriteAt(at, m_buffer, size)) return StripError::kWrite;
   m_position = at;

@@ -71,4 +71,5 @@ class CStripAssembler {
 // by the page's rules.
 void PlaceChunkyRow(const BitmapLayout& layout, const uint8_t* source, uint32_t bytesPerRow, uint32_t columns,
                     uint8_t* target);
-void PlacePlaneRow(const BitmapLayout& layout, int pass, const uint8_t* source, uint32_t columns, uint8_t* target);
+void PlacePlaneRow(const BitmapLayout& layout, int pass, const uint8_t* source, uint32_t columns,
+                   uint8_t* target);

@@ -19,20 +19,26 @@ TW_FIX32 ToFix32(float value) {
   return fix;
 }
 
-float FromFix32(TW_FIX32 fix) { return static_cast<float>(fix.Whole) + static_cast<float>(fix.Frac) / 65536.0f; }
+float FromFix32(TW_FIX32 fix) {
+  return static_cast<float>(fix.Whole) + static_cast<float>(fix.Frac) / 65536.0f;
+}
 
 int32_t ScaleLevel(int32_t level) { return static_cast<int32_t>(static_cast<int64_t>(level) * 1000 / 128); }
 
 size_t ItemSize(TW_UINT16 itemType) {
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: return 1;
+    case TWTY_UINT8:
+      return 1;
     case TWTY_INT16:
     case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
+    case TWTY_BOOL:
+      return 2;
     case TWTY_INT32:
-    case TWTY_UINT32: return 4;
-    default: return 0;
+    case TWTY_UINT32:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -51,8 +57,8 @@ bool ReadItem(TW_UINT16 itemType, const uint8_t* bytes, size_t available, uint32
 namespace {
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Read32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 }  // namespace
 

@@ -63,7 +63,9 @@ bool PlaceCopy(const ImageMetrics& image, const PrinterMetrics& printer, const C
     const float widthFactor = pageWidth / sw;
     const float heightFactor = pageHeight / sh;
     const float fitted = (widthFactor < heightFactor ? widthFactor : heightFactor) * scale;
-    scale = fitted < 1 ? 1 : fitted > kLargestScale ? static_cast<int>(kLargestScale) : static_cast<int>(fitted);
+    scale = fitted < 1               ? 1
+            : fitted > kLargestScale ? static_cast<int>(kLargestScale)
+                                     : static_cast<int>(fitted);
   }
   placement->scale = scale;
   const int64_t extX = static_cast<int64_t>(printer.logPixelsX) * scale / 100;

@@ -43,7 +43,8 @@ class CFuzzInput {
   // The bytes up to the next zero byte (which is consumed), at most `most` of them.
   std::string Text(size_t most = 4096) {
     std::string text;
-    while (m_at < m_size && m_data[m_at] != 0 && text.size() < most) text += static_cast<char>(m_data[m_at++]);
+    while (m_at < m_size && m_data[m_at] != 0 && text.size() < most)
+      text += static_cast<char>(m_data[m_at++]);
     if (m_at < m_size && m_data[m_at] == 0) ++m_at;
     return text;
   }

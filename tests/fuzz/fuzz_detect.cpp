@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<std::unique_ptr<CRectObj>> areas;
   areas.push_back(std::make_unique<CRectObj>());  // one from an earlier run
-  const DetectOutcome outcome =
-      DetectDocumentAreas(bytes.empty() ? nullptr : bits.get(), bytes.size(), width, height, passCounter, areas);
+  const DetectOutcome outcome = DetectDocumentAreas(bytes.empty() ? nullptr : bits.get(), bytes.size(), width,
+                                                    height, passCounter, areas);
   const bool fits = static_cast<uint64_t>(DetectRowBytes(width)) * height <= bytes.size();
   FUZZ_CHECK((outcome == DetectOutcome::kBadImage) == !fits);
   FUZZ_CHECK(areas.front() && areas.front()->x1 == 0 && areas.front()->x2 == 0);

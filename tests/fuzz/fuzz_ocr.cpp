@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string profile = in.Text();
   const EngineSettings settings = EngineProfile::Read(profile, in.Bool());
   FUZZ_CHECK(!settings.tesseractPath.empty() && !settings.language.empty());
-  FUZZ_CHECK(settings.timeoutSeconds >= 1 && settings.timeoutSeconds <= EngineProfile::kLongestTimeoutSeconds);
+  FUZZ_CHECK(settings.timeoutSeconds >= 1 &&
+             settings.timeoutSeconds <= EngineProfile::kLongestTimeoutSeconds);
 
   const std::vector<std::string> installed = EngineProfile::ParseLanguageList(in.Text());
   const std::string scanner = in.Text(64);

@@ -25,8 +25,8 @@
 #include "tests/fuzz/WindowsArgs.h"
 
 namespace {
-const char* const kLanguageNames[] = {"CHINESE", "GERMAN", "FRENCH", "ITALIAN", "SPANISH",    "DUTCH",
-                                      "JAPANESE", "SIMPLE", "KOREAN", "PORTUGUESE", "DANISH", "SWEDISH"};
+const char* const kLanguageNames[] = {"CHINESE",  "GERMAN", "FRENCH", "ITALIAN",    "SPANISH", "DUTCH",
+                                      "JAPANESE", "SIMPLE", "KOREAN", "PORTUGUESE", "DANISH",  "SWEDISH"};
 
 int SmallOrAny(CFuzzInput& in, uint32_t most) {
   return in.Bool() ? static_cast<int>(in.Range(0, most)) : in.I32();
@@ -61,7 +61,8 @@ void ScanRequest(CFuzzInput& in) {
   const CStringArray papers = BuildPaperNameList(SmallOrAny(in, 9), paperValue, in.Byte());
   const CStringArray tokens = SplitTokens(paperValue);
   const std::string& value = paperValue.str();
-  FUZZ_CHECK(Joined(tokens) == (!value.empty() && value.back() == ' ' ? value.substr(0, value.size() - 1) : value));
+  FUZZ_CHECK(Joined(tokens) ==
+             (!value.empty() && value.back() == ' ' ? value.substr(0, value.size() - 1) : value));
   const int paper = PaperIndex(input.settings.documentSize, papers.GetSize());
   FUZZ_CHECK(paper == 0 || paper < papers.GetSize());
   input.paperSize = in.Text(60);
@@ -80,9 +81,11 @@ void ScanRequest(CFuzzInput& in) {
   CheckRequest(request);
   // A resolution the table holds is asked for as it stands, never wrapped into another one.
   const int index = input.settings.resolution;
-  const int dpi = !input.resolutions ? CResolutionTable::kDefaultDpi
-                  : index >= 0 && index < table.GetSize() ? table.DpiAt(index) : table.DpiAt(0);
-  if (!autoSize) FUZZ_CHECK(request.resolution == (dpi >= 1 && dpi <= 32767 ? dpi : CResolutionTable::kDefaultDpi));
+  const int dpi = !input.resolutions                      ? CResolutionTable::kDefaultDpi
+                  : index >= 0 && index < table.GetSize() ? table.DpiAt(index)
+                                                          : table.DpiAt(0);
+  if (!autoSize)
+    FUZZ_CHECK(request.resolution == (dpi >= 1 && dpi <= 32767 ? dpi : CResolutionTable::kDefaultDpi));
   // The second pass, over an area the detection found on the prescan (16-bit coordinates).
   CRectObj area;
   area.x1 = in.U16();
@@ -108,7 +111,9 @@ void CommandLines(CFuzzInput& in) {
   const uint8_t present = in.Byte();
   const CString own = dir + HelpFileName(base, helper, language);
   const CString english = dir + HelpFileName(base, helper, kLanguageNone);
-  const auto exists = [&](const CString& path) { return (path == own && present & 1) || (path == english && present & 2); };
+  const auto exists = [&](const CString& path) {
+    return (path == own && present & 1) || (path == english && present & 2);
+  };
   const CString command = HelpCommandLine(base, helper, language, dir, exists);
   if (PlausibleWindowsName(base.str() + helper.str() + dir.str())) {
     const CString viewer = IsUnsetValue(helper) ? CString("WINHELP") : helper.Upper();
@@ -116,9 +121,11 @@ void CommandLines(CFuzzInput& in) {
     CheckCommandLine(command.str(), viewer.str(), file.str());
   }
 
-  const unsigned matched = MatchLanguage(in.Text(20), [](unsigned id) { return kLanguageNames[id - kLanguageFirst]; });
+  const unsigned matched =
+      MatchLanguage(in.Text(20), [](unsigned id) { return kLanguageNames[id - kLanguageFirst]; });
   FUZZ_CHECK(matched == kLanguageNone || (matched >= kLanguageFirst && matched <= kLanguageLast));
-  FUZZ_CHECK((LanguageLibraryFile(language) != nullptr) == (language >= kLanguageFirst && language <= kLanguageLast));
+  FUZZ_CHECK((LanguageLibraryFile(language) != nullptr) ==
+             (language >= kLanguageFirst && language <= kLanguageLast));
   FUZZ_CHECK(HelpSuffix(language)[0] == '_');
 
   // The editor's and the OCR engine's command lines name a program and an image file.
@@ -142,7 +149,8 @@ int64_t ReferenceMulDiv(int number, int numerator, int denominator) {
   const __int128 divisor = denominator < 0 ? -static_cast<__int128>(denominator) : denominator;
   magnitude = (magnitude + divisor / 2) / divisor;
   if (magnitude > INT32_MAX) return -1;
-  return (product < 0) != (denominator < 0) ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  return (product < 0) != (denominator < 0) ? -static_cast<int64_t>(magnitude)
+                                            : static_cast<int64_t>(magnitude);
 }
 
 void Printing(CFuzzInput& in) {
@@ -171,7 +179,8 @@ void Printing(CFuzzInput& in) {
   if (PlaceFax(image, printer, &placement)) FUZZ_CHECK(placement.right > 0 && placement.bottom > 0);
 
   const int number = in.I32(), numerator = in.I32(), denominator = in.I32();
-  FUZZ_CHECK(MulDivRounded(number, numerator, denominator) == ReferenceMulDiv(number, numerator, denominator));
+  FUZZ_CHECK(MulDivRounded(number, numerator, denominator) ==
+             ReferenceMulDiv(number, numerator, denominator));
 
   const short copies = PrintRules::CopiesForPrinter(in.I32());
   FUZZ_CHECK(copies >= 1 && copies <= 9999);
@@ -189,9 +198,15 @@ void Printing(CFuzzInput& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CFuzzInput in(data, size);
   switch (in.Range(0, 2)) {
-    case 0: ScanRequest(in); break;
-    case 1: CommandLines(in); break;
-    default: Printing(in); break;
+    case 0:
+      ScanRequest(in);
+      break;
+    case 1:
+      CommandLines(in);
+      break;
+    default:
+      Printing(in);
+      break;
   }
   return 0;
 }

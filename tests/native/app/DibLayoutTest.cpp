@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -134,6 +135,16 @@ TEST(DibLayout, InfoHeaderAndResolutionUnits) {
   EXPECT_EQ(DpiFromPelsPerMeter(0), 0);
   EXPECT_EQ(DpiFromPelsPerMeter(-5), 0);
   EXPECT_EQ(PelsPerMeterFromDpi(0), 0);
+}
+
+TEST(DibLayout, DecodedResolutionsAreRoundedAndHeld) {
+  EXPECT_EQ(DpiFromReal(299.6f), 300);
+  EXPECT_EQ(DpiFromReal(0.4f), 0);
+  EXPECT_EQ(DpiFromReal(-72.0f), 0);
+  EXPECT_EQ(DpiFromReal(NAN), 0);
+  EXPECT_EQ(DpiFromReal(3e9f), kLargestDpi);
+  EXPECT_EQ(DpiFromReal(INFINITY), kLargestDpi);
+  EXPECT_EQ(PelsPerMeterFromDpi(DpiFromReal(1e30f)), 2580118);
 }
 
 TEST(DibLayout, RowsExpandThroughThePalette) {

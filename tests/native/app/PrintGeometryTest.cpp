@@ -125,6 +125,27 @@ TEST(PrintGeometry, UnusableScalingAndSizes) {
   EXPECT_FALSE(PlaceFax(ImageMetrics{100, 100, 0, 100}, Printer600(), &r));
 }
 
+TEST(PrintGeometry, FittingOnAPrintableSideUnderHalfAnInchIsBounded) {
+  // 0.4 x 0.4 inches printable: every image is fitted, a small one enlarged to the page.
+  PrinterMetrics tiny;
+  tiny.horzRes = tiny.vertRes = 480;
+  tiny.logPixelsX = tiny.logPixelsY = 1200;
+  const PrintPlacement enlarged = Copy(Image(30, 30, 300), 100, false, false, tiny);
+  EXPECT_EQ(enlarged.scale, 400);
+  EXPECT_EQ(enlarged.right, 480);
+  // A single pixel at 65535 dpi would need a scale of 2.6 million: held at 65535.
+  const PrintPlacement dot = Copy(Image(1, 1, 65535), 100, true, true, tiny);
+  EXPECT_EQ(dot.scale, 65535);
+  EXPECT_EQ(dot.viewportExtX, 786420);
+  EXPECT_EQ(dot.right, 12);
+  EXPECT_EQ(dot.originX, 234);
+  // Extents that would not fit an int are refused.
+  PrinterMetrics dense = tiny;
+  dense.logPixelsX = dense.horzRes = 2000000000;
+  PrintPlacement placement;
+  EXPECT_FALSE(PlaceCopy(Image(1, 1, 65535), dense, CopyOptions{65535, false, false}, &placement));
+}
+
 TEST(PrintGeometry, FaxKeepsTheNaturalSizeAtTheTopLeft) {
   PrintPlacement p;
   ASSERT_TRUE(PlaceFax(Image(2550, 3300, 300), Printer600(), &p));

@@ -101,6 +101,32 @@ TEST(ScanRequest, AutoOrUnparsableSizeGivesTheColourPrescan) {
   EXPECT_FALSE(ParsePaperSize("99999999999 1", w, h));
 }
 
+TEST(ScanRequest, ValuesTwainCannotCarryAreHeldOrReplaced) {
+  // Frame edges stay below 32768 inches; a resolution beyond 16 bits (or none) is the default.
+  const CResolutionTable table = Table({70000, 0});
+  bool autoSize = false;
+  const AcquireRequest huge = BuildScanRequest(Input("3276800 -1100", &table), autoSize);
+  EXPECT_FALSE(autoSize);
+  EXPECT_FLOAT_EQ(huge.frameRight, 32767.0f);
+  EXPECT_FLOAT_EQ(huge.frameBottom, 0.0f);
+  EXPECT_EQ(huge.resolution, 100);
+  ScanRequestInput zero = Input("850 1100", &table);
+  zero.settings.resolution = 1;
+  EXPECT_EQ(BuildScanRequest(zero, autoSize).resolution, 100);
+
+  ScanRequestInput prescan = Input("", &table);
+  prescan.prescan = PrescanGeometry{70000, 306, 396};
+  const AcquireRequest request = BuildScanRequest(prescan, autoSize);
+  EXPECT_TRUE(autoSize);
+  EXPECT_EQ(request.resolution, 36);
+  EXPECT_FLOAT_EQ(request.frameRight, 8.5f);
+  prescan.prescan = PrescanGeometry{1, 3000000, 396};
+  EXPECT_FLOAT_EQ(BuildScanRequest(prescan, autoSize).frameRight, 32767.0f);
+  CRectObj area;
+  area.x2 = 65535;
+  EXPECT_FLOAT_EQ(BuildSecondPass(prescan, &area, autoSize).frameRight, 32767.0f);
+}
+
 TEST(ScanRequest, SecondPassFramesTheFoundArea) {
   const CResolutionTable table = Table({200, 300});
   ScanRequestInput input = Input("", &table, 1003);

@@ -26,9 +26,9 @@ TEST(WindowTitle, JoinsTheSetParts) {
 namespace {
 CString EnglishName(unsigned id) {
   static const std::map<unsigned, const char*> names = {
-      {9000, "CHINESE"}, {9001, "GERMAN"},  {9002, "FRENCH"}, {9003, "ITALIAN"},
-      {9004, "SPANISH"}, {9005, "DUTCH"},   {9006, "JAPANESE"}, {9007, "SIMPLE"},
-      {9008, "KOREAN"},  {9009, "PORTUGUESE"}, {9010, "DANISH"}, {9011, "SWEDISH"}};
+      {9000, "CHINESE"}, {9001, "GERMAN"},     {9002, "FRENCH"},   {9003, "ITALIAN"},
+      {9004, "SPANISH"}, {9005, "DUTCH"},      {9006, "JAPANESE"}, {9007, "SIMPLE"},
+      {9008, "KOREAN"},  {9009, "PORTUGUESE"}, {9010, "DANISH"},   {9011, "SWEDISH"}};
   return names.at(id);
 }
 }  // namespace
@@ -108,6 +108,15 @@ TEST(HelpCommand, PathsWithSpacesAreQuoted) {
             "HH \"C:\\Program Files\\Orvane\\Help_e.chm\"");
   Folder empty;
   EXPECT_EQ(HelpCommandLine("My Help", "HH", 9002, dir, empty.Exists()), "HH \"My Help_f.chm\"");
+}
+
+TEST(HelpCommand, ViewerWithABlankIsQuotedAndAnUnsetOneIsWinHelp) {
+  // Unquoted, "C:\PROGRAM.EXE" would be started first from such a line.
+  Folder empty;
+  EXPECT_EQ(HelpCommandLine("NULL", "C:\\Program Files\\Viewer\\hh.exe", 9012, kDir, empty.Exists()),
+            "\"C:\\PROGRAM FILES\\VIEWER\\HH.EXE\" h_e.hlp");
+  EXPECT_EQ(HelpCommandLine("NULL", "", 9012, kDir, empty.Exists()), "WINHELP h_e.hlp");
+  EXPECT_EQ(HelpCommandLine("NULL", "NULL", 9012, kDir, empty.Exists()), "WINHELP h_e.hlp");
 }
 
 TEST(AboutLayout, SizeAndButtonFollowTheText) {

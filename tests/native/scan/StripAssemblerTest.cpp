@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -32,7 +33,8 @@ class CMemoryFile : public IPageFile {
   }
   // The file row holding image row `imageRow`.
   const uint8_t* Row(int imageRow) const {
-    return m_bytes.data() + m_layout.offBits + static_cast<size_t>(m_layout.length - 1 - imageRow) * m_layout.stride;
+    return m_bytes.data() + m_layout.offBits +
+           static_cast<size_t>(m_layout.length - 1 - imageRow) * m_layout.stride;
   }
   BitmapLayout m_layout;
   std::vector<uint8_t> m_bytes;
@@ -53,7 +55,9 @@ BitmapLayout Layout(int16_t type, int32_t width, int32_t length, bool planar = f
   return l;
 }
 
-uint8_t Sample(int row, int column, int channel) { return static_cast<uint8_t>(row * 31 + column * 7 + channel * 101); }
+uint8_t Sample(int row, int column, int channel) {
+  return static_cast<uint8_t>(row * 31 + column * 7 + channel * 101);
+}
 
 // Chunky colour rows: red, green, blue per pixel, `bytesPerRow` apart.
 std::vector<uint8_t> ChunkyStrip(int firstRow, int rows, int width, uint32_t bytesPerRow) {
@@ -128,6 +132,30 @@ TEST(StripAssembler, BlackAndWhiteAndGreyRowsAreCopiedUpToTheStride) {
   EXPECT_EQ(greyFile.Row(2)[851], 0);
 }
 
+TEST(StripAssembler, LastRowReadsNoFurtherThanTheStripHolds) {
+  // A grey 1 x 1 page through a 1-byte transfer buffer whose strip claims 4 bytes per row: the
+  // row's pixel is there, the rest of the claimed row is not (AddressSanitizer watches the read).
+  const BitmapLayout l = Layout(TWPT_GRAY, 1, 1);
+  CMemoryFile file(l);
+  CStripAssembler assembler(l);
+  const std::unique_ptr<uint8_t[]> buffer(new uint8_t[1]{0x5A});
+  StripDesc strip = Desc(1, 1, 4);
+  strip.bytesWritten = 0;
+  ASSERT_EQ(assembler.Place(strip, buffer.get(), 1, file), StripError::kNone);
+  EXPECT_EQ(std::vector<uint8_t>(file.Row(0), file.Row(0) + 4), (std::vector<uint8_t>{0x5A, 0, 0, 0}));
+
+  // Nor past what the source says it wrote: the buffer's stale bytes stay out of the file.
+  const BitmapLayout bw = Layout(TWPT_BW, 9, 2);
+  CMemoryFile bwFile(bw);
+  CStripAssembler bwAssembler(bw);
+  const std::vector<uint8_t> rows = {1, 2, 3, 4, 5, 6, 0xEE, 0xEE};
+  StripDesc claimed = Desc(9, 2, 4);
+  claimed.bytesWritten = 6;
+  ASSERT_EQ(bwAssembler.Place(claimed, rows.data(), rows.size(), bwFile), StripError::kNone);
+  EXPECT_EQ(std::vector<uint8_t>(bwFile.Row(0), bwFile.Row(0) + 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+  EXPECT_EQ(std::vector<uint8_t>(bwFile.Row(1), bwFile.Row(1) + 4), (std::vector<uint8_t>{5, 6, 0, 0}));
+}
+
 TEST(StripAssembler, PlanarColourGivesTheSamePixelsAsChunky) {
   const int width = 37, length = 23;
   const BitmapLayout chunkyLayout = Layout(TWPT_RGB, width, length);
@@ -136,7 +164,8 @@ TEST(StripAssembler, PlanarColourGivesTheSamePixelsAsChunky) {
   for (int first = 0; first < length; first += 5) {
     const int rows = first + 5 <= length ? 5 : length - first;
     const auto data = ChunkyStrip(first, rows, width, 3 * width);
-    ASSERT_EQ(chunky.Place(Desc(width, rows, 3 * width), data.data(), data.size(), chunkyFile), StripError::kNone);
+    ASSERT_EQ(chunky.Place(Desc(width, rows, 3 * width), data.data(), data.size(), chunkyFile),
+              StripError::kNone);
   }
 
   const BitmapLayout planarLayout = Layout(TWPT_RGB, width, length, true);
@@ -194,11 +223,14 @@ TEST(StripAssembler, NoStripAfterTheLastPass) {
 
 TEST(StripAssembler, RandomGeometryNeverWritesOutsideTheFileOrTheBuffers) {
   std::mt19937 random(20261208);
-  auto pick = [&](uint32_t low, uint32_t high) { return std::uniform_int_distribution<uint32_t>(low, high)(random); };
+  auto pick = [&](uint32_t low, uint32_t high) {
+    return std::uniform_int_distribution<uint32_t>(low, high)(random);
+  };
   for (int round = 0; round < 400; ++round) {
     const int16_t type = static_cast<int16_t>(pick(0, 2));
     const bool planar = type == TWPT_RGB && pick(0, 1);
-    const BitmapLayout l = Layout(type, static_cast<int32_t>(pick(1, 300)), static_cast<int32_t>(pick(1, 60)), planar);
+    const BitmapLayout l =
+        Layout(type, static_cast<int32_t>(pick(1, 300)), static_cast<int32_t>(pick(1, 60)), planar);
     CMemoryFile file(l);
     CStripAssembler assembler(l);
     for (int strip = 0; strip < 40; ++strip) {

@@ -1,6 +1,7 @@
 // Fixed-point conversion, the level scale and bounded reads of capability containers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -34,6 +35,20 @@ TEST(Fix32, RoundTrip) {
   for (float v : {0.25f, 3.14159f, 11.69f, 8.27f, 100.0f}) {
     EXPECT_NEAR(FromFix32(ToFix32(v)), v, 1.0 / 65536);
   }
+}
+
+TEST(Fix32, ValuesBeyondTheTypeAreHeldAtItsEnds) {
+  // 32768 inches (a size entry of 3276800) and more would not fit 32 bits once scaled.
+  for (float v : {32768.0f, 1e9f, INFINITY}) {
+    const TW_FIX32 f = ToFix32(v);
+    EXPECT_EQ(f.Whole, 32767) << v;
+    EXPECT_EQ(f.Frac, 0xFFFF) << v;
+  }
+  for (float v : {-32769.0f, -1e9f, -INFINITY}) EXPECT_EQ(ToFix32(v).Whole, -32768) << v;
+  EXPECT_EQ(ToFix32(NAN).Whole, 0);
+  EXPECT_EQ(ToFix32(NAN).Frac, 0);
+  EXPECT_EQ(ToFix32(32767.5f).Whole, 32767);
+  EXPECT_EQ(ToFix32(32767.5f).Frac, 0x8000);
 }
 
 TEST(ScaleLevel, SteppedIn128ths) {
