@@ -172,6 +172,8 @@ bool CScanImage::Save(const char* path, int formatCode, int bitsPerPixel, int qu
 }
 
 bool CScanImage::WriteJpeg(HANDLE file, int quality) const {
+  // JPEG's sides end at 65535: a wider page is refused before its row buffer is sized.
+  if (m_layout.width > 65535) return false;
   const bool grey = m_layout.bitsPerPixel <= 8 && PaletteIsGrey(Palette(), m_layout.colours);
   CJpegEncoder::Settings settings;
   settings.width = m_layout.width;
