@@ -3,7 +3,7 @@
 // into a packed bitmap (turned top-down files the right way up), expanded to 24 bits, and the
 // page is written as JPEG the way the component does it; the same bytes go through the
 // reader of a source's packed bitmap. Properties: no read outside the file or the block, and
-// every image the encoder takes becomes one complete JPEG stream.
+// every image the encoder takes becomes one complete JPEG stream of its size.
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -75,6 +75,14 @@ void SaveAsJpeg(const DibLayout& layout, const uint8_t* palette, const uint8_t* 
   const auto& out = stream.bytes;
   FUZZ_CHECK(out.size() > 4 && out[0] == 0xFF && out[1] == 0xD8);
   FUZZ_CHECK(out[out.size() - 2] == 0xFF && out[out.size() - 1] == 0xD9);
+  // The frame header names the page's size and its components (one for grey, three for colour).
+  size_t at = 2;
+  while (at + 4 <= out.size() && out[at] == 0xFF && out[at + 1] != 0xC0)
+    at += 2 + (out[at + 2] << 8 | out[at + 3]);
+  FUZZ_CHECK(at + 10 <= out.size() && out[at + 1] == 0xC0);
+  FUZZ_CHECK((out[at + 5] << 8 | out[at + 6]) == static_cast<int>(layout.height));
+  FUZZ_CHECK((out[at + 7] << 8 | out[at + 8]) == static_cast<int>(layout.width));
+  FUZZ_CHECK(out[at + 9] == (grey ? 1 : 3));
 }
 
 void ReadBitmapFile(const uint8_t* data, size_t size) {

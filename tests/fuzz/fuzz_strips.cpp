@@ -1,8 +1,9 @@
 // Fuzz target: a scanner source's memory transfer. The image information gives the bitmap
 // layout, then strips of any geometry arrive in transfer buffers of exactly their length and
 // are placed into the page file. Properties: no byte is read outside a buffer (the sanitizer)
-// or written outside the file's pixel data, the headers stay as written, and a refused strip
-// moves nothing.
+// or written outside the file's pixel data, the headers stay as written, a refused strip
+// moves nothing, and a placed strip's rows stand in their file rows as the page's rules say.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,6 +31,7 @@ class CPageMemory : public IPageFile {
     return true;
   }
   bool HeadersIntact() const { return std::equal(m_headers.begin(), m_headers.end(), m_bytes.begin()); }
+  const uint8_t* At(uint64_t offset) const { return m_bytes.data() + offset; }
 
  private:
   bool Inside(uint64_t offset, size_t size) const {
@@ -39,6 +41,29 @@ class CPageMemory : public IPageFile {
   std::vector<uint8_t> m_bytes;
   std::vector<uint8_t> m_headers;
 };
+
+// A chunky strip just placed: each source row in its file row (the first image row lowest),
+// colour turned to blue-green-red, grey and black-and-white as they came as far as the strip
+// holds and the stride reaches, the rest of the row zero.
+void CheckPlacedRows(const BitmapLayout& layout, const CPageMemory& file, uint64_t at, const StripDesc& strip,
+                     const uint8_t* data, size_t held) {
+  for (uint32_t r = 0; r < strip.rows; ++r) {
+    const uint8_t* row = file.At(at + static_cast<uint64_t>(strip.rows - 1 - r) * layout.stride);
+    const uint8_t* source = data + static_cast<size_t>(r) * strip.bytesPerRow;
+    size_t copied;
+    if (layout.pixelType == TWPT_RGB) {
+      copied = 3u * strip.columns;
+      for (uint32_t x = 0; x < strip.columns; ++x)
+        FUZZ_CHECK(row[3 * x] == source[3 * x + 2] && row[3 * x + 1] == source[3 * x + 1] &&
+                   row[3 * x + 2] == source[3 * x]);
+    } else {
+      const uint64_t left = held - static_cast<uint64_t>(r) * strip.bytesPerRow;
+      copied = static_cast<size_t>(std::min<uint64_t>({strip.bytesPerRow, left, layout.stride}));
+      FUZZ_CHECK(std::equal(source, source + copied, row));
+    }
+    for (size_t k = copied; k < layout.stride; ++k) FUZZ_CHECK(row[k] == 0);
+  }
+}
 
 TW_IMAGEINFO ImageInfo(CFuzzInput& in) {
   TW_IMAGEINFO info;
@@ -84,6 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint64_t before = assembler.Position();
     const StripError placed = assembler.Place(strip, noBuffer ? nullptr : buffer.get(), bufferLength, file);
     if (placed != StripError::kNone) FUZZ_CHECK(assembler.Position() == before);
+    if (placed == StripError::kNone && strip.rows > 0 && !layout.planar) {
+      const size_t held =
+          strip.bytesWritten != 0 && strip.bytesWritten < bufferLength ? strip.bytesWritten : bufferLength;
+      CheckPlacedRows(layout, file, assembler.Position(), strip, buffer.get(), held);
+    }
     FUZZ_CHECK(assembler.Position() >= layout.offBits && assembler.Position() <= layout.fileSize);
   }
   FUZZ_CHECK(file.HeadersIntact());
