@@ -20,4 +20,8 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/FaxG4Encoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegHeader.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PdfWriter.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PdfFromPages.cpp
 )
