@@ -14,3 +14,10 @@ std::string FreshNameStem(const LocalTime& time) {
 std::string FreshNamePath(const std::string& directory, const std::string& stem, const std::string& extension) {
   return directory + "\\P" + stem + extension;
 }
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.rfind('\\');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? path.substr(0, dot + 1) : path + ".") + extension;
+}
