@@ -120,7 +120,7 @@ void CPanelDlg::CreatePages() {
   SIZE size = {293, 277};
   if (copyBackground.Load(Module::Instance(), "COPYBK")) size = SIZE{copyBackground.Width(), copyBackground.Height()};
   for (CSettingsPage* page : pages) {
-    if (page->Create(*this)) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (page->Create(*this, App())) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_imagePage.ShowWindow(SW_HIDE);
 }
