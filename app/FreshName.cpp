@@ -5,13 +5,14 @@
 
 std::string FreshNameStem(const LocalTime& time) {
   char text[64];
-  std::snprintf(text, sizeof(text), "%d%02d%02d%02d", time.year, time.day + time.month, time.hour + time.minute,
-                time.second);
+  std::snprintf(text, sizeof(text), "%d%02d%02d%02d", time.year, time.day + time.month,
+                time.hour + time.minute, time.second);
   const std::string all(text);
   return all.size() > 3 ? all.substr(3) : std::string();
 }
 
-std::string FreshNamePath(const std::string& directory, const std::string& stem, const std::string& extension) {
+std::string FreshNamePath(const std::string& directory, const std::string& stem,
+                          const std::string& extension) {
   return directory + "\\P" + stem + extension;
 }
 

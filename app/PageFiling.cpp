@@ -21,9 +21,12 @@ const uint8_t kMechanismMemory = 2;
 
 const char* ExtensionOf(uint8_t mechanism) {
   switch (mechanism) {
-    case kMechanismFile: return ".TIF";
-    case kMechanismMemory: return ".BMP";
-    default: return "";
+    case kMechanismFile:
+      return ".TIF";
+    case kMechanismMemory:
+      return ".BMP";
+    default:
+      return "";
   }
 }
 
@@ -102,7 +105,8 @@ void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* pr
   // When the free space cannot be told the page is compressed anyway: a real shortage makes
   // the save fail, and a failed save leaves the file as it was.
   if (FreeSpaceOf(currentFile, freeBytes) && 3 * FileSizeOf(currentFile) > freeBytes) return;
-  const CString compressed = WithExtension(currentFile, formatCode == kImageFormatJpeg ? "JPG" : "TIF").c_str();
+  const CString compressed =
+      WithExtension(currentFile, formatCode == kImageFormatJpeg ? "JPG" : "TIF").c_str();
   if (compressed.GetLength() >= static_cast<int>(sizeof(currentFile))) return;
   // Written under its own extension (the image's save replaces a file only once the new one is
   // complete), so that neither a failed save nor a failed rename can leave compressed bytes

@@ -11,8 +11,8 @@ using namespace Panel;
 
 const Destination kDestinations[] = {
     // An Image scan carries the SCAN button's identifier.
-    {kImage, Keys::kScanSetting, kScan, kImageFormatJpeg, false, HandOffs::MakeEditorKnown, HandOffs::ToEditor,
-     nullptr},
+    {kImage, Keys::kScanSetting, kScan, kImageFormatJpeg, false, HandOffs::MakeEditorKnown,
+     HandOffs::ToEditor, nullptr},
     {kCopy, Keys::kCopySetting, kCopy, 0, false, nullptr, HandOffs::ToCopier, nullptr},
     {kFax, Keys::kFaxSetting, kFax, 0, false, nullptr, HandOffs::ToFax, nullptr},
     {kMail, Keys::kMailSetting, kMail, kImageFormatJpeg, false, nullptr, HandOffs::ToMail, nullptr},

@@ -27,10 +27,14 @@ const UINT kSecondPassDelayMs = 500;
 
 UINT OcrMessageFor(OcrOutcome outcome) {
   switch (outcome) {
-    case OcrOutcome::kNoText: return IDS_OCR_NO_TEXT;
-    case OcrOutcome::kEngineFailed: return IDS_OCR_ENGINE_FAILED;
-    case OcrOutcome::kTextNotSaved: return IDS_OCR_TEXT_NOT_SAVED;
-    default: return 0;
+    case OcrOutcome::kNoText:
+      return IDS_OCR_NO_TEXT;
+    case OcrOutcome::kEngineFailed:
+      return IDS_OCR_ENGINE_FAILED;
+    case OcrOutcome::kTextNotSaved:
+      return IDS_OCR_TEXT_NOT_SAVED;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -100,10 +104,12 @@ ScanRequestInput RequestInput(COrvaneApp& app, const Destination& destination) {
   if (papers > 0) {
     const CString& chosen = app.m_paperNames[PaperIndex(input.settings.documentSize, papers)];
     input.paperSize = app.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
-    input.firstPaperSize = app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
+    input.firstPaperSize =
+        app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
   }
   const int table = destination.id - kImage;
-  if (table >= 0 && table < COrvaneApp::kDestinationCount) input.resolutions = app.m_resolutionTables[table].get();
+  if (table >= 0 && table < COrvaneApp::kDestinationCount)
+    input.resolutions = app.m_resolutionTables[table].get();
   input.prescan = PrescanGeometry{app.m_preScanDpi, app.m_preScanWidth, app.m_preScanHeight};
   return input;
 }
@@ -176,7 +182,8 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   }
   JobTimes::Mark("page_arrived");
   m_pageArrived = true;
-  const PageFiling::Outcome filed = PageFiling::FilePage(*page, ProgramDir() + "TEMP", ProgramDir(), m_pagePath);
+  const PageFiling::Outcome filed =
+      PageFiling::FilePage(*page, ProgramDir() + "TEMP", ProgramDir(), m_pagePath);
   if (filed != PageFiling::Outcome::kFiled) {
     FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
     return 0;
@@ -224,7 +231,8 @@ void CScanJob::RunSecondPass() {
   CRectObj area;
   const DocumentSearch found = FindDocumentArea(prescan, m_detected, m_passCounter, area);
   if (found == DocumentSearch::kNoMemory) {
-    MessageBoxA(nullptr, LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(), LocalText(IDS_AUTOMODE_CAPTION).c_str(), MB_OK);
+    MessageBoxA(nullptr, LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(), LocalText(IDS_AUTOMODE_CAPTION).c_str(),
+                MB_OK);
   }
   bool autoSize = false;
   AcquireRequest request = BuildSecondPass(RequestInput(m_app, *m_destination),
@@ -290,7 +298,8 @@ void CScanJob::StopHandOffs(unsigned messageId) {
 
 void CScanJob::OnOcrEnded(OcrOutcome outcome) {
   if (outcome == OcrOutcome::kWaiting || !m_pacing.Working()) return;
-  if (const UINT message = OcrMessageFor(outcome)) Tell(LocalText(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
+  if (const UINT message = OcrMessageFor(outcome))
+    Tell(LocalText(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
   // The text is kept in DATA (or the user was told why not): the page's image goes.
   const std::string page = m_pacing.PageAtWork();
   if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
@@ -348,7 +357,8 @@ void CScanJob::FailJob(UINT messageId) {
   DestroyProgress();
   if (!m_failureShown) {
     m_failureShown = true;
-    MessageBoxA(nullptr, LocalText(messageId).c_str(), WindowTitle().c_str(), MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    MessageBoxA(nullptr, LocalText(messageId).c_str(), WindowTitle().c_str(),
+                MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   }
   End();
 }

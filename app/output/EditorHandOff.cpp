@@ -33,7 +33,7 @@ SelvoraStart StartSelvora() {
   const CString path = EditorRegistry::SelvoraPath();
   if (path.IsEmpty()) return SelvoraStart::kMissing;
   return WinExec(EditorCommand::Argument(path).c_str(), SW_SHOWNORMAL) > 31 ? SelvoraStart::kStarted
-                                                                           : SelvoraStart::kFailed;
+                                                                            : SelvoraStart::kFailed;
 }
 
 }  // namespace EditorHandOff
