@@ -160,6 +160,9 @@ bool CScanJob::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& re
       result = 0;
       return true;
     case WM_PANEL_ABORT:
+      // The same value is the dialog manager's DM_SETDEFID: unless an outside program has the
+      // page, it is left to the dialog.
+      if (!m_outsidePending) return false;
       Abort();
       result = 0;
       return true;
@@ -328,10 +331,8 @@ void CScanJob::StopScan() {
   End();
 }
 
-// Only an outside program that has the page may end the job this way; at any other time the
-// message (WM_USER + 1 is also a common dialog message) is no abort.
+// An outside program that has the page ends the job: the page goes.
 void CScanJob::Abort() {
-  if (!m_outsidePending) return;
   const std::string page = m_pacing.Working() ? m_pacing.PageAtWork() : std::string(m_pagePath);
   if (!page.empty() && JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
   End();
