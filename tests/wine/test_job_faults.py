@@ -59,7 +59,9 @@ class MailFault(kit.PanelTestCase):
 
 class OcrBatch(kit.PanelTestCase):
     def test_each_page_of_a_feeder_batch_is_recognised_in_turn_and_kept(self):
-        tesseract = ocr_rig.stand_in_tesseract(rig.WORK / "job_faults_tesseract", text="Page text\n")
+        stand_in = rig.WORK / "job_faults_tesseract"
+        shutil.rmtree(stand_in, ignore_errors=True)
+        tesseract = ocr_rig.stand_in_tesseract(stand_in, text="Page text\n")
         ocr_rig.install_engine("20", tesseract=tesseract)
         directory = jobkit.program("job_ocr_batch", {"Ocr Setting": {"Resolution": 0}}, active=kit.OCR)
         shutil.copy2(rig.TOOLS / "recordargs.exe", directory / "write.exe")
