@@ -14,7 +14,7 @@ namespace {
 const SPageIdentity kMailIdentity = {
     Panel::kMail, IDD_MAIL_PAGE, "MAILBK", Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
     IDC_MAIL_PAPER, IDC_MAIL_MODE, IDC_MAIL_RES, IDC_MAIL_EDIT,
-    IDB_MAIL_UP, IDB_MAIL_DOWN, IDB_MAIL_FOCUS, 5000, 5013,
+    IDB_MAIL_UP, IDB_MAIL_DOWN, IDB_MAIL_FOCUS, 5000, IDC_MAIL_ATTACH,
 };
 // Addresses are read back with this many characters at most.
 const int kAddressBuffer = 100;
@@ -23,21 +23,25 @@ CString Unset(const CString& value) { return PageRules::IsUnset(value) ? CString
 }  // namespace
 
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
-  // The address labels come last: the lists take the first three.
-  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 60}, {IDC_MAIL_MODE_LABEL, 38, 105}, {IDC_MAIL_RES_LABEL, 58, 145},
-              {IDC_MAIL_SMTP_LABEL, 15, 0},   {IDC_MAIL_TO_LABEL, 15, 0},     {IDC_MAIL_FROM_LABEL, 15, 0}};
+  // The lists take the first three labels; the attachment choice is a fourth row below them,
+  // the address labels come last.
+  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 40},  {IDC_MAIL_MODE_LABEL, 38, 63},   {IDC_MAIL_RES_LABEL, 58, 86},
+              {IDC_MAIL_ATTACH_LABEL, 78, 109}, {IDC_MAIL_SMTP_LABEL, 15, 0},   {IDC_MAIL_TO_LABEL, 15, 0},
+              {IDC_MAIL_FROM_LABEL, 15, 0}};
 }
 
 void CMailPage::LoadOwnValues() {
   m_mailFrom = Unset(ReadText(Keys::kMailFrom, Keys::kNull, kAddressBuffer));
   m_mailTo = Unset(ReadText(Keys::kMailTo, Keys::kNull, kAddressBuffer));
   m_smtp = Unset(ReadText(Keys::kSmtp, Keys::kNull, kAddressBuffer));
+  m_attachAs = ReadInt(Keys::kAttachAs, 0) == 1 ? 1 : 0;
 }
 
 void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_FROM, m_mailFrom.c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_TO, m_mailTo.c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_SMTP, m_smtp.c_str());
+  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 2, m_attachAs);
 }
 
 int CMailPage::ExtraListWidth(int index) const {
@@ -47,6 +51,7 @@ int CMailPage::ExtraListWidth(int index) const {
 }
 
 void CMailPage::LayoutOwn() {
+  PlaceChoiceList(IDC_MAIL_ATTACH, IDC_MAIL_ATTACH_LABEL);
   const SIZE button = m_button.SizeToContent();
   const RECT page = GetClientRect();
   const int height = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
@@ -97,6 +102,8 @@ bool CMailPage::Store() {
   WriteText(Keys::kMailFrom, m_mailFrom.c_str());
   WriteText(Keys::kMailTo, m_mailTo.c_str());
   WriteText(Keys::kSmtp, m_smtp.c_str());
+  m_attachAs = AttachAsPdf() ? 1 : 0;
+  WriteInt(Keys::kAttachAs, m_attachAs);
   StoreLists(1);
   return true;
 }

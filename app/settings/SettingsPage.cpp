@@ -146,26 +146,45 @@ void CSettingsPage::LayoutLists() {
   }
   const RECT page = GetClientRect();
   const int width = PageRules::ListWidth(starts, listCount, page.right);
-  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i) {
-    HWND list = GetDlgItem(lists[i]);
-    RECT dropped = {};
-    ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    const int height = dropped.bottom - dropped.top;
-    MoveControl(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]),
-                height > 0 ? height : 120);
-    // A narrow list opens wide enough for its longest entry.
-    int widest = 0;
-    const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT item = 0; item < count; ++item) {
-      char text[512] = {};
-      const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-      if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
-      ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
-      const int textWidth = MeasureText(text).cx;
-      if (textWidth > widest) widest = textWidth;
-    }
-    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i)
+    PlaceList(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]));
+}
+
+void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
+  HWND list = GetDlgItem(listId);
+  RECT dropped = {};
+  ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const int height = dropped.bottom - dropped.top;
+  MoveControl(listId, x, y, width, height > 0 ? height : 120);
+  // A narrow list opens wide enough for its longest entry.
+  int widest = 0;
+  const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; item < count; ++item) {
+    char text[512] = {};
+    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+    const int textWidth = MeasureText(text).cx;
+    if (textWidth > widest) widest = textWidth;
   }
+  ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+}
+
+void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
+  HWND list = GetDlgItem(listId);
+  ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < count; ++i) AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
+  Select(list, selection);
+}
+
+void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
+  // As wide as the resolution list, unless that would pass the page's edge.
+  const RECT label = ControlRect(labelId);
+  const int x = label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
+  const RECT resolution = ControlRect(m_identity.resolutionList);
+  const int room = GetClientRect().right - x;
+  const int width = resolution.right - resolution.left;
+  PlaceList(listId, x, label.top, width < room ? width : room);
 }
 
 bool CSettingsPage::OnPaint() {
