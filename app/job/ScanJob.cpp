@@ -58,7 +58,8 @@ void CScanJob::Press(uint16_t shownPageId) {
   m_panel.ShowWindow(SW_HIDE);
 
   const char* pdfChoice = PdfChoiceKey(m_app.m_activeId);
-  const bool pdf = pdfChoice && m_app.Settings().ReadInt(DestinationFor(m_app.m_activeId).section, pdfChoice, 0) == 1;
+  const bool pdf =
+      pdfChoice && m_app.Settings().ReadInt(DestinationFor(m_app.m_activeId).section, pdfChoice, 0) == 1;
   m_destination = &DestinationFor(m_app.m_activeId, pdf);
   if (m_destination->prepare) m_destination->prepare(*this);
   m_running = true;
@@ -196,7 +197,8 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   }
   JobTimes::Mark("page_filed");
   if (!m_autoSize && m_destination->compression != 0)
-    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_destination->keepBilevel, m_progress.get());
+    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_destination->keepBilevel,
+                             m_progress.get());
   JobTimes::Mark("page_compressed");
   DestroyProgress();
 
@@ -305,7 +307,8 @@ void CScanJob::StopHandOffs(unsigned messageId) {
 void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
   if (outcome == OcrOutcome::kWaiting || !m_pacing.Working()) return;
   if (outcome == OcrOutcome::kPdfNoViewer) {
-    Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile), LocalText(IDS_SCAN_DIALOG_CAPTION));
+    Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
+         LocalText(IDS_SCAN_DIALOG_CAPTION));
   } else if (const UINT message = OcrMessageFor(outcome)) {
     Tell(LocalText(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
   }

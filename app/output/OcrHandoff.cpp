@@ -62,10 +62,11 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
   const CString dataDir = job.programDir + kDataDirectory;
   if (!JobFiles::EnsureDirectory(dataDir, job.programDir)) return false;
   // A page's text and PDF share the name's stem, so that neither takes a name the other has.
-  const CString outputFile = JobFiles::FreshFileName(dataDir, job.searchablePdf ? kPdfExtension : kTextExtension,
-                                                     {kTextExtension, kPdfExtension});
+  const CString outputFile = JobFiles::FreshFileName(
+      dataDir, job.searchablePdf ? kPdfExtension : kTextExtension, {kTextExtension, kPdfExtension});
   // A path that does not fit the engine's file name field would be saved somewhere else.
-  if (outputFile.IsEmpty() || static_cast<size_t>(outputFile.GetLength()) >= sizeof(m_outputFile)) return false;
+  if (outputFile.IsEmpty() || static_cast<size_t>(outputFile.GetLength()) >= sizeof(m_outputFile))
+    return false;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, job.engineKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
     return false;

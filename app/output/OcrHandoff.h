@@ -13,10 +13,10 @@
 
 struct OcrJob {
   OcrValues::Mode mode = OcrValues::kNoOcr;
-  CString engineKey;      // the engine's key under the current user
-  CString engineProgram;  // the engine's program file
-  CString imagePath;      // the job's TIFF
-  CString programDir;     // ends in a backslash
+  CString engineKey;           // the engine's key under the current user
+  CString engineProgram;       // the engine's program file
+  CString imagePath;           // the job's TIFF
+  CString programDir;          // ends in a backslash
   bool searchablePdf = false;  // the page is kept as a searchable PDF rather than as rich text
 };
 

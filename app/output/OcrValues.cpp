@@ -30,7 +30,8 @@ std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile,
   if (mode == kEdition20) {
     values.push_back(Number("UseScanner", 0));
     values.push_back(Number("SkipStartDialog", 1));
-    values.push_back(searchablePdf ? Empty("AutoFileName") : Field("AutoFileName", outputFile, kTextFileField));
+    values.push_back(searchablePdf ? Empty("AutoFileName")
+                                   : Field("AutoFileName", outputFile, kTextFileField));
   }
   values.push_back(Field("DefaultWpformat", kWordFormat, kFormatField));
   values.push_back(Number("Paste", 1));

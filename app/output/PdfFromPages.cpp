@@ -58,15 +58,25 @@ class CPageFile : public CByteReader {
 
 using Status = PdfFromPagesResult::Status;
 
-Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int fallbackDpi) {
+// The acquisition library writes a page's resolution in whole hundreds of pixels per metre,
+// which reads back up to 2.5 dpi short (100 dpi as 99): a page that states exactly what the
+// scan's resolution becomes that way, or states none, is taken at the scan's resolution.
+int PageDpi(int stated, int scanDpi) {
+  if (scanDpi <= 0) return stated;
+  if (stated == 0) return scanDpi;
+  const int32_t stored = static_cast<int32_t>(scanDpi * 100 / 254) * 100;
+  return stated == DpiFromPelsPerMeter(stored) ? scanDpi : stated;
+}
+
+Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
   JpegHeader header;
   if (ReadJpegHeader(file, header) != JpegHeaderCheck::kOk) return PdfFromPagesResult::kPageUnsupported;
   CPdfWriter::PageImage image;
   image.samples = CPdfWriter::Samples::kJpeg;
   image.width = header.width;
   image.height = header.height;
-  image.xDpi = header.xDpi ? header.xDpi : fallbackDpi;
-  image.yDpi = header.yDpi ? header.yDpi : fallbackDpi;
+  image.xDpi = PageDpi(header.xDpi, scanDpi);
+  image.yDpi = PageDpi(header.yDpi, scanDpi);
   image.jpegComponents = header.components;
   image.jpegAdobe = header.adobe;
   image.jpegBytes = size;
@@ -134,7 +144,7 @@ class CRowConverter {
   std::unique_ptr<uint8_t[]> m_out;
 };
 
-Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int fallbackDpi) {
+Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
   uint8_t head[kBitmapHeadBytes];
   const size_t headSize = size < sizeof(head) ? static_cast<size_t>(size) : sizeof(head);
   DibLayout layout;
@@ -146,9 +156,8 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int fal
   image.samples = converter.Samples();
   image.width = layout.width;
   image.height = layout.height;
-  image.xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter);
-  image.yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);
-  if (!image.xDpi || !image.yDpi) image.xDpi = image.yDpi = fallbackDpi;
+  image.xDpi = PageDpi(DpiFromPelsPerMeter(layout.xPelsPerMeter), scanDpi);
+  image.yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
 
   // Blocks of rows from the top of the image down; a bottom-up file stores the top row last.
@@ -168,14 +177,14 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int fal
   return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
 }
 
-Status AddPage(CPdfWriter& writer, const std::string& path, int fallbackDpi) {
+Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi) {
   CPageFile file(path);
   uint64_t size = 0;
   uint8_t magic[2];
   if (!file.IsOpen() || !file.Size(size)) return PdfFromPagesResult::kPageUnreadable;
   if (size < 2 || !file.Read(magic, 2) || !file.Seek(0)) return PdfFromPagesResult::kPageUnsupported;
-  if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, fallbackDpi);
-  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, fallbackDpi);
+  if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, scanDpi);
+  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi);
   return PdfFromPagesResult::kPageUnsupported;
 }
 
@@ -186,7 +195,7 @@ bool WriteToFile(void* context, const uint8_t* data, size_t size) {
 }  // namespace
 
 PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
-                                     int fallbackDpi, const CPdfWriter::Date& created) {
+                                     int scanDpi, const CPdfWriter::Date& created) {
   PdfFromPagesResult result;
   if (pages.empty()) {
     result.status = PdfFromPagesResult::kNoPages;
@@ -200,7 +209,7 @@ PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::v
   CPdfWriter writer;
   bool written = writer.Begin(WriteToFile, output, created);
   for (size_t page = 0; written && page < pages.size(); ++page) {
-    result.status = AddPage(writer, pages[page], fallbackDpi);
+    result.status = AddPage(writer, pages[page], scanDpi);
     result.page = page;
     written = result.status == PdfFromPagesResult::kOk;
   }

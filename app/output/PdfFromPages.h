@@ -22,7 +22,9 @@ struct PdfFromPagesResult {
   size_t page = 0;  // the page that failed
 };
 
-// Writes the PDF to `outputPath` (replacing a file there). `fallbackDpi` is the resolution of
-// a page whose file states none. On failure nothing is left at `outputPath`.
+// Writes the PDF to `outputPath` (replacing a file there). `scanDpi` is the resolution the
+// pages were scanned at (0: not known): a page whose file states none, or states it as the
+// acquisition library's bitmap files round it, is shown at that resolution. On failure
+// nothing is left at `outputPath`.
 PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
-                                     int fallbackDpi, const CPdfWriter::Date& created);
+                                     int scanDpi, const CPdfWriter::Date& created);

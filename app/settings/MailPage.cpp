@@ -12,9 +12,9 @@
 
 namespace {
 const SPageIdentity kMailIdentity = {
-    Panel::kMail, IDD_MAIL_PAGE, "MAILBK", Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
-    IDC_MAIL_PAPER, IDC_MAIL_MODE, IDC_MAIL_RES, IDC_MAIL_EDIT,
-    IDB_MAIL_UP, IDB_MAIL_DOWN, IDB_MAIL_FOCUS, 5000, IDC_MAIL_ATTACH,
+    Panel::kMail,   IDD_MAIL_PAGE,  "MAILBK",     Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
+    IDC_MAIL_PAPER, IDC_MAIL_MODE,  IDC_MAIL_RES, IDC_MAIL_EDIT,      IDB_MAIL_UP,
+    IDB_MAIL_DOWN,  IDB_MAIL_FOCUS, 5000,         IDC_MAIL_ATTACH,
 };
 // Addresses are read back with this many characters at most.
 const int kAddressBuffer = 100;
@@ -25,8 +25,8 @@ CString Unset(const CString& value) { return PageRules::IsUnset(value) ? CString
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
   // The lists take the first three labels; the attachment choice is a fourth row below them,
   // the address labels come last.
-  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 40},  {IDC_MAIL_MODE_LABEL, 38, 63},   {IDC_MAIL_RES_LABEL, 58, 86},
-              {IDC_MAIL_ATTACH_LABEL, 78, 109}, {IDC_MAIL_SMTP_LABEL, 15, 0},   {IDC_MAIL_TO_LABEL, 15, 0},
+  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 40},   {IDC_MAIL_MODE_LABEL, 38, 63}, {IDC_MAIL_RES_LABEL, 58, 86},
+              {IDC_MAIL_ATTACH_LABEL, 78, 109}, {IDC_MAIL_SMTP_LABEL, 15, 0},  {IDC_MAIL_TO_LABEL, 15, 0},
               {IDC_MAIL_FROM_LABEL, 15, 0}};
 }
 
@@ -67,13 +67,16 @@ void CMailPage::LayoutOwn() {
   // Rows from the bottom: From 1, To 2, SMTP 3.
   const struct {
     int label, field, row;
-  } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1}, {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2}, {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 3}};
+  } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1},
+              {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2},
+              {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 3}};
   for (const auto& row : rows) {
     const int y = PageRules::MailRowY(page.bottom, row.row, button.cy);
     const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(row.label)));
     MoveControl(row.label, 15, y, text.cx + 4, height);
     MoveControl(row.field, fieldX, y, fieldWidth, height);
-    if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldX + fieldWidth + 4, y, button.cx, button.cy);
+    if (row.field == IDC_MAIL_TO)
+      MoveControl(IDC_MAIL_EDIT, fieldX + fieldWidth + 4, y, button.cx, button.cy);
   }
 }
 

@@ -12,8 +12,20 @@
 
 namespace {
 const SPageIdentity kOcrIdentity = {
-    Panel::kOcr, IDD_OCR_PAGE, "OCRBK", Keys::kOcrSetting, IDS_TITLE_IMAGE + 4,
-    IDC_OCR_PAPER, 0, IDC_OCR_RES, 0, 0, 0, 0, 3000, IDC_OCR_SAVE,
+    Panel::kOcr,
+    IDD_OCR_PAGE,
+    "OCRBK",
+    Keys::kOcrSetting,
+    IDS_TITLE_IMAGE + 4,
+    IDC_OCR_PAPER,
+    0,
+    IDC_OCR_RES,
+    0,
+    0,
+    0,
+    0,
+    3000,
+    IDC_OCR_SAVE,
 };
 const DWORD kInstallValueBytes = 255;
 }  // namespace
@@ -37,7 +49,8 @@ bool COcrPage::Store() {
   UINT keyId = IDS_OCR_KEY_20;
   UINT programId = IDS_OCR_PROGRAM_20;
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=
+      ERROR_SUCCESS) {
     keyId = IDS_OCR_KEY_96;
     programId = IDS_OCR_PROGRAM_96;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=

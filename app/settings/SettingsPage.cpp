@@ -23,7 +23,8 @@ void Select(HWND list, int index) {
 }
 }  // namespace
 
-CSettingsPage::CSettingsPage(const SPageIdentity& identity) : CDialog(identity.dialogId), m_identity(identity) {}
+CSettingsPage::CSettingsPage(const SPageIdentity& identity)
+    : CDialog(identity.dialogId), m_identity(identity) {}
 
 CSettingsPage::~CSettingsPage() = default;
 
@@ -37,7 +38,8 @@ bool CSettingsPage::OnInitDialog() {
   Prepare();
   // The page is as large as its background; the layout below measures from that size.
   if (m_background.Load(Module::Instance(), m_identity.background)) {
-    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
   }
   LoadListValues();
@@ -47,9 +49,12 @@ bool CSettingsPage::OnInitDialog() {
   SetPageFont();
   LayoutLists();
   if (m_identity.ownButton) {
-    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown, m_identity.faceFocus);
+    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown,
+                    m_identity.faceFocus);
     const uint16_t own = static_cast<uint16_t>(m_identity.ownButton);
-    m_button.OnHover([this, own]() { if (m_panel) m_panel->SetLabel(own); });
+    m_button.OnHover([this, own]() {
+      if (m_panel) m_panel->SetLabel(own);
+    });
   }
   LayoutOwn();
   return true;
@@ -108,7 +113,8 @@ void CSettingsPage::FillResolutionList() {
     if (index >= 0 && index < COrvaneApp::kDestinationCount) {
       auto table = std::make_unique<CResolutionTable>();
       table->Build(tokens, [this](const CString& token) {
-        return token.IsEmpty() ? CResolutionTable::kDefaultDpi : ReadInt(token, CResolutionTable::kDefaultDpi);
+        return token.IsEmpty() ? CResolutionTable::kDefaultDpi
+                               : ReadInt(token, CResolutionTable::kDefaultDpi);
       });
       app.m_resolutionTables[index] = std::move(table);
     }
@@ -167,20 +173,23 @@ void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
     const int textWidth = MeasureText(text).cx;
     if (textWidth > widest) widest = textWidth;
   }
-  ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+  ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8),
+                 0);
 }
 
 void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
   HWND list = GetDlgItem(listId);
   ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < count; ++i) AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
+  for (int i = 0; i < count; ++i)
+    AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
   Select(list, selection);
 }
 
 void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
   // As wide as the resolution list, unless that would pass the page's edge.
   const RECT label = ControlRect(labelId);
-  const int x = label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
+  const int x =
+      label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
   const RECT resolution = ControlRect(m_identity.resolutionList);
   const int room = GetClientRect().right - x;
   const int width = resolution.right - resolution.left;
@@ -282,7 +291,9 @@ CString CSettingsPage::ReadText(const char* key, const char* fallback, DWORD buf
   return Program().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
 }
 
-void CSettingsPage::WriteInt(const char* key, int value) const { Program().Settings().WriteInt(m_identity.section, key, value); }
+void CSettingsPage::WriteInt(const char* key, int value) const {
+  Program().Settings().WriteInt(m_identity.section, key, value);
+}
 
 void CSettingsPage::WriteText(const char* key, const char* value) const {
   Program().Settings().WriteText(m_identity.section, key, value);
@@ -340,8 +351,8 @@ void CSettingsPage::DrawTextBox(HDC dc, int boxId, const CString& text) const {
     LineTo(dc, box.left, box.bottom - 1);
   }
   RECT inside = {box.left + 3, box.top + 2, box.right - 1, box.bottom - 1};
-  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(), static_cast<UINT>(text.GetLength()),
-              nullptr);
+  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(),
+              static_cast<UINT>(text.GetLength()), nullptr);
 }
 
 void CSettingsPage::RepaintControlArea(int id) {

@@ -92,7 +92,8 @@ class CEngine {
   int Failed(Recognition::Status status, const std::string& image, const EngineSettings& settings) {
     if (status == Recognition::kNoProgram)
       return Fail(kExitNoRecogniser, "Tesseract could not be started: " + settings.tesseractPath);
-    if (status == Recognition::kTimedOut) return Fail(kExitRecognitionFailed, "Tesseract took too long on " + image);
+    if (status == Recognition::kTimedOut)
+      return Fail(kExitRecognitionFailed, "Tesseract took too long on " + image);
     return Fail(kExitRecognitionFailed, "Tesseract could not read " + image);
   }
 

@@ -125,7 +125,8 @@ Recognition CRecognizer::MakeSearchablePdf(const std::string& imagePath, const s
   if (result.status == Recognition::kRecognised) {
     if (!IsFile(madePath))
       result.status = Recognition::kFailed;
-    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
       result.status = Recognition::kNotSaved;
   }
   DeleteFileA(madePath.c_str());

@@ -48,8 +48,8 @@ TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
 
 TEST(OcrValues, Edition96IsOnlyToldToPaste) {
   const auto values = OcrValues::StartValues(OcrValues::kEdition96, "C:\\D\\P1.doc", false, 77);
-  EXPECT_EQ(Names(values),
-            (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));
+  EXPECT_EQ(Names(values), (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd",
+                                                     "PdfFileName"}));
   EXPECT_EQ(Find(values, "ApplicationWnd").number, 77u);
   EXPECT_EQ(Names(OcrValues::EndValues(OcrValues::kEdition96)),
             (std::vector<std::string>{"Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));

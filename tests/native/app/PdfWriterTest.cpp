@@ -86,7 +86,8 @@ Picture MakeInk(uint32_t width, uint32_t height, unsigned seed) {
 
 // An uncompressed bitmap file: 1-bit (palette 0 black, 1 white, or inverted), 8-bit grey or
 // 24-bit; bottom-up unless `topDown`.
-Bytes BitmapFile(const Picture& picture, int bits, int dpi, bool topDown, bool invertedPalette = false) {
+Bytes BitmapFile(const Picture& picture, int bits, int dpi, bool topDown, bool invertedPalette = false,
+                 uint32_t pelsPerMeter = 0) {
   const uint32_t colours = bits <= 8 ? 1u << bits : 0;
   const size_t rowBytes = (size_t(picture.width) * bits + 31) / 32 * 4;
   const size_t pixelOffset = 54 + colours * 4;
@@ -100,8 +101,9 @@ Bytes BitmapFile(const Picture& picture, int bits, int dpi, bool topDown, bool i
             topDown ? static_cast<uint32_t>(-static_cast<int32_t>(picture.height)) : picture.height);
   WriteLe16(&file[26], 1);
   WriteLe16(&file[28], bits);
-  WriteLe32(&file[38], static_cast<uint32_t>((dpi * 10000 + 127) / 254));
-  WriteLe32(&file[42], static_cast<uint32_t>((dpi * 10000 + 127) / 254));
+  if (!pelsPerMeter) pelsPerMeter = static_cast<uint32_t>((dpi * 10000 + 127) / 254);
+  WriteLe32(&file[38], pelsPerMeter);
+  WriteLe32(&file[42], pelsPerMeter);
   for (uint32_t i = 0; i < colours; ++i) {
     const uint8_t level = bits == 1 ? ((i == 1) != invertedPalette ? 255 : 0) : static_cast<uint8_t>(i);
     std::memset(&file[54 + i * 4], level, 3);
@@ -209,20 +211,24 @@ TEST(PdfFromPages, EveryKindOfPageIsKeptAsItIsAtItsSize) {
   WriteAll(dir / "P4.BMP", BitmapFile(colour, 24, 0, true));  // no resolution: the fallback, 100
   WriteAll(dir / "P5.BMP", BitmapFile(wideInk, 1, 96, true, true));
   WriteAll(dir / "P6.JPG", JpegFile(grey, 0));
+  // As the acquisition library writes 100 dpi (3900 pixels per metre, which reads 99 dpi).
+  WriteAll(dir / "P7.BMP", BitmapFile(grey, 8, 0, false, false, 3900));
+  WriteAll(dir / "P8.JPG", JpegFile(grey, 99));
   const std::string pdf = dir / "P1.PDF";
-  const std::vector<std::string> pages = {dir / "P1.JPG", dir / "P2.BMP", dir / "P3.BMP",
-                                          dir / "P4.BMP", dir / "P5.BMP", dir / "P6.JPG"};
+  const std::vector<std::string> pages = {dir / "P1.JPG", dir / "P2.BMP", dir / "P3.BMP", dir / "P4.BMP",
+                                          dir / "P5.BMP", dir / "P6.JPG", dir / "P7.BMP", dir / "P8.JPG"};
   ASSERT_EQ(WritePdfFromPages(pdf, pages, 100, kDate).status, PdfFromPagesResult::kOk);
 
   ExpectQpdfAccepts(pdf);
   const auto images = ImageList(pdf);
-  ASSERT_EQ(images.size(), 6u);
-  // page, color, bpc, enc, x-ppi, y-ppi
-  const char* expected[6][6] = {
+  ASSERT_EQ(images.size(), 8u);
+  // page, color, bpc, enc, x-ppi, y-ppi; the scan's 100 dpi where a page states none or 99
+  const char* expected[8][6] = {
       {"1", "rgb", "8", "jpeg", "300", "300"},   {"2", "gray", "1", "ccitt", "200", "200"},
       {"3", "gray", "8", "image", "150", "150"}, {"4", "rgb", "8", "image", "100", "100"},
-      {"5", "gray", "1", "ccitt", "96", "96"},   {"6", "gray", "8", "jpeg", "100", "100"}};
-  for (int i = 0; i < 6; ++i) {
+      {"5", "gray", "1", "ccitt", "96", "96"},   {"6", "gray", "8", "jpeg", "100", "100"},
+      {"7", "gray", "8", "image", "100", "100"}, {"8", "gray", "8", "jpeg", "100", "100"}};
+  for (int i = 0; i < 8; ++i) {
     const auto& f = images[i];
     EXPECT_EQ(f[0], expected[i][0]);
     EXPECT_EQ(f[5], expected[i][1]) << i;
