@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/FreshName.h"
+#include "app/JobFiles.h"
 #include "app/LibraryBinding.h"
 #include "app/OrvaneView.h"
 #include "app/PanelDlg.h"
@@ -87,18 +88,6 @@ HandOffOutcome StartOcr(CScanJob& job, bool searchablePdf) {
   return {HandOffResult::kNotHanded, IDS_OCR_START_FAILED};
 }
 
-CPdfWriter::Date Today() {
-  SYSTEMTIME now = {};
-  GetLocalTime(&now);
-  CPdfWriter::Date date;
-  date.year = now.wYear;
-  date.month = now.wMonth;
-  date.day = now.wDay;
-  date.hour = now.wHour;
-  date.minute = now.wMinute;
-  date.second = now.wSecond;
-  return date;
-}
 }  // namespace
 
 // Each page of a feeder batch goes out with the pages before it.
@@ -120,7 +109,7 @@ HandOffOutcome MailAsPdf(CScanJob& job) {
   std::vector<std::string> paths;
   for (int i = 0; i < pages.GetSize(); ++i) paths.push_back(pages[i].str());
   const std::string pdf = WithExtension(paths.front(), "PDF");
-  if (WritePdfFromPages(pdf, paths, job.ScanDpi(), Today()).status != PdfFromPagesResult::kOk)
+  if (WritePdfFromPages(pdf, paths, job.ScanDpi(), JobFiles::LocalNow()).status != PdfFromPagesResult::kOk)
     return {HandOffResult::kNotHanded, IDS_PDF_NOT_WRITTEN};
   CStringArray attachment;
   attachment.Add(CString(pdf));

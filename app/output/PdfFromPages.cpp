@@ -195,7 +195,7 @@ bool WriteToFile(void* context, const uint8_t* data, size_t size) {
 }  // namespace
 
 PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
-                                     int scanDpi, const CPdfWriter::Date& created) {
+                                     int scanDpi, const LocalTime& created) {
   PdfFromPagesResult result;
   if (pages.empty()) {
     result.status = PdfFromPagesResult::kNoPages;

@@ -27,4 +27,4 @@ struct PdfFromPagesResult {
 // acquisition library's bitmap files round it, is shown at that resolution. On failure
 // nothing is left at `outputPath`.
 PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
-                                     int scanDpi, const CPdfWriter::Date& created);
+                                     int scanDpi, const LocalTime& created);

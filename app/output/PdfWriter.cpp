@@ -17,7 +17,7 @@ std::string Number(uint64_t value) { return std::to_string(value); }
 
 std::string Reference(uint32_t object) { return Number(object) + " 0 R"; }
 
-bool DateIsValid(const CPdfWriter::Date& d) {
+bool DateIsValid(const LocalTime& d) {
   return d.year >= 1000 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= 31 &&
          d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 60;
 }
@@ -42,7 +42,7 @@ std::string CPdfWriter::Points(uint32_t pixels, int dpi) {
   return text;
 }
 
-bool CPdfWriter::Begin(Sink sink, void* context, const Date& created) {
+bool CPdfWriter::Begin(Sink sink, void* context, const LocalTime& created) {
   if (!sink) return false;
   m_sink = sink;
   m_context = context;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LocalTime.h"
 #include "app/output/FaxG4Encoder.h"
 
 class CPdfWriter {
@@ -38,13 +39,8 @@ class CPdfWriter {
     uint64_t jpegBytes = 0;
   };
 
-  struct Date {
-    int year = 0;  // 0: the document carries no date
-    int month = 1, day = 1, hour = 0, minute = 0, second = 0;
-  };
-
-  // Writes the header. `created` goes into the document information.
-  bool Begin(Sink sink, void* context, const Date& created);
+  // Writes the header. `created` goes into the document information (none with year 0).
+  bool Begin(Sink sink, void* context, const LocalTime& created);
   // Starts a page showing `image` at its true size. False for a side of 0 or a kJpeg page of
   // other than 1, 3 or 4 components.
   bool BeginPage(const PageImage& image);

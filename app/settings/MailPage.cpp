@@ -26,7 +26,7 @@ CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
   // The lists take the first three labels; the attachment choice is a fourth row below them,
   // the address labels come last.
   m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 40},   {IDC_MAIL_MODE_LABEL, 38, 63}, {IDC_MAIL_RES_LABEL, 58, 86},
-              {IDC_MAIL_ATTACH_LABEL, 78, 109}, {IDC_MAIL_SMTP_LABEL, 15, 0},  {IDC_MAIL_TO_LABEL, 15, 0},
+              {IDC_MAIL_ATTACH_LABEL, 15, 109}, {IDC_MAIL_SMTP_LABEL, 15, 0},  {IDC_MAIL_TO_LABEL, 15, 0},
               {IDC_MAIL_FROM_LABEL, 15, 0}};
 }
 

@@ -31,7 +31,7 @@ const DWORD kInstallValueBytes = 255;
 }  // namespace
 
 COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
-  m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}, {IDC_OCR_SAVE_LABEL, 40, 190}};
+  m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}, {IDC_OCR_SAVE_LABEL, 15, 190}};
 }
 
 void COcrPage::LoadOwnValues() { m_saveAs = ReadInt(Keys::kSaveAs, 0) == 1 ? 1 : 0; }

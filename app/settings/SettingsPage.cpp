@@ -163,6 +163,11 @@ void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
   const int height = dropped.bottom - dropped.top;
   MoveControl(listId, x, y, width, height > 0 ? height : 120);
   // A narrow list opens wide enough for its longest entry.
+  ::SendMessageA(list, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(WidestEntry(list) + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+}
+
+int CSettingsPage::WidestEntry(HWND list) const {
   int widest = 0;
   const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
   for (LRESULT item = 0; item < count; ++item) {
@@ -173,8 +178,7 @@ void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
     const int textWidth = MeasureText(text).cx;
     if (textWidth > widest) widest = textWidth;
   }
-  ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8),
-                 0);
+  return widest;
 }
 
 void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
@@ -186,13 +190,17 @@ void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int 
 }
 
 void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
-  // As wide as the resolution list, unless that would pass the page's edge.
+  // As wide as the resolution list, or as its longest entry needs beside the drop-down arrow,
+  // but not past the page's edge.
   const RECT label = ControlRect(labelId);
   const int x =
       label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
   const RECT resolution = ControlRect(m_identity.resolutionList);
+  const int needed =
+      WidestEntry(GetDlgItem(listId)) + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 4;
+  int width = resolution.right - resolution.left;
+  if (needed > width) width = needed;
   const int room = GetClientRect().right - x;
-  const int width = resolution.right - resolution.left;
   PlaceList(listId, x, label.top, width < room ? width : room);
 }
 

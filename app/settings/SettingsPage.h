@@ -124,6 +124,8 @@ class CSettingsPage : public CDialog {
   void LayoutLists();
   // Moves a list and lets it open as wide as its longest entry.
   void PlaceList(int listId, int x, int y, int width) const;
+  // Width of the list's longest entry in the page font.
+  int WidestEntry(HWND list) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
 };

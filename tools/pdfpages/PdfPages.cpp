@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> pages(argv + first + 1, argv + argc);
   const auto start = std::chrono::steady_clock::now();
-  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, CPdfWriter::Date());
+  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime());
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (result.status != PdfFromPagesResult::kOk) {
     std::printf("FAILED %d %zu\n", static_cast<int>(result.status), result.page);

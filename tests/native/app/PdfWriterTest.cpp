@@ -198,7 +198,7 @@ void ExpectQpdfAccepts(const std::string& pdf) {
   EXPECT_EQ(check.find("WARNING"), std::string::npos) << check;
 }
 
-const CPdfWriter::Date kDate{2026, 12, 8, 10, 30, 45};
+const LocalTime kDate{2026, 12, 8, 10, 30, 45};
 
 TEST(PdfFromPages, EveryKindOfPageIsKeptAsItIsAtItsSize) {
   TempDir dir;
@@ -284,7 +284,7 @@ TEST(PdfFromPages, FaxCodingDecodesToTheSamePixels) {
     WriteAll(pages.back(), BitmapFile(pictures[i], 1, 300, i % 2 == 0));
   }
   const std::string pdf = dir / "fax.pdf";
-  ASSERT_EQ(WritePdfFromPages(pdf, pages, 300, CPdfWriter::Date()).status, PdfFromPagesResult::kOk);
+  ASSERT_EQ(WritePdfFromPages(pdf, pages, 300, LocalTime()).status, PdfFromPagesResult::kOk);
   ExpectQpdfAccepts(pdf);
   const std::string log = Shell("pdfimages " + pdf + " " + (dir / "out"));
   EXPECT_EQ(log, "");
