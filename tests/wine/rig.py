@@ -5,9 +5,11 @@ every tests/wine/test_*.py; real peers are in services.py, the stand-in programs
 
 import atexit
 import os
+import select
 import shutil
 import signal
 import subprocess
+import time
 from pathlib import Path
 
 ROOT = Path(os.environ.get("ORVANE_ROOT", Path(__file__).resolve().parents[2]))
@@ -89,6 +91,72 @@ class Display:
         self.process = None
 
 
+class DriverServer:
+    """guidriver.exe in its serve mode: commands as tab-separated lines on its stdin, output
+    lines back on its stdout, each command ended by a line of \\x03 and the exit code
+    (failure reasons are the lines that begin with \\x02). Started on first use; a command
+    that overruns its time ends the process (the next command starts a new one)."""
+
+    def __init__(self, wine):
+        self.wine, self.proc, self.pending = wine, None, b""
+
+    def _start(self):
+        self.proc = subprocess.Popen(self.wine.launcher + [str(WINERUN), str(TOOLS / "guidriver.exe"), "serve"],
+                                     env=self.wine.environment(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        self.pending = b""
+
+    @staticmethod
+    def _escape(word):
+        return word.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
+
+    def call(self, args, timeout):
+        if self.proc is None or self.proc.poll() is not None:
+            self._start()
+        request = ("\t".join(self._escape(a) for a in args) + "\n").encode("utf-8")
+        try:
+            self.proc.stdin.write(request)
+            self.proc.stdin.flush()
+        except BrokenPipeError:
+            self.stop()
+            self._start()
+            self.proc.stdin.write(request)
+            self.proc.stdin.flush()
+        deadline = time.monotonic() + timeout
+        out, err = [], []
+        while True:
+            end = self.pending.find(b"\n")
+            if end < 0:
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([self.proc.stdout], [], [], left)[0]:
+                    self.stop()
+                    raise subprocess.TimeoutExpired(["guidriver.exe"] + args, timeout)
+                chunk = os.read(self.proc.stdout.fileno(), 65536)
+                if not chunk:
+                    self.stop()
+                    raise AssertionError("guidriver ended during %s" % " ".join(args))
+                self.pending += chunk
+                continue
+            line = self.pending[:end].decode("utf-8", "replace").rstrip("\r")
+            self.pending = self.pending[end + 1:]
+            if line.startswith("\x03"):
+                return subprocess.CompletedProcess(["guidriver.exe"] + args, int(line[1:]),
+                                                   "".join(item + "\n" for item in out),
+                                                   "".join(item + "\n" for item in err))
+            (err if line.startswith("\x02") else out).append(line.lstrip("\x02"))
+
+    def stop(self):
+        if self.proc is not None:
+            _kill_group(self.proc)
+            self.proc.wait()
+            for stream in (self.proc.stdin, self.proc.stdout):
+                try:
+                    stream.close()
+                except OSError:
+                    pass
+            self.proc = None
+
+
 class Wine:
     """One Wine prefix in use: its directory, display and environment, and the wineserver and
     desktop keeper started for it. `display` is a Display, "private" for an Xvfb of its own, or
@@ -105,6 +173,12 @@ class Wine:
         self._keeper = None
         self.launcher = []  # what runs each program: taskset when pinned to one processor
         self.ready = False
+        self._driver = None
+
+    def driver_server(self):
+        if self._driver is None:
+            self._driver = DriverServer(self)
+        return self._driver
 
     def _display(self):
         if self.display is None:
@@ -162,6 +236,8 @@ class Wine:
         self.ready = True
 
     def stop_keeper(self):
+        if self._driver:
+            self._driver.stop()
         if self._keeper:
             _kill_group(self._keeper)
             self._keeper.wait()
@@ -345,8 +421,11 @@ def kill_started():
 
 
 def driver_result(*args, timeout=30):
-    """Runs the GUI test driver; returns the CompletedProcess."""
-    return run([TOOLS / "guidriver.exe"] + [str(a) for a in args], timeout=timeout + 10)
+    """Runs a GUI test driver command; returns a CompletedProcess (its output, failure reason
+    and exit code). The commands go to one driver process per prefix (its serve mode), which
+    saves a Wine process start per command."""
+    ensure_wine()
+    return current().driver_server().call([str(a) for a in args], timeout + 10)
 
 
 def driver(*args, timeout=30):
