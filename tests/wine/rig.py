@@ -4,6 +4,8 @@ groups of their own, program directories made from dist/, and the GUI test drive
 every tests/wine/test_*.py; real peers are in services.py, the stand-in programs in standins.py."""
 
 import atexit
+import fcntl
+import hashlib
 import os
 import select
 import shutil
@@ -32,12 +34,52 @@ ARCH = WINE_ENV["ORVANE_WINE_ARCH"]
 DIST = Path(WINE_ENV["ORVANE_DIST_DIR"])
 TOOLS = Path(WINE_ENV["ORVANE_WIN_BUILD"]) / "bin"
 FIXTURES = TOOLS / "fixtures"
+# Program directories, scratch files and the prefixes of the tests; a test process under ctest
+# has a folder of its own (see ISOLATED_NAME).
 WORK = ROOT / "build" / "wine-tests"
 # The setup program and the portable zip in dist/ are not part of a program directory.
 PACKAGE_PREFIX = "Orvane-"
 WINERUN = ROOT / "scripts" / "winerun"
 # Making a prefix runs Wine's whole set-up (about ten seconds; far more on a loaded machine).
 PREFIX_TIMEOUT = 600
+# Every prefix the tests use is a copy of this one, made once (a copy takes about a second).
+TEMPLATE = ROOT / "build" / ("wineprefix-template" if ARCH == "win32" else "wineprefix64-template")
+# Under ctest each test process has a prefix and an X display of its own (ctest runs several
+# at once); the name is the ctest entry's. Run by hand, a module uses $WINEPREFIX on $DISPLAY.
+ISOLATED_NAME = os.environ.get("ORVANE_WINE_ISOLATED", "")
+if ISOLATED_NAME:
+    WORK = WORK / ISOLATED_NAME
+
+
+def _template_recipe():
+    """What the template was made by (scripts/winerun's set-up): a change makes it anew."""
+    return hashlib.sha256(WINERUN.read_bytes()).hexdigest()
+
+
+def ensure_template():
+    """Makes the template prefix once (several test processes may ask at the same time)."""
+    stamp = TEMPLATE / "orvane-recipe"
+    if stamp.exists() and stamp.read_text() == _template_recipe():
+        return
+    TEMPLATE.parent.mkdir(parents=True, exist_ok=True)
+    with open(str(TEMPLATE) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if stamp.exists() and stamp.read_text() == _template_recipe():
+            return
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        making = TEMPLATE.with_name(TEMPLATE.name + ".making")
+        shutil.rmtree(making, ignore_errors=True)
+        env = dict(os.environ, WINEPREFIX=str(making), WINEDEBUG="-all")
+        env.update((key, value) for key, value in WINE_ENV.items() if key != "WINEPREFIX")
+        env.pop("DISPLAY", None)  # winerun brings a private Xvfb for the set-up
+        quiet = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        subprocess.run([str(WINERUN), "cmd", "/c", "exit", "0"], env=env, timeout=PREFIX_TIMEOUT, **quiet)
+        subprocess.run(["wineserver", "-k"], env=env, **quiet)
+        subprocess.run(["wineserver", "-w"], env=env, **quiet)
+        if not (making / "system.reg").exists():
+            raise AssertionError("the template prefix could not be made")
+        (making / "orvane-recipe").write_text(_template_recipe())
+        making.rename(TEMPLATE)
 
 
 def _kill_group(proc):
@@ -205,16 +247,23 @@ class Wine:
         subprocess.run(list(launcher) + [str(a) for a in args], env=self.environment(), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
 
-    def create(self, fresh=False):
-        """Makes the prefix when it does not exist (or anew when `fresh`): unmanaged X windows,
-        so that hiding a window does not wait for a window manager that is not there."""
+    def create(self, fresh=False, update=False):
+        """Makes the prefix when it does not exist (or anew when `fresh`) as a copy of the
+        template (unmanaged X windows, so that hiding a window does not wait for a window
+        manager that is not there). With `update`, Wine then reads the system's state again
+        (its printer list from CUPS_SERVER, say), which it otherwise does only when a prefix is
+        made."""
         if fresh and self.prefix.exists():
             self.stop()
             shutil.rmtree(self.prefix)
         if not (self.prefix / "system.reg").exists():
+            ensure_template()
+            shutil.rmtree(self.prefix, ignore_errors=True)
             self.prefix.parent.mkdir(parents=True, exist_ok=True)
-            # winerun makes the prefix (the one recipe, shared with the scripts).
-            self._quiet([WINERUN, "cmd", "/c", "exit", "0"], timeout=PREFIX_TIMEOUT)
+            subprocess.run(["cp", "-a", str(TEMPLATE), str(self.prefix)], check=True)
+            if update:
+                self._quiet([WINERUN, "wineboot", "-u"], timeout=PREFIX_TIMEOUT)
+                self._quiet(["wineserver", "-w"])
 
     def ensure(self, cpu=None):
         """Makes the prefix, starts its wineserver and a desktop keeper with their output
@@ -263,7 +312,17 @@ class Wine:
             self.stop_keeper()
 
 
-_sessions = [Wine(WINE_ENV["WINEPREFIX"])]
+def _first_session():
+    if not ISOLATED_NAME:
+        return Wine(WINE_ENV["WINEPREFIX"])
+    # The process's own prefix goes with it (each is a few hundred megabytes).
+    session = Wine(WORK / "prefix", display="private")
+    session.create(fresh=True)
+    atexit.register(shutil.rmtree, session.prefix, True)
+    return session
+
+
+_sessions = [_first_session()]
 # The prefix in use (kept as a plain module value for tests that read it).
 PREFIX = _sessions[-1].prefix
 _started = []
@@ -281,12 +340,13 @@ def current():
     return _sessions[-1]
 
 
-def use_prefix(prefix, display=None, env=None, fresh=False):
-    """Makes the rig use the prefix at `prefix` (made on first use, or anew when `fresh`) until
-    restore_prefix(); `display` and `env` as for Wine. Returns the Wine."""
+def use_prefix(prefix, display=None, env=None, fresh=False, update=False):
+    """Makes the rig use the prefix at `prefix` (made on first use, or anew when `fresh`;
+    `update` as for Wine.create) until restore_prefix(); `display` and `env` as for Wine.
+    Returns the Wine."""
     global PREFIX
     session = Wine(prefix, display, env)
-    session.create(fresh=fresh)
+    session.create(fresh=fresh, update=update)
     _sessions.append(session)
     PREFIX = session.prefix
     return session
