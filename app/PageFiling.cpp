@@ -20,9 +20,12 @@ const uint8_t kMechanismMemory = 2;
 
 const char* ExtensionOf(uint8_t mechanism) {
   switch (mechanism) {
-    case kMechanismFile: return ".TIF";
-    case kMechanismMemory: return ".BMP";
-    default: return "";
+    case kMechanismFile:
+      return ".TIF";
+    case kMechanismMemory:
+      return ".BMP";
+    default:
+      return "";
   }
 }
 
@@ -102,7 +105,8 @@ void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* pr
   if (FreeSpaceOf(currentFile, freeBytes) && 3 * FileSizeOf(currentFile) > freeBytes) return;
 
   CScanImage image;
-  if (!image.Load(currentFile)) return;
+  // The rows stay in the file and are compressed band by band, whatever the page's size.
+  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile)) return;
   if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
   if (image.Save(currentFile, formatCode, image.BitsPerPixel(), kQuality)) {
     CString renamed(currentFile);
