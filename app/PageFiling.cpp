@@ -20,12 +20,9 @@ const uint8_t kMechanismMemory = 2;
 
 const char* ExtensionOf(uint8_t mechanism) {
   switch (mechanism) {
-    case kMechanismFile:
-      return ".TIF";
-    case kMechanismMemory:
-      return ".BMP";
-    default:
-      return "";
+    case kMechanismFile: return ".TIF";
+    case kMechanismMemory: return ".BMP";
+    default: return "";
   }
 }
 
