@@ -1,6 +1,7 @@
 // CJpegEncoder: a baseline JPEG encoder (JFIF, 4:2:0 colour or greyscale, example Huffman
 // tables) that takes the image row by row and hands the bytes to a sink as they are made,
-// so that neither side holds more than a strip of the page. Platform-free.
+// so that neither side holds more than a strip of the page. Its inner loops are in
+// JpegKernels (SSE2). Platform-free.
 #pragma once
 
 #include <cstddef>
