@@ -41,7 +41,7 @@ void CMailPage::ShowOwnValues() {
 }
 
 int CMailPage::ExtraListWidth(int index) const {
-  if (App().m_languageId != Panel::kJapanese) return 0;
+  if (Program().m_languageId != Panel::kJapanese) return 0;
   static const int kExtra[3] = {60, 20, 70};
   return (index >= 0 && index < 3) ? kExtra[index] : 0;
 }
@@ -54,7 +54,7 @@ void CMailPage::LayoutOwn() {
   // would be covered by its field, so the longest of the three counts.
   int labelWidth = 0;
   for (UINT id = IDC_MAIL_SMTP_LABEL; id <= IDC_MAIL_FROM_LABEL; ++id) {
-    const int width = MeasureText(App().LoadLocalString(id)).cx;
+    const int width = MeasureText(Program().LoadLocalString(id)).cx;
     if (width > labelWidth) labelWidth = width;
   }
   const int fieldX = 15 + labelWidth + 3;
@@ -65,7 +65,7 @@ void CMailPage::LayoutOwn() {
   } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1}, {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2}, {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 3}};
   for (const auto& row : rows) {
     const int y = PageRules::MailRowY(page.bottom, row.row, button.cy);
-    const SIZE text = MeasureText(App().LoadLocalString(static_cast<UINT>(row.label)));
+    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(row.label)));
     MoveControl(row.label, 15, y, text.cx + 4, height);
     MoveControl(row.field, fieldX, y, fieldWidth, height);
     if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldX + fieldWidth + 4, y, button.cx, button.cy);
@@ -74,7 +74,7 @@ void CMailPage::LayoutOwn() {
 
 void CMailPage::OnOwnButton() {
   // The editor's result is not needed: the message is kept by the mail library.
-  MailContentFn content = App().m_binding.MailContent;
+  MailContentFn content = Program().m_binding.MailContent;
   if (content) content();
 }
 
@@ -85,7 +85,7 @@ CString CMailPage::FieldText(int id) const {
 }
 
 bool CMailPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   m_mailFrom = From();
   m_mailTo = To();
   m_smtp = Smtp();

@@ -31,6 +31,8 @@ DIST = Path(WINE_ENV["ORVANE_DIST_DIR"])
 TOOLS = Path(WINE_ENV["ORVANE_WIN_BUILD"]) / "bin"
 FIXTURES = TOOLS / "fixtures"
 WORK = ROOT / "build" / "wine-tests"
+# The setup program and the portable zip in dist/ are not part of a program directory.
+PACKAGE_PREFIX = "Orvane-"
 WINERUN = ROOT / "scripts" / "winerun"
 # Making a prefix runs Wine's whole set-up (about ten seconds; far more on a loaded machine).
 PREFIX_TIMEOUT = 600
@@ -255,7 +257,7 @@ def make_program_dir(name, extra_files=(), capturo="dist", postlib="dist"):
         shutil.rmtree(target)
     target.mkdir(parents=True)
     for item in DIST.iterdir():
-        if item.is_file():
+        if item.is_file() and not item.name.startswith(PACKAGE_PREFIX):
             shutil.copy2(item, target / item.name)
     for library, choice, stubs in (("Capturo.dll", capturo, "capturo"), ("Postlib.dll", postlib, "postlib")):
         if choice == "dist" and (DIST / library).exists():
