@@ -4,7 +4,7 @@
 // The pixels are held once, as the packed bitmap itself: plain bitmap files are read straight
 // into it, other formats are decoded by GDI+ strip by strip. A page that is only to be saved
 // can leave a plain bitmap file's rows in the file: the save then reads them band by band, so
-// a page of any size is compressed through a few megabytes. JPEG is written by our own encoder
+// a page of any size is compressed through about a megabyte. JPEG is written by our own encoder
 // (the platform's ignores the quality factor), TIFF by our own writer, both as the rows come.
 // A save goes to a new file that then replaces the target.
 #pragma once
