@@ -113,7 +113,9 @@ void CompressPage(char (&currentFile)[256], int formatCode, bool keepBilevel, CS
   // complete), so that neither a failed save nor a failed rename can leave compressed bytes
   // under another format's extension.
   CScanImage image;
-  if (!image.Load(currentFile) || (keepBilevel && image.BitsPerPixel() == 1)) return;
+  // The rows stay in the file and are compressed band by band, whatever the page's size.
+  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile) || (keepBilevel && image.BitsPerPixel() == 1))
+    return;
   if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
   const bool saved = image.Save(compressed.c_str(), formatCode, image.BitsPerPixel(), kQuality);
   image.Release();

@@ -24,6 +24,9 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegKernels.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PageRows.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp

@@ -18,6 +18,7 @@ import panelkit as kit
 import rig
 import services
 
+CTEST = {"cost": 60}
 SENDER, RECIPIENT = "scanner@example.com", "desk@example.com"
 # Wine 8 looks file types up in HKCR (the machine's classes) only; its own ".pdf" is "pdffile".
 PDF_CLASS = r"HKCR\OrvaneTest.PdfViewer"
