@@ -1,5 +1,6 @@
 """PDF jobs end to end, from a real click on SCAN: with "Attach As" PDF a Mail job sends one page,
-and a three-page feeder batch, as one PDF to a real SMTP server (aiosmtpd); with "Save As" PDF an
+a three-page feeder batch, and a batch the scanner cuts short (the pages before the fault), as
+one PDF to a real SMTP server (aiosmtpd); with "Save As" PDF an
 OCR job keeps the engine's searchable PDF (Tesseract's) in DATA and opens it with the program
 registered for ".pdf" (a recorder), or says where it is when none is. qpdf, pdfimages, pdftoppm
 and pdftotext judge every PDF."""
@@ -53,13 +54,13 @@ def rendered_size(pdf, page, dpi):
         return rendered.size
 
 
-def mail_job(test, name, scan_mode, pages=1):
+def mail_job(test, name, scan_mode, **scanner):
     """A Mail job with PDF at 100 dpi: the one message's attachments and the job's TEMP."""
     with services.SmtpServer(line_length_limit=4096) as server:
         settings = {"SMTP": server.address, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 1,
                     "Scan Mode": scan_mode, "Attach As": 1}
         directory = jobkit.program(name, {"Mail Setting": settings}, active=kit.MAIL)
-        jobkit.scanner(**({"FeederPages": pages} if pages > 1 else {}))
+        jobkit.scanner(**scanner)
         job = jobkit.Job(directory)
         job.scan()
         test.assertEqual(job.wait_end(timeout=180), 0)
@@ -88,7 +89,7 @@ class MailAsPdf(kit.PanelTestCase):
         self.assertEqual(rendered_size(pdf, 1, 100), (int(image["width"]), int(image["height"])))
 
     def test_a_line_art_feeder_batch_goes_once_as_one_pdf_of_its_pages_in_order(self):
-        parts, temp = mail_job(self, "pdf_mail_batch", scan_mode=0, pages=3)
+        parts, temp = mail_job(self, "pdf_mail_batch", scan_mode=0, FeederPages=3)
         self.assertEqual(len(parts), 1, [name for name, _ in parts])
         pages = sorted(temp.glob("*.BMP"))
         self.assertEqual(len(pages), 3, sorted(temp.iterdir()))
@@ -103,6 +104,16 @@ class MailAsPdf(kit.PanelTestCase):
             with Image.open(page) as scanned, Image.open(temp / ("out-%03d.pbm" % number)) as decoded:
                 self.assertEqual(decoded.convert("L").tobytes(), scanned.convert("L").tobytes(), page.name)
             self.assertEqual(rendered_size(pdf, number + 1, 100), scanned.size)
+
+    def test_a_batch_the_scanner_cuts_short_sends_the_pages_scanned_before(self):
+        # The third page's first strip fails: the library ends the batch without it.
+        parts, temp = mail_job(self, "pdf_mail_cut", scan_mode=1, FeederPages=3, FailAtStrip=1, FaultPage=3)
+        self.assertEqual(len(parts), 1, [name for name, _ in parts])
+        pdf = temp / parts[0][0].upper()
+        self.assertEqual(pdf.read_bytes(), parts[0][1])
+        self.assertEqual([(i["page"], i["enc"], i["color"]) for i in images(self, pdf)],
+                         [("1", "jpeg", "gray"), ("2", "jpeg", "gray")])
+        self.assertEqual(len(list(temp.glob("*.JPG"))), 2)
 
 
 class OcrAsPdf(kit.PanelTestCase):
