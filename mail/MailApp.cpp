@@ -143,22 +143,20 @@ int CMailApp::Send() {
   m_progress->Open();
   m_socket->SetNotify(true);
   m_conversationStarted = false;
+  m_connectFailed = false;
   // A Cancel of an earlier send must not end this send's wait before it has started.
   m_sendCancel = false;
-  if (!m_socket->Connect(host, kSmtpPort)) {
-    ShowMessage(IDS_HOST_UNREACHABLE);
-    m_socket.reset();
-    UpdateProgress(0, kProgressFinish);
-    return 0;
-  }
+  if (!m_socket->Connect(host, kSmtpPort)) return Unreachable();
   // The conversation runs inside the dispatch of the socket's connection notice. The wait
   // sleeps in the kernel while the queue is empty; it still looks at the clock, the
-  // conversation flag and the cancel flag after every message.
+  // conversation flag and the cancel flag after every message. A refused or unreachable
+  // connection is reported by its notice and ends the wait at once; one that neither
+  // completes nor fails is given up when the wait runs out.
   const DWORD start = GetTickCount();
   for (;;) {
     const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= kSendWaitMs) return 1;
     if (m_conversationStarted) return 1;
+    if (m_connectFailed || elapsed >= kSendWaitMs) return Unreachable();
     if (m_sendCancel) return 0;
     MSG msg;
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -170,6 +168,13 @@ int CMailApp::Send() {
   }
 }
 
+int CMailApp::Unreachable() {
+  m_socket.reset();
+  UpdateProgress(0, kProgressFinish);
+  ShowMessage(IDS_HOST_UNREACHABLE);
+  return 0;
+}
+
 void CMailApp::OnSocketNotify(int code, const char* data) {
   if (code <= 0) {
     m_sendCancel = false;
@@ -177,6 +182,8 @@ void CMailApp::OnSocketNotify(int code, const char* data) {
       m_conversationStarted = true;
       m_socket->SetNotify(false);
       CSmtpConversation(m_job, *m_socket, *this).Run();
+    } else if (!m_conversationStarted) {
+      m_connectFailed = true;
     }
   }
   UpdateProgress(0, kProgressFinish);

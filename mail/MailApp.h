@@ -49,6 +49,9 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
 
  private:
   int Send();
+  // Ends a send whose connection failed or never completed: the socket goes, the end actions
+  // run (unless they already have), "Host is unreachable." is shown; the result is 0.
+  int Unreachable();
   void LoadLanguageLibrary();
 
   CString m_smtpServer;
@@ -57,6 +60,8 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   std::unique_ptr<CMailSocket> m_socket;
   std::unique_ptr<CSendProgressDlg> m_progress;
   bool m_conversationStarted = false;
+  // A connection notice came while the socket was not connected: the attempt has failed.
+  bool m_connectFailed = false;
   bool m_sendCancel = false;
   bool m_winsock = false;
   CModule m_language;
