@@ -37,6 +37,7 @@ HandOffEnd ToMail(CPanelDlg& panel) {
   CString recipient = panel.MailPage().To();
   panel.Attachments().Add(CString(panel.CurrentFile()));
   mail.SetMailSMTP(server);
+  panel.MailPage().HandServerSettings(mail);
   mail.MailStartSend(sender, recipient, panel.Attachments(), app.m_pMainFrame->GetSafeHwnd());
   return HandOffEnd::kEndPanel;
 }

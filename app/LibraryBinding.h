@@ -31,6 +31,9 @@ class CLibraryBinding {
   SetMailSMTPFn SetMailSMTP = nullptr;
   MailStartSendFn MailStartSend = nullptr;
   MailContentFn MailContent = nullptr;
+  SetMailSecurityFn SetMailSecurity = nullptr;
+  SetMailLoginFn SetMailLogin = nullptr;
+  MailTestServerFn MailTestServer = nullptr;
 
   HMODULE m_acquisitionLibrary = nullptr;
   HMODULE m_mailLibrary = nullptr;

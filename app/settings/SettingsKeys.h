@@ -29,6 +29,9 @@ constexpr char kOutputDevice[] = "Output device";
 constexpr char kMailFrom[] = "Mail From";
 constexpr char kMailTo[] = "Mail To";
 constexpr char kSmtp[] = "SMTP";
+constexpr char kSmtpPort[] = "SMTP Port";
+constexpr char kSmtpSecurity[] = "SMTP Security";
+constexpr char kSmtpUser[] = "SMTP User";
 
 // Scanner description file
 constexpr char kSupportSize[] = "SupportSize";
