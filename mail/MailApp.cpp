@@ -165,9 +165,17 @@ int CMailApp::MailStartSend(const CString& sender, const CString& recipient, con
 
 int CMailApp::MailTestServer(const CString& sender) {
   if (m_sending) return 0;
-  m_notifyWnd = nullptr;
+  // The message waiting for the next send (recipients, subject, body from the e-mail dialog)
+  // is not the test's: it is put aside and comes back afterwards.
+  MailJob waiting = m_job;
+  m_job.Clear();
   m_job.sender = CopyText(sender);
-  return Send(true);
+  HWND notify = m_notifyWnd;
+  m_notifyWnd = nullptr;
+  const int result = Send(true);
+  m_notifyWnd = notify;
+  m_job = waiting;
+  return result;
 }
 
 int CMailApp::Send(bool test) {
@@ -200,7 +208,6 @@ int CMailApp::Send(bool test) {
   // The server, its security and the login serve one send.
   m_server.Clear();
   m_port = 0;
-  if (test) m_job.Clear();
   m_sending = false;
   return result;
 }

@@ -8,12 +8,10 @@ import unittest
 import mail_rig as R
 import rig
 import tls_rig as T
-from mail_flows import messages, result, send
+from mail_flows import content, crlf, messages, result, send
 
 SENDER, RECIPIENT = "scan@office.example", "desk@office.example"
-WORKS = "The mail server works with these settings."
-LOGIN_REFUSED = ("The mail server refused the login. Check the user name and the password. It answered:<LF><LF>"
-                 "535 5.7.8 Authentication credentials invalid")
+LOGIN_REFUSED = crlf(T.LOGIN_REFUSED)
 
 
 def setUpModule():
@@ -37,7 +35,6 @@ class SecuredSends(unittest.TestCase):
 
     def test_starttls_with_login_delivers(self):
         with T.SecureSmtp("starttls") as server:
-            path = None
             log = self.run_host(secured(server, 1) + [["send", SENDER, RECIPIENT]])
         self.assertEqual((result(log), messages(log)), (1, []))
         self.assertEqual(server.logins, [("PLAIN", T.USER.encode(), T.PASSWORD.encode("utf-8"))])
@@ -90,14 +87,17 @@ class ConnectionTest(unittest.TestCase):
     def test_the_test_secures_logs_in_quits_and_says_so(self):
         with T.SecureSmtp("starttls") as server:
             host = R.Host("test_ok")
-            log = host.run(secured(server, 1) + [["test", SENDER]] +
-                           secured(server, 1, password="wrong") + [["test", SENDER]], timeout=200)
+            # A message edited before the tests is still the next send's.
+            log = host.run(content(to="ann@a.example", subject="Kept") + secured(server, 1) + [["test", SENDER]] +
+                           secured(server, 1, password="wrong") + [["test", SENDER]] +
+                           secured(server, 1) + [["send", SENDER, RECIPIENT]], timeout=200)
         self.assertEqual([line.split()[0] for line in log if line.startswith("test=")], ["test=1", "test=0"])
-        self.assertEqual(messages(log), [WORKS, LOGIN_REFUSED])
-        self.assertEqual(len(server.logins), 2)
-        self.assertEqual(server.envelopes, [])
-        self.assertNotIn("WM_MAIL_DONE 0 0", log)
-
+        self.assertEqual(messages(log), [T.WORKS, LOGIN_REFUSED])
+        self.assertEqual(len(server.logins), 3)
+        self.assertEqual(log.count("WM_MAIL_DONE 0 0"), 1)
+        [envelope] = server.envelopes
+        self.assertEqual(envelope.rcpt_tos, ["ann@a.example", RECIPIENT])
+        self.assertEqual(R.parse(envelope.original_content)["Subject"], "Kept")
 
 if __name__ == "__main__":
     unittest.main()

@@ -6,13 +6,21 @@ free ports: STARTTLS required with a login, or TLS from the first byte."""
 import socket
 import ssl
 import subprocess
+import warnings
 
 import rig
 import services
 
+# aiosmtpd itself still sets the attribute it deprecates, on every login.
+warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
+
 AUTHORITY = rig.WORK / "tls-authority"
 HOST = "localhost"
 USER, PASSWORD = "scanner", "pa55 w\u00f6rd"
+# What the mail library says when the test servers refuse a login, and when a test passes.
+LOGIN_REFUSED = ("The mail server refused the login. Check the user name and the password. It answered:\n\n"
+                 "535 5.7.8 Authentication credentials invalid")
+WORKS = "The mail server works with these settings."
 # The certificates a server can present: issued by the trusted authority for localhost, the
 # same but expired, issued for another name, and issued by an authority nobody trusts.
 CERTIFICATES = ("localhost", "expired", "othername", "stranger")
@@ -69,12 +77,12 @@ def free_port():
     return port
 
 
-def _authenticator(logins):
+def _authenticator(logins, password):
     from aiosmtpd.smtp import AuthResult
 
     def check(server, session, envelope, mechanism, auth_data):
         logins.append((mechanism, auth_data.login, auth_data.password))
-        good = auth_data.login == USER.encode() and auth_data.password == PASSWORD.encode("utf-8")
+        good = auth_data.login == USER.encode() and auth_data.password == password.encode("utf-8")
         return AuthResult(success=good, handled=False)  # a refusal answered with 535
     return check
 
@@ -84,9 +92,9 @@ class SecureSmtp(services.SmtpServer):
     required before anything else, and a login required (USER, PASSWORD); "tls": TLS from the
     first byte, the login offered. `logins` records every attempt (mechanism, user, password)."""
 
-    def __init__(self, mode="starttls", certificate="localhost", **extra):
+    def __init__(self, mode="starttls", certificate="localhost", password=PASSWORD, **extra):
         self.logins = []
-        options = {"authenticator": _authenticator(self.logins), "auth_require_tls": True}
+        options = {"authenticator": _authenticator(self.logins, password), "auth_require_tls": True}
         if mode == "starttls":
             options.update(tls_context=context(certificate), require_starttls=True, auth_required=True)
         else:

@@ -19,6 +19,13 @@ struct Session {
     toHeader = conversation.ToHeader();
     return channel.Wire();
   }
+  // Runs the conversation, which must fail with `message` (quoting `quote`) and `wire` sent.
+  void ExpectFailure(const std::string& wire, unsigned message, const std::string& quote) {
+    EXPECT_EQ(Run(), wire);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(env.messages, std::vector<unsigned>{message});
+    EXPECT_EQ(env.quotes.empty() ? "" : env.quotes[0], quote);
+  }
   std::string Test() {
     result = CSmtpConversation(job, server, channel, env).RunTest();
     return channel.Wire();
@@ -138,10 +145,7 @@ TEST(SmtpConversation, RefusalsEndWithAMessageAndQuit) {
     s.job.recipients.Add("a@y");
     s.job.recipients.Add("b@y");
     s.channel.replies = c.replies;
-    EXPECT_EQ(s.Run(), c.wire);
-    EXPECT_FALSE(s.result);
-    EXPECT_EQ(s.env.messages, std::vector<unsigned>{c.message});
-    EXPECT_EQ(s.env.quotes[0], c.quote);
+    s.ExpectFailure(c.wire, c.message, c.quote);
   }
 }
 
@@ -301,10 +305,7 @@ TEST(SmtpConversation, SecuringFailuresSendNothingMore) {
     s.channel.replies = c.replies;
     s.channel.tls = c.tls;
     s.channel.tlsError = 0x800B0109;
-    EXPECT_EQ(s.Run(), c.wire);
-    EXPECT_FALSE(s.result);
-    EXPECT_EQ(s.env.messages, std::vector<unsigned>{c.message});
-    EXPECT_EQ(s.env.quotes[0], c.quote);
+    s.ExpectFailure(c.wire, c.message, c.quote);
   }
 }
 
