@@ -18,4 +18,8 @@ struct LocalTime {
 // "8194045").
 std::string FreshNameStem(const LocalTime& time);
 // "<directory>\P<stem><extension>".
-std::string FreshNamePath(const std::string& directory, const std::string& stem, const std::string& extension);
+std::string FreshNamePath(const std::string& directory, const std::string& stem,
+                          const std::string& extension);
+// `path` with its extension (the text after the last dot of the file name) replaced by
+// `extension`, or with "." and `extension` appended when the name has none.
+std::string WithExtension(const std::string& path, const std::string& extension);

@@ -11,11 +11,15 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/ScanRequest.cpp
+  ${CMAKE_SOURCE_DIR}/app/job/HandOffPacing.cpp
   ${CMAKE_SOURCE_DIR}/app/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegKernels.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PageRows.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp

@@ -55,7 +55,7 @@ CKernelHandle StartProcess(const CString& commandLine, WORD show) {
 }  // namespace
 
 bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
-  if (m_mode != OcrValues::kNoOcr || job.mode == OcrValues::kNoOcr) return false;
+  if ((m_mode != OcrValues::kNoOcr && !m_ended) || job.mode == OcrValues::kNoOcr) return false;
   const CString dataDir = job.programDir + kDataDirectory;
   if (!JobFiles::EnsureDirectory(dataDir, job.programDir)) return false;
   const CString textFile = JobFiles::FreshFileName(dataDir, kTextExtension);
@@ -71,6 +71,7 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
     m_engineKey = job.engineKey;
     m_mode = job.mode;
     m_ended = false;
+    m_process.Reset();
     const uint32_t window = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(frame));
     SetValues(key.Get(), OcrValues::StartValues(m_mode, m_textFile, window));
   }

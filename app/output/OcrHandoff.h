@@ -26,6 +26,13 @@ enum class OcrOutcome {
   kTextNotSaved,  // rich text arrived but could not be written; it stays on the clipboard
 };
 
+// Told when the OCR of a page has ended (the scan job).
+class IOcrJobOwner {
+ public:
+  virtual ~IOcrJobOwner() = default;
+  virtual void OnOcrEnded(OcrOutcome outcome) = 0;
+};
+
 class COcrHandoff {
  public:
   COcrHandoff() = default;
@@ -33,7 +40,9 @@ class COcrHandoff {
   COcrHandoff& operator=(const COcrHandoff&) = delete;
 
   // Prepares the key, starts the engine and the view's timer. False (with the key left as it
-  // was) when DATA, the text file name, the key or the engine are not to be had.
+  // was) when DATA, the text file name, the key or the engine are not to be had, or while the
+  // job before is still at work. Each page of a batch is a job of its own, with its own text
+  // file.
   bool Start(HWND view, HWND frame, const OcrJob& job);
   // A timer tick of the view: the job's end when its engine has ended.
   OcrOutcome OnTimer(HWND view, UINT_PTR id);

@@ -65,7 +65,7 @@ void CMailPage::ShowOwnValues() {
   HWND security = GetDlgItem(IDC_MAIL_SECURITY);
   for (int choice = kSecurityNone; choice <= kSecurityTls; ++choice) {
     const CString name = kSecurityNames[choice] ? CString(kSecurityNames[choice])
-                                                : App().LoadLocalString(IDS_MAIL_SECURITY_NONE);
+                                                : Program().LoadLocalString(IDS_MAIL_SECURITY_NONE);
     ::SendMessageA(security, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   ::SendMessageA(security, CB_SETCURSEL, static_cast<WPARAM>(m_security), 0);
@@ -79,7 +79,7 @@ void CMailPage::ShowOwnValues() {
 }
 
 int CMailPage::ExtraListWidth(int index) const {
-  if (App().m_languageId != Panel::kJapanese) return 0;
+  if (Program().m_languageId != Panel::kJapanese) return 0;
   static const int kExtra[3] = {60, 20, 70};
   return (index >= 0 && index < 3) ? kExtra[index] : 0;
 }
@@ -93,14 +93,14 @@ void CMailPage::LayoutOwn() {
   const UINT rowLabels[] = {IDC_MAIL_SMTP_LABEL,     IDC_MAIL_SECURITY_LABEL, IDC_MAIL_USER_LABEL,
                             IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_TO_LABEL,       IDC_MAIL_FROM_LABEL};
   int labelWidth = 0;
-  for (UINT id : rowLabels) labelWidth = std::max<int>(labelWidth, MeasureText(App().LoadLocalString(id)).cx);
+  for (UINT id : rowLabels) labelWidth = std::max<int>(labelWidth, MeasureText(Program().LoadLocalString(id)).cx);
   // The rows sit in the page's lower tray, whose labels start near its edge (as the other
   // pages' boxes do), so that the port keeps its room in every language.
   const int fieldX = kRowLabelX + labelWidth + 3;
   const int fieldRight = page.right - (button.cx + 5);
   // The Test key ends where ">>" ends, on the password's row.
   const SIZE test =
-      KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(), App().LoadLocalString(IDC_MAIL_TEST), button.cy);
+      KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(), Program().LoadLocalString(IDC_MAIL_TEST), button.cy);
   const int testX = fieldRight + 4 + button.cx - test.cx;
   // Rows from the bottom.
   const struct {
@@ -113,7 +113,7 @@ void CMailPage::LayoutOwn() {
               {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 6, fieldRight}};
   for (const auto& row : rows) {
     const int y = PageRules::MailRowY(page.bottom, row.row, button.cy);
-    const SIZE text = MeasureText(App().LoadLocalString(static_cast<UINT>(row.label)));
+    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(row.label)));
     MoveControl(row.label, kRowLabelX, y, text.cx + 4, height);
     if (row.field) MoveControl(row.field, fieldX, y, row.right - fieldX, height);
     if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldRight + 4, y, button.cx, button.cy);
@@ -136,7 +136,7 @@ void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
   // Room for the text, the drop-down arrow and the frame, and no more: the port needs the rest.
   const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
   MoveControl(IDC_MAIL_SECURITY, fieldX, y, listWidth, 120);
-  const SIZE port = MeasureText(App().LoadLocalString(IDC_MAIL_PORT_LABEL));
+  const SIZE port = MeasureText(Program().LoadLocalString(IDC_MAIL_PORT_LABEL));
   const int portLabelX = fieldX + listWidth + 4;
   MoveControl(IDC_MAIL_PORT_LABEL, portLabelX, y, port.cx + 4, height);
   const int portX = portLabelX + port.cx + 2;
@@ -145,7 +145,7 @@ void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
 
 void CMailPage::OnOwnButton() {
   // The editor's result is not needed: the message is kept by the mail library.
-  MailContentFn content = App().m_binding.MailContent;
+  MailContentFn content = Program().m_binding.MailContent;
   if (content) content();
 }
 
@@ -169,7 +169,7 @@ bool CMailPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
   if (message == WM_DRAWITEM) {
     const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (item && item->CtlID == IDC_MAIL_TEST) {
-      DrawKeyButton(*item, PageFont(), App().LoadLocalString(IDC_MAIL_TEST));
+      DrawKeyButton(*item, PageFont(), Program().LoadLocalString(IDC_MAIL_TEST));
       result = TRUE;
       return true;
     }
@@ -191,7 +191,7 @@ int CMailPage::Security() const {
 
 bool CMailPage::Port(int& port) const {
   if (PageRules::ParseMailPort(FieldText(IDC_MAIL_PORT, kAddressBuffer), port)) return true;
-  Message(App().LoadLocalString(IDS_MAIL_PORT_RANGE), LoadResourceString(App().m_hInstance, IDS_APP_TITLE));
+  Message(Program().LoadLocalString(IDS_MAIL_PORT_RANGE), LoadResourceString(Program().m_hInstance, IDS_APP_TITLE));
   ::SetFocus(GetDlgItem(IDC_MAIL_PORT));
   return false;
 }
@@ -216,7 +216,7 @@ bool CMailPage::HandServerSettings(CLibraryBinding& mail) const {
 }
 
 void CMailPage::RunTest() {
-  CLibraryBinding& mail = App().m_binding;
+  CLibraryBinding& mail = Program().m_binding;
   CString server = Smtp();
   CString sender = From();
   if (!HandServerSettings(mail)) return;
@@ -232,7 +232,7 @@ void CMailPage::RunTest() {
 }
 
 bool CMailPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   m_mailFrom = From();
   m_mailTo = To();
   m_smtp = Smtp();

@@ -23,7 +23,7 @@ COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
 }
 
 bool COcrPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   StoreLists(0);
 
   // The newer installation is asked first; when its key exists, the older is not tried.

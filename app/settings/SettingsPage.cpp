@@ -27,8 +27,9 @@ CSettingsPage::CSettingsPage(const SPageIdentity& identity) : CDialog(identity.d
 
 CSettingsPage::~CSettingsPage() = default;
 
-bool CSettingsPage::Create(CPanelDlg& panel) {
+bool CSettingsPage::Create(CPanelDlg& panel, COrvaneApp& program) {
   m_panel = &panel;
+  m_program = &program;
   return CDialog::Create(panel.GetSafeHwnd());
 }
 
@@ -70,7 +71,7 @@ void CSettingsPage::LoadListValues() {
 }
 
 void CSettingsPage::FillLists() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   HWND paper = GetDlgItem(m_identity.paperList);
   // Only the scanner's own names are shown (never more than the list holds), then "Auto".
   int names = app.m_paperNames.GetSize() - (app.m_autoEntry ? 1 : 0);
@@ -92,7 +93,7 @@ void CSettingsPage::FillLists() {
 }
 
 void CSettingsPage::FillResolutionList() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   HWND list = GetDlgItem(m_identity.resolutionList);
   const CStringArray tokens = SplitTokens(ReadText(Keys::kSupportRes, "", 512));
   for (const CString& token : tokens) {
@@ -116,7 +117,7 @@ void CSettingsPage::FillResolutionList() {
 }
 
 void CSettingsPage::SetPageFont() {
-  m_pageFont.Reset(App().CreateInterfaceFont(kPageFontHeight));
+  m_pageFont.Reset(Program().CreateInterfaceFont(kPageFontHeight));
   for (int id = m_identity.firstControl; id <= m_identity.lastControl; ++id) {
     HWND control = GetDlgItem(id);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
@@ -139,7 +140,7 @@ void CSettingsPage::LayoutLists() {
   int starts[3] = {};
   for (size_t i = 0; i < m_labels.size(); ++i) {
     const SLabel& label = m_labels[i];
-    const SIZE text = MeasureText(App().LoadLocalString(static_cast<UINT>(label.id)));
+    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(label.id)));
     MoveControl(label.id, label.x, label.y, text.cx + 4, labelHeight);
     if (static_cast<int>(i) < listCount) starts[i] = label.x + text.cx + ListGap();
   }
@@ -190,22 +191,22 @@ void CSettingsPage::PaintLabels(HDC dc) const {
     // Check boxes paint their own text.
     if (::IsWindowVisible(GetDlgItem(label.id))) continue;
     const RECT r = ControlRect(label.id);
-    const CString text = App().LoadLocalString(static_cast<UINT>(label.id));
+    const CString text = Program().LoadLocalString(static_cast<UINT>(label.id));
     TextOutA(dc, r.left + 2, r.top + 1, text.c_str(), text.GetLength());
   }
 }
 
 void CSettingsPage::PaintTitle(HDC dc) const {
-  CGdiObject titleFont(App().CreateInterfaceFont(kTitleFontHeight));
+  CGdiObject titleFont(Program().CreateInterfaceFont(kTitleFontHeight));
   CSelectObject select(dc, titleFont.Get());
-  const CString title = App().LoadLocalString(m_identity.titleId);
+  const CString title = Program().LoadLocalString(m_identity.titleId);
   SIZE size = {};
   GetTextExtentPoint32A(dc, title.c_str(), title.GetLength(), &size);
   TextOutA(dc, PageRules::TitleX(size.cx), 4, title.c_str(), title.GetLength());
 }
 
 void CSettingsPage::OnMouseMove(UINT flags, POINT point) {
-  if (m_panel) m_panel->SetLabel(App().m_activeId);
+  if (m_panel) m_panel->SetLabel(Program().m_activeId);
 }
 
 bool CSettingsPage::OnCommand(WORD id, WORD code, HWND control) {
@@ -255,17 +256,17 @@ bool CSettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 }
 
 int CSettingsPage::ReadInt(const char* key, int fallback) const {
-  return App().Settings().ReadInt(m_identity.section, key, fallback);
+  return Program().Settings().ReadInt(m_identity.section, key, fallback);
 }
 
 CString CSettingsPage::ReadText(const char* key, const char* fallback, DWORD bufferSize) const {
-  return App().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
+  return Program().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
 }
 
-void CSettingsPage::WriteInt(const char* key, int value) const { App().Settings().WriteInt(m_identity.section, key, value); }
+void CSettingsPage::WriteInt(const char* key, int value) const { Program().Settings().WriteInt(m_identity.section, key, value); }
 
 void CSettingsPage::WriteText(const char* key, const char* value) const {
-  App().Settings().WriteText(m_identity.section, key, value);
+  Program().Settings().WriteText(m_identity.section, key, value);
 }
 
 int CSettingsPage::Selection(int listId, int none) const {

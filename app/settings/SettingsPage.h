@@ -13,6 +13,7 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
+class COrvaneApp;
 class CPanelDlg;
 
 struct SPageIdentity {
@@ -37,14 +38,17 @@ class CSettingsPage : public CDialog {
   explicit CSettingsPage(const SPageIdentity& identity);
   ~CSettingsPage() override;
 
-  // Creates the page as a child of the panel (hidden; the panel shows the active one).
-  bool Create(CPanelDlg& panel);
+  // Creates the page as a child of the panel (hidden; the panel shows the active one); the
+  // page reads the program's settings, texts and fonts through `program`.
+  bool Create(CPanelDlg& panel, COrvaneApp& program);
   // Writes the page's values to its section; false (after a message) stops the scan.
   virtual bool Store() = 0;
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
 
  protected:
+  // The program whose page this is (set by Create).
+  COrvaneApp& Program() const { return *m_program; }
   struct SLabel {
     int id;
     int x;
@@ -96,6 +100,7 @@ class CSettingsPage : public CDialog {
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
 
   CPanelDlg* m_panel = nullptr;
+  COrvaneApp* m_program = nullptr;
   SPageIdentity m_identity;
   std::vector<SLabel> m_labels;  // painted labels, in label order
   uint16_t m_scanMode = 1;

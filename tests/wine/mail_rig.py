@@ -19,8 +19,10 @@ from rig import ROOT, DIST, TOOLS, wine_path, write_ini, read_ini  # noqa: F401
 sys.path.insert(0, str(ROOT / "tools" / "smtp"))
 from scripted_smtp import ScriptedSmtpServer  # noqa: E402,F401
 
-PREFIX = ROOT / "build" / ("wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
-WORK = ROOT / "build" / "wine-tests" / "mail"
+# Under ctest the test process's own prefix (private display already); by hand a mail prefix.
+PREFIX = rig.PREFIX if rig.ISOLATED_NAME else ROOT / "build" / (
+    "wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
+WORK = rig.WORK / "mail"
 BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
 
 

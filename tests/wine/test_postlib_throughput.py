@@ -11,6 +11,9 @@ from mail_flows import messages, result, send
 
 BIG = 20 * 1024 * 1024
 
+# Measures how soon Cancel takes effect: runs alone.
+CTEST = {"serial": True}
+
 
 def setUpModule():
     R.start_display()

@@ -1,0 +1,13 @@
+// The hand-offs of a filed page, one per destination, named by the destination table.
+#pragma once
+
+#include "app/job/Destinations.h"
+
+namespace HandOffs {
+void MakeEditorKnown(CScanJob& job);
+HandOffOutcome ToEditor(CScanJob& job);
+HandOffOutcome ToCopier(CScanJob& job);
+HandOffOutcome ToFax(CScanJob& job);
+HandOffOutcome ToMail(CScanJob& job);
+HandOffOutcome ToOcr(CScanJob& job);
+}  // namespace HandOffs

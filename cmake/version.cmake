@@ -1,0 +1,46 @@
+# The one version number of Orvane (the VERSION file at the root) and the version resource
+# that every shipped binary carries: program, libraries, language libraries, OCR engine and
+# virtual scanner. The setup program takes its name and its own version resource from here.
+set(ORVANE_VERSION_FILE ${CMAKE_SOURCE_DIR}/VERSION)
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ORVANE_VERSION_FILE})
+file(STRINGS ${ORVANE_VERSION_FILE} ORVANE_VERSION LIMIT_COUNT 1 REGEX "^[0-9]+\\.[0-9]+\\.[0-9]+$")
+if(NOT ORVANE_VERSION)
+  message(FATAL_ERROR "VERSION must hold one line MAJOR.MINOR.PATCH")
+endif()
+string(REPLACE "." "," ORVANE_VERSION_COMMAS "${ORVANE_VERSION},0")
+set(ORVANE_COMPANY "Orvane")
+set(ORVANE_COPYRIGHT "Copyright (C) the Orvane developers")
+
+# What Explorer shows as each shipped binary's description (language libraries say theirs
+# where they are made).
+set(ORVANE_DESCRIPTION_Orvane "Orvane scanner front panel")
+set(ORVANE_DESCRIPTION_Capturo "Capturo scanner acquisition library")
+set(ORVANE_DESCRIPTION_Postlib "Postlib e-mail library")
+set(ORVANE_DESCRIPTION_tb "Orvane OCR engine")
+set(ORVANE_DESCRIPTION_tb96 "Orvane OCR engine (96 edition)")
+set(ORVANE_DESCRIPTION_vscanner "Orvane virtual scanner (TWAIN data source)")
+
+# Gives `target` its version resource, described by `description`.
+function(orvane_version_info target description)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(ORVANE_FILE_TYPE VFT_APP)
+    set(extension .exe)
+  else()
+    set(ORVANE_FILE_TYPE VFT_DLL)
+    set(extension .dll)
+  endif()
+  get_target_property(suffix ${target} SUFFIX)
+  if(suffix)
+    set(extension ${suffix})
+  endif()
+  get_target_property(ORVANE_INTERNAL_NAME ${target} OUTPUT_NAME)
+  if(NOT ORVANE_INTERNAL_NAME)
+    set(ORVANE_INTERNAL_NAME ${target})
+  endif()
+  set(ORVANE_FILE_NAME ${ORVANE_INTERNAL_NAME}${extension})
+  set(ORVANE_FILE_DESCRIPTION "${description}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.version.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
