@@ -62,6 +62,7 @@ HandOffOutcome ToMail(CScanJob& job) {
   CString recipient = page.To();
   job.Attachments().Add(CString(job.PagePath()));
   mail.SetMailSMTP(server);
+  page.HandServerSettings(mail);
   if (mail.MailStartSend(sender, recipient, job.Attachments(), job.MainFrame()) != 0) return kHandedOff;
   return {HandOffResult::kNotHanded, IDS_MAIL_NOT_SENT};
 }

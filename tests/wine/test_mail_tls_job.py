@@ -58,9 +58,13 @@ class SecuredMailJob(kit.PanelTestCase):
         return job
 
     def scan_expecting(self, job, expected):
-        """SCAN; the mail library's message, closed; the program ends with the page in TEMP."""
+        """SCAN; the mail library's message, then the program's on the page kept in TEMP, both
+        closed; the program ends with the page in TEMP."""
         job.scan()
         self.assertEqual(message(job.panel), [expected])
+        hwnd, texts = kit.message_box(job.panel, job.panel.title, timeout=20)
+        kit.dismiss(hwnd)
+        self.assertIn("was not sent by e-mail", " ".join(texts))
         self.assertEqual(job.wait_end(timeout=60), 0)
         self.assertEqual(len([f for f in job.temp_files() if f.endswith(".JPG")]), 1, job.temp_files())
 
