@@ -199,7 +199,9 @@ int CMailApp::Send(bool test) {
     m_accepted = false;
     // A Cancel of an earlier send must not end this send's wait before it has started.
     m_sendCancel = false;
-    if (!m_socket->ConnectTo(host, MailPortFor(m_port, m_server.security))) {
+    // No server and no sender's domain: nothing to connect to (an empty name would resolve to
+    // this computer).
+    if (host.IsEmpty() || !m_socket->ConnectTo(host, MailPortFor(m_port, m_server.security))) {
       result = Unreachable();
     } else {
       result = WaitForConversation();
