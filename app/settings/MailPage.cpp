@@ -93,14 +93,15 @@ void CMailPage::LayoutOwn() {
   const UINT rowLabels[] = {IDC_MAIL_SMTP_LABEL,     IDC_MAIL_SECURITY_LABEL, IDC_MAIL_USER_LABEL,
                             IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_TO_LABEL,       IDC_MAIL_FROM_LABEL};
   int labelWidth = 0;
-  for (UINT id : rowLabels) labelWidth = std::max<int>(labelWidth, MeasureText(Program().LoadLocalString(id)).cx);
+  for (UINT id : rowLabels)
+    labelWidth = std::max<int>(labelWidth, MeasureText(Program().LoadLocalString(id)).cx);
   // The rows sit in the page's lower tray, whose labels start near its edge (as the other
   // pages' boxes do), so that the port keeps its room in every language.
   const int fieldX = kRowLabelX + labelWidth + 3;
   const int fieldRight = page.right - (button.cx + 5);
   // The Test key ends where ">>" ends, on the password's row.
-  const SIZE test =
-      KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(), Program().LoadLocalString(IDC_MAIL_TEST), button.cy);
+  const SIZE test = KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(),
+                                  Program().LoadLocalString(IDC_MAIL_TEST), button.cy);
   const int testX = fieldRight + 4 + button.cx - test.cx;
   // Rows from the bottom.
   const struct {
@@ -191,7 +192,8 @@ int CMailPage::Security() const {
 
 bool CMailPage::Port(int& port) const {
   if (PageRules::ParseMailPort(FieldText(IDC_MAIL_PORT, kAddressBuffer), port)) return true;
-  Message(Program().LoadLocalString(IDS_MAIL_PORT_RANGE), LoadResourceString(Program().m_hInstance, IDS_APP_TITLE));
+  Message(Program().LoadLocalString(IDS_MAIL_PORT_RANGE),
+          LoadResourceString(Program().m_hInstance, IDS_APP_TITLE));
   ::SetFocus(GetDlgItem(IDC_MAIL_PORT));
   return false;
 }
