@@ -3,8 +3,10 @@ it, so that configuring needs no Wine). A module runs as one entry unless it say
 in a module-level `CTEST = {...}`:
   "split": "classes" or "tests"  one entry per TestCase class, or per test method;
   "cost": seconds                how long an entry takes, so that ctest starts long ones first;
-  "serial": True                 runs alone (it measures time).
-Prints one line per entry: name, unittest name, cost, serial (tab-separated)."""
+  "serial": True                 runs alone (it measures time);
+  "idle": True                   waits on timers with the processor idle: takes no processor
+                                 slot of ctest's (see scripts/test), so it runs beside the rest.
+Prints one line per entry: name, unittest name, cost, serial, idle (tab-separated)."""
 
 import ast
 import sys
@@ -21,8 +23,9 @@ def entries(path):
     split = settings.get("split")
     cost = str(settings.get("cost", 0))
     serial = "1" if settings.get("serial") else "0"
+    idle = "1" if settings.get("idle") else "0"
     if not split:
-        return [(module, module, cost, serial)]
+        return [(module, module, cost, serial, idle)]
     found = []
     for node in tree.body:
         if not isinstance(node, ast.ClassDef):
@@ -31,10 +34,10 @@ def entries(path):
         if not tests:
             continue
         if split == "classes":
-            found.append(("%s.%s" % (module, node.name), "%s.%s" % (module, node.name), cost, serial))
+            found.append(("%s.%s" % (module, node.name), "%s.%s" % (module, node.name), cost, serial, idle))
         else:
-            found.extend(("%s.%s.%s" % (module, node.name, t), "%s.%s.%s" % (module, node.name, t), cost, serial)
-                         for t in tests)
+            found.extend(("%s.%s.%s" % (module, node.name, t), "%s.%s.%s" % (module, node.name, t), cost, serial,
+                          idle) for t in tests)
     return found
 
 

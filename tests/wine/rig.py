@@ -315,10 +315,8 @@ class Wine:
 def _first_session():
     if not ISOLATED_NAME:
         return Wine(WINE_ENV["WINEPREFIX"])
-    # The process's own prefix goes with it (each is a few hundred megabytes).
     session = Wine(WORK / "prefix", display="private")
     session.create(fresh=True)
-    atexit.register(shutil.rmtree, session.prefix, True)
     return session
 
 
@@ -333,6 +331,10 @@ def _finish_all():
     kill_started()
     for session in reversed(_sessions):
         session.finish()
+    if ISOLATED_NAME:
+        # The process's prefixes go with it (each is a few hundred megabytes).
+        for prefix in WORK.glob("prefix*"):
+            shutil.rmtree(prefix, ignore_errors=True)
 
 
 def current():

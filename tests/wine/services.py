@@ -39,8 +39,10 @@ class CupsServer:
             "ErrorLog %s/log/error_log" % self.root, "AccessLog %s/log/access_log" % self.root,
             "PageLog %s/log/page_log" % self.root, "FileDevice Yes", "SystemGroup root", ""]))
         (self.root / "cupsd.conf").write_text("\n".join([
-            # The spooled documents stay for the tests to read (what the printer was asked for).
+            # The spooled documents stay for the tests to read (what the printer was asked for),
+            # and job records are written at once rather than up to 30 seconds later.
             "Listen %s" % self.socket, "LogLevel warn", "Browsing Off", "DefaultAuthType None", "PreserveJobFiles Yes",
+            "DirtyCleanInterval 0",
             "WebInterface No", "<Location />", "  Order allow,deny", "  Allow all", "</Location>",
             "<Policy default>", "  <Limit All>", "    Order allow,deny", "    Allow all", "  </Limit>",
             "</Policy>", ""]))
