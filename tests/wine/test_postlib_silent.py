@@ -1,7 +1,7 @@
-"""The slow waits: a server that trickles a reply that never ends (the 90-second reply wait
-ends by its limit all the same, with the time-out message), a server that stops reading in the middle of a message (a 90-second wait for
-room to write) and a connection that never completes (the send's own 90-second wait). All must leave the
-processor idle while they wait."""
+"""The slow waits: a server that trickles a reply that never ends (the 90-second reply wait ends
+by its limit all the same, with the time-out message), a server that stops reading in the middle
+of a message (a 90-second wait for room to write) and a connection that never completes (the
+send's own 90-second wait). All must leave the processor idle while they wait."""
 
 import os
 import unittest
