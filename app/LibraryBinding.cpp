@@ -53,5 +53,8 @@ bool CLibraryBinding::BindMail() {
   bool all = Bind(lib, "SetMailSMTP", SetMailSMTP);
   all &= Bind(lib, "MailStartSend", MailStartSend);
   all &= Bind(lib, "MailContent", MailContent);
+  all &= Bind(lib, "SetMailSecurity", SetMailSecurity);
+  all &= Bind(lib, "SetMailLogin", SetMailLogin);
+  all &= Bind(lib, "MailTestServer", MailTestServer);
   return all;
 }

@@ -28,6 +28,9 @@ class CLibraryBinding {
   SetMailSMTPFn SetMailSMTP = nullptr;
   MailStartSendFn MailStartSend = nullptr;
   MailContentFn MailContent = nullptr;
+  SetMailSecurityFn SetMailSecurity = nullptr;
+  SetMailLoginFn SetMailLogin = nullptr;
+  MailTestServerFn MailTestServer = nullptr;
 
  private:
   bool BindAcquisition();

@@ -68,6 +68,7 @@ HandOffOutcome SendMail(CScanJob& job, CStringArray& attachments) {
   CString sender = page.From();
   CString recipient = page.To();
   mail.SetMailSMTP(server);
+  page.HandServerSettings(mail);
   if (mail.MailStartSend(sender, recipient, attachments, job.MainFrame()) != 0) return kHandedOff;
   return {HandOffResult::kNotHanded, IDS_MAIL_NOT_SENT};
 }

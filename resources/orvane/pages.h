@@ -60,6 +60,18 @@
 #define IDC_MAIL_TO 5011
 #define IDC_MAIL_FROM 5012
 #define IDC_MAIL_EDIT 5013
+// The server's security, port and login, and the connection test.
+#define IDC_MAIL_SECURITY_LABEL 5014
+#define IDC_MAIL_SECURITY 5015
+#define IDC_MAIL_PORT_LABEL 5016
+#define IDC_MAIL_PORT 5017
+#define IDC_MAIL_USER_LABEL 5018
+#define IDC_MAIL_USER 5019
+#define IDC_MAIL_PASSWORD_LABEL 5020
+#define IDC_MAIL_PASSWORD 5021
+#define IDC_MAIL_TEST 5022
+#define IDS_MAIL_SECURITY_NONE 5023
+#define IDS_MAIL_PORT_RANGE 5024
 // How the pages are attached: JPEG pages or one PDF (`Attach As`).
 #define IDC_MAIL_ATTACH_LABEL 5025
 #define IDC_MAIL_ATTACH 5026

@@ -111,10 +111,13 @@ def first_free(make, port=25):
 
 class SmtpServer:
     """A real SMTP server (aiosmtpd) on address:port that keeps every envelope it accepts.
-    Without an address it takes a free one of AUTO_ADDRESSES (see .address). Use with `with`."""
+    Without an address it takes a free one of AUTO_ADDRESSES (see .address). `options` go to
+    aiosmtpd's controller (ssl_context for TLS from the first byte, the SMTP class's
+    tls_context, require_starttls, authenticator, ...). Use with `with`."""
 
-    def __init__(self, address=None, line_length_limit=None, port=25):
+    def __init__(self, address=None, line_length_limit=None, port=25, **options):
         self.address, self.port, self.line_length_limit = address, port, line_length_limit
+        self.options = options
         self.envelopes = []
         self.controller = None
 
@@ -137,7 +140,7 @@ class SmtpServer:
                     smtp.line_length_limit = limit
                 return smtp
 
-        return Controlled(Handler(), hostname=address, port=self.port)
+        return Controlled(Handler(), hostname=address, port=self.port, **self.options)
 
     def start(self):
         def bound(address):
