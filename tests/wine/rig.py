@@ -381,6 +381,18 @@ def restart_wine(cpu=None):
     current().ensure(cpu)
 
 
+def process_prefix(pid):
+    """The Wine prefix a process runs in (its WINEPREFIX), or None when it cannot be read."""
+    try:
+        environ = Path("/proc/%s/environ" % pid).read_bytes().split(b"\0")
+    except OSError:
+        return None
+    for item in environ:
+        if item.startswith(b"WINEPREFIX="):
+            return Path(item[len(b"WINEPREFIX="):].decode())
+    return None
+
+
 def wine_path(path):
     """The Windows form (Z:\\...) of a Unix path."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")

@@ -40,9 +40,10 @@ def docs(directory):
 
 
 def engines_running():
-    """Processes of the installed engine (their command lines name its folder)."""
+    """Processes of the engine installed in this test's prefix (their command lines name its
+    folder; other tests may run engines of their own at the same time)."""
     found = subprocess.run(["pgrep", "-f", "Orvane OCR"], capture_output=True, text=True).stdout
-    return [pid for pid in found.split()]
+    return [pid for pid in found.split() if rig.process_prefix(pid) == rig.PREFIX]
 
 
 class OcrJob(kit.PanelTestCase):
