@@ -310,9 +310,13 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
     Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
          LocalText(IDS_SCAN_DIALOG_CAPTION));
   } else if (const UINT message = OcrMessageFor(outcome)) {
-    Tell(LocalText(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
+    // No document came of the page: its image stays in TEMP, and the message says where.
+    const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
+    Tell(LocalText(message) + "\n\n" + kept, LocalText(IDS_SCAN_DIALOG_CAPTION));
+    PageDealtWith();
+    return;
   }
-  // The text is kept in DATA (or the user was told why not): the page's image goes.
+  // The document is kept in DATA: the page's image goes.
   const std::string page = m_pacing.PageAtWork();
   if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
   PageDealtWith();
