@@ -4,18 +4,15 @@
 
 #include <string>
 
-struct LocalTime {
-  int year = 0;
-  int month = 0;  // 1 to 12
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+#include "app/LocalTime.h"
 
 // The seven characters after "P": "%d%02d%02d%02d" of the year, day + month, hour + minute
 // and second, without its first three characters (10:30:45 on 7 December 1998 gives
 // "8194045").
 std::string FreshNameStem(const LocalTime& time);
 // "<directory>\P<stem><extension>".
-std::string FreshNamePath(const std::string& directory, const std::string& stem, const std::string& extension);
+std::string FreshNamePath(const std::string& directory, const std::string& stem,
+                          const std::string& extension);
+// `path` with its extension (the text after the last dot of the file name) replaced by
+// `extension`, or with "." and `extension` appended when the name has none.
+std::string WithExtension(const std::string& path, const std::string& extension);

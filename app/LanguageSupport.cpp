@@ -23,18 +23,14 @@ void COrvaneApp::DetermineLanguage() {
 void COrvaneApp::LoadLanguageLibrary() {
   const char* file = LanguageLibraryFile(m_languageId);
   if (!file) return;
-  m_languageLibrary = LoadLibraryA((m_programDir + file).c_str());
+  m_languageLibrary.Reset(LoadLibraryA((m_programDir + file).c_str()));
 }
 
-void COrvaneApp::FreeLanguageLibrary() {
-  if (!m_languageLibrary) return;
-  FreeLibrary(m_languageLibrary);
-  m_languageLibrary = nullptr;
-}
+void COrvaneApp::FreeLanguageLibrary() { m_languageLibrary.Reset(); }
 
 CString COrvaneApp::LoadLocalString(UINT id) const {
   if (!m_languageLibrary) return LoadResourceString(m_hInstance, id);
-  CResourceSourceScope scope(m_languageLibrary);
+  CResourceSourceScope scope(m_languageLibrary.Get());
   return LoadResourceString(Module::ResourceSource(), id);
 }
 

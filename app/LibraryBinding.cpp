@@ -25,24 +25,18 @@ bool Bind(HMODULE library, const char* name, Fn& slot) {
 CLibraryBinding::CLibraryBinding() {
   // The program directory, from a path buffer of 255 characters.
   const CString directory = Module::Directory(GetModuleHandleA(nullptr), 255);
-  m_acquisitionLibrary = LoadLibraryA((directory + "Capturo.dll").c_str());
+  m_acquisitionLibrary.Reset(LoadLibraryA((directory + "Capturo.dll").c_str()));
   if (!m_acquisitionLibrary) Terminate(IDS_CAPTURO_LOAD_FAILED);
-  m_mailLibrary = LoadLibraryA((directory + "Postlib.dll").c_str());
+  m_mailLibrary.Reset(LoadLibraryA((directory + "Postlib.dll").c_str()));
   if (!m_mailLibrary) Terminate(IDS_POSTLIB_LOAD_FAILED);
   if (!BindAcquisition()) Terminate(IDS_CAPTURO_FIND_FAILED);
   if (!BindMail()) Terminate(IDS_POSTLIB_FIND_FAILED);
-  m_sectionName = "";
-  m_destinationId = 0;
 }
 
-CLibraryBinding::~CLibraryBinding() {
-  m_detected.clear();
-  if (m_acquisitionLibrary) FreeLibrary(m_acquisitionLibrary);
-  if (m_mailLibrary) FreeLibrary(m_mailLibrary);
-}
+CLibraryBinding::~CLibraryBinding() = default;
 
 bool CLibraryBinding::BindAcquisition() {
-  HMODULE lib = m_acquisitionLibrary;
+  HMODULE lib = m_acquisitionLibrary.Get();
   // Every name is looked up, so that one missing operation is enough to fail.
   bool all = Bind(lib, "DcAppProcessMsgProc", DcAppProcessMsgProc);
   all &= Bind(lib, "DcAppTerminateDS", DcAppTerminateDS);
@@ -55,9 +49,12 @@ bool CLibraryBinding::BindAcquisition() {
 }
 
 bool CLibraryBinding::BindMail() {
-  HMODULE lib = m_mailLibrary;
+  HMODULE lib = m_mailLibrary.Get();
   bool all = Bind(lib, "SetMailSMTP", SetMailSMTP);
   all &= Bind(lib, "MailStartSend", MailStartSend);
   all &= Bind(lib, "MailContent", MailContent);
+  all &= Bind(lib, "SetMailSecurity", SetMailSecurity);
+  all &= Bind(lib, "SetMailLogin", SetMailLogin);
+  all &= Bind(lib, "MailTestServer", MailTestServer);
   return all;
 }

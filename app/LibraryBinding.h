@@ -5,10 +5,7 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <vector>
-
-#include "app/RectObj.h"
+#include "framework/Handles.h"
 #include "framework/String.h"
 #include "mail/MailApi.h"
 #include "scan/AcquireApi.h"
@@ -31,18 +28,14 @@ class CLibraryBinding {
   SetMailSMTPFn SetMailSMTP = nullptr;
   MailStartSendFn MailStartSend = nullptr;
   MailContentFn MailContent = nullptr;
-
-  HMODULE m_acquisitionLibrary = nullptr;
-  HMODULE m_mailLibrary = nullptr;
-  // Areas found by automatic document detection; owned here.
-  std::vector<std::unique_ptr<CRectObj>> m_detected;
-  // The detection's pass counter: one for the whole program, 0 at start.
-  int m_passCounter = 0;
-  // Settings section and destination of the scan in progress.
-  CString m_sectionName;
-  WORD m_destinationId = 0;
+  SetMailSecurityFn SetMailSecurity = nullptr;
+  SetMailLoginFn SetMailLogin = nullptr;
+  MailTestServerFn MailTestServer = nullptr;
 
  private:
   bool BindAcquisition();
   bool BindMail();
+
+  CModule m_acquisitionLibrary;
+  CModule m_mailLibrary;
 };

@@ -66,14 +66,12 @@ int COrvaneApp::ExitInstance() {
 
 bool COrvaneApp::PreTranslateMessage(MSG* msg) {
   // The scanner's data source sees every queued message first.
-  HWND panel = m_pPanel ? m_pPanel->GetSafeHwnd() : nullptr;
-  if (m_binding.DcAppProcessMsgProc && m_binding.DcAppProcessMsgProc(msg, panel)) return true;
+  if (m_pPanel && m_pPanel->Job().OfferToSource(msg)) return true;
   return CWinApp::PreTranslateMessage(msg);
 }
 
 void COrvaneApp::ReadStartupSettings() {
-  m_descriptionPath = m_settings.ReadText(Keys::kScanSetting, Keys::kPath, "", 500);
-  m_description.SetPath(m_descriptionPath);
+  m_description.SetPath(m_settings.ReadText(Keys::kScanSetting, Keys::kPath, "", 500));
   m_paperCount = m_description.ReadInt(Keys::kSupportSize, Keys::kCount, 0);
   m_autoEntry = m_settings.ReadInt(Keys::kScanSetting, Keys::kAuto, 1);
   const CString paperNames =

@@ -10,11 +10,11 @@
 #include "app/LibraryBinding.h"
 #include "app/settings/ResolutionTable.h"
 #include "framework/FrameWnd.h"
+#include "framework/Handles.h"
 #include "framework/Profile.h"
 #include "framework/WinApp.h"
 
 class CPanelDlg;
-class CScanProgressDlg;
 
 class COrvaneApp : public CWinApp {
  public:
@@ -44,8 +44,6 @@ class COrvaneApp : public CWinApp {
   WORD m_activeId = 1000;
   WORD m_labelId = 1000;
   CString m_settingsPath;
-  CString m_descriptionPath;
-  CScanProgressDlg* m_pProgressDlg = nullptr;
   CLibraryBinding m_binding;
   CStringArray m_paperNames;
   int m_preScanDpi = 36;
@@ -53,12 +51,9 @@ class COrvaneApp : public CWinApp {
   int m_preScanHeight = 396;
   WORD m_languageId = 9012;
   int m_autoEntry = 1;
-  int m_autoSize = 0;
   CString m_language;
   std::unique_ptr<CResolutionTable> m_resolutionTables[kDestinationCount];
-  HMODULE m_languageLibrary = nullptr;
-  char m_imagePath[256] = {};
-  CString m_imageFileName;
+  CModule m_languageLibrary;
   CString m_windowTitle;
   CString m_programDir;
 

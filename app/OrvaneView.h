@@ -1,5 +1,6 @@
 // COrvaneView: the view of the hidden frame. The scan job hands Copy and Fax pages to it for
-// printing and OCR pages for the OCR hand-off; its timers serve the OCR hand-off.
+// printing (CJobPrintView::PrintJob) and OCR pages for the OCR hand-off; its timers serve the
+// OCR hand-off.
 #pragma once
 
 #include "app/output/JobPrintView.h"
@@ -7,10 +8,9 @@
 
 class COrvaneView : public CJobPrintView {
  public:
-  // Prints the job's image on the output device of Copy (copy mode 1) or Fax (copy mode 0).
-  void PrintJobImage(int copyMode);
-  // Starts the OCR engine on the job's image; false when it could not be started.
-  bool StartOcr();
+  // Starts the OCR engine on `job`'s image; `owner` hears when it has ended. False when it
+  // could not be started.
+  bool StartOcr(const OcrJob& job, IOcrJobOwner& owner);
 
  protected:
   // The OCR hand-off: its timer, the engine's Paste command (routed here by the frame) and
@@ -20,7 +20,8 @@ class COrvaneView : public CJobPrintView {
   void OnDestroy() override;
 
  private:
-  void EndOcrJob(OcrOutcome outcome);
+  void Ended(OcrOutcome outcome);
 
   COcrHandoff m_ocr;
+  IOcrJobOwner* m_owner = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/FreshName.h"
 #include "app/JobFiles.h"
 #include "app/PackedDib.h"
 #include "app/ScanProgressDlg.h"
@@ -20,9 +21,12 @@ const uint8_t kMechanismMemory = 2;
 
 const char* ExtensionOf(uint8_t mechanism) {
   switch (mechanism) {
-    case kMechanismFile: return ".TIF";
-    case kMechanismMemory: return ".BMP";
-    default: return "";
+    case kMechanismFile:
+      return ".TIF";
+    case kMechanismMemory:
+      return ".BMP";
+    default:
+      return "";
   }
 }
 
@@ -65,56 +69,59 @@ uint64_t FileSizeOf(const char* path) {
 }
 }  // namespace
 
-bool FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
-              char (&currentFile)[256]) {
-  if (!JobFiles::EnsureDirectory(tempDir, programDir)) return false;
+Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
+                 char (&currentFile)[256]) {
   const bool native = result.mechanism == kMechanismNative && result.nativeHandle != 0;
+  char source[sizeof(result.filePath) + 1];
+  std::memcpy(source, result.filePath, sizeof(result.filePath));
+  source[sizeof(result.filePath)] = '\0';
+  if (!native && (!source[0] || !JobFiles::FileExists(source))) return Outcome::kNoPage;
+
+  if (!JobFiles::EnsureDirectory(tempDir, programDir)) return Outcome::kNotSaved;
   const char* extension = native ? ".BMP" : ExtensionOf(result.mechanism);
-  // A page of this job may already carry any of these extensions under the same name.
-  const CString fresh = JobFiles::FreshFileName(tempDir, extension, {".BMP", ".TIF", ".JPG", ""});
-  if (fresh.IsEmpty()) return false;
+  // A page of this job may already carry any of these extensions under the same name (a
+  // batch's PDF is named after its first page).
+  const CString fresh = JobFiles::FreshFileName(tempDir, extension, {".BMP", ".TIF", ".JPG", ".PDF", ""});
+  if (fresh.IsEmpty()) return Outcome::kNotSaved;
 
   if (native) {
     HGLOBAL page = reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle));
     const bool written = WriteNativePage(page, fresh);
     GlobalFree(page);
-    if (!written) return false;
+    if (!written) return Outcome::kNotSaved;
   } else {
-    char source[sizeof(result.filePath) + 1];
-    std::memcpy(source, result.filePath, sizeof(result.filePath));
-    source[sizeof(result.filePath)] = '\0';
-    if (!source[0] || !JobFiles::FileExists(source)) return false;
     // Moved at once: the library writes its next page under the same name. A file page lies on
     // drive C:, which need not be the program's drive: then it is copied over.
-    if (!MoveFileExA(source, fresh.c_str(), MOVEFILE_COPY_ALLOWED)) return false;
+    if (!MoveFileExA(source, fresh.c_str(), MOVEFILE_COPY_ALLOWED)) return Outcome::kNotSaved;
   }
 
   const CString shortPath = JobFiles::ShortPath(fresh);
-  if (shortPath.GetLength() >= static_cast<int>(sizeof(currentFile))) return false;
+  if (shortPath.GetLength() >= static_cast<int>(sizeof(currentFile))) return Outcome::kNotSaved;
   shortPath.CopyTo(currentFile, sizeof(currentFile));
-  return true;
+  return Outcome::kFiled;
 }
 
-void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* progress) {
+void CompressPage(char (&currentFile)[256], int formatCode, bool keepBilevel, CScanProgressDlg* progress) {
   uint64_t freeBytes = 0;
   // When the free space cannot be told the page is compressed anyway: a real shortage makes
   // the save fail, and a failed save leaves the file as it was.
   if (FreeSpaceOf(currentFile, freeBytes) && 3 * FileSizeOf(currentFile) > freeBytes) return;
-
+  const CString compressed =
+      WithExtension(currentFile, formatCode == kImageFormatJpeg ? "JPG" : "TIF").c_str();
+  if (compressed.GetLength() >= static_cast<int>(sizeof(currentFile))) return;
+  // Written under its own extension (the image's save replaces a file only once the new one is
+  // complete), so that neither a failed save nor a failed rename can leave compressed bytes
+  // under another format's extension.
   CScanImage image;
-  if (!image.Load(currentFile)) return;
+  // The rows stay in the file and are compressed band by band, whatever the page's size.
+  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile) || (keepBilevel && image.BitsPerPixel() == 1))
+    return;
   if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
-  if (image.Save(currentFile, formatCode, image.BitsPerPixel(), kQuality)) {
-    CString renamed(currentFile);
-    const int dot = renamed.ReverseFind('.');
-    const int slash = renamed.ReverseFind('\\');
-    renamed = (dot > slash ? renamed.Left(dot + 1) : renamed + ".") +
-              (formatCode == kImageFormatJpeg ? "JPG" : "TIF");
-    if (renamed.GetLength() < static_cast<int>(sizeof(currentFile)) &&
-        MoveFileA(currentFile, renamed.c_str())) {
-      renamed.CopyTo(currentFile, sizeof(currentFile));
-    }
-  }
+  const bool saved = image.Save(compressed.c_str(), formatCode, image.BitsPerPixel(), kQuality);
   image.Release();
+  if (!saved || lstrcmpiA(compressed.c_str(), currentFile) == 0) return;
+  // Should the original refuse to go, it stays beside the compressed page, which is handed on.
+  DeleteFileA(currentFile);
+  compressed.CopyTo(currentFile, sizeof(currentFile));
 }
 }  // namespace PageFiling

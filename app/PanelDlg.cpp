@@ -5,7 +5,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/OrvaneApp.h"
-#include "app/output/EditorRegistry.h"
+#include "app/output/EditorHandOff.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
 #include "resources/orvane/panel.h"
@@ -18,7 +18,7 @@ const int kPageX = 117;
 const int kPageY = 34;
 }  // namespace
 
-CPanelDlg::CPanelDlg() : CDialog(IDD_PANEL), m_pointer(*this) {}
+CPanelDlg::CPanelDlg() : CDialog(IDD_PANEL), m_pointer(*this), m_job(App(), *this) {}
 
 CPanelDlg::~CPanelDlg() = default;
 
@@ -120,7 +120,7 @@ void CPanelDlg::CreatePages() {
   SIZE size = {293, 277};
   if (copyBackground.Load(Module::Instance(), "COPYBK")) size = SIZE{copyBackground.Width(), copyBackground.Height()};
   for (CSettingsPage* page : pages) {
-    if (page->Create(*this)) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (page->Create(*this, App())) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_imagePage.ShowWindow(SW_HIDE);
 }
@@ -162,14 +162,11 @@ void CPanelDlg::Click(uint16_t id) {
       SwitchPage(id);
       break;
     case kScan:
-      StartScanJob();
+      m_job.Press(m_shownPageId);
       break;
     case kExit:
       NotifyWatcher(0);
-      if (m_autoTimer) {
-        KillTimer(m_autoTimer);
-        m_autoTimer = 0;
-      }
+      m_job.CancelSecondPass();
       EndDialog(IDCANCEL);
       break;
     case kHelp:
@@ -193,15 +190,16 @@ bool CPanelDlg::Release(uint16_t id) {
 
 bool CPanelDlg::RunSelvora(uint16_t id) {
   COrvaneApp& app = App();
-  const CString path = EditorRegistry::SelvoraPath();
-  if (!path.IsEmpty() && WinExec(path.c_str(), SW_SHOW) > 31) {
+  const SelvoraStart start = EditorHandOff::StartSelvora();
+  if (start == SelvoraStart::kStarted) {
     EndPanel();
     return false;
   }
   m_pointer.CancelPress();
   DrawButton(id, kStateNormal);
-  MessageBoxA(m_hWnd, app.LoadLocalString(IDS_SELVORA_NOT_FOUND).c_str(),
-              app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(), MB_OK);
+  const UINT message = start == SelvoraStart::kMissing ? IDS_SELVORA_NOT_FOUND : IDS_SELVORA_START_FAILED;
+  MessageBoxA(m_hWnd, app.LoadLocalString(message).c_str(), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(),
+              MB_OK);
   return false;
 }
 
@@ -233,8 +231,10 @@ bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
   return CDialog::OnCommand(id, code, control);
 }
 
+void CPanelDlg::OnTimer(UINT_PTR id) { m_job.OnTimer(id); }
+
 void CPanelDlg::OnDestroy() {
-  DestroyProgress();
+  m_job.OnPanelDestroyed();
   FreeGraphics();
   if (m_tooltip) {
     ::DestroyWindow(m_tooltip);
@@ -277,7 +277,10 @@ void CPanelDlg::RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) cons
 }
 
 bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-  if (OnJobMessage(message, wParam, lParam, result)) return true;
+  if (m_job.OnMessage(message, wParam, lParam, result)) {
+    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return true;
+  }
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

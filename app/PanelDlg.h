@@ -10,18 +10,16 @@
 #include "app/LabelPainter.h"
 #include "app/PaletteBitmap.h"
 #include "app/PointerLogic.h"
+#include "app/job/ScanJob.h"
 #include "app/settings/CopyPage.h"
 #include "app/settings/FaxPage.h"
 #include "app/settings/ImagePage.h"
 #include "app/settings/MailPage.h"
 #include "app/settings/OcrPage.h"
 #include "framework/Dialog.h"
-#include "scan/AcquireApi.h"
 
 // Told to the resident scanner-button program: wParam 1 when a scan starts, 0 at EXIT.
 const UINT WM_WATCH_NOTIFY = 1357;
-// Accepted from the OCR hand-off (which finds the panel by its title): delete the page, end.
-const UINT WM_PANEL_ABORT = WM_USER + 1;
 
 class CPanelDlg : public CDialog, private IPointerSink {
  public:
@@ -42,10 +40,8 @@ class CPanelDlg : public CDialog, private IPointerSink {
   CSettingsPage* PageFor(uint16_t id);
   CMailPage& MailPage() { return m_mailPage; }
   COcrPage& OcrPage() { return m_ocrPage; }
-  // The job's page files handed to the mail library, the current page last.
-  CStringArray& Attachments() { return m_attachments; }
-  // Short path of the job's current page in TEMP.
-  const char* CurrentFile() const { return m_currentFile; }
+  // The panel's scan job: every queued message goes to the scanner's source through it.
+  CScanJob& Job() { return m_job; }
 
  protected:
   bool OnInitDialog() override;
@@ -78,44 +74,20 @@ class CPanelDlg : public CDialog, private IPointerSink {
   void FreeGraphics();
   bool RunSelvora(uint16_t id);
 
-  // The scan job (PanelJob.cpp).
-  void StartScanJob();
-  void StartJapaneseOcrRoute();
-  void RunAcquisition(AcquireRequest& request);
-  bool OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
-  INT_PTR OnPageArrived(const AcquireResult* page);
-  void OnProgress(WPARAM position, LPARAM range);
-  void StopScan();
-  void AbortJob();
-  void OnSourceClosed();
-  void RunSecondPass();
-  void DestroyProgress();
-  void FailJob(UINT messageId);
-
   CCopyPage m_copyPage;
   COcrPage m_ocrPage;
   CFaxPage m_faxPage;
   CMailPage m_mailPage;
   CImagePage m_imagePage;
   HWND m_tooltip = nullptr;
-  CStringArray m_attachments;
   CLabelPainter m_labelPainter;
   HICON m_icon = nullptr;
   SIZE m_backgroundSize = {0, 0};
   CPaletteBitmap m_background;
   bool m_graphicsReleased = false;
-  const AcquireResult* m_lastResult = nullptr;
-  char m_currentFile[256] = {};
   bool m_skipBackground = false;
   // Hover and press state: mouse inside, button down, hot id and pressed id.
   CPointerLogic m_pointer;
   uint16_t m_shownPageId = 0;
-  UINT_PTR m_autoTimer = 0;
-  bool m_jobRunning = false;
-  // A page of this job has arrived (a later close of the source does not end the job).
-  bool m_pageArrived = false;
-  // The source is being closed after a prescan: its close notice does not end the job.
-  bool m_closingPrescan = false;
-  // The job's failure has been reported; further failures of the batch stay quiet.
-  bool m_failureShown = false;
+  CScanJob m_job;
 };

@@ -3,10 +3,10 @@
 
 #include <commctrl.h>
 
-#include "app/OrvaneApp.h"
 #include "resources/orvane/resource.h"
 
-CScanProgressDlg::CScanProgressDlg(HWND owner) : CDialog(IDD_SCAN_PROGRESS, owner), m_owner(owner) {}
+CScanProgressDlg::CScanProgressDlg(HWND owner, const ProgressTexts& texts)
+    : CDialog(IDD_SCAN_PROGRESS, owner), m_owner(owner), m_texts(texts) {}
 
 CScanProgressDlg::~CScanProgressDlg() = default;
 
@@ -19,15 +19,14 @@ bool CScanProgressDlg::Open() {
 }
 
 bool CScanProgressDlg::OnInitDialog() {
-  COrvaneApp& app = App();
   m_bar = GetDlgItem(IDC_PROGRESS_BAR);
   ::SendMessageA(m_bar, PBM_SETPOS, 0, 0);
   ::SendMessageA(m_bar, PBM_SETSTEP, 1, 0);
   m_position = 0;
   MakeTopmost();
-  SetWindowText(app.LoadLocalString(IDS_SCANNING).c_str());
-  SetLine(app.LoadLocalString(IDS_SCANNING_PAGE).c_str());
-  SetDlgItemTextA(m_hWnd, IDC_PROGRESS_STOP, app.LoadLocalString(IDS_STOP_SCANNING).c_str());
+  SetWindowText(m_texts.caption.c_str());
+  SetLine(m_texts.line.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_PROGRESS_STOP, m_texts.stop.c_str());
   m_timer = SetTimer(kEscapeTimer, kEscapePollMs);
   return true;
 }

@@ -6,13 +6,21 @@
 #include <windows.h>
 
 #include "framework/Dialog.h"
+#include "framework/String.h"
 
 // Asks the front panel to stop the scan.
 const UINT WM_SCAN_STOP = WM_USER + 112;
 
+// The window's texts, localised by the job: caption, first line, Stop button.
+struct ProgressTexts {
+  CString caption;  // "Scanning..."
+  CString line;     // "Scanning Page: 1"
+  CString stop;     // "Stop Scanning"
+};
+
 class CScanProgressDlg : public CDialog {
  public:
-  explicit CScanProgressDlg(HWND owner);
+  CScanProgressDlg(HWND owner, const ProgressTexts& texts);
   ~CScanProgressDlg() override;
 
   // Creates, shows and paints the window and gives it the mouse capture.
@@ -41,6 +49,7 @@ class CScanProgressDlg : public CDialog {
   void MakeTopmost() const;
 
   HWND m_owner;
+  ProgressTexts m_texts;
   HWND m_bar = nullptr;
   int m_position = 0;
   UINT_PTR m_timer = 0;

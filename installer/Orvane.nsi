@@ -85,12 +85,11 @@ Section "Orvane" SecProgram
   CreateDirectory "$INSTDIR\TEMP"
   CreateDirectory "$INSTDIR\DATA"
   ; What the program and its libraries write beside themselves: the settings file, the
-  ; job images in TEMP, the recognised texts in DATA, and the acquisition library's page
-  ; file TWN00000.BMP, made anew in the program folder for every page.
+  ; job images in TEMP (where the acquisition library also writes its page file, so that
+  ; users need not add files to the program folder itself), the recognised texts in DATA.
   !insertmacro GrantUsers "$INSTDIR\Quendel.ini" ${RIGHTS_READ_WRITE} ${NO_INHERITANCE}
   !insertmacro GrantUsersFolder "$INSTDIR\TEMP"
   !insertmacro GrantUsersFolder "$INSTDIR\DATA"
-  !insertmacro GrantUsers "$INSTDIR" ${RIGHTS_ADD_FILE} ${NO_INHERITANCE}
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Orvane.lnk" "$INSTDIR\Orvane.exe" "" "$INSTDIR\Orvane.exe" 0
@@ -141,7 +140,8 @@ FunctionEnd
 ; the user, asked in an interactive removal, wants them gone.
 Section "Uninstall"
   !insertmacro ORVANE_DELETE_PROGRAM_FILES "$INSTDIR"
-  Delete "$INSTDIR\TWN00000.BMP"
+  Delete "$INSTDIR\TEMP\TWN00000.BMP"
+  Delete "$INSTDIR\TEMP\TWN00000.TIF"
   !insertmacro RemoveSettings
 
   ReadRegStr $0 HKCU "${OCR_VALUE_KEY}" "TBInstall"

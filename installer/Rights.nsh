@@ -3,7 +3,6 @@
 ; entry is added to the object's own list, which keeps what it inherits.
 
 !define RIGHTS_READ_WRITE 0x12019F ; FILE_GENERIC_READ | FILE_GENERIC_WRITE
-!define RIGHTS_ADD_FILE 0x2 ; FILE_ADD_FILE: create files in the folder, nothing else
 !define RIGHTS_FOLDER 0x1201BF ; read, write and traverse the folder; not delete it
 !define RIGHTS_MODIFY 0x1301BF ; read, write, execute and delete
 !define NO_INHERITANCE 0

@@ -11,3 +11,6 @@ typedef void(WINAPI* SetMailSMTPFn)(CString& server);
 typedef int(WINAPI* MailStartSendFn)(CString& sender, CString& recipient, CStringArray& attachments,
                                      HWND notify);
 typedef int(WINAPI* MailContentFn)();
+typedef void(WINAPI* SetMailSecurityFn)(int security, int port);
+typedef void(WINAPI* SetMailLoginFn)(CString& user, CString& password);
+typedef int(WINAPI* MailTestServerFn)(CString& sender);

@@ -16,6 +16,19 @@
 namespace {
 CMailApp* g_app = nullptr;
 
+// A text of the ANSI code page in UTF-8, as logins go on the wire.
+CString Utf8(const CString& text) {
+  if (text.IsEmpty()) return CString();
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.c_str(), text.GetLength(), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), text.GetLength(), &wide[0], wideLength);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), wideLength, nullptr, 0, nullptr, nullptr);
+  CString utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), wideLength, &utf8.str()[0], length, nullptr, nullptr);
+  SecureZeroMemory(&wide[0], wide.size() * sizeof(wchar_t));
+  return utf8;
+}
+
 const char* const kLanguageLibraries[] = {"mail_lc.dll", "mail_lg.dll",  "mail_lf.dll", "mail_li.dll",
                                           "mail_ls.dll", "mail_ld.dll",  "mail_lj.dll", "mail_lk.dll",
                                           "mail_lp.dll", "mail_lda.dll", "mail_lsw.dll"};
@@ -52,6 +65,13 @@ CMailApp& CMailApp::Get() { return *g_app; }
 CString CMailApp::Text(unsigned id) { return LoadResourceString(Module::ResourceSource(), id); }
 
 void CMailApp::ShowMessage(unsigned id) { MessageBoxA(nullptr, Text(id), Text(IDS_MAIL_CAPTION), MB_OK); }
+
+void CMailApp::ShowMessage(unsigned id, const CString& quote) {
+  CString text = Text(id);
+  const int at = text.Find("%s");
+  if (at >= 0) text = text.Left(at) + quote + text.Mid(at + 2);
+  MessageBoxA(nullptr, text, Text(IDS_MAIL_CAPTION), MB_OK);
+}
 
 std::unique_ptr<IAttachmentFile> CMailApp::OpenFile(const CString& path) {
   auto file = std::make_unique<CAttachmentFile>();
@@ -119,47 +139,93 @@ int CMailApp::MailContent() {
   return m_job.recipients.IsEmpty() ? 0 : 1;
 }
 
+void CMailApp::SetMailSecurity(int security, int port) {
+  m_server.security = ToMailSecurity(security);
+  m_port = port;
+}
+
+void CMailApp::SetMailLogin(const CString& user, const CString& password) {
+  WipeText(m_server.user);
+  WipeText(m_server.password);
+  m_server.user = Utf8(user);
+  m_server.password = Utf8(password);
+}
+
 int CMailApp::MailStartSend(const CString& sender, const CString& recipient, const CStringArray& attachments,
                             HWND notify) {
+  // One send at a time: the waits dispatch messages, and a second one would share the state.
+  if (m_sending) return 0;
   m_notifyWnd = notify;
   m_job.defaultRecipient = CopyText(recipient);
   m_job.sender = CopyText(sender);
   m_job.attachments.RemoveAll();
   for (int i = 0; i < attachments.GetSize(); ++i) m_job.attachments.Add(CopyText(attachments.GetAt(i)));
-  return Send();
+  return Send(false);
 }
 
-int CMailApp::Send() {
+int CMailApp::MailTestServer(const CString& sender) {
+  if (m_sending) return 0;
+  // The message waiting for the next send (recipients, subject, body from the e-mail dialog)
+  // is not the test's: it is put aside and comes back afterwards.
+  MailJob waiting = m_job;
+  m_job.Clear();
+  m_job.sender = CopyText(sender);
+  HWND notify = m_notifyWnd;
+  m_notifyWnd = nullptr;
+  const int result = Send(true);
+  m_notifyWnd = notify;
+  m_job = waiting;
+  return result;
+}
+
+int CMailApp::Send(bool test) {
+  m_sending = true;
+  m_testing = test;
   m_socket.reset();
-  if (!m_job.defaultRecipient.IsEmpty()) m_job.recipients.Add(m_job.defaultRecipient);
-  if (m_job.recipients.IsEmpty()) {
+  int result = 0;
+  if (!test && !m_job.defaultRecipient.IsEmpty()) m_job.recipients.Add(m_job.defaultRecipient);
+  if (!test && m_job.recipients.IsEmpty()) {
     ShowMessage(IDS_NO_RECIPIENT);
     UpdateProgress(0, kProgressFinish);
-    return 0;
+  } else {
+    const CString host = ChooseHost(m_smtpServer, m_job.sender);
+    m_server.host = host;
+    m_socket = std::make_unique<CMailSocket>(*this, *this, true);
+    m_progress = std::make_unique<CSendProgressDlg>();
+    m_progress->Open();
+    m_socket->SetNotify(true);
+    m_conversationStarted = false;
+    m_connectFailed = false;
+    m_accepted = false;
+    // A Cancel of an earlier send must not end this send's wait before it has started.
+    m_sendCancel = false;
+    // No server and no sender's domain: nothing to connect to (an empty name would resolve to
+    // this computer).
+    if (host.IsEmpty() || !m_socket->ConnectTo(host, MailPortFor(m_port, m_server.security))) {
+      result = Unreachable();
+    } else {
+      result = WaitForConversation();
+    }
   }
-  const CString host = ChooseHost(m_smtpServer, m_job.sender);
-  m_socket = std::make_unique<CMailSocket>(*this, *this, true);
-  m_progress = std::make_unique<CSendProgressDlg>();
-  m_progress->Open();
-  m_socket->SetNotify(true);
-  m_conversationStarted = false;
-  // A Cancel of an earlier send must not end this send's wait before it has started.
-  m_sendCancel = false;
-  if (!m_socket->Connect(host, kSmtpPort)) {
-    ShowMessage(IDS_HOST_UNREACHABLE);
-    m_socket.reset();
-    UpdateProgress(0, kProgressFinish);
-    return 0;
-  }
+  // The server, its security and the login serve one send.
+  m_server.Clear();
+  m_port = 0;
+  m_sending = false;
+  return result;
+}
+
+int CMailApp::WaitForConversation() {
   // The conversation runs inside the dispatch of the socket's connection notice. The wait
   // sleeps in the kernel while the queue is empty; it still looks at the clock, the
-  // conversation flag and the cancel flag after every message.
+  // conversation flag and the cancel flag after every message. A refused or unreachable
+  // connection is reported by its notice and ends the wait at once; one that neither
+  // completes nor fails is given up when the wait runs out.
   const DWORD start = GetTickCount();
   for (;;) {
     const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= kSendWaitMs) return 1;
-    if (m_conversationStarted) return 1;
-    if (m_sendCancel) return 0;
+    if (m_conversationStarted) return m_accepted ? 1 : 0;
+    if (m_connectFailed || elapsed >= kSendWaitMs) return Unreachable();
+    if (m_sendCancel) return Cancelled();
     MSG msg;
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -170,13 +236,30 @@ int CMailApp::Send() {
   }
 }
 
+int CMailApp::Unreachable() {
+  m_socket.reset();
+  UpdateProgress(0, kProgressFinish);
+  ShowMessage(IDS_HOST_UNREACHABLE);
+  return 0;
+}
+
+int CMailApp::Cancelled() {
+  m_socket.reset();
+  UpdateProgress(0, kProgressFinish);
+  ClearMailData();
+  return 0;
+}
+
 void CMailApp::OnSocketNotify(int code, const char* data) {
   if (code <= 0) {
     m_sendCancel = false;
     if (code == kSocketChanged && m_socket && m_socket->GetState() == CMailSocket::kConnected) {
       m_conversationStarted = true;
       m_socket->SetNotify(false);
-      CSmtpConversation(m_job, *m_socket, *this).Run();
+      CSmtpConversation conversation(m_job, m_server, *m_socket, *this);
+      m_accepted = m_testing ? conversation.RunTest() : conversation.Run();
+    } else if (!m_conversationStarted) {
+      m_connectFailed = true;
     }
   }
   UpdateProgress(0, kProgressFinish);

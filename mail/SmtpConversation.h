@@ -1,29 +1,62 @@
-// One SMTP conversation, run in one go over a line channel: greeting, HELO, MAIL FROM, one
-// RCPT per recipient (building the To header), DATA, the content, ".", QUIT. Only the
-// first one or two characters of the HELO, MAIL FROM and RCPT replies are looked at.
-// Platform-free.
+// One SMTP conversation, run in one go over a channel: the connection secured (TLS from the
+// first byte, or STARTTLS after the greeting), HELO (EHLO when secured), the login, MAIL FROM,
+// one RCPT per recipient (building the To header), DATA, the content, ".", QUIT. Every reply is
+// read whole and checked; a failure ends the conversation with a message that names it (a
+// refusal quotes the server). Platform-free.
 #pragma once
 
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
+#include "mail/SmtpLogin.h"
+#include "mail/SmtpReply.h"
 
 class CSmtpConversation {
  public:
-  CSmtpConversation(MailJob& job, IMailChannel& channel, IMailEnvironment& environment)
-      : m_job(job), m_channel(channel), m_environment(environment) {}
+  // How long the server has for each reply, and for the reply to QUIT, which decides nothing.
+  static constexpr uint32_t kReplyLimitMs = 90000;
+  static constexpr uint32_t kQuitLimitMs = 10000;
+  // At most this many refused recipients are named in the message after a send.
+  static constexpr int kRefusalsNamed = 10;
 
-  // Runs from reading the greeting to reading the QUIT reply. Consumes the recipient list,
-  // the body and the attachments.
-  void Run();
+  CSmtpConversation(MailJob& job, const MailServerOptions& server, IMailChannel& channel,
+                    IMailEnvironment& environment)
+      : m_job(job),
+        m_server(server),
+        m_channel(channel),
+        m_environment(environment),
+        m_reader(channel, environment) {}
+
+  // Sends the message; true when the server accepted it (and it was not cancelled). Consumes
+  // the recipient list, the body and the attachments.
+  bool Run();
+  // Connects, secures, logs in and quits; true (after saying so) when all of it worked.
+  bool RunTest();
   // The To header as built by the recipient phase (for tests).
   const CString& ToHeader() const { return m_toHeader; }
 
  private:
-  CString Command(const CString& text);  // sends, then returns the reply
-  void Refused();                        // message unless timed out, then QUIT
+  // From the first byte to the login: false (after its message) when the session cannot go on.
+  bool Open();
+  bool Secure();
+  bool Login(const ServerExtensions& extensions);
+  // The recipient phase; false when no recipient was accepted.
+  bool Recipients();
+  SmtpReply Command(const CString& text);
+  // Ends a conversation that cannot go on because of `reply`: its message (`refusedId` for a
+  // refusal, with the reply quoted), then QUIT where the connection can still carry it.
+  // Returns false.
+  bool Fail(const SmtpReply& reply, unsigned refusedId);
+  void Quit();
 
   MailJob& m_job;
+  const MailServerOptions& m_server;
   IMailChannel& m_channel;
   IMailEnvironment& m_environment;
+  CReplyReader m_reader;
   CString m_toHeader;
+  CString m_refusals;  // "address: reply" of refused recipients, one a line
+  int m_refusedCount = 0;
+  // Cancel was taken up by the message writer (the message is closed normally), so the replies
+  // after it are waited for in full.
+  bool m_cancelTaken = false;
 };

@@ -4,28 +4,18 @@
 #include <algorithm>
 #include <climits>
 
+#include "mail/ServerCertificate.h"
+#include "mail/TlsSession.h"
 #include "resources/postlib/resource.h"
 
 namespace {
-const int kReceiveSize = 1024;
+const int kReceiveSize = 16 * 1024;
 const long kConnectedEvents = FD_READ | FD_WRITE | FD_CLOSE;
 const long kWaitingEvents = FD_CONNECT | FD_CLOSE;
-// How long one blocking poll of a reply or send wait lasts at most; the waits themselves are
-// measured on the tick count.
-const DWORD kPollSliceMs = 250;
+// How long one sleep of the handshake's wait lasts at most, so that Cancel is looked at.
+const DWORD kHandshakeSliceMs = 250;
 
 bool WouldBlock(int error) { return error == WSAEWOULDBLOCK || error == WSAEINPROGRESS; }
-
-// Blocks until `socket` is readable (or has failed) or `ms` pass.
-void WaitReadable(SOCKET socket, DWORD ms) {
-  fd_set readable, failed;
-  FD_ZERO(&readable);
-  FD_ZERO(&failed);
-  FD_SET(socket, &readable);
-  FD_SET(socket, &failed);
-  timeval timeout = {static_cast<long>(ms / 1000), static_cast<long>(ms % 1000) * 1000};
-  select(0, &readable, nullptr, &failed, &timeout);
-}
 }  // namespace
 
 CMailSocket::CMailSocket(IMailSocketOwner& owner, IMailEnvironment& environment, bool create)
@@ -77,10 +67,15 @@ bool CMailSocket::SelectByState() {
 
 bool CMailSocket::SetNotify(bool on) {
   m_notify = on;
-  m_received.Clear();
+  m_in.clear();
   if (SelectByState()) return true;
   ReportError();
   return false;
+}
+
+bool CMailSocket::ConnectTo(const CString& host, UINT port) {
+  m_host = host;
+  return Connect(host, port);
 }
 
 bool CMailSocket::ConnectHelper(const sockaddr* address, int length) {
@@ -119,57 +114,40 @@ void CMailSocket::OnConnect(int error) {
 }
 
 void CMailSocket::OnClose(int error) {
+  // Bytes may still wait in the kernel; Receive reads them before it reports the end.
   m_state = kCreated;
   if (m_notify) m_owner.OnSocketNotify(IMailSocketOwner::kSocketChanged, nullptr);
 }
 
 void CMailSocket::OnReceive(int error) {
-  char buffer[kReceiveSize + 1] = {};
-  const int got = Receive(buffer, kReceiveSize);
-  if (got == SOCKET_ERROR) {
-    if (!WouldBlock(GetLastError())) ReportError();
+  if (m_notify) {
+    char buffer[1024 + 1] = {};
+    const int got = CAsyncSocket::Receive(buffer, 1024);
+    if (got == SOCKET_ERROR) {
+      if (!WouldBlock(GetLastError())) ReportError();
+      return;
+    }
+    buffer[got] = '\0';
+    m_owner.OnSocketNotify(got, buffer);
     return;
   }
-  buffer[got] = '\0';
-  if (m_notify)
-    m_owner.OnSocketNotify(got, buffer);
-  else
-    m_received.SplitLines(buffer, static_cast<size_t>(got));
+  if (ReadRaw() == kEnd) m_peerClosed = true;
 }
 
-CString CMailSocket::ReadReply() {
-  // Everything gathered reaches the server before its reply is waited for.
-  Flush();
-  if (m_notify) return CString();
-  while (m_state == kConnected && !m_received.HasLine()) {
-    m_timedOut = false;
-    const DWORD start = GetTickCount();
-    char buffer[kReceiveSize + 1];
-    int got;
-    for (;;) {
-      got = Receive(buffer, kReceiveSize);
-      if (got != SOCKET_ERROR) break;
-      const bool wouldBlock = WouldBlock(GetLastError());
-      const DWORD elapsed = GetTickCount() - start;
-      if (elapsed >= kReplyWaitMs) {
-        ShowTimedOut();
-        return ".\r\n";
-      }
-      // Sleep in the kernel until data comes instead of spinning; a socket that has failed
-      // for good is looked at again a little later, until the wait runs out.
-      const DWORD slice = std::min<DWORD>(kReplyWaitMs - elapsed, kPollSliceMs);
-      if (wouldBlock)
-        WaitReadable(m_hSocket, slice);
-      else
-        Sleep(std::min<DWORD>(slice, 50));
-    }
-    if (got == 0) {
-      m_state = kCreated;
-      break;
-    }
-    m_received.SplitLines(buffer, static_cast<size_t>(got));
+CMailSocket::RawRead CMailSocket::ReadRaw() {
+  if (m_hSocket == INVALID_SOCKET || m_peerClosed) return kEnd;
+  // Beyond the cap the bytes wait in the kernel until the conversation has taken these.
+  if (m_in.size() >= kMaxUnread) return kEmpty;
+  char buffer[kReceiveSize];
+  const int got = CAsyncSocket::Receive(buffer, kReceiveSize);
+  if (got > 0) {
+    m_in.append(buffer, static_cast<size_t>(got));
+    return kGot;
   }
-  return m_received.PopLine();
+  if (got == 0) return kEnd;
+  if (WouldBlock(GetLastError())) return kEmpty;
+  ReportError();
+  return kBroken;
 }
 
 bool CMailSocket::DispatchOneMessage() {
@@ -185,11 +163,91 @@ bool CMailSocket::DispatchOneMessage() {
   return true;
 }
 
-void CMailSocket::ShowTimedOut() {
-  MessageBoxA(nullptr, m_environment.Text(IDS_NETWORK_TIMED_OUT), m_environment.Text(IDS_MAIL_CAPTION),
-              MB_OK);
-  m_timedOut = true;
+bool CMailSocket::WaitForInput(DWORD ms) {
+  if (DispatchOneMessage()) return true;
+  // New bytes arrive as a socket notice, so the sleep ends with them.
+  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  return false;
 }
+
+bool CMailSocket::Deliver(std::string& into) {
+  if (m_in.empty()) return false;
+  if (!m_tls) {
+    into.append(m_in);
+    m_in.clear();
+    return true;
+  }
+  const size_t before = into.size();
+  const CTlsSession::Opened opened = m_tls->Open(m_in, into);
+  if (opened == CTlsSession::kPeerClosed) m_peerClosed = true;
+  if (opened == CTlsSession::kBroken) Abandon(WSAECONNABORTED);
+  return into.size() > before;
+}
+
+IMailChannel::Received CMailSocket::Receive(std::string& into, uint32_t waitMs) {
+  // Everything gathered reaches the server before its reply is waited for.
+  Flush();
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (m_sendFailed) return m_stalled ? kStalled : kFailed;
+    if (Deliver(into)) return kData;
+    if (m_sendFailed) return kFailed;
+    const RawRead read = ReadRaw();
+    if (read == kGot) continue;
+    if (read == kEnd) {
+      m_peerClosed = true;
+      return kClosed;
+    }
+    if (read == kBroken) return kFailed;
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= waitMs) return kNothing;
+    // A message may have been Cancel: the caller looks, unless it brought bytes.
+    if (WaitForInput(waitMs - elapsed) && m_in.empty()) return kNothing;
+  }
+}
+
+TlsResult CMailSocket::StartTls(uint32_t waitMs, uint32_t* error) {
+  *error = 0;
+  // Nothing received in clear is read once the connection is secured.
+  m_in.clear();
+  auto session = std::make_unique<CTlsSession>();
+  std::string out;
+  CTlsSession::Step step = session->Start(m_host, out);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (!out.empty()) {
+      // Handshake tokens go out as they are (the plaintext path, before any record is sealed).
+      m_outgoing.Append(out.data(), out.size());
+      out.clear();
+      Flush();
+    }
+    if (m_sendFailed) return m_stalled ? TlsResult::kTimedOut : TlsResult::kClosed;
+    if (step == CTlsSession::kFailed) {
+      *error = static_cast<uint32_t>(session->LastStatus());
+      return TlsResult::kHandshakeFailed;
+    }
+    if (step == CTlsSession::kDone) break;
+    const size_t before = m_in.size();
+    step = session->Continue(m_in, out);
+    if (step != CTlsSession::kContinue || !out.empty() || m_in.size() != before) continue;
+    // The package needs more of the server's bytes.
+    const RawRead read = ReadRaw();
+    if (read == kGot) continue;
+    if (read != kEmpty) return TlsResult::kClosed;
+    if (m_environment.SendCancelled()) return TlsResult::kCancelled;
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= waitMs) return TlsResult::kTimedOut;
+    WaitForInput(std::min<DWORD>(waitMs - elapsed, kHandshakeSliceMs));
+  }
+  PCCERT_CONTEXT certificate = session->ServerCertificate();
+  const TlsResult result = CheckServerCertificate(certificate, m_host, error);
+  if (certificate) CertFreeCertificateContext(certificate);
+  // Bytes after the handshake are records of the secured connection.
+  if (result == TlsResult::kSecured) m_tls = std::move(session);
+  return result;
+}
+
+void CMailSocket::Abort() { Abandon(WSAECONNABORTED); }
 
 void CMailSocket::WaitWritable(DWORD ms) const {
   fd_set writable, failed;
@@ -220,16 +278,34 @@ bool CMailSocket::SendText(const CString& text) {
   return true;
 }
 
+bool CMailSocket::SealSome() {
+  m_sealing.clear();
+  while (!m_outgoing.IsEmpty() && m_sealing.size() < COutgoingBuffer::kWriteSize) {
+    const size_t size = std::min(m_outgoing.Size(), m_tls->MaxRecord());
+    if (!m_tls->Seal(m_outgoing.Data(), size, m_sealing)) return false;
+    m_outgoing.Consume(size);
+  }
+  m_sealed.Append(m_sealing.data(), m_sealing.size());
+  return true;
+}
+
 void CMailSocket::Flush() {
   // A flush further out (a message dispatched below may send) takes new bytes along.
   if (m_flushing) return;
   m_flushing = true;
   m_watch.Progress(GetTickCount());
-  while (!m_outgoing.IsEmpty() && !m_sendFailed) {
-    const int length = static_cast<int>(std::min<size_t>(m_outgoing.Size(), INT_MAX));
-    const int sent = Send(m_outgoing.Data(), length);
+  for (;;) {
+    if (m_sendFailed) break;
+    if (m_tls && m_sealed.IsEmpty() && !m_outgoing.IsEmpty() && !SealSome()) {
+      FailSending(WSAECONNABORTED);
+      break;
+    }
+    COutgoingBuffer& pending = m_tls ? m_sealed : m_outgoing;
+    if (pending.IsEmpty()) break;
+    const int length = static_cast<int>(std::min<size_t>(pending.Size(), INT_MAX));
+    const int sent = Send(pending.Data(), length);
     if (sent != SOCKET_ERROR) {
-      m_outgoing.Consume(static_cast<size_t>(sent));
+      pending.Consume(static_cast<size_t>(sent));
       m_watch.Progress(GetTickCount());
       PumpIfDue();
       continue;
@@ -245,8 +321,8 @@ void CMailSocket::Flush() {
     m_pacer.Looked(GetTickCount(), dispatched);
     const CSendWatch::Verdict verdict = m_watch.Check(GetTickCount(), m_environment.SendCancelled());
     if (verdict == CSendWatch::kTimedOut) {
+      m_stalled = true;
       Abandon(WSAETIMEDOUT);
-      ShowTimedOut();
       break;
     }
     if (verdict == CSendWatch::kGiveUp) {
@@ -261,12 +337,15 @@ void CMailSocket::Flush() {
 void CMailSocket::FailSending(int error) {
   m_sendFailed = true;
   m_outgoing.Clear();
+  m_sealed.Clear();
   WSASetLastError(error);
   ReportError();
 }
 
 void CMailSocket::Abandon(int error) {
+  if (m_sendFailed && m_hSocket == INVALID_SOCKET) return;
   FailSending(error);
+  m_tls.reset();
   if (m_hSocket == INVALID_SOCKET) return;
   AsyncSelect(0);
   const linger reset = {1, 0};

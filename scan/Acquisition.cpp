@@ -6,6 +6,7 @@
 #include "resources/capturo/resource.h"
 #include "scan/CapturoApp.h"
 #include "scan/InfoText.h"
+#include "scan/PageFolder.h"
 #include "scan/TwainValues.h"
 
 CAcquisition::CAcquisition() {
@@ -114,11 +115,16 @@ void CAcquisition::Negotiate() {
 }
 
 TW_UINT16 CAcquisition::PrepareFileTransfer() {
-  std::strcpy(m_fileSetup.FileName, "C:\\SAMPLE.TMP");
-  DeleteFileA(m_fileSetup.FileName);
-  *std::strrchr(m_fileSetup.FileName, '\\') = '\0';
-  if (m_fileFormat == TWFF_TIFF) std::strcat(m_fileSetup.FileName, "\\TWN00000.TIF");
-  else if (m_fileFormat == TWFF_BMP) std::strcat(m_fileSetup.FileName, "\\TWN00000.BMP");
+  DeleteFileA("C:\\SAMPLE.TMP");
+  // The page goes where memory-transfer pages go; the root of C:, where a standard user may
+  // not write, only when that folder's name does not fit the source's 255 characters.
+  CString folder = PageFolder::Path();
+  const char* name = m_fileFormat == TWFF_TIFF ? "TWN00000.TIF" : m_fileFormat == TWFF_BMP ? "TWN00000.BMP" : "";
+  if (static_cast<size_t>(folder.GetLength()) + std::strlen(name) >= sizeof(m_fileSetup.FileName)) folder = "C:\\";
+  CString path = folder + name;
+  if (!*name) path = folder.Left(folder.GetLength() - 1);  // no name of its own: the folder
+  std::strncpy(m_fileSetup.FileName, path.c_str(), sizeof(m_fileSetup.FileName) - 1);
+  m_fileSetup.FileName[sizeof(m_fileSetup.FileName) - 1] = '\0';
   return m_twain.CallSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &m_fileSetup);
 }
 

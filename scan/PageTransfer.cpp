@@ -7,6 +7,7 @@
 #include "resources/capturo/resource.h"
 #include "scan/Acquisition.h"
 #include "scan/BitmapFile.h"
+#include "scan/PageFolder.h"
 #include "scan/CapturoApp.h"
 #include "scan/StripAssembler.h"
 
@@ -149,7 +150,7 @@ bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
 }
 
 bool CAcquisition::MemoryPage(HWND window, const TW_IMAGEINFO& info) {
-  const CString path = Module::Directory(Module::Instance()) + "TWN00000.BMP";
+  const CString path = PageFolder::Path() + "TWN00000.BMP";
   for (int attempt = 0; attempt < kMaxPageAttempts; ++attempt) {
     switch (MemoryPageOnce(window, info, path)) {
       case PageOutcome::kDone: return true;

@@ -2,12 +2,10 @@
 #include "app/output/EditorCommand.h"
 
 namespace EditorCommand {
-namespace {
 CString Argument(const CString& path) {
   if (path.Find(' ') < 0 || (path.GetLength() >= 2 && path.GetAt(0) == '"')) return path;
   return "\"" + path + "\"";
 }
-}  // namespace
 
 CString FileNamePart(const CString& path) {
   const int slash = path.ReverseFind('\\');

@@ -1,4 +1,4 @@
-// GDI+ behind the imaging component: decoding of every format it reads, and TIFF writing.
+// GDI+ behind the imaging component: decoding of every format it reads.
 #include "app/output/GdiplusCodec.h"
 
 #include <objidl.h>
@@ -38,27 +38,6 @@ bool OpenBitmap(const wchar_t* path, StreamHolder& stream, BitmapHolder& bitmap)
                                     nullptr, &stream.stream)))
     return false;
   return DllExports::GdipCreateBitmapFromStream(stream.stream, &bitmap.bitmap) == Ok && bitmap.bitmap;
-}
-
-bool EncoderClsid(const wchar_t* mime, CLSID& clsid) {
-  UINT count = 0, bytes = 0;
-  if (DllExports::GdipGetImageEncodersSize(&count, &bytes) != Ok || bytes == 0) return false;
-  HGLOBAL block = GlobalAlloc(GMEM_FIXED, bytes);
-  if (!block) return false;
-  auto* codecs = static_cast<ImageCodecInfo*>(static_cast<void*>(block));
-  bool found = false;
-  if (DllExports::GdipGetImageEncoders(count, bytes, codecs) == Ok)
-    for (UINT i = 0; i < count && !found; ++i)
-      if (codecs[i].MimeType && lstrcmpiW(codecs[i].MimeType, mime) == 0) {
-        clsid = codecs[i].Clsid;
-        found = true;
-      }
-  GlobalFree(block);
-  return found;
-}
-
-PixelFormat IndexedFormat(uint16_t bits) {
-  return bits == 1 ? PixelFormat1bppIndexed : bits == 4 ? PixelFormat4bppIndexed : PixelFormat8bppIndexed;
 }
 
 }  // namespace
@@ -156,39 +135,6 @@ bool Decode(const wchar_t* path, Decoded& out) {
   out.xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter);
   out.yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);
   return true;
-}
-
-bool WriteTiff(const wchar_t* path, const DibLayout& layout, const uint8_t* palette, const uint8_t* rows,
-               int xDpi, int yDpi) {
-  if (!g_token) return false;
-  CLSID tiff;
-  if (!EncoderClsid(L"image/tiff", tiff)) return false;
-  PixelFormat format = layout.bitsPerPixel == 24   ? PixelFormat24bppRGB
-                       : layout.bitsPerPixel == 32 ? PixelFormat32bppRGB
-                       : layout.bitsPerPixel == 16 ? PixelFormat16bppRGB555
-                                                   : IndexedFormat(layout.bitsPerPixel);
-  // Over our own rows, top row first through a negative stride: nothing is copied.
-  const INT stride = -static_cast<INT>(layout.rowBytes);
-  BitmapHolder bitmap;
-  BYTE* top = const_cast<BYTE*>(rows) + static_cast<size_t>(layout.rowBytes) * (layout.height - 1);
-  if (DllExports::GdipCreateBitmapFromScan0(static_cast<INT>(layout.width), static_cast<INT>(layout.height),
-                                            stride, format, top, &bitmap.bitmap) != Ok)
-    return false;
-  if (layout.bitsPerPixel <= 8) {
-    alignas(ColorPalette) uint8_t store[sizeof(ColorPalette) + 256 * sizeof(ARGB)] = {};
-    auto* colours = reinterpret_cast<ColorPalette*>(store);
-    colours->Count = layout.colours;
-    for (UINT i = 0; i < layout.colours; ++i)
-      colours->Entries[i] = 0xFF000000u | palette[4 * i + 2] << 16 | palette[4 * i + 1] << 8 | palette[4 * i];
-    if (DllExports::GdipSetImagePalette(bitmap.bitmap, colours) != Ok) return false;
-  }
-  if (xDpi > 0 && yDpi > 0)
-    DllExports::GdipBitmapSetResolution(bitmap.bitmap, static_cast<REAL>(xDpi), static_cast<REAL>(yDpi));
-  StreamHolder stream;
-  if (FAILED(SHCreateStreamOnFileEx(path, STGM_CREATE | STGM_WRITE | STGM_SHARE_DENY_WRITE,
-                                    FILE_ATTRIBUTE_NORMAL, TRUE, nullptr, &stream.stream)))
-    return false;
-  return DllExports::GdipSaveImageToStream(bitmap.bitmap, stream.stream, &tiff, nullptr) == Ok;
 }
 
 }  // namespace gdiplus_codec

@@ -1,5 +1,5 @@
 // The component's use of GDI+: decoding files that are not plain bitmap files into a packed
-// bitmap, telling whether a file is an image, and writing TIFF from packed-bitmap rows.
+// bitmap, and telling whether a file is an image.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +23,4 @@ struct Decoded {
 // before returning, so the file is never left locked.
 bool Decode(const wchar_t* path, Decoded& out);
 bool CanDecode(const wchar_t* path);
-// Writes `layout`'s image (palette and bottom-up `rows`) as TIFF to a new file at `path`.
-bool WriteTiff(const wchar_t* path, const DibLayout& layout, const uint8_t* palette, const uint8_t* rows,
-               int xDpi, int yDpi);
-
 }  // namespace gdiplus_codec

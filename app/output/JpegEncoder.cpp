@@ -5,70 +5,31 @@
 #include <cstring>
 #include <new>
 
+#include "app/output/JpegKernels.h"
+
 namespace {
 
 const size_t kOutputChunk = 64 * 1024;
-const int kMaxSide = 65535;
+// More than one block can make: 22 bits of DC, 63 coefficients of at most 26 bits, every byte
+// stuffed, and the bits still waiting.
+const size_t kLargestBlockBytes = 1024;
 const double kPi = 3.14159265358979323846;
-
-// Fixed-point colour conversion with 16 fraction bits.
-int32_t Fix(double value) { return static_cast<int32_t>(value * 65536.0 + 0.5); }
 
 int BitLength(uint32_t value) { return value ? 32 - __builtin_clz(value) : 0; }
 
-// The scaled forward DCT of one 8 x 8 block in place (rows, then columns); output (u, v)
-// is the true coefficient times 8 * s(u) * s(v), s(0) = 1, s(k) = sqrt(2) cos(k pi / 16).
-void ForwardDct(float* d) {
-  for (int pass = 0; pass < 2; ++pass) {
-    const int step = pass == 0 ? 1 : 8;  // distance between the 8 inputs of one line
-    const int next = pass == 0 ? 8 : 1;  // distance between lines
-    for (int line = 0; line < 8; ++line) {
-      float* p = d + line * next;
-      const float s07 = p[0] + p[7 * step], d07 = p[0] - p[7 * step];
-      const float s16 = p[step] + p[6 * step], d16 = p[step] - p[6 * step];
-      const float s25 = p[2 * step] + p[5 * step], d25 = p[2 * step] - p[5 * step];
-      const float s34 = p[3 * step] + p[4 * step], d34 = p[3 * step] - p[4 * step];
+int LowestBit(uint64_t value) {
+  const uint32_t low = static_cast<uint32_t>(value);
+  return low ? __builtin_ctz(low) : 32 + __builtin_ctz(static_cast<uint32_t>(value >> 32));
+}
 
-      const float e0 = s07 + s34, e3 = s07 - s34, e1 = s16 + s25, e2 = s16 - s25;
-      p[0] = e0 + e1;
-      p[4 * step] = e0 - e1;
-      const float rot = (e2 + e3) * 0.707106781f;
-      p[2 * step] = e3 + rot;
-      p[6 * step] = e3 - rot;
-
-      const float o0 = d34 + d25, o1 = d25 + d16, o2 = d16 + d07;
-      const float r5 = (o0 - o2) * 0.382683433f;
-      const float r2 = 0.541196100f * o0 + r5;
-      const float r4 = 1.306562965f * o2 + r5;
-      const float r3 = o1 * 0.707106781f;
-      const float a = d07 + r3, b = d07 - r3;
-      p[5 * step] = b + r2;
-      p[3 * step] = b - r2;
-      p[step] = a + r4;
-      p[7 * step] = a - r4;
-    }
-  }
+// The extra bits that follow a size category: the value, or for negatives its ones' complement.
+uint32_t ExtraBits(int value, int size) {
+  return static_cast<uint32_t>(value < 0 ? value - 1 : value) & ((1u << size) - 1);
 }
 
 }  // namespace
 
-CJpegEncoder::CJpegEncoder() {
-  const double kY[3] = {0.299, 0.587, 0.114}, kCb[3] = {-0.168736, -0.331264, 0.5},
-               kCr[3] = {0.5, -0.418688, -0.081312};
-  // Channel 0 is red; the offsets and rounding ride on the blue entry.
-  for (int c = 0; c < 3; ++c)
-    for (int v = 0; v < 256; ++v) {
-      m_toY[c][v] = Fix(kY[c]) * v;
-      m_toCb[c][v] = Fix(kCb[c]) * v;
-      m_toCr[c][v] = Fix(kCr[c]) * v;
-    }
-  for (int v = 0; v < 256; ++v) {
-    m_toY[2][v] += 32768;
-    m_toCb[2][v] += (128 << 16) + 32767;
-    m_toCr[2][v] += (128 << 16) + 32767;
-  }
-}
-
+CJpegEncoder::CJpegEncoder() = default;
 CJpegEncoder::~CJpegEncoder() = default;
 
 bool CJpegEncoder::Begin(const Settings& settings, Sink sink, void* context) {
@@ -84,7 +45,7 @@ bool CJpegEncoder::Begin(const Settings& settings, Sink sink, void* context) {
   m_rowInStrip = 0;
   m_rowsTaken = 0;
   m_bitBuffer = 0;
-  m_bitCount = 0;
+  m_freeBits = 32;
   m_outUsed = 0;
   m_failed = false;
 
@@ -136,8 +97,16 @@ bool CJpegEncoder::Finish() {
     }
     if (!EncodeStrip()) return false;
   }
+  MakeRoomForBlock();
   PutBits(0x7F, 7);  // pad the last byte with 1 bits
-  m_bitCount = 0;
+  // The whole bytes still waiting go out; what is left of the padding is dropped.
+  for (int shift = 32 - m_freeBits - 8; shift >= 0; shift -= 8) {
+    const uint8_t byte = static_cast<uint8_t>(m_bitBuffer >> shift);
+    PutByte(byte);
+    if (byte == 0xFF) PutByte(0);
+  }
+  m_bitBuffer = 0;
+  m_freeBits = 32;
   const uint8_t end[2] = {0xFF, 0xD9};
   PutMarkerBytes(end, 2);
   const bool ok = FlushOutput();
@@ -154,12 +123,7 @@ void CJpegEncoder::ConvertRow(const uint8_t* pixels, int row) {
   } else {
     uint8_t* cb = y + planeBytes;
     uint8_t* cr = cb + planeBytes;
-    for (int x = 0; x < width; ++x, pixels += 3) {
-      const int b = pixels[0], g = pixels[1], r = pixels[2];
-      y[x] = static_cast<uint8_t>((m_toY[0][r] + m_toY[1][g] + m_toY[2][b]) >> 16);
-      cb[x] = static_cast<uint8_t>((m_toCb[0][r] + m_toCb[1][g] + m_toCb[2][b]) >> 16);
-      cr[x] = static_cast<uint8_t>((m_toCr[0][r] + m_toCr[1][g] + m_toCr[2][b]) >> 16);
-    }
+    jpeg::ConvertBgrRow(pixels, width, y, cb, cr);
     for (int x = width; x < m_paddedWidth; ++x) {
       cb[x] = cb[width - 1];
       cr[x] = cr[width - 1];
@@ -170,90 +134,101 @@ void CJpegEncoder::ConvertRow(const uint8_t* pixels, int row) {
 
 bool CJpegEncoder::EncodeStrip() {
   const uint8_t* y = m_planes.get();
+  const int w = m_paddedWidth;
+  float block[64];
   if (!m_colour) {
-    for (int x = 0; x < m_paddedWidth; x += 8) EncodeBlock(y + x, m_paddedWidth, m_components[0]);
+    for (int x = 0; x < w; x += 8) {
+      jpeg::LoadBlock(y + x, w, block);
+      EncodeBlock(block, m_components[0]);
+    }
   } else {
-    const size_t planeBytes = static_cast<size_t>(m_paddedWidth) * m_stripHeight;
-    const int w = m_paddedWidth;
+    const size_t planeBytes = static_cast<size_t>(w) * m_stripHeight;
     for (int x = 0; x < w; x += 16) {
-      EncodeBlock(y + x, w, m_components[0]);
-      EncodeBlock(y + x + 8, w, m_components[0]);
-      EncodeBlock(y + 8 * w + x, w, m_components[0]);
-      EncodeBlock(y + 8 * w + x + 8, w, m_components[0]);
-      EncodeSubsampledBlock(y + planeBytes + x, w, m_components[1]);
-      EncodeSubsampledBlock(y + 2 * planeBytes + x, w, m_components[2]);
+      const uint8_t* const luma[4] = {y + x, y + x + 8, y + 8 * w + x, y + 8 * w + x + 8};
+      for (const uint8_t* samples : luma) {
+        jpeg::LoadBlock(samples, w, block);
+        EncodeBlock(block, m_components[0]);
+      }
+      jpeg::LoadSubsampledBlock(y + planeBytes + x, w, block);
+      EncodeBlock(block, m_components[1]);
+      jpeg::LoadSubsampledBlock(y + 2 * planeBytes + x, w, block);
+      EncodeBlock(block, m_components[2]);
     }
   }
-  return FlushOutput();
+  return !m_failed;
 }
 
-void CJpegEncoder::EncodeBlock(const uint8_t* samples, int stride, Component& component) {
-  float block[64];
-  for (int row = 0; row < 8; ++row, samples += stride)
-    for (int col = 0; col < 8; ++col) block[row * 8 + col] = static_cast<float>(samples[col]) - 128.0f;
-  Transform(block, component);
-}
-
-void CJpegEncoder::EncodeSubsampledBlock(const uint8_t* samples, int stride, Component& component) {
-  // Each sample is the mean of a 2 x 2 square; the rounding bias alternates so that it does
-  // not drift the colour one way.
-  float block[64];
-  for (int row = 0; row < 8; ++row, samples += 2 * stride)
-    for (int col = 0; col < 8; ++col) {
-      const uint8_t* p = samples + 2 * col;
-      const int sum = p[0] + p[1] + p[stride] + p[stride + 1] + 1 + (col & 1);
-      block[row * 8 + col] = static_cast<float>(sum >> 2) - 128.0f;
-    }
-  Transform(block, component);
-}
-
-void CJpegEncoder::Transform(float block[64], Component& component) {
-  ForwardDct(block);
-  int coefficients[64];
-  for (int k = 0; k < 64; ++k) {
-    const int i = jpeg::kZigzag[k];
-    coefficients[k] = static_cast<int>(block[i] * component.divisors[i] + 16384.5f) - 16384;
-  }
+void CJpegEncoder::EncodeBlock(float block[64], Component& component) {
+  MakeRoomForBlock();
+  alignas(16) int16_t coefficients[64];
+  uint64_t nonzero = jpeg::TransformAndQuantise(block, component.divisors, coefficients);
 
   const int diff = coefficients[0] - component.previousDc;
   component.previousDc = coefficients[0];
-  int magnitude = diff < 0 ? -diff : diff;
-  int size = BitLength(static_cast<uint32_t>(magnitude));
-  PutBits(component.dc.code[size], component.dc.length[size]);
-  if (size) PutBits(static_cast<uint32_t>(diff < 0 ? diff - 1 : diff) & ((1u << size) - 1), size);
+  int size = BitLength(static_cast<uint32_t>(diff < 0 ? -diff : diff));
+  PutBits(static_cast<uint32_t>(component.dc.code[size]) << size | ExtraBits(diff, size),
+          component.dc.length[size] + size);
 
-  int run = 0;
-  for (int k = 1; k < 64; ++k) {
-    const int value = coefficients[k];
-    if (value == 0) {
-      ++run;
-      continue;
-    }
+  // Only the coefficients that are not 0 are visited; the zeros before one are its run.
+  int previous = 0;
+  for (; nonzero; nonzero &= nonzero - 1) {
+    const int k = LowestBit(nonzero);
+    int run = k - previous - 1;
     for (; run > 15; run -= 16) PutBits(component.ac.code[0xF0], component.ac.length[0xF0]);
-    magnitude = value < 0 ? -value : value;
-    size = BitLength(static_cast<uint32_t>(magnitude));
-    const int symbol = (run << 4) | size;
-    PutBits(component.ac.code[symbol], component.ac.length[symbol]);
-    PutBits(static_cast<uint32_t>(value < 0 ? value - 1 : value) & ((1u << size) - 1), size);
-    run = 0;
+    const int value = coefficients[k];
+    size = BitLength(static_cast<uint32_t>(value < 0 ? -value : value));
+    const int symbol = run << 4 | size;
+    PutBits(static_cast<uint32_t>(component.ac.code[symbol]) << size | ExtraBits(value, size),
+            component.ac.length[symbol] + size);
+    previous = k;
   }
-  if (run > 0) PutBits(component.ac.code[0x00], component.ac.length[0x00]);
+  if (previous != 63) PutBits(component.ac.code[0x00], component.ac.length[0x00]);  // end of block
 }
 
-void CJpegEncoder::PutBits(uint32_t bits, int count) {
-  m_bitBuffer = (m_bitBuffer << count) | bits;
-  m_bitCount += count;
-  while (m_bitCount >= 8) {
-    m_bitCount -= 8;
-    const uint8_t byte = static_cast<uint8_t>(m_bitBuffer >> m_bitCount);
-    PutByte(byte);
-    if (byte == 0xFF) PutByte(0);  // a data 0xFF is followed by 0 so it is not read as a marker
+// `count` is at most 26: a code of 16 bits and its 10 extra bits (DC: 11 and 11).
+inline void CJpegEncoder::PutBits(uint32_t bits, int count) {
+  if (count < m_freeBits) {
+    m_bitBuffer = m_bitBuffer << count | bits;
+    m_freeBits -= count;
+    return;
   }
+  const int rest = count - m_freeBits;
+  EmitWord(m_bitBuffer << m_freeBits | bits >> rest);
+  // The bits of `bits` that went out stay above the `rest` new ones; they are shifted out
+  // before this buffer goes out.
+  m_bitBuffer = bits;
+  m_freeBits = 32 - rest;
+}
+
+// Four bytes out, most significant first; a data 0xFF is followed by 0 so that it is not read
+// as a marker. Room was made before the block.
+void CJpegEncoder::EmitWord(uint32_t word) {
+  const uint32_t inverted = ~word;
+  const bool hasFf = ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;  // a zero byte in ~word
+  uint8_t* out = m_out.get() + m_outUsed;
+  if (!hasFf) {
+    out[0] = static_cast<uint8_t>(word >> 24);
+    out[1] = static_cast<uint8_t>(word >> 16);
+    out[2] = static_cast<uint8_t>(word >> 8);
+    out[3] = static_cast<uint8_t>(word);
+    m_outUsed += 4;
+    return;
+  }
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const uint8_t byte = static_cast<uint8_t>(word >> shift);
+    *out++ = byte;
+    if (byte == 0xFF) *out++ = 0;
+  }
+  m_outUsed = static_cast<size_t>(out - m_out.get());
 }
 
 void CJpegEncoder::PutByte(uint8_t byte) {
   if (m_outUsed == kOutputChunk && !FlushOutput()) return;
   m_out[m_outUsed++] = byte;
+}
+
+void CJpegEncoder::MakeRoomForBlock() {
+  if (kOutputChunk - m_outUsed < kLargestBlockBytes) FlushOutput();
 }
 
 void CJpegEncoder::PutMarkerBytes(const uint8_t* data, size_t size) {
@@ -280,8 +255,8 @@ void CJpegEncoder::WriteHeaders(const uint16_t luminance[64], const uint16_t chr
   const bool dpi = m_settings.xDpi > 0 && m_settings.yDpi > 0;
   const uint8_t jfif[] = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, static_cast<uint8_t>(dpi ? 1 : 0)};
   PutMarkerBytes(jfif, sizeof(jfif));
-  put16(dpi ? (m_settings.xDpi > kMaxSide ? kMaxSide : m_settings.xDpi) : 1);
-  put16(dpi ? (m_settings.yDpi > kMaxSide ? kMaxSide : m_settings.yDpi) : 1);
+  put16(dpi ? (m_settings.xDpi > static_cast<int>(kMaxSide) ? kMaxSide : m_settings.xDpi) : 1);
+  put16(dpi ? (m_settings.yDpi > static_cast<int>(kMaxSide) ? kMaxSide : m_settings.yDpi) : 1);
   PutByte(0);
   PutByte(0);
 

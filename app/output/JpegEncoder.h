@@ -1,6 +1,7 @@
 // CJpegEncoder: a baseline JPEG encoder (JFIF, 4:2:0 colour or greyscale, example Huffman
 // tables) that takes the image row by row and hands the bytes to a sink as they are made,
-// so that neither side holds more than a strip of the page. Platform-free.
+// so that neither side holds more than a strip of the page. Its inner loops are in
+// JpegKernels (SSE2). Platform-free.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +27,8 @@ class CJpegEncoder {
     int yDpi = 0;
   };
 
+  static constexpr uint32_t kMaxSide = 65535;  // JPEG's limit for width and height
+
   CJpegEncoder();
   ~CJpegEncoder();
   CJpegEncoder(const CJpegEncoder&) = delete;
@@ -41,19 +44,19 @@ class CJpegEncoder {
 
  private:
   struct Component {
-    float divisors[64];  // reciprocal quantisers with the transform's scale folded in
+    alignas(16) float divisors[64];  // reciprocal quantisers with the transform's scale folded in
     jpeg::HuffmanCodes dc, ac;
     int previousDc = 0;
   };
 
   void ConvertRow(const uint8_t* pixels, int row);
   bool EncodeStrip();
-  void EncodeBlock(const uint8_t* samples, int stride, Component& component);
-  void EncodeSubsampledBlock(const uint8_t* samples, int stride, Component& component);
-  void Transform(float block[64], Component& component);
+  void EncodeBlock(float block[64], Component& component);
   void PutBits(uint32_t bits, int count);
+  void EmitWord(uint32_t word);
   void PutByte(uint8_t byte);
   void PutMarkerBytes(const uint8_t* data, size_t size);
+  void MakeRoomForBlock();
   bool FlushOutput();
   void WriteHeaders(const uint16_t luminance[64], const uint16_t chrominance[64]);
 
@@ -68,9 +71,8 @@ class CJpegEncoder {
   uint32_t m_rowsTaken = 0;
   std::unique_ptr<uint8_t[]> m_planes;  // Y, Cb, Cr of one strip, m_paddedWidth per row
   Component m_components[3];
-  uint32_t m_bitBuffer = 0;
-  int m_bitCount = 0;
+  uint32_t m_bitBuffer = 0;  // the latest bits put, the last in the lowest bit
+  int m_freeBits = 32;       // bits of m_bitBuffer that hold nothing yet
   std::unique_ptr<uint8_t[]> m_out;
   size_t m_outUsed = 0;
-  int32_t m_toY[3][256], m_toCb[3][256], m_toCr[3][256];
 };

@@ -6,8 +6,8 @@
 #include <new>
 
 #include "app/output/GdiplusCodec.h"
-#include "app/output/JpegEncoder.h"
-#include "framework/Handles.h"
+#include "app/output/PageRows.h"
+#include "app/output/PageWriters.h"
 
 namespace {
 
@@ -59,23 +59,52 @@ struct ProbedFile {
   }
 };
 
-HGLOBAL AllocatePacked(const DibLayout& layout) {
-  const uint64_t total = kInfoHeaderBytes + layout.colours * 4ull + layout.imageBytes;
+// A packed bitmap block for `layout`, its header written; without room for the rows when they
+// stay in the file.
+HGLOBAL AllocatePacked(const DibLayout& layout, bool withRows = true) {
+  const uint64_t total = kInfoHeaderBytes + layout.colours * 4ull + (withRows ? layout.imageBytes : 0);
   if (total > kLargestBlock) return nullptr;
   HGLOBAL block = GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total));
   if (block) WriteInfoHeader(static_cast<uint8_t*>(static_cast<void*>(block)), layout);
   return block;
 }
 
-struct FileSink {
-  HANDLE file;
-  static bool Write(void* context, const uint8_t* data, size_t size) {
-    DWORD written = 0;
-    return WriteFile(static_cast<FileSink*>(context)->file, data, static_cast<DWORD>(size), &written,
-                     nullptr) &&
-           written == size;
+bool WriteToFile(void* file, const uint8_t* data, size_t size) {
+  DWORD written = 0;
+  return WriteFile(static_cast<HANDLE>(file), data, static_cast<DWORD>(size), &written, nullptr) &&
+         written == size;
+}
+
+bool ReadFromFile(void* file, uint64_t offset, uint8_t* to, size_t bytes) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(static_cast<HANDLE>(file), at, nullptr, FILE_BEGIN) &&
+         ReadExactly(static_cast<HANDLE>(file), to, bytes);
+}
+
+// A plain bitmap file's rows (as `fileLayout` places them) read whole into a new packed bitmap
+// of `layout` (bottom-up) with `palette`: no decoder and no second copy.
+HGLOBAL ReadBitmapRows(HANDLE file, const DibLayout& fileLayout, const DibLayout& layout,
+                       const uint8_t* palette) {
+  HGLOBAL block = AllocatePacked(layout);
+  if (!block) return nullptr;
+  CGlobalMemory owner(block);
+  uint8_t* base = static_cast<uint8_t*>(static_cast<void*>(block));
+  std::memcpy(base + kInfoHeaderBytes, palette, layout.colours * 4);
+  uint8_t* rows = base + kInfoHeaderBytes + layout.colours * 4;
+  if (!ReadFromFile(file, fileLayout.pixelOffset, rows, layout.imageBytes)) return nullptr;
+  if (fileLayout.topDown) {
+    const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
+    std::unique_ptr<uint8_t[]> spare(new (std::nothrow) uint8_t[rowBytes]);
+    if (!spare) return nullptr;
+    for (uint32_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
+      std::memcpy(spare.get(), rows + top * rowBytes, rowBytes);
+      std::memcpy(rows + top * rowBytes, rows + bottom * rowBytes, rowBytes);
+      std::memcpy(rows + bottom * rowBytes, spare.get(), rowBytes);
+    }
   }
-};
+  return owner.Release();
+}
 
 }  // namespace
 
@@ -94,11 +123,29 @@ bool CScanImage::IsImageFile(const char* path) {
   return Widen(path, wide) && gdiplus_codec::CanDecode(wide);
 }
 
-bool CScanImage::Load(const char* path) {
+bool CScanImage::Load(const char* path, Rows rows) {
   Release();
   ProbedFile probe(path);
-  if (probe.readable && probe.check == BitmapFileCheck::kOk)
-    return LoadBitmapFile(probe.file.Get(), probe.layout, probe.head);
+  if (probe.readable && probe.check == BitmapFileCheck::kOk) {
+    DibLayout layout = probe.layout;
+    layout.topDown = false;
+    const uint8_t* palette = probe.head + probe.layout.paletteOffset;
+    const int xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter),
+              yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);
+    if (rows == Rows::kRead) {
+      HGLOBAL block = ReadBitmapRows(probe.file.Get(), probe.layout, layout, palette);
+      if (block) Adopt(block, layout, xDpi, yDpi);
+      return block != nullptr;
+    }
+    HGLOBAL head = AllocatePacked(layout, false);
+    if (!head) return false;
+    std::memcpy(static_cast<uint8_t*>(static_cast<void*>(head)) + kInfoHeaderBytes, palette,
+                layout.colours * 4);
+    Adopt(head, layout, xDpi, yDpi);
+    m_rowFile = std::move(probe.file);
+    m_rowFileLayout = probe.layout;
+    return true;
+  }
   if (!probe.ForGdiplus()) return false;
   probe.file.Reset();
   wchar_t wide[MAX_PATH];
@@ -108,33 +155,12 @@ bool CScanImage::Load(const char* path) {
   return true;
 }
 
-// A plain bitmap file is a packed bitmap behind a file header: the rows are read straight
-// into place, with no decoder and no second copy.
-bool CScanImage::LoadBitmapFile(HANDLE file, const DibLayout& fileLayout, const uint8_t* head) {
-  DibLayout layout = fileLayout;
-  layout.topDown = false;
-  HGLOBAL block = AllocatePacked(layout);
+bool CScanImage::ReadRowsIn() {
+  if (!m_rowFile) return true;
+  HGLOBAL block = ReadBitmapRows(m_rowFile.Get(), m_rowFileLayout, m_layout, Palette());
   if (!block) return false;
-  CGlobalMemory owner(block);
-  uint8_t* base = static_cast<uint8_t*>(static_cast<void*>(block));
-  std::memcpy(base + kInfoHeaderBytes, head + fileLayout.paletteOffset, layout.colours * 4);
-  uint8_t* rows = base + kInfoHeaderBytes + layout.colours * 4;
-  LARGE_INTEGER at;
-  at.QuadPart = fileLayout.pixelOffset;
-  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) || !ReadExactly(file, rows, layout.imageBytes))
-    return false;
-  if (fileLayout.topDown) {
-    const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
-    std::unique_ptr<uint8_t[]> spare(new (std::nothrow) uint8_t[rowBytes]);
-    if (!spare) return false;
-    for (uint32_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
-      std::memcpy(spare.get(), rows + top * rowBytes, rowBytes);
-      std::memcpy(rows + top * rowBytes, rows + bottom * rowBytes, rowBytes);
-      std::memcpy(rows + bottom * rowBytes, spare.get(), rowBytes);
-    }
-  }
-  Adopt(owner.Release(), layout, DpiFromPelsPerMeter(layout.xPelsPerMeter),
-        DpiFromPelsPerMeter(layout.yPelsPerMeter));
+  m_rowFile.Reset();
+  Adopt(block, m_layout, m_xResolution, m_yResolution);
   return true;
 }
 
@@ -156,58 +182,38 @@ bool CScanImage::Save(const char* path, int formatCode, int bitsPerPixel, int qu
   char temp[MAX_PATH];
   if (!GetTempFileNameA(directory, "ovn", 0, temp)) return false;
 
-  bool ok = false;
-  if (formatCode == kImageFormatJpeg) {
-    CFileHandle file(
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ok = file && WriteJpeg(file.Get(), quality);
-  } else {
-    wchar_t wide[MAX_PATH];
-    ok = Widen(temp, wide) &&
-         gdiplus_codec::WriteTiff(wide, m_layout, Palette(), Rows(), m_xResolution, m_yResolution);
-  }
+  CFileHandle file(
+      CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  bool ok = file && WritePage(file.Get(), formatCode, quality);
+  file.Reset();
+  if (m_rowFile) Release();  // its file may be the target: closed before it is replaced
   ok = ok && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING);
   if (!ok) DeleteFileA(temp);
   return ok;
 }
 
-bool CScanImage::WriteJpeg(HANDLE file, int quality) const {
-  // JPEG's sides end at 65535: a wider page is refused before its row buffer is sized.
-  if (m_layout.width > 65535) return false;
-  const bool grey = m_layout.bitsPerPixel <= 8 && PaletteIsGrey(Palette(), m_layout.colours);
-  CJpegEncoder::Settings settings;
-  settings.width = m_layout.width;
-  settings.height = m_layout.height;
-  settings.layout = grey ? CJpegEncoder::Layout::kGrey : CJpegEncoder::Layout::kBgr;
-  settings.quality = quality;
-  settings.xDpi = m_xResolution;
-  settings.yDpi = m_yResolution;
-  std::unique_ptr<CJpegEncoder> encoder(new (std::nothrow) CJpegEncoder);
-  std::unique_ptr<uint8_t[]> row;
-  if (m_layout.bitsPerPixel != 24)
-    row.reset(new (std::nothrow) uint8_t[static_cast<size_t>(m_layout.width) * 3]);
-  FileSink sink{file};
-  if (!encoder || (m_layout.bitsPerPixel != 24 && !row) || !encoder->Begin(settings, FileSink::Write, &sink))
-    return false;
-  const size_t rowBytes = static_cast<size_t>(m_layout.rowBytes);
-  for (uint32_t y = 0; y < m_layout.height; ++y) {
-    const uint8_t* stored = Rows() + rowBytes * (m_layout.height - 1 - y);  // the top row first
-    if (m_layout.bitsPerPixel != 24) {
-      if (grey) {
-        ExpandRowToGrey(stored, m_layout.bitsPerPixel, Palette(), m_layout.colours, m_layout.width,
-                        row.get());
-      } else {
-        ExpandRowToBgr(stored, m_layout.bitsPerPixel, Palette(), m_layout.colours, m_layout.width, row.get());
-      }
-      stored = row.get();
-    }
-    if (!encoder->AddRow(stored)) return false;
+bool CScanImage::WritePage(HANDLE file, int formatCode, int quality) {
+  PageOutput output;
+  output.xDpi = m_xResolution;
+  output.yDpi = m_yResolution;
+  output.quality = quality;
+  output.sink = WriteToFile;
+  output.context = file;
+  std::unique_ptr<CPageRows> rows;
+  if (m_rowFile) {
+    std::unique_ptr<CBitmapFileRows> fileRows(
+        new (std::nothrow) CBitmapFileRows(m_rowFileLayout, ReadFromFile, m_rowFile.Get()));
+    if (fileRows && fileRows->IsReady()) rows = std::move(fileRows);
+  } else {
+    rows.reset(new (std::nothrow) CMemoryRows(StoredRows(), m_layout));
   }
-  return encoder->Finish();
+  if (!rows) return false;
+  return formatCode == kImageFormatJpeg ? WriteJpegPage(m_layout, Palette(), *rows, output)
+                                        : WriteTiffPage(m_layout, Palette(), *rows, output);
 }
 
 bool CScanImage::ConvertTo24Bits() {
-  if (!IsLoaded()) return false;
+  if (!IsLoaded() || !ReadRowsIn()) return false;
   if (m_layout.bitsPerPixel == 24) return true;
   DibLayout layout = m_layout;
   layout.bitsPerPixel = 24;
@@ -218,15 +224,17 @@ bool CScanImage::ConvertTo24Bits() {
   if (!block) return false;
   uint8_t* rows = static_cast<uint8_t*>(static_cast<void*>(block)) + kInfoHeaderBytes;
   for (uint32_t r = 0; r < layout.height; ++r)
-    ExpandRowToBgr(Rows() + static_cast<size_t>(m_layout.rowBytes) * r, m_layout.bitsPerPixel, Palette(),
-                   m_layout.colours, layout.width, rows + static_cast<size_t>(layout.rowBytes) * r);
+    ExpandRowToBgr(StoredRows() + static_cast<size_t>(m_layout.rowBytes) * r, m_layout.bitsPerPixel,
+                   Palette(), m_layout.colours, layout.width,
+                   rows + static_cast<size_t>(layout.rowBytes) * r);
   Adopt(block, layout, m_xResolution, m_yResolution);
   return true;
 }
 
-HGLOBAL CScanImage::PackedBitmap() { return m_packed; }
+HGLOBAL CScanImage::PackedBitmap() { return ReadRowsIn() ? m_packed : nullptr; }
 
 void CScanImage::Release() {
+  m_rowFile.Reset();
   if (m_packed) GlobalFree(m_packed);
   m_packed = nullptr;
   m_layout = DibLayout();
@@ -248,7 +256,7 @@ const uint8_t* CScanImage::Palette() const {
   return static_cast<const uint8_t*>(static_cast<const void*>(m_packed)) + kInfoHeaderBytes;
 }
 
-const uint8_t* CScanImage::Rows() const { return Palette() + m_layout.colours * 4; }
+const uint8_t* CScanImage::StoredRows() const { return Palette() + m_layout.colours * 4; }
 
 void CScanImage::Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yDpi) {
   if (m_packed && m_packed != packed) GlobalFree(m_packed);

@@ -2,9 +2,11 @@
 // it as JPEG or TIFF and hands out a packed device-independent bitmap for drawing. The rest
 // of the program reads, converts, saves and prints pages only through this class.
 // The pixels are held once, as the packed bitmap itself: plain bitmap files are read straight
-// into it, other formats are decoded by GDI+ strip by strip, JPEG is written by our own
-// encoder row by row (the platform's ignores the quality factor) and TIFF by GDI+ over the
-// same rows. A save goes to a new file that then replaces the target.
+// into it, other formats are decoded by GDI+ strip by strip. A page that is only to be saved
+// can leave a plain bitmap file's rows in the file: the save then reads them band by band, so
+// a page of any size is compressed through about a megabyte. JPEG is written by our own encoder
+// (the platform's ignores the quality factor), TIFF by our own writer, both as the rows come.
+// A save goes to a new file that then replaces the target.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +14,7 @@
 #include <cstdint>
 
 #include "app/output/DibLayout.h"
+#include "framework/Handles.h"
 
 // Format codes of Save.
 const int kImageFormatTiff = 3;
@@ -34,12 +37,22 @@ class CScanImage {
   CScanImage(const CScanImage&) = delete;
   CScanImage& operator=(const CScanImage&) = delete;
 
-  // Loads the file's pixels, size, bits per pixel and resolution. False when it cannot.
-  bool Load(const char* path);
+  // What Load does with the rows of a plain bitmap file.
+  enum class Rows {
+    kRead,         // read in at once
+    kLeaveInFile,  // left in the file, which stays open (others may still read, write, replace
+                   // or delete it) until the rows are read: band by band by Save, whole by
+                   // PackedBitmap and ConvertTo24Bits; Save then releases the image
+  };
+  // Loads the file's pixels, size, bits per pixel and resolution. False when it cannot. Other
+  // formats than plain bitmap files are always read in.
+  bool Load(const char* path, Rows rows = Rows::kRead);
   // Writes the image to `path` (which may be the file it came from) in format 10 (JPEG,
   // `quality` 1..100) or 3 (TIFF). `bitsPerPixel` is the image's own, as the callers pass it:
   // the image is written at its depth (JPEG: greyscale for 8 bits or fewer with a grey
   // palette, colour otherwise). False when it cannot; then the file at `path` is unchanged.
+  // An image whose rows are still in its file is released by Save: the file is closed before
+  // the new one replaces the target, which may be that file.
   bool Save(const char* path, int formatCode, int bitsPerPixel, int quality);
   // Converts the image to 24 bits per pixel. False when it cannot.
   bool ConvertTo24Bits();
@@ -59,14 +72,18 @@ class CScanImage {
   void SetResolution(int x, int y);
 
  private:
-  bool LoadBitmapFile(HANDLE file, const DibLayout& layout, const uint8_t* head);
-  bool WriteJpeg(HANDLE file, int quality) const;
+  bool ReadRowsIn();
+  bool WritePage(HANDLE file, int formatCode, int quality);
   const uint8_t* Palette() const;
-  const uint8_t* Rows() const;
+  const uint8_t* StoredRows() const;
   void Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yDpi);
 
   HGLOBAL m_packed = nullptr;  // the pixels: a fixed global block, header first
   DibLayout m_layout;
+  // With the rows left in the file: the file, and where its rows lie. m_packed then holds
+  // the header and colour table only.
+  CFileHandle m_rowFile;
+  DibLayout m_rowFileLayout;
   int m_xResolution = 0;
   int m_yResolution = 0;
 };

@@ -47,11 +47,11 @@ void CCopyPage::LoadOwnValues() {
   m_centerHorizontal = ReadInt(Keys::kCenterHorizontal, 0);
   m_outputDevice = PageRules::ChooseCopyDevice(ReadText(Keys::kOutputDevice, Keys::kNull, 255),
                                                ReadSystemProfileText("windows", "device", Keys::kNull, 255),
-                                               App().LoadLocalString(IDS_DEVICE_NONE));
+                                               Program().LoadLocalString(IDS_DEVICE_NONE));
 }
 
 void CCopyPage::ShowOwnValues() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   if (app.m_languageLibrary) {
     SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_V, app.LoadLocalString(IDC_COPY_CENTER_V).c_str());
     SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_H, app.LoadLocalString(IDC_COPY_CENTER_H).c_str());
@@ -65,13 +65,13 @@ void CCopyPage::ShowOwnValues() {
   CheckDlgButton(m_hWnd, IDC_COPY_CENTER_H, m_centerHorizontal ? BST_CHECKED : BST_UNCHECKED);
 }
 
-int CCopyPage::ExtraListWidth(int index) const { return (index == 2 && App().m_languageId == Panel::kJapanese) ? 15 : 0; }
+int CCopyPage::ExtraListWidth(int index) const { return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0; }
 
 void CCopyPage::LayoutOwn() {
   const int edge = GetSystemMetrics(SM_CYEDGE);
   const int height = LineHeight() + 2 * edge;
   const SLabel& scaling = m_labels[3];
-  const int fieldX = scaling.x + MeasureText(App().LoadLocalString(IDC_COPY_SCALING_LABEL)).cx + 4;
+  const int fieldX = scaling.x + MeasureText(Program().LoadLocalString(IDC_COPY_SCALING_LABEL)).cx + 4;
   const int fieldWidth = MeasureText("MMMM9").cx + 2 * edge;
   MoveControl(IDC_COPY_SCALING, fieldX, scaling.y, fieldWidth, height);
   MoveControl(IDC_COPY_SCALING_SPIN, fieldX + fieldWidth, scaling.y, GetSystemMetrics(SM_CXVSCROLL), height);
@@ -110,7 +110,7 @@ bool CCopyPage::ReadControls() {
   GetDlgItemTextA(m_hWnd, IDC_COPY_SCALING, text, sizeof(text));
   int scaling = 0;
   if (!PageRules::ParseInteger(text, scaling)) {
-    Message(App().LoadLocalString(IDS_PARSE_INT), App().m_windowTitle);
+    Message(Program().LoadLocalString(IDS_PARSE_INT), Program().m_windowTitle);
     SetFocus(GetDlgItem(IDC_COPY_SCALING));
     return false;
   }
@@ -121,7 +121,7 @@ bool CCopyPage::ReadControls() {
 }
 
 bool CCopyPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   ReadControls();
   if (PageRules::EqualsNoCase(m_outputDevice, app.LoadLocalString(IDS_DEVICE_NONE))) {
     Message(app.LoadLocalString(IDS_DRIVER_NOT_SET), app.m_windowTitle);

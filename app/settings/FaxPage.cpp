@@ -26,7 +26,7 @@ CFaxPage::CFaxPage() : CSettingsPage(kFaxIdentity) {
 }
 
 void CFaxPage::LoadOwnValues() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   const CString defaultEntry = ReadSystemProfileText("windows", "device", Keys::kNull, 255);
   const CString stored = ReadText(Keys::kOutputDevice, Keys::kNull, 255);
   const CStringArray installed = ReadSystemProfileKeys("Devices", kDeviceListBytes);
@@ -49,7 +49,7 @@ void CFaxPage::OnOwnButton() {
 }
 
 bool CFaxPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   if (PageRules::EqualsNoCase(m_faxDevice, app.LoadLocalString(IDS_DEVICE_NONE))) {
     Message(app.LoadLocalString(IDS_DRIVER_NOT_SET), app.m_windowTitle);
     return false;

@@ -27,13 +27,13 @@ CImagePage::CImagePage() : CSettingsPage(kImageIdentity) {
 void CImagePage::LoadOwnValues() {
   m_applicationPath = ReadText(Keys::kImageAp, Keys::kNull, 256);
   // A stored "NULL" is the profile's "not set", shown like a missing key.
-  const CString none = App().LoadLocalString(IDS_DEVICE_NONE);
+  const CString none = Program().LoadLocalString(IDS_DEVICE_NONE);
   m_applicationName = ReadText(Keys::kFileName, none.c_str(), 256);
   if (PageRules::IsUnset(m_applicationName)) m_applicationName = none;
 }
 
 int CImagePage::ExtraListWidth(int index) const {
-  return (index == 2 && App().m_languageId == Panel::kJapanese) ? 15 : 0;
+  return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0;
 }
 
 void CImagePage::LayoutOwn() { PlaceButtonAndBox(IDC_IMAGE_APP_BOX); }
@@ -56,7 +56,7 @@ void CImagePage::OnOwnButton() {
 }
 
 bool CImagePage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   StoreLists(1);
   if (!EditorRegistry::FileExists(m_applicationPath)) {
     bool found = false;

@@ -1,91 +1,244 @@
 // CMailPage.
 #include "app/settings/MailPage.h"
 
+#include <algorithm>
+
 #include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/settings/KeyButton.h"
+#include "app/settings/MailPassword.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
+#include "mail/MailSecurity.h"
 #include "resources/orvane/pages.h"
 #include "resources/orvane/panel.h"
 #include "resources/orvane/resource.h"
 
 namespace {
 const SPageIdentity kMailIdentity = {
-    Panel::kMail, IDD_MAIL_PAGE, "MAILBK", Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
-    IDC_MAIL_PAPER, IDC_MAIL_MODE, IDC_MAIL_RES, IDC_MAIL_EDIT,
-    IDB_MAIL_UP, IDB_MAIL_DOWN, IDB_MAIL_FOCUS, 5000, 5013,
+    Panel::kMail,   IDD_MAIL_PAGE,  "MAILBK",     Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
+    IDC_MAIL_PAPER, IDC_MAIL_MODE,  IDC_MAIL_RES, IDC_MAIL_EDIT,      IDB_MAIL_UP,
+    IDB_MAIL_DOWN,  IDB_MAIL_FOCUS, 5000,         IDC_MAIL_ATTACH,
 };
-// Addresses are read back with this many characters at most.
-const int kAddressBuffer = 100;
+// The security choices in their stored order; the last two are names in every language.
+const char* const kSecurityNames[] = {nullptr, "STARTTLS", "TLS"};
+// Where the rows' labels start.
+const int kRowLabelX = 8;
 
 CString Unset(const CString& value) { return PageRules::IsUnset(value) ? CString() : value; }
+
+// Empties a text holding a password, overwriting its characters first.
+void Wipe(CString& text) {
+  if (!text.IsEmpty()) SecureZeroMemory(&text.str()[0], text.str().size());
+  text.Empty();
+}
 }  // namespace
 
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
-  // The address labels come last: the lists take the first three.
-  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 60}, {IDC_MAIL_MODE_LABEL, 38, 105}, {IDC_MAIL_RES_LABEL, 58, 145},
-              {IDC_MAIL_SMTP_LABEL, 15, 0},   {IDC_MAIL_TO_LABEL, 15, 0},     {IDC_MAIL_FROM_LABEL, 15, 0}};
+  // The lists' labels come first (the lists take the first three), then the attachment choice
+  // in the fourth row below them, then the painted labels of the rows in the tray.
+  m_labels = {
+      {IDC_MAIL_PAPER_LABEL, 15, 40},   {IDC_MAIL_MODE_LABEL, 38, 63}, {IDC_MAIL_RES_LABEL, 58, 86},
+      {IDC_MAIL_ATTACH_LABEL, 15, 109}, {IDC_MAIL_SMTP_LABEL, 0, 0},   {IDC_MAIL_SECURITY_LABEL, 0, 0},
+      {IDC_MAIL_PORT_LABEL, 0, 0},      {IDC_MAIL_USER_LABEL, 0, 0},   {IDC_MAIL_PASSWORD_LABEL, 0, 0},
+      {IDC_MAIL_TO_LABEL, 0, 0},        {IDC_MAIL_FROM_LABEL, 0, 0}};
 }
+
+CString CMailPage::Smtp() const { return FieldText(IDC_MAIL_SMTP, kAddressBuffer); }
+CString CMailPage::To() const { return FieldText(IDC_MAIL_TO, kAddressBuffer); }
+CString CMailPage::From() const { return FieldText(IDC_MAIL_FROM, kAddressBuffer); }
 
 void CMailPage::LoadOwnValues() {
   m_mailFrom = Unset(ReadText(Keys::kMailFrom, Keys::kNull, kAddressBuffer));
   m_mailTo = Unset(ReadText(Keys::kMailTo, Keys::kNull, kAddressBuffer));
   m_smtp = Unset(ReadText(Keys::kSmtp, Keys::kNull, kAddressBuffer));
+  m_security = ToMailSecurity(ReadInt(Keys::kSmtpSecurity, kSecurityNone));
+  m_port = ReadInt(Keys::kSmtpPort, 0);
+  m_user = Unset(ReadText(Keys::kSmtpUser, Keys::kNull, kLoginBuffer));
+  m_password = MailPassword::Load();
+  m_attachAs = ReadInt(Keys::kAttachAs, 0) == 1 ? 1 : 0;
 }
 
 void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_FROM, m_mailFrom.c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_TO, m_mailTo.c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_SMTP, m_smtp.c_str());
+  HWND security = GetDlgItem(IDC_MAIL_SECURITY);
+  for (int choice = kSecurityNone; choice <= kSecurityTls; ++choice) {
+    const CString name = kSecurityNames[choice] ? CString(kSecurityNames[choice])
+                                                : Program().LoadLocalString(IDS_MAIL_SECURITY_NONE);
+    ::SendMessageA(security, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  ::SendMessageA(security, CB_SETCURSEL, static_cast<WPARAM>(m_security), 0);
+  // A port that is not set shows the one the security uses.
+  const int port = MailPortFor(m_port, static_cast<MailSecurity>(m_security));
+  SetDlgItemTextA(m_hWnd, IDC_MAIL_PORT, CString::Format("%d", port).c_str());
+  SetDlgItemTextA(m_hWnd, IDC_MAIL_USER, m_user.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, m_password.c_str());
+  Wipe(m_password);
+  EnableLogin();
+  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 2, m_attachAs);
 }
 
 int CMailPage::ExtraListWidth(int index) const {
-  if (App().m_languageId != Panel::kJapanese) return 0;
+  if (Program().m_languageId != Panel::kJapanese) return 0;
   static const int kExtra[3] = {60, 20, 70};
   return (index >= 0 && index < 3) ? kExtra[index] : 0;
 }
 
 void CMailPage::LayoutOwn() {
+  PlaceChoiceList(IDC_MAIL_ATTACH, IDC_MAIL_ATTACH_LABEL);
   const SIZE button = m_button.SizeToContent();
   const RECT page = GetClientRect();
   const int height = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
-  // The fields start after the From label; a translation whose SMTP or To label is longer
-  // would be covered by its field, so the longest of the three counts.
+  // The fields start after the longest label of the rows, so that no translation's label is
+  // covered by its field.
+  const UINT rowLabels[] = {IDC_MAIL_SMTP_LABEL,     IDC_MAIL_SECURITY_LABEL, IDC_MAIL_USER_LABEL,
+                            IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_TO_LABEL,       IDC_MAIL_FROM_LABEL};
   int labelWidth = 0;
-  for (UINT id = IDC_MAIL_SMTP_LABEL; id <= IDC_MAIL_FROM_LABEL; ++id) {
-    const int width = MeasureText(App().LoadLocalString(id)).cx;
-    if (width > labelWidth) labelWidth = width;
-  }
-  const int fieldX = 15 + labelWidth + 3;
-  const int fieldWidth = page.right - (button.cx + 5) - fieldX;
-  // Rows from the bottom: From 1, To 2, SMTP 3.
+  for (UINT id : rowLabels)
+    labelWidth = std::max<int>(labelWidth, MeasureText(Program().LoadLocalString(id)).cx);
+  // The rows sit in the page's lower tray, whose labels start near its edge (as the other
+  // pages' boxes do), so that the port keeps its room in every language.
+  const int fieldX = kRowLabelX + labelWidth + 3;
+  const int fieldRight = page.right - (button.cx + 5);
+  // The Test key ends where ">>" ends, on the password's row.
+  const SIZE test = KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(),
+                                  Program().LoadLocalString(IDC_MAIL_TEST), button.cy);
+  const int testX = fieldRight + 4 + button.cx - test.cx;
+  // Rows from the bottom.
   const struct {
-    int label, field, row;
-  } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1}, {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2}, {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 3}};
+    int label, field, row, right;
+  } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1, fieldRight},
+              {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2, fieldRight},
+              {IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_PASSWORD, 3, testX - 4},
+              {IDC_MAIL_USER_LABEL, IDC_MAIL_USER, 4, fieldRight},
+              {IDC_MAIL_SECURITY_LABEL, 0, 5, fieldRight},
+              {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 6, fieldRight}};
   for (const auto& row : rows) {
     const int y = PageRules::MailRowY(page.bottom, row.row, button.cy);
-    const SIZE text = MeasureText(App().LoadLocalString(static_cast<UINT>(row.label)));
-    MoveControl(row.label, 15, y, text.cx + 4, height);
-    MoveControl(row.field, fieldX, y, fieldWidth, height);
-    if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldX + fieldWidth + 4, y, button.cx, button.cy);
+    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(row.label)));
+    MoveControl(row.label, kRowLabelX, y, text.cx + 4, height);
+    if (row.field) MoveControl(row.field, fieldX, y, row.right - fieldX, height);
+    if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldRight + 4, y, button.cx, button.cy);
+    if (row.field == IDC_MAIL_PASSWORD) MoveControl(IDC_MAIL_TEST, testX, y, test.cx, test.cy);
+    if (row.field == 0) LayoutSecurityRow(y, fieldX, fieldRight + 4 + button.cx, height);
   }
+}
+
+void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
+  HWND list = GetDlgItem(IDC_MAIL_SECURITY);
+  int widest = 0;
+  for (int item = 0; item <= kSecurityTls; ++item) {
+    char text[128] = {};
+    if (::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0) >=
+        static_cast<LRESULT>(sizeof(text)))
+      continue;
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+    widest = std::max<int>(widest, MeasureText(text).cx);
+  }
+  // Room for the text, the drop-down arrow and the frame, and no more: the port needs the rest.
+  const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
+  MoveControl(IDC_MAIL_SECURITY, fieldX, y, listWidth, 120);
+  const SIZE port = MeasureText(Program().LoadLocalString(IDC_MAIL_PORT_LABEL));
+  const int portLabelX = fieldX + listWidth + 4;
+  MoveControl(IDC_MAIL_PORT_LABEL, portLabelX, y, port.cx + 4, height);
+  const int portX = portLabelX + port.cx + 2;
+  MoveControl(IDC_MAIL_PORT, portX, y, rowRight - portX, height);
 }
 
 void CMailPage::OnOwnButton() {
   // The editor's result is not needed: the message is kept by the mail library.
-  MailContentFn content = App().m_binding.MailContent;
+  MailContentFn content = Program().m_binding.MailContent;
   if (content) content();
 }
 
-CString CMailPage::FieldText(int id) const {
-  char text[kAddressBuffer] = {};
-  GetDlgItemTextA(m_hWnd, id, text, sizeof(text));
-  return CString(text);
+bool CMailPage::OnCommand(WORD id, WORD code, HWND control) {
+  if (id == IDC_MAIL_SECURITY && code == CBN_SELCHANGE) {
+    // Choosing a security proposes its port.
+    const CString proposed =
+        PageRules::ProposedMailPort(FieldText(IDC_MAIL_PORT, kAddressBuffer), Security());
+    SetDlgItemTextA(m_hWnd, IDC_MAIL_PORT, proposed.c_str());
+    EnableLogin();
+    return true;
+  }
+  if (id == IDC_MAIL_TEST && code == BN_CLICKED) {
+    RunTest();
+    return true;
+  }
+  return CSettingsPage::OnCommand(id, code, control);
+}
+
+bool CMailPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  if (message == WM_DRAWITEM) {
+    const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item && item->CtlID == IDC_MAIL_TEST) {
+      DrawKeyButton(*item, PageFont(), Program().LoadLocalString(IDC_MAIL_TEST));
+      result = TRUE;
+      return true;
+    }
+  }
+  return CSettingsPage::OnMessage(message, wParam, lParam, result);
+}
+
+CString CMailPage::FieldText(int id, int bufferSize) const {
+  CString text(static_cast<size_t>(bufferSize), '\0');
+  const int length = GetDlgItemTextA(m_hWnd, id, &text.str()[0], bufferSize);
+  text.str().resize(static_cast<size_t>(std::max(length, 0)));
+  return text;
+}
+
+int CMailPage::Security() const {
+  const LRESULT choice = ::SendMessageA(GetDlgItem(IDC_MAIL_SECURITY), CB_GETCURSEL, 0, 0);
+  return choice == CB_ERR ? kSecurityNone : ToMailSecurity(static_cast<int>(choice));
+}
+
+bool CMailPage::Port(int& port) const {
+  if (PageRules::ParseMailPort(FieldText(IDC_MAIL_PORT, kAddressBuffer), port)) return true;
+  Message(Program().LoadLocalString(IDS_MAIL_PORT_RANGE),
+          LoadResourceString(Program().m_hInstance, IDS_APP_TITLE));
+  ::SetFocus(GetDlgItem(IDC_MAIL_PORT));
+  return false;
+}
+
+void CMailPage::EnableLogin() {
+  const BOOL secured = Security() != kSecurityNone;
+  for (int id : {IDC_MAIL_USER, IDC_MAIL_PASSWORD}) ::EnableWindow(GetDlgItem(id), secured);
+}
+
+bool CMailPage::HandServerSettings(CLibraryBinding& mail) const {
+  int port = 0;
+  if (!Port(port)) return false;
+  const int security = Security();
+  mail.SetMailSecurity(security, port);
+  // The login goes only with a secured connection; the password is read from its field here
+  // and nowhere kept but in the user's protected store.
+  CString user = security != kSecurityNone ? FieldText(IDC_MAIL_USER, kLoginBuffer) : CString();
+  CString password = security != kSecurityNone ? FieldText(IDC_MAIL_PASSWORD, kLoginBuffer) : CString();
+  mail.SetMailLogin(user, password);
+  Wipe(password);
+  return true;
+}
+
+void CMailPage::RunTest() {
+  CLibraryBinding& mail = Program().m_binding;
+  CString server = Smtp();
+  CString sender = From();
+  if (!HandServerSettings(mail)) return;
+  mail.SetMailSMTP(server);
+  // The test waits for the server while window messages flow: the panel takes no clicks
+  // meanwhile, as under a modal dialog.
+  HWND panel = GetAncestor(m_hWnd, GA_ROOT);
+  ::EnableWindow(panel, FALSE);
+  mail.MailTestServer(sender);
+  ::EnableWindow(panel, TRUE);
+  ::SetForegroundWindow(panel);
+  ::SetFocus(GetDlgItem(IDC_MAIL_TEST));
 }
 
 bool CMailPage::Store() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   m_mailFrom = From();
   m_mailTo = To();
   m_smtp = Smtp();
@@ -94,9 +247,20 @@ bool CMailPage::Store() {
     Message(app.LoadLocalString(refusal), LoadResourceString(app.m_hInstance, IDS_APP_TITLE));
     return false;
   }
+  if (!Port(m_port)) return false;
+  m_security = Security();
+  m_user = FieldText(IDC_MAIL_USER, kLoginBuffer);
   WriteText(Keys::kMailFrom, m_mailFrom.c_str());
   WriteText(Keys::kMailTo, m_mailTo.c_str());
   WriteText(Keys::kSmtp, m_smtp.c_str());
+  WriteInt(Keys::kSmtpPort, m_port);
+  WriteInt(Keys::kSmtpSecurity, m_security);
+  WriteText(Keys::kSmtpUser, m_user.c_str());
+  m_attachAs = AttachAsPdf() ? 1 : 0;
+  WriteInt(Keys::kAttachAs, m_attachAs);
+  CString password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
+  MailPassword::Save(password);
+  Wipe(password);
   StoreLists(1);
   return true;
 }

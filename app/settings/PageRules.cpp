@@ -1,6 +1,8 @@
 // Settings-page rules without any platform call.
 #include "app/settings/PageRules.h"
 
+#include "mail/MailSecurity.h"
+
 namespace PageRules {
 
 bool IsUnset(const CString& value) { return value.IsEmpty() || value == "NULL"; }
@@ -10,7 +12,9 @@ CString PrinterNameOf(const CString& deviceEntry) {
   return comma < 0 ? deviceEntry : deviceEntry.Left(comma);
 }
 
-bool ContainsNoCase(const CString& text, const char* part) { return text.Upper().Find(CString(part).Upper()) >= 0; }
+bool ContainsNoCase(const CString& text, const char* part) {
+  return text.Upper().Find(CString(part).Upper()) >= 0;
+}
 
 bool EqualsNoCase(const CString& a, const CString& b) { return a.Upper() == b.Upper(); }
 
@@ -95,6 +99,28 @@ int ListWidth(const int* starts, int count, int pageWidth) {
   return width > 0 ? width : 0;
 }
 
-int MailRowY(int pageHeight, int row, int buttonHeight) { return pageHeight - row * (buttonHeight + 4); }
+int MailRowY(int pageHeight, int row, int buttonHeight) { return pageHeight - row * (buttonHeight + 1); }
+
+bool ParseMailPort(const CString& text, int& port) {
+  CString trimmed = text;
+  trimmed.TrimLeft();
+  trimmed.TrimRight();
+  if (trimmed.IsEmpty()) {
+    port = 0;
+    return true;
+  }
+  int value = 0;
+  if (!ParseInteger(trimmed, value) || value < 1 || value > 65535) return false;
+  port = value;
+  return true;
+}
+
+CString ProposedMailPort(const CString& text, int security) {
+  int port = 0;
+  const bool own = ParseMailPort(text, port) &&
+                   (port == 0 || port == DefaultMailPort(kSecurityNone) ||
+                    port == DefaultMailPort(kSecurityStartTls) || port == DefaultMailPort(kSecurityTls));
+  return own ? CString::Format("%d", DefaultMailPort(ToMailSecurity(security))) : text;
+}
 
 }  // namespace PageRules

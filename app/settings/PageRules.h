@@ -52,7 +52,15 @@ int TitleX(int textWidth);
 // One width for all lists of a page so that the list that starts furthest right ends at the
 // page's right edge.
 int ListWidth(const int* starts, int count, int pageWidth);
-// Mail address rows, counted from the bottom (From 1, To 2, SMTP 3).
+// Mail rows, counted from the bottom (From 1, To 2, Password 3, User 4, Security 5, SMTP 6),
+// each as high as the ">>" button and 1 pixel apart.
 int MailRowY(int pageHeight, int row, int buttonHeight);
+
+// The Mail page's port field: empty is 0 (the security's own port), else a number from 1 to
+// 65535; false for anything else.
+bool ParseMailPort(const CString& text, int& port);
+// The port field after the security became `security`: empty, or the own port of a security,
+// gives the new security's own port; any other port the user entered stays.
+CString ProposedMailPort(const CString& text, int security);
 
 }  // namespace PageRules

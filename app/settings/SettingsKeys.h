@@ -29,6 +29,12 @@ constexpr char kOutputDevice[] = "Output device";
 constexpr char kMailFrom[] = "Mail From";
 constexpr char kMailTo[] = "Mail To";
 constexpr char kSmtp[] = "SMTP";
+constexpr char kSmtpPort[] = "SMTP Port";
+constexpr char kSmtpSecurity[] = "SMTP Security";
+constexpr char kSmtpUser[] = "SMTP User";
+// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF.
+constexpr char kAttachAs[] = "Attach As";
+constexpr char kSaveAs[] = "Save As";
 
 // Scanner description file
 constexpr char kSupportSize[] = "SupportSize";

@@ -23,12 +23,14 @@ void Select(HWND list, int index) {
 }
 }  // namespace
 
-CSettingsPage::CSettingsPage(const SPageIdentity& identity) : CDialog(identity.dialogId), m_identity(identity) {}
+CSettingsPage::CSettingsPage(const SPageIdentity& identity)
+    : CDialog(identity.dialogId), m_identity(identity) {}
 
 CSettingsPage::~CSettingsPage() = default;
 
-bool CSettingsPage::Create(CPanelDlg& panel) {
+bool CSettingsPage::Create(CPanelDlg& panel, COrvaneApp& program) {
   m_panel = &panel;
+  m_program = &program;
   return CDialog::Create(panel.GetSafeHwnd());
 }
 
@@ -36,7 +38,8 @@ bool CSettingsPage::OnInitDialog() {
   Prepare();
   // The page is as large as its background; the layout below measures from that size.
   if (m_background.Load(Module::Instance(), m_identity.background)) {
-    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
   }
   LoadListValues();
@@ -46,9 +49,12 @@ bool CSettingsPage::OnInitDialog() {
   SetPageFont();
   LayoutLists();
   if (m_identity.ownButton) {
-    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown, m_identity.faceFocus);
+    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown,
+                    m_identity.faceFocus);
     const uint16_t own = static_cast<uint16_t>(m_identity.ownButton);
-    m_button.OnHover([this, own]() { if (m_panel) m_panel->SetLabel(own); });
+    m_button.OnHover([this, own]() {
+      if (m_panel) m_panel->SetLabel(own);
+    });
   }
   LayoutOwn();
   return true;
@@ -70,7 +76,7 @@ void CSettingsPage::LoadListValues() {
 }
 
 void CSettingsPage::FillLists() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   HWND paper = GetDlgItem(m_identity.paperList);
   // Only the scanner's own names are shown (never more than the list holds), then "Auto".
   int names = app.m_paperNames.GetSize() - (app.m_autoEntry ? 1 : 0);
@@ -92,7 +98,7 @@ void CSettingsPage::FillLists() {
 }
 
 void CSettingsPage::FillResolutionList() {
-  COrvaneApp& app = App();
+  COrvaneApp& app = Program();
   HWND list = GetDlgItem(m_identity.resolutionList);
   const CStringArray tokens = SplitTokens(ReadText(Keys::kSupportRes, "", 512));
   for (const CString& token : tokens) {
@@ -107,7 +113,8 @@ void CSettingsPage::FillResolutionList() {
     if (index >= 0 && index < COrvaneApp::kDestinationCount) {
       auto table = std::make_unique<CResolutionTable>();
       table->Build(tokens, [this](const CString& token) {
-        return token.IsEmpty() ? CResolutionTable::kDefaultDpi : ReadInt(token, CResolutionTable::kDefaultDpi);
+        return token.IsEmpty() ? CResolutionTable::kDefaultDpi
+                               : ReadInt(token, CResolutionTable::kDefaultDpi);
       });
       app.m_resolutionTables[index] = std::move(table);
     }
@@ -116,7 +123,7 @@ void CSettingsPage::FillResolutionList() {
 }
 
 void CSettingsPage::SetPageFont() {
-  m_pageFont.Reset(App().CreateInterfaceFont(kPageFontHeight));
+  m_pageFont.Reset(Program().CreateInterfaceFont(kPageFontHeight));
   for (int id = m_identity.firstControl; id <= m_identity.lastControl; ++id) {
     HWND control = GetDlgItem(id);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
@@ -139,32 +146,62 @@ void CSettingsPage::LayoutLists() {
   int starts[3] = {};
   for (size_t i = 0; i < m_labels.size(); ++i) {
     const SLabel& label = m_labels[i];
-    const SIZE text = MeasureText(App().LoadLocalString(static_cast<UINT>(label.id)));
+    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(label.id)));
     MoveControl(label.id, label.x, label.y, text.cx + 4, labelHeight);
     if (static_cast<int>(i) < listCount) starts[i] = label.x + text.cx + ListGap();
   }
   const RECT page = GetClientRect();
   const int width = PageRules::ListWidth(starts, listCount, page.right);
-  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i) {
-    HWND list = GetDlgItem(lists[i]);
-    RECT dropped = {};
-    ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    const int height = dropped.bottom - dropped.top;
-    MoveControl(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]),
-                height > 0 ? height : 120);
-    // A narrow list opens wide enough for its longest entry.
-    int widest = 0;
-    const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT item = 0; item < count; ++item) {
-      char text[512] = {};
-      const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-      if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
-      ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
-      const int textWidth = MeasureText(text).cx;
-      if (textWidth > widest) widest = textWidth;
-    }
-    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i)
+    PlaceList(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]));
+}
+
+void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
+  HWND list = GetDlgItem(listId);
+  RECT dropped = {};
+  ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const int height = dropped.bottom - dropped.top;
+  MoveControl(listId, x, y, width, height > 0 ? height : 120);
+  // A narrow list opens wide enough for its longest entry.
+  ::SendMessageA(list, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(WidestEntry(list) + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+}
+
+int CSettingsPage::WidestEntry(HWND list) const {
+  int widest = 0;
+  const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; item < count; ++item) {
+    char text[512] = {};
+    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+    const int textWidth = MeasureText(text).cx;
+    if (textWidth > widest) widest = textWidth;
   }
+  return widest;
+}
+
+void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
+  HWND list = GetDlgItem(listId);
+  ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < count; ++i)
+    AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
+  Select(list, selection);
+}
+
+void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
+  // As wide as the resolution list, or as its longest entry needs beside the drop-down arrow,
+  // but not past the page's edge.
+  const RECT label = ControlRect(labelId);
+  const int x =
+      label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
+  const RECT resolution = ControlRect(m_identity.resolutionList);
+  const int needed =
+      WidestEntry(GetDlgItem(listId)) + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 4;
+  int width = resolution.right - resolution.left;
+  if (needed > width) width = needed;
+  const int room = GetClientRect().right - x;
+  PlaceList(listId, x, label.top, width < room ? width : room);
 }
 
 bool CSettingsPage::OnPaint() {
@@ -190,22 +227,22 @@ void CSettingsPage::PaintLabels(HDC dc) const {
     // Check boxes paint their own text.
     if (::IsWindowVisible(GetDlgItem(label.id))) continue;
     const RECT r = ControlRect(label.id);
-    const CString text = App().LoadLocalString(static_cast<UINT>(label.id));
+    const CString text = Program().LoadLocalString(static_cast<UINT>(label.id));
     TextOutA(dc, r.left + 2, r.top + 1, text.c_str(), text.GetLength());
   }
 }
 
 void CSettingsPage::PaintTitle(HDC dc) const {
-  CGdiObject titleFont(App().CreateInterfaceFont(kTitleFontHeight));
+  CGdiObject titleFont(Program().CreateInterfaceFont(kTitleFontHeight));
   CSelectObject select(dc, titleFont.Get());
-  const CString title = App().LoadLocalString(m_identity.titleId);
+  const CString title = Program().LoadLocalString(m_identity.titleId);
   SIZE size = {};
   GetTextExtentPoint32A(dc, title.c_str(), title.GetLength(), &size);
   TextOutA(dc, PageRules::TitleX(size.cx), 4, title.c_str(), title.GetLength());
 }
 
 void CSettingsPage::OnMouseMove(UINT flags, POINT point) {
-  if (m_panel) m_panel->SetLabel(App().m_activeId);
+  if (m_panel) m_panel->SetLabel(Program().m_activeId);
 }
 
 bool CSettingsPage::OnCommand(WORD id, WORD code, HWND control) {
@@ -255,17 +292,19 @@ bool CSettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 }
 
 int CSettingsPage::ReadInt(const char* key, int fallback) const {
-  return App().Settings().ReadInt(m_identity.section, key, fallback);
+  return Program().Settings().ReadInt(m_identity.section, key, fallback);
 }
 
 CString CSettingsPage::ReadText(const char* key, const char* fallback, DWORD bufferSize) const {
-  return App().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
+  return Program().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
 }
 
-void CSettingsPage::WriteInt(const char* key, int value) const { App().Settings().WriteInt(m_identity.section, key, value); }
+void CSettingsPage::WriteInt(const char* key, int value) const {
+  Program().Settings().WriteInt(m_identity.section, key, value);
+}
 
 void CSettingsPage::WriteText(const char* key, const char* value) const {
-  App().Settings().WriteText(m_identity.section, key, value);
+  Program().Settings().WriteText(m_identity.section, key, value);
 }
 
 int CSettingsPage::Selection(int listId, int none) const {
@@ -320,8 +359,8 @@ void CSettingsPage::DrawTextBox(HDC dc, int boxId, const CString& text) const {
     LineTo(dc, box.left, box.bottom - 1);
   }
   RECT inside = {box.left + 3, box.top + 2, box.right - 1, box.bottom - 1};
-  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(), static_cast<UINT>(text.GetLength()),
-              nullptr);
+  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(),
+              static_cast<UINT>(text.GetLength()), nullptr);
 }
 
 void CSettingsPage::RepaintControlArea(int id) {

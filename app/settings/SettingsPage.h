@@ -13,6 +13,7 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
+class COrvaneApp;
 class CPanelDlg;
 
 struct SPageIdentity {
@@ -37,14 +38,17 @@ class CSettingsPage : public CDialog {
   explicit CSettingsPage(const SPageIdentity& identity);
   ~CSettingsPage() override;
 
-  // Creates the page as a child of the panel (hidden; the panel shows the active one).
-  bool Create(CPanelDlg& panel);
+  // Creates the page as a child of the panel (hidden; the panel shows the active one); the
+  // page reads the program's settings, texts and fonts through `program`.
+  bool Create(CPanelDlg& panel, COrvaneApp& program);
   // Writes the page's values to its section; false (after a message) stops the scan.
   virtual bool Store() = 0;
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
 
  protected:
+  // The program whose page this is (set by Create).
+  COrvaneApp& Program() const { return *m_program; }
   struct SLabel {
     int id;
     int x;
@@ -81,6 +85,10 @@ class CSettingsPage : public CDialog {
   int Selection(int listId, int none) const;
   // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
   void StoreLists(int resolutionNone) const;
+  // A list of `count` fixed choices (texts by string id, in order) below the page's lists,
+  // placed like them after its painted label.
+  void FillChoiceList(int listId, UINT firstTextId, int count, int selection) const;
+  void PlaceChoiceList(int listId, int labelId) const;
 
   // Text widths and heights in the page font.
   SIZE MeasureText(const CString& text) const;
@@ -96,6 +104,7 @@ class CSettingsPage : public CDialog {
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
 
   CPanelDlg* m_panel = nullptr;
+  COrvaneApp* m_program = nullptr;
   SPageIdentity m_identity;
   std::vector<SLabel> m_labels;  // painted labels, in label order
   uint16_t m_scanMode = 1;
@@ -113,6 +122,10 @@ class CSettingsPage : public CDialog {
   void FillResolutionList();
   void SetPageFont();
   void LayoutLists();
+  // Moves a list and lets it open as wide as its longest entry.
+  void PlaceList(int listId, int x, int y, int width) const;
+  // Width of the list's longest entry in the page font.
+  int WidestEntry(HWND list) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
 };

@@ -32,6 +32,11 @@
 #define IDC_OCR_PAPER_LABEL 3002
 #define IDC_OCR_RES 3003
 #define IDC_OCR_PAPER 3004
+// How the recognised page is kept: rich text or a searchable PDF (`Save As`).
+#define IDC_OCR_SAVE_LABEL 3005
+#define IDC_OCR_SAVE 3006
+#define IDS_OCR_SAVE_DOC 3007
+#define IDS_OCR_SAVE_PDF 3008
 
 // Fax page
 #define IDC_FAX_RES_LABEL 4002
@@ -55,6 +60,23 @@
 #define IDC_MAIL_TO 5011
 #define IDC_MAIL_FROM 5012
 #define IDC_MAIL_EDIT 5013
+// The server's security, port and login, and the connection test.
+#define IDC_MAIL_SECURITY_LABEL 5014
+#define IDC_MAIL_SECURITY 5015
+#define IDC_MAIL_PORT_LABEL 5016
+#define IDC_MAIL_PORT 5017
+#define IDC_MAIL_USER_LABEL 5018
+#define IDC_MAIL_USER 5019
+#define IDC_MAIL_PASSWORD_LABEL 5020
+#define IDC_MAIL_PASSWORD 5021
+#define IDC_MAIL_TEST 5022
+#define IDS_MAIL_SECURITY_NONE 5023
+#define IDS_MAIL_PORT_RANGE 5024
+// How the pages are attached: JPEG pages or one PDF (`Attach As`).
+#define IDC_MAIL_ATTACH_LABEL 5025
+#define IDC_MAIL_ATTACH 5026
+#define IDS_MAIL_ATTACH_JPEG 5027
+#define IDS_MAIL_ATTACH_PDF 5028
 
 // Image page
 #define IDC_IMAGE_PAPER_LABEL 6001

@@ -63,6 +63,24 @@
 #define IDS_MIME_DESCRIPTION 118
 #define IDS_START_SEND_DATA 119
 #define IDS_SEND_FILE 120
+// Failures of secured sends and logins, refusals quoted, the connection test (a "%s" takes a
+// server's reply, a host name or an error code).
+#define IDS_SERVER_NOT_READY 121
+#define IDS_STARTTLS_NOT_OFFERED 122
+#define IDS_STARTTLS_REFUSED 123
+#define IDS_TLS_UNTRUSTED 124
+#define IDS_TLS_WRONG_NAME 125
+#define IDS_TLS_EXPIRED 126
+#define IDS_TLS_BAD_CERTIFICATE 127
+#define IDS_TLS_FAILED 128
+#define IDS_LOGIN_NOT_OFFERED 129
+#define IDS_LOGIN_REFUSED 130
+#define IDS_RECIPIENTS_REFUSED 131
+#define IDS_SOME_RECIPIENTS_REFUSED 132
+#define IDS_MESSAGE_REFUSED 133
+#define IDS_CONNECTION_LOST 134
+#define IDS_BAD_REPLY 135
+#define IDS_TEST_PASSED 136
 #define IDS_MAIL_CAPTION 2009
 // Tooltip texts share their control's id.
 #define IDS_TIP_ADD 2004

@@ -1,9 +1,10 @@
-// Fuzz target: an image file as the imaging component reads it, with the JPEG encoder behind
-// it. The input is the file: its headers are checked against its length, its rows are taken
-// into a packed bitmap (turned top-down files the right way up), expanded to 24 bits, and the
-// page is written as JPEG the way the component does it; the same bytes go through the
-// reader of a source's packed bitmap. Properties: no read outside the file or the block, and
-// every image the encoder takes becomes one complete JPEG stream of its size.
+// Fuzz target: an image file as the imaging component reads it, with the page writers behind
+// it. The input is the file: its headers are checked against its length, its rows are written
+// as JPEG band by band from the file, then taken into a packed bitmap (top-down files turned
+// the right way up), expanded to 24 bits, and written as TIFF from memory; the same bytes go
+// through the reader of a source's packed bitmap. Properties: no read outside the file or the
+// block, every page within JPEG's sides becomes one complete JPEG stream of its size, and
+// every page a TIFF.
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -12,11 +13,13 @@
 
 #include "app/PackedDib.h"
 #include "app/output/DibLayout.h"
-#include "app/output/JpegEncoder.h"
+#include "app/output/PageRows.h"
+#include "app/output/PageWriters.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {
 const uint64_t kLargestExpansion = 16u << 20;
+const uint64_t kLargestTiffPixels = 4u << 20;
 const uint32_t kJpegLargestSide = 65535;
 
 // The rows of a checked bitmap file, bottom-up as in a packed bitmap.
@@ -35,55 +38,62 @@ std::unique_ptr<uint8_t[]> LoadRows(const uint8_t* file, const DibLayout& layout
   return rows;
 }
 
-struct JpegStream {
+struct ByteStream {
   std::vector<uint8_t> bytes;
   static bool Write(void* context, const uint8_t* data, size_t size) {
-    auto& out = static_cast<JpegStream*>(context)->bytes;
+    auto& out = static_cast<ByteStream*>(context)->bytes;
     out.insert(out.end(), data, data + size);
     return true;
   }
 };
 
-// As the imaging component saves a page as JPEG: greyscale for a grey palette of 8 bits or
-// fewer, otherwise colour rows expanded from the stored depth, the top row first.
-void SaveAsJpeg(const DibLayout& layout, const uint8_t* palette, const uint8_t* rows) {
-  if (layout.width > kJpegLargestSide || layout.height > kJpegLargestSide) return;
-  const bool grey = layout.bitsPerPixel <= 8 && PaletteIsGrey(palette, layout.colours);
-  CJpegEncoder::Settings settings;
-  settings.width = layout.width;
-  settings.height = layout.height;
-  settings.layout = grey ? CJpegEncoder::Layout::kGrey : CJpegEncoder::Layout::kBgr;
-  settings.quality = 50;
-  settings.xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter);
-  settings.yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);
-  std::vector<uint8_t> row(static_cast<size_t>(layout.width) * 3);
-  JpegStream stream;
-  CJpegEncoder encoder;
-  FUZZ_CHECK(encoder.Begin(settings, JpegStream::Write, &stream));
-  for (uint32_t y = 0; y < layout.height; ++y) {
-    const uint8_t* stored = rows + layout.rowBytes * (layout.height - 1 - y);
-    if (layout.bitsPerPixel != 24) {
-      if (grey)
-        ExpandRowToGrey(stored, layout.bitsPerPixel, palette, layout.colours, layout.width, row.data());
-      else
-        ExpandRowToBgr(stored, layout.bitsPerPixel, palette, layout.colours, layout.width, row.data());
-      stored = row.data();
-    }
-    FUZZ_CHECK(encoder.AddRow(stored));
-  }
-  FUZZ_CHECK(encoder.Finish());
+// The page's JPEG, as the imaging component writes it: one complete stream whose frame header
+// names the page's size and its components (one for a grey palette, three otherwise).
+void CheckJpeg(const DibLayout& layout, const uint8_t* palette, CPageRows& rows) {
+  ByteStream stream;
+  PageOutput output;
+  output.xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter);
+  output.yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);
+  output.quality = 50;
+  output.sink = ByteStream::Write;
+  output.context = &stream;
+  const bool fits = layout.width <= kJpegLargestSide && layout.height <= kJpegLargestSide;
+  FUZZ_CHECK(WriteJpegPage(layout, palette, rows, output) == fits);
+  if (!fits) return;
   const auto& out = stream.bytes;
   FUZZ_CHECK(out.size() > 4 && out[0] == 0xFF && out[1] == 0xD8);
   FUZZ_CHECK(out[out.size() - 2] == 0xFF && out[out.size() - 1] == 0xD9);
-  // The frame header names the page's size and its components (one for grey, three for colour).
   size_t at = 2;
   while (at + 4 <= out.size() && out[at] == 0xFF && out[at + 1] != 0xC0)
     at += 2 + (out[at + 2] << 8 | out[at + 3]);
   FUZZ_CHECK(at + 10 <= out.size() && out[at + 1] == 0xC0);
   FUZZ_CHECK((out[at + 5] << 8 | out[at + 6]) == static_cast<int>(layout.height));
   FUZZ_CHECK((out[at + 7] << 8 | out[at + 8]) == static_cast<int>(layout.width));
+  const bool grey = layout.bitsPerPixel <= 8 && PaletteIsGrey(palette, layout.colours);
   FUZZ_CHECK(out[at + 9] == (grey ? 1 : 3));
 }
+
+// The page's TIFF (the OCR page): a little-endian file with its directory first.
+void CheckTiff(const DibLayout& layout, const uint8_t* palette, CPageRows& rows) {
+  ByteStream stream;
+  PageOutput output;
+  output.sink = ByteStream::Write;
+  output.context = &stream;
+  FUZZ_CHECK(WriteTiffPage(layout, palette, rows, output));
+  const auto& out = stream.bytes;
+  FUZZ_CHECK(out.size() > 8 && out[0] == 'I' && out[1] == 'I' && out[2] == 42 && out[4] == 8);
+}
+
+struct FileBytes {
+  const uint8_t* data;
+  size_t size;
+  static bool Read(void* context, uint64_t offset, uint8_t* to, size_t bytes) {
+    const auto* file = static_cast<const FileBytes*>(context);
+    FUZZ_CHECK(offset <= file->size && bytes <= file->size - offset);  // checked before any read
+    std::memcpy(to, file->data + offset, bytes);
+    return true;
+  }
+};
 
 void ReadBitmapFile(const uint8_t* data, size_t size) {
   DibLayout layout;
@@ -91,9 +101,19 @@ void ReadBitmapFile(const uint8_t* data, size_t size) {
   if (ParseBitmapFile(data, headSize, size, layout) != BitmapFileCheck::kOk) return;
   FUZZ_CHECK(layout.pixelOffset + layout.imageBytes <= size);
   const uint8_t* palette = data + layout.paletteOffset;
-  std::unique_ptr<uint8_t[]> rows = LoadRows(data, layout);
 
-  // Converted to 24 bits, as printing and the detection take pages.
+  // Written straight from the file's rows, band by band, as a page too large to load is.
+  FileBytes file{data, size};
+  CBitmapFileRows fileRows(layout, FileBytes::Read, &file);
+  FUZZ_CHECK(fileRows.IsReady());
+  CheckJpeg(layout, palette, fileRows);
+  if (static_cast<uint64_t>(layout.width) * layout.height > kLargestTiffPixels) return;
+
+  // Loaded into a packed bitmap, converted to 24 bits (as printing and the detection take
+  // pages) and written again from memory.
+  std::unique_ptr<uint8_t[]> rows = LoadRows(data, layout);
+  DibLayout packed = layout;
+  packed.topDown = false;
   const uint64_t wideRow = DibRowBytes(layout.width, 24);
   if (wideRow != 0 && wideRow * layout.height <= kLargestExpansion) {
     std::unique_ptr<uint8_t[]> wide(new uint8_t[wideRow * layout.height]);
@@ -102,8 +122,9 @@ void ReadBitmapFile(const uint8_t* data, size_t size) {
                      layout.width, wide.get() + wideRow * r);
   }
   uint8_t header[kInfoHeaderBytes];
-  WriteInfoHeader(header, layout);
-  SaveAsJpeg(layout, palette, rows.get());
+  WriteInfoHeader(header, packed);
+  CMemoryRows memoryRows(rows.get(), packed);
+  CheckTiff(packed, palette, memoryRows);
 }
 }  // namespace
 

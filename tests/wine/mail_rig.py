@@ -3,10 +3,12 @@ own Rurizeri.ini) on a private display per test module, mailhost runs in fresh p
 directories, real (aiosmtpd) and scripted SMTP servers on their own loopback addresses, and
 the MIME checks of what arrived."""
 
+import contextlib
 import email
 import email.policy
 import resource
 import shutil
+import socket
 import sys
 import time
 
@@ -17,8 +19,10 @@ from rig import ROOT, DIST, TOOLS, wine_path, write_ini, read_ini  # noqa: F401
 sys.path.insert(0, str(ROOT / "tools" / "smtp"))
 from scripted_smtp import ScriptedSmtpServer  # noqa: E402,F401
 
-PREFIX = ROOT / "build" / ("wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
-WORK = ROOT / "build" / "wine-tests" / "mail"
+# Under ctest the test process's own prefix (private display already); by hand a mail prefix.
+PREFIX = rig.PREFIX if rig.ISOLATED_NAME else ROOT / "build" / (
+    "wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
+WORK = rig.WORK / "mail"
 BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
 
 
@@ -97,6 +101,33 @@ class RealSmtp(services.SmtpServer):
 
     def __init__(self, address, line_length_limit=None):
         super().__init__(address, line_length_limit)
+
+
+@contextlib.contextmanager
+def pending_listener():
+    """A loopback address whose listener never accepts, its backlog filled: a connection to it
+    stays pending (neither completes nor fails) for well over 90 seconds. Yields the address."""
+    def bind(address):
+        listener = socket.socket()
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        listener.bind((address, 25))
+        return listener
+
+    listener = services.first_free(bind)
+    address = listener.getsockname()[0]
+    listener.listen(0)
+    fillers = []
+    try:
+        for _ in range(3):
+            filler = socket.socket()
+            filler.setblocking(False)
+            filler.connect_ex((address, 25))
+            fillers.append(filler)
+        yield address
+    finally:
+        for s in fillers:
+            s.close()
+        listener.close()
 
 
 def parse(raw):

@@ -281,12 +281,16 @@ def tooltip_text(panel, button):
     time.sleep(0.2)
     move(x + 1, y + 1)
     deadline = time.time() + 5
+    text = None
     while time.time() < deadline:
         tips = [w for w in rig.top_windows() if w[2] == "tooltips_class32" and w[1] == panel.pid]
         if tips:
-            return " ".join(ocr_window(tips[0][0]))
+            # The tip may be up before its text is painted: read it until it shows some.
+            text = " ".join(ocr_window(tips[0][0]))
+            if text:
+                return text
         time.sleep(0.1)
-    return None
+    return text
 
 
 def click_control(control_id):

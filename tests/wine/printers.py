@@ -1,5 +1,5 @@
 """Printers for the Wine tests: a private CUPS scheduler with its own queues, and a Wine
-prefix made while it runs, so that Wine copies exactly those queues into its printer list
+prefix updated while it runs, so that Wine copies exactly those queues into its printer list
 (it reads CUPS only when a prefix is made or updated)."""
 
 from pathlib import Path
@@ -15,7 +15,7 @@ def make_prefix(name, cups=None):
     prefix = rig.WORK / ("prefix-" + name)
     env = {"WINEPREFIX": str(prefix),
            "CUPS_SERVER": str(cups.socket) if cups else str(rig.WORK / "no-cups" / "cups.sock")}
-    rig.Wine(prefix, env=env).create(fresh=True)
+    rig.Wine(prefix, env=env).create(fresh=True, update=True)
     return env
 
 

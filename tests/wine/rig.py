@@ -4,10 +4,14 @@ groups of their own, program directories made from dist/, and the GUI test drive
 every tests/wine/test_*.py; real peers are in services.py, the stand-in programs in standins.py."""
 
 import atexit
+import fcntl
+import hashlib
 import os
+import select
 import shutil
 import signal
 import subprocess
+import time
 from pathlib import Path
 
 ROOT = Path(os.environ.get("ORVANE_ROOT", Path(__file__).resolve().parents[2]))
@@ -30,12 +34,52 @@ ARCH = WINE_ENV["ORVANE_WINE_ARCH"]
 DIST = Path(WINE_ENV["ORVANE_DIST_DIR"])
 TOOLS = Path(WINE_ENV["ORVANE_WIN_BUILD"]) / "bin"
 FIXTURES = TOOLS / "fixtures"
+# Program directories, scratch files and the prefixes of the tests; a test process under ctest
+# has a folder of its own (see ISOLATED_NAME).
 WORK = ROOT / "build" / "wine-tests"
 # The setup program and the portable zip in dist/ are not part of a program directory.
 PACKAGE_PREFIX = "Orvane-"
 WINERUN = ROOT / "scripts" / "winerun"
 # Making a prefix runs Wine's whole set-up (about ten seconds; far more on a loaded machine).
 PREFIX_TIMEOUT = 600
+# Every prefix the tests use is a copy of this one, made once (a copy takes about a second).
+TEMPLATE = ROOT / "build" / ("wineprefix-template" if ARCH == "win32" else "wineprefix64-template")
+# Under ctest each test process has a prefix and an X display of its own (ctest runs several
+# at once); the name is the ctest entry's. Run by hand, a module uses $WINEPREFIX on $DISPLAY.
+ISOLATED_NAME = os.environ.get("ORVANE_WINE_ISOLATED", "")
+if ISOLATED_NAME:
+    WORK = WORK / ISOLATED_NAME
+
+
+def _template_recipe():
+    """What the template was made by (scripts/winerun's set-up): a change makes it anew."""
+    return hashlib.sha256(WINERUN.read_bytes()).hexdigest()
+
+
+def ensure_template():
+    """Makes the template prefix once (several test processes may ask at the same time)."""
+    stamp = TEMPLATE / "orvane-recipe"
+    if stamp.exists() and stamp.read_text() == _template_recipe():
+        return
+    TEMPLATE.parent.mkdir(parents=True, exist_ok=True)
+    with open(str(TEMPLATE) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if stamp.exists() and stamp.read_text() == _template_recipe():
+            return
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        making = TEMPLATE.with_name(TEMPLATE.name + ".making")
+        shutil.rmtree(making, ignore_errors=True)
+        env = dict(os.environ, WINEPREFIX=str(making), WINEDEBUG="-all")
+        env.update((key, value) for key, value in WINE_ENV.items() if key != "WINEPREFIX")
+        env.pop("DISPLAY", None)  # winerun brings a private Xvfb for the set-up
+        quiet = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        subprocess.run([str(WINERUN), "cmd", "/c", "exit", "0"], env=env, timeout=PREFIX_TIMEOUT, **quiet)
+        subprocess.run(["wineserver", "-k"], env=env, **quiet)
+        subprocess.run(["wineserver", "-w"], env=env, **quiet)
+        if not (making / "system.reg").exists():
+            raise AssertionError("the template prefix could not be made")
+        (making / "orvane-recipe").write_text(_template_recipe())
+        making.rename(TEMPLATE)
 
 
 def _kill_group(proc):
@@ -89,6 +133,72 @@ class Display:
         self.process = None
 
 
+class DriverServer:
+    """guidriver.exe in its serve mode: commands as tab-separated lines on its stdin, output
+    lines back on its stdout, each command ended by a line of \\x03 and the exit code
+    (failure reasons are the lines that begin with \\x02). Started on first use; a command
+    that overruns its time ends the process (the next command starts a new one)."""
+
+    def __init__(self, wine):
+        self.wine, self.proc, self.pending = wine, None, b""
+
+    def _start(self):
+        self.proc = subprocess.Popen(self.wine.launcher + [str(WINERUN), str(TOOLS / "guidriver.exe"), "serve"],
+                                     env=self.wine.environment(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        self.pending = b""
+
+    @staticmethod
+    def _escape(word):
+        return word.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
+
+    def call(self, args, timeout):
+        if self.proc is None or self.proc.poll() is not None:
+            self._start()
+        request = ("\t".join(self._escape(a) for a in args) + "\n").encode("utf-8")
+        try:
+            self.proc.stdin.write(request)
+            self.proc.stdin.flush()
+        except BrokenPipeError:
+            self.stop()
+            self._start()
+            self.proc.stdin.write(request)
+            self.proc.stdin.flush()
+        deadline = time.monotonic() + timeout
+        out, err = [], []
+        while True:
+            end = self.pending.find(b"\n")
+            if end < 0:
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([self.proc.stdout], [], [], left)[0]:
+                    self.stop()
+                    raise subprocess.TimeoutExpired(["guidriver.exe"] + args, timeout)
+                chunk = os.read(self.proc.stdout.fileno(), 65536)
+                if not chunk:
+                    self.stop()
+                    raise AssertionError("guidriver ended during %s" % " ".join(args))
+                self.pending += chunk
+                continue
+            line = self.pending[:end].decode("utf-8", "replace").rstrip("\r")
+            self.pending = self.pending[end + 1:]
+            if line.startswith("\x03"):
+                return subprocess.CompletedProcess(["guidriver.exe"] + args, int(line[1:]),
+                                                   "".join(item + "\n" for item in out),
+                                                   "".join(item + "\n" for item in err))
+            (err if line.startswith("\x02") else out).append(line.lstrip("\x02"))
+
+    def stop(self):
+        if self.proc is not None:
+            _kill_group(self.proc)
+            self.proc.wait()
+            for stream in (self.proc.stdin, self.proc.stdout):
+                try:
+                    stream.close()
+                except OSError:
+                    pass
+            self.proc = None
+
+
 class Wine:
     """One Wine prefix in use: its directory, display and environment, and the wineserver and
     desktop keeper started for it. `display` is a Display, "private" for an Xvfb of its own, or
@@ -105,6 +215,12 @@ class Wine:
         self._keeper = None
         self.launcher = []  # what runs each program: taskset when pinned to one processor
         self.ready = False
+        self._driver = None
+
+    def driver_server(self):
+        if self._driver is None:
+            self._driver = DriverServer(self)
+        return self._driver
 
     def _display(self):
         if self.display is None:
@@ -131,16 +247,23 @@ class Wine:
         subprocess.run(list(launcher) + [str(a) for a in args], env=self.environment(), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
 
-    def create(self, fresh=False):
-        """Makes the prefix when it does not exist (or anew when `fresh`): unmanaged X windows,
-        so that hiding a window does not wait for a window manager that is not there."""
+    def create(self, fresh=False, update=False):
+        """Makes the prefix when it does not exist (or anew when `fresh`) as a copy of the
+        template (unmanaged X windows, so that hiding a window does not wait for a window
+        manager that is not there). With `update`, Wine then reads the system's state again
+        (its printer list from CUPS_SERVER, say), which it otherwise does only when a prefix is
+        made."""
         if fresh and self.prefix.exists():
             self.stop()
             shutil.rmtree(self.prefix)
         if not (self.prefix / "system.reg").exists():
+            ensure_template()
+            shutil.rmtree(self.prefix, ignore_errors=True)
             self.prefix.parent.mkdir(parents=True, exist_ok=True)
-            # winerun makes the prefix (the one recipe, shared with the scripts).
-            self._quiet([WINERUN, "cmd", "/c", "exit", "0"], timeout=PREFIX_TIMEOUT)
+            subprocess.run(["cp", "-a", str(TEMPLATE), str(self.prefix)], check=True)
+            if update:
+                self._quiet([WINERUN, "wineboot", "-u"], timeout=PREFIX_TIMEOUT)
+                self._quiet(["wineserver", "-w"])
 
     def ensure(self, cpu=None):
         """Makes the prefix, starts its wineserver and a desktop keeper with their output
@@ -162,6 +285,8 @@ class Wine:
         self.ready = True
 
     def stop_keeper(self):
+        if self._driver:
+            self._driver.stop()
         if self._keeper:
             _kill_group(self._keeper)
             self._keeper.wait()
@@ -187,7 +312,15 @@ class Wine:
             self.stop_keeper()
 
 
-_sessions = [Wine(WINE_ENV["WINEPREFIX"])]
+def _first_session():
+    if not ISOLATED_NAME:
+        return Wine(WINE_ENV["WINEPREFIX"])
+    session = Wine(WORK / "prefix", display="private")
+    session.create(fresh=True)
+    return session
+
+
+_sessions = [_first_session()]
 # The prefix in use (kept as a plain module value for tests that read it).
 PREFIX = _sessions[-1].prefix
 _started = []
@@ -198,6 +331,10 @@ def _finish_all():
     kill_started()
     for session in reversed(_sessions):
         session.finish()
+    if ISOLATED_NAME:
+        # The process's prefixes go with it (each is a few hundred megabytes).
+        for prefix in WORK.glob("prefix*"):
+            shutil.rmtree(prefix, ignore_errors=True)
 
 
 def current():
@@ -205,12 +342,13 @@ def current():
     return _sessions[-1]
 
 
-def use_prefix(prefix, display=None, env=None, fresh=False):
-    """Makes the rig use the prefix at `prefix` (made on first use, or anew when `fresh`) until
-    restore_prefix(); `display` and `env` as for Wine. Returns the Wine."""
+def use_prefix(prefix, display=None, env=None, fresh=False, update=False):
+    """Makes the rig use the prefix at `prefix` (made on first use, or anew when `fresh`;
+    `update` as for Wine.create) until restore_prefix(); `display` and `env` as for Wine.
+    Returns the Wine."""
     global PREFIX
     session = Wine(prefix, display, env)
-    session.create(fresh=fresh)
+    session.create(fresh=fresh, update=update)
     _sessions.append(session)
     PREFIX = session.prefix
     return session
@@ -241,6 +379,18 @@ def restart_wine(cpu=None):
     kill_started()
     current().stop()
     current().ensure(cpu)
+
+
+def process_prefix(pid):
+    """The Wine prefix a process runs in (its WINEPREFIX), or None when it cannot be read."""
+    try:
+        environ = Path("/proc/%s/environ" % pid).read_bytes().split(b"\0")
+    except OSError:
+        return None
+    for item in environ:
+        if item.startswith(b"WINEPREFIX="):
+            return Path(item[len(b"WINEPREFIX="):].decode())
+    return None
 
 
 def wine_path(path):
@@ -345,8 +495,11 @@ def kill_started():
 
 
 def driver_result(*args, timeout=30):
-    """Runs the GUI test driver; returns the CompletedProcess."""
-    return run([TOOLS / "guidriver.exe"] + [str(a) for a in args], timeout=timeout + 10)
+    """Runs a GUI test driver command; returns a CompletedProcess (its output, failure reason
+    and exit code). The commands go to one driver process per prefix (its serve mode), which
+    saves a Wine process start per command."""
+    ensure_wine()
+    return current().driver_server().call([str(a) for a in args], timeout + 10)
 
 
 def driver(*args, timeout=30):

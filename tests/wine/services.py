@@ -39,8 +39,10 @@ class CupsServer:
             "ErrorLog %s/log/error_log" % self.root, "AccessLog %s/log/access_log" % self.root,
             "PageLog %s/log/page_log" % self.root, "FileDevice Yes", "SystemGroup root", ""]))
         (self.root / "cupsd.conf").write_text("\n".join([
-            # The spooled documents stay for the tests to read (what the printer was asked for).
+            # The spooled documents stay for the tests to read (what the printer was asked for),
+            # and job records are written at once rather than up to 30 seconds later.
             "Listen %s" % self.socket, "LogLevel warn", "Browsing Off", "DefaultAuthType None", "PreserveJobFiles Yes",
+            "DirtyCleanInterval 0",
             "WebInterface No", "<Location />", "  Order allow,deny", "  Allow all", "</Location>",
             "<Policy default>", "  <Limit All>", "    Order allow,deny", "    Allow all", "  </Limit>",
             "</Policy>", ""]))
@@ -109,10 +111,13 @@ def first_free(make, port=25):
 
 class SmtpServer:
     """A real SMTP server (aiosmtpd) on address:port that keeps every envelope it accepts.
-    Without an address it takes a free one of AUTO_ADDRESSES (see .address). Use with `with`."""
+    Without an address it takes a free one of AUTO_ADDRESSES (see .address). `options` go to
+    aiosmtpd's controller (ssl_context for TLS from the first byte, the SMTP class's
+    tls_context, require_starttls, authenticator, ...). Use with `with`."""
 
-    def __init__(self, address=None, line_length_limit=None, port=25):
+    def __init__(self, address=None, line_length_limit=None, port=25, **options):
         self.address, self.port, self.line_length_limit = address, port, line_length_limit
+        self.options = options
         self.envelopes = []
         self.controller = None
 
@@ -135,7 +140,7 @@ class SmtpServer:
                     smtp.line_length_limit = limit
                 return smtp
 
-        return Controlled(Handler(), hostname=address, port=self.port)
+        return Controlled(Handler(), hostname=address, port=self.port, **self.options)
 
     def start(self):
         def bound(address):

@@ -119,7 +119,7 @@ class ArtTest(unittest.TestCase):
                  for page in ("IMAGEBK",)]
         spots += [(n, page, pw - 6 - bw, ph - 6 - bh) for n in (226, 227, 228)
                   for page in ("COPYBK", "FAXBK")]
-        spots += [(n, "MAILBK", pw - 1 - mw, ph - 2 * (mh + 4)) for n in (229, 230, 231)]
+        spots += [(n, "MAILBK", pw - 1 - mw, ph - 2 * (mh + 1)) for n in (229, 230, 231)]
         for number, page, x, y in spots:
             with self.subTest(face=number, page=page):
                 self.assert_rim_matches("BMP%d.bmp" % number, page + ".bmp", x, y)

@@ -37,7 +37,7 @@ class CapturoTest(unittest.TestCase):
         self.assertIn("ACQ rc=1 sizeCode=0", run.lines)
         [result] = run.results()
         self.assertEqual(result["mech"], "2")
-        self.assertEqual(result["path"], rig.wine_path(self.dir) + "\\TWN00000.BMP")
+        self.assertEqual(result["path"], rig.wine_path(self.dir) + "\\TEMP\\TWN00000.BMP")
         self.assertEqual(result["dest"], "1005")
         self.assertEqual(result["more"], "0")
         header, palette, pixels = read_bmp(self.page_file())
@@ -67,7 +67,7 @@ class CapturoTest(unittest.TestCase):
         self.assertEqual(sets[ICAP_XRESOLUTION]["value"], "100")
         self.assertEqual(sets[ICAP_UNITS]["type"], "4")
         self.assertIn("CLOSED hwnd=" + run.starting("PANEL")[0].split()[1].split("=")[1], run.lines)
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
 
     def test_frame_and_progress_notices(self):
         run = self.scan("--res", "200", "--frame", "1,2,3.5,4", Preferred=65536)
@@ -144,7 +144,7 @@ class CapturoTest(unittest.TestCase):
         run = self.scan("--res", "100", "--cancel-at", "2", Preferred=65536)
         self.assertIn("CANCEL rc=0", run.lines)
         self.assertEqual(run.results(), [{}])
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
         self.assertEqual(len(run.starting("CLOSED")), 1)
         strips = [line for line in log_lines() if "IMAGEMEMXFER" in line]
         self.assertEqual(len(strips), 2)
@@ -154,7 +154,7 @@ class CapturoTest(unittest.TestCase):
         self.assertIn("ACQ rc=1 sizeCode=1", run.lines)
         results = run.results()
         self.assertEqual([r["more"] for r in results], ["1", "1", "0"])
-        self.assertEqual({r["path"] for r in results}, {rig.wine_path(self.dir) + "\\TWN00000.BMP"})
+        self.assertEqual({r["path"] for r in results}, {rig.wine_path(self.dir) + "\\TEMP\\TWN00000.BMP"})
         for number in (1, 2, 3):
             header, _, _ = read_bmp(self.page_file(number))
             self.assertEqual((header["width"], header["height"]), (620, 877))  # A4 at 75 dpi
@@ -179,7 +179,7 @@ class CapturoTest(unittest.TestCase):
         self.assertIn("BOX Scanning|Insufficient hard disk space!", run.lines)
         self.assertEqual(run.results(), [{}])
         self.assertTrue(run.starting("CLOSED"))
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
 
     def test_free_space_beyond_32_bits_is_not_wrapped(self):
         # 2^20 clusters × 8 × 512 = 4 GiB, which is 0 in 32 bits.
@@ -191,7 +191,7 @@ class CapturoTest(unittest.TestCase):
         # 24000 colour pixels need 72000 bytes a row, beyond the 16-bit stride.
         run = self.scan("--res", "3000", "--frame", "0,0,8,0.01")
         self.assertEqual(run.results(), [{}])
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
         self.assertTrue(run.starting("CLOSED"))
         self.assertFalse([line for line in log_lines() if "IMAGEMEMXFER" in line])
 

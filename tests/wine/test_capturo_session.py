@@ -139,9 +139,11 @@ class SessionTest(unittest.TestCase):
     def test_file_transfer_writes_the_source_file(self):
         run = self.scan(RefuseMechs=2, CurrentMech=1)
         [result] = run.results()
-        self.assertEqual((result["mech"], result["format"], result["path"]), ("1", "0", "C:\\TWN00000.TIF"))
+        # Beside the memory-transfer pages, in TEMP beside the library (not the root of C:).
+        page = rig.wine_path(self.dir) + "\\TEMP\\TWN00000.TIF"
+        self.assertEqual((result["mech"], result["format"], result["path"]), ("1", "0", page))
         setup = [line for line in log_lines() if "SETUPFILEXFER SET" in line]
-        self.assertIn("file=C:\\TWN00000.TIF format=0", setup[0])
+        self.assertIn("file=%s format=0" % page, setup[0])
         self.assertIn(("GET", ICAP_IMAGEFILEFORMAT), [(m, c) for m, c, _ in capability_calls()])
         data = (self.dir / "out" / "page1.tif").read_bytes()
         self.assertEqual(data[:4], b"II*\0")
@@ -183,13 +185,13 @@ class SessionTest(unittest.TestCase):
     def test_a_failing_strip_ends_the_page_without_a_file(self):
         run = self.scan(Preferred=4096, FailAtStrip=2)
         self.assertEqual(run.results(), [{}])
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
         self.assertTrue(run.starting("CLOSED"))
 
     def test_a_strip_claiming_more_rows_than_its_buffer_writes_nothing(self):
         run = self.scan(Preferred=4096, OverrunAtStrip=2)
         self.assertEqual(run.results(), [{}])
-        self.assertFalse((self.dir / "TWN00000.BMP").exists())
+        self.assertFalse((self.dir / "TEMP" / "TWN00000.BMP").exists())
 
     def test_the_close_request_closes_everything(self):
         run = self.scan(CloseRequest=1)

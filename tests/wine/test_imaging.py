@@ -112,6 +112,24 @@ class ImagingTest(unittest.TestCase):
         with Image.open(DIR / "tcolour.bmp") as saved:
             self.assertEqual([round(v) for v in saved.info["dpi"]], [100, 100])
 
+    def test_pages_read_in_bands_are_written_as_whole_pages_are(self):
+        topdown = Image.open(DIR / "colour.bmp").crop((0, 0, 203, 151))
+        topdown.save(DIR / "small.bmp")
+        data = bytearray((DIR / "small.bmp").read_bytes())
+        offset, row = struct.unpack_from("<I", data, 10)[0], (203 * 3 + 3) // 4 * 4
+        rows = [bytes(data[offset + i * row: offset + (i + 1) * row]) for i in range(151)]
+        struct.pack_into("<i", data, 22, -151)
+        data[offset:] = b"".join(reversed(rows))
+        (DIR / "small-topdown.bmp").write_bytes(bytes(data))
+        for name in ("colour.bmp", "grey.bmp", "mono.bmp", "small-topdown.bmp"):
+            for code in (10, 3):
+                written = []
+                for whole in ((), ("--whole",)):
+                    path = self.copy(name, "b" + name)
+                    self.assertEqual(tool("save", path.name, path.name, code, 50, *whole), (0, ["SAVED"]), name)
+                    written.append(path.read_bytes())
+                self.assertEqual(written[0], written[1], (name, code))
+
     def test_grey_and_black_and_white_convert_to_24_bits(self):
         for name in ("grey.bmp", "mono.bmp"):
             out = "c24" + name

@@ -17,7 +17,7 @@ OWN_KEY = r"HKLM\Software\Orvane"
 OCR_KEY = r"HKCU\Software\Xerox\TextBridge\Classic 2.0\TextBridge"
 # Rights the Users group gets (path relative to the folder: rights, inheritance).
 USERS_RIGHTS = {("Quendel.ini", 0x12019F, 0), ("TEMP", 0x1201BF, 0), ("TEMP", 0x1301BF, 0xB),
-                ("DATA", 0x1201BF, 0), ("DATA", 0x1301BF, 0xB), ("", 0x2, 0)}
+                ("DATA", 0x1201BF, 0), ("DATA", 0x1301BF, 0xB)}
 
 
 def setUpModule():
@@ -111,7 +111,7 @@ class Setup(unittest.TestCase):
         self.assertEqual((record["format"], record["opens"]), ("jpeg", "yes"))
         scans = sorted((folder / "TEMP").iterdir())
         self.assertEqual([p.suffix for p in scans], [".JPG"])
-        self.assertFalse((folder / "TWN00000.BMP").exists())
+        self.assertFalse((folder / "TEMP" / "TWN00000.BMP").exists())
         self.assertFalse((twain / "vscanner.log").exists())
 
         uninstall(PROGRAM_FILES)

@@ -25,13 +25,19 @@ PAGE_ROWS = {
     IMAGE: [(6001, 6006), (6002, 6007), (6003, 6008)],
     COPY: [(2000, 2007), (2001, 2008), (2002, 2009), (2003, 2010)],
     FAX: [(4003, 4005), (4002, 4004)],
-    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5004, 5010), (5005, 5011), (5006, 5012)],
-    OCR: [(3002, 3004), (3001, 3003)],
+    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5025, 5026), (5004, 5010), (5005, 5011), (5006, 5012),
+           (5014, 5015), (5016, 5017), (5018, 5019), (5020, 5021)],
+    OCR: [(3002, 3004), (3001, 3003), (3005, 3006)],
 }
 MODE_LISTS, MODE_NAMES = (6007, 2008, 5008), (1022, 1023, 1024)
 PAPER_LISTS, PAPER_AUTO = (6006, 2007, 4005, 5007, 3004), 1018
+# The lists of fixed choices (Attach As, Save As) and their entries.
+CHOICE_LISTS = {5026: (5027, 5028), 3006: (3007, 3008)}
+CHOICE_NAMES = [name for names in CHOICE_LISTS.values() for name in names]
 CHECK_BOXES = (2004, 2005)
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
+# The Mail page's security list (its localised choice "None"), port field and Test key.
+SECURITY_LIST, SECURITY_NONE, PORT_FIELD, PORT_ROOM, TEST_KEY, TEST_CHROME = 5015, 5023, 5017, 40, 5022, 8
 # A closed list shows its text between its edge and its drop button; a check box's text
 # starts after the box.
 LIST_CHROME, CHECK_BOX_CHROME = 28, 20
@@ -64,7 +70,7 @@ class Languages(kit.PanelTestCase):
         descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
         page_titles = session.measure(library, 24, PAGE_TITLES)
         page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + list(MODE_NAMES)
-                                     + [PAPER_AUTO])
+                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY] + CHOICE_NAMES)
         progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
         compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
         lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
@@ -130,7 +136,9 @@ class Languages(kit.PanelTestCase):
                     wrong.append("label %d runs into %d" % (label, field))
                 if right - left <= LIST_CHROME:
                     wrong.append("field %d has no room left" % field)
-        for lists, names in ((MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,))):
+        choices = [((control,), names) for control, names in CHOICE_LISTS.items()]
+        for lists, names in [(MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,)),
+                             ((SECURITY_LIST,), (SECURITY_NONE,))] + choices:
             for control in lists:
                 room = found[control][2] - found[control][0] - LIST_CHROME
                 wrong += ["list %d cuts string %d (%d > %d)" % (control, name, labels[name], room)
@@ -142,6 +150,10 @@ class Languages(kit.PanelTestCase):
         for field in ADDRESS_FIELDS:
             if found[field][2] - found[field][0] < ADDRESS_ROOM:
                 wrong.append("address field %d is %d wide" % (field, found[field][2] - found[field][0]))
+        if found[PORT_FIELD][2] - found[PORT_FIELD][0] < PORT_ROOM:
+            wrong.append("the port field is %d wide" % (found[PORT_FIELD][2] - found[PORT_FIELD][0]))
+        if labels[TEST_KEY] > found[TEST_KEY][2] - found[TEST_KEY][0] - TEST_CHROME:
+            wrong.append("the Test key cuts its text")
         self.assertEqual(wrong, [])
 
 

@@ -155,29 +155,27 @@ class HostChoice(unittest.TestCase):
         self.assertEqual(server.envelopes[0].rcpt_tos, ["bob@b.example", "bob@b.example"])
 
 
-class CancelBeforeConnection(unittest.TestCase):
-    def test_cancel_while_connecting_returns_0_at_once(self):
-        # A listener that never accepts, its backlog filled: the connection stays pending.
-        import socket
-        listener = socket.socket()
-        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        listener.bind(("127.0.0.31", 25))
-        listener.listen(0)
-        fillers = []
-        for _ in range(3):
-            filler = socket.socket()
-            filler.setblocking(False)
-            filler.connect_ex(("127.0.0.31", 25))
-            fillers.append(filler)
-        try:
+class FailingConnection(unittest.TestCase):
+    def test_refused_connection_says_host_unreachable_at_once(self):
+        host = R.Host("refused")
+        log = host.run(send(None, "me@127.0.0.51", "bob@b.example") +
+                       send("127.0.0.51", "me@x.example", "bob@b.example"), timeout=200)
+        self.assertEqual(messages(log), ["Host is unreachable."] * 2)
+        sends = [l for l in log if l.startswith("send=")]
+        for line in sends:
+            self.assertTrue(line.startswith("send=0 done=1"), sends)
+            # Ended by the connection's failure notice, not by the 90-second wait.
+            self.assertLess(float(line.split(" ms=")[1].split()[0]), 30000, sends)
+
+    def test_cancel_while_connecting_gives_the_attempt_up(self):
+        with R.pending_listener() as address:
             host = R.Host("cancelconnect")
+            # The pending connection is dropped: a later one cannot start a conversation.
             log = host.run([["gui", "wait", "E-mail"], ["gui", "click", "1020"]] +
-                           send("127.0.0.31", "me@x.example", "bob@b.example"))
-        finally:
-            for s in fillers:
-                s.close()
-            listener.close()
-        self.assertTrue([l for l in log if l.startswith("send=")][0].startswith("send=0 done=0"), log)
+                           send(address, "me@x.example", "bob@b.example") + [["pump", "1000"]])
+        self.assertTrue([l for l in log if l.startswith("send=")][0].startswith("send=0 done=1"), log)
+        self.assertEqual(log.count("WM_MAIL_DONE 0 0"), 1)
+        self.assertEqual(messages(log), [])
         self.assertLess(host.wall_seconds, 30)
 
 

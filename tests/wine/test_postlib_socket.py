@@ -1,7 +1,7 @@
-"""The mail socket on real Winsock under Wine: socketprobe's checks (notify rules, the connect
-notice in the wrong state, split and joined lines, a peer closing during the reply wait, an
-unresolvable name, short texts gathered until the reply wait, a large text sent whole and in
-order)."""
+"""The mail socket on real Winsock under Wine: socketprobe's checks (the connect notice in the
+wrong state, received bytes in order, waits that end for a window message, a peer closing during
+a wait, an unresolvable name, short texts gathered until the next receive, Abort, a large text
+sent whole and in order)."""
 
 import shutil
 import subprocess
@@ -9,14 +9,13 @@ import unittest
 
 import mail_rig as R
 
-EXPECTED = ["created_state", "empty_text_is_not_sent", "read_reply_with_notify_on_is_empty",
-            "connect_notice_in_created_state_only_sets_the_error_text",
+EXPECTED = ["created_state", "empty_text_is_not_sent", "connect_notice_in_created_state_only_sets_the_error_text",
             "unresolvable_name_fails_with_invalid_argument_before_connecting", "connect_starts",
-            "connection_notice_reaches_the_owner", "line_split_over_two_receives", "two_lines_in_one_receive_first",
-            "two_lines_in_one_receive_second_with_bare_lf", "send_text", "short_text_is_gathered_until_the_reply_wait",
-            "gathered_text_goes_out_before_the_reply_wait",
-            "peer_close_during_the_wait_gives_an_empty_reply", "no_time_out_after_a_close", "large_text_send",
-            "large_text_arrives_whole_and_in_order"]
+            "connection_notice_reaches_the_owner", "received_bytes_arrive_in_order",
+            "a_window_message_ends_the_wait_early", "a_silent_wait_ends_without_bytes", "send_text",
+            "short_text_is_gathered_until_the_next_receive", "gathered_text_goes_out_before_the_receive",
+            "peer_close_ends_the_wait_after_its_bytes", "abort_ends_the_connection", "nothing_is_received_after_abort",
+            "large_text_send", "large_text_arrives_whole_and_in_order"]
 
 
 def setUpModule():

@@ -116,9 +116,16 @@ class PanelStart(unittest.TestCase):
                             description=description)
         (directory / "dsk_lg.dll").write_bytes((rig.FIXTURES / "probe-language" / "probe_language.dll").read_bytes())
         proc = self.start_panel(directory, "Velmora")
-        rig.driver("post", "--title", "Velmora", WM_COMMAND, INFO_ID, 0)
-        rig.driver("wait", "--title", "Velmora", "--class", "#32770", "--title-contains", "Velmora")
-        _, texts = rig.window_texts("--title", "Velmora", "--class", "#32770")
+        panel = rig.driver("wait", "--title", "Velmora", "--class", "#32770").strip().lower()
+        rig.driver("post", "--hwnd", panel, WM_COMMAND, INFO_ID, 0)
+        # The About box has the panel's title: it is the other window of that title.
+        deadline = time.time() + 20
+        about = []
+        while not about and time.time() < deadline:
+            about = [w for w in rig.top_windows() if w[3] == "Velmora" and w[2] == "#32770" and w[0].lower() != panel]
+            time.sleep(0.1)
+        self.assertTrue(about, rig.top_windows())
+        _, texts = rig.window_texts("--hwnd", about[0][0])
         self.assertTrue(any("Probe-OK" in t for t in texts), texts)
 
     def test_information_box_shows_title_and_upper_cased_version(self):

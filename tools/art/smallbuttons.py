@@ -68,7 +68,7 @@ def page_faces(backgrounds):
     mw, mh = T.MAIL_BUTTON
     spots = {"folder": ("IMAGEBK", w - 6 - bw, h - 6 - bh, bw, bh),
              "printer_setup": ("COPYBK", w - 6 - bw, h - 6 - bh, bw, bh),
-             "chevrons": ("MAILBK", w - 1 - mw, h - 2 * (mh + 4), mw, mh)}
+             "chevrons": ("MAILBK", w - 1 - mw, h - 2 * (mh + 1), mw, mh)}
     out = []
     for glyph, ids in PAGE_FACES.items():
         page, x, y, fw, fh = spots[glyph]

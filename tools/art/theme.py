@@ -94,7 +94,8 @@ def page_tray_top(page):
     """Top of the bottom tray of a page, or None for a page without own controls there."""
     h = PAGE_SIZE[1]
     if page == "MAILBK":
-        return h - 3 * (MAIL_BUTTON[1] + 4) - 6
+        # Six rows: server, security and port, user, password (with Test), To (with ">>"), From.
+        return h - 6 * (MAIL_BUTTON[1] + 1) - 6
     if page == "OCRBK":
         return None
     return h - 6 - PAGE_BUTTON[1] - 6

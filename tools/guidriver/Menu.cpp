@@ -48,6 +48,7 @@ int CmdMenu(const CArgs& args) {
   HOOKPROC proc = hook_dll ? reinterpret_cast<HOOKPROC>(GetProcAddress(hook_dll, kMenuHookProc)) : nullptr;
   if (!proc) return Fail(L"cannot load " + HookLibraryPath());
 
+  g_reply = SMenuReply();  // a served driver runs this command more than once
   WNDCLASSW wc = {};
   wc.lpfnWndProc = ReceiverProc;
   wc.hInstance = GetModuleHandleW(nullptr);

@@ -21,8 +21,18 @@ void WriteUtf8(DWORD stdHandle, const std::wstring& text) {
 
 void PrintLine(const std::wstring& text) { WriteUtf8(STD_OUTPUT_HANDLE, text); }
 
+namespace {
+std::wstring g_failureMarker;
+}  // namespace
+
+void SetFailureMarker(const std::wstring& marker) { g_failureMarker = marker; }
+
 int Fail(const std::wstring& reason) {
-  WriteUtf8(STD_ERROR_HANDLE, L"guidriver: " + Field(reason));
+  std::wstring line = L"guidriver: " + Field(reason);
+  if (g_failureMarker.empty())
+    WriteUtf8(STD_ERROR_HANDLE, line);
+  else
+    WriteUtf8(STD_OUTPUT_HANDLE, g_failureMarker + line);
   return 1;
 }
 

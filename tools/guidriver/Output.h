@@ -11,6 +11,9 @@ void PrintLine(const std::wstring& text);
 // Writes REASON to stderr and returns the failure exit code (1).
 int Fail(const std::wstring& reason);
 
+// From now on failure reasons go to stdout after MARKER (the serve mode's one stream).
+void SetFailureMarker(const std::wstring& marker);
+
 // "0x%08X" of a window handle, the form `list` prints and `--hwnd` accepts.
 std::wstring HwndText(HWND wnd);
 

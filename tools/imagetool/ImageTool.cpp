@@ -1,7 +1,9 @@
 // imagetool: the imaging component from the command line, one line of output per fact.
 //   info PATH                     IMAGE 1|0
 //   load PATH                     LOADED width height bits xdpi ydpi
-//   save SRC DST FORMAT QUALITY   SAVED (load SRC, save to DST, which may be SRC)
+//   save SRC DST FORMAT QUALITY   SAVED (load SRC, save to DST, which may be SRC; as the scan job
+//                                 does, with a bitmap file's rows read band by band while saving;
+//                                 with --whole, read in whole first)
 //   convert SRC OUT               CONVERTED bits, OUT a bitmap file of the 24-bit image
 //   packed SRC OUT                PACKED bytes, OUT the packed bitmap block as it is
 //   detect SRC [ROUNDS]           AREA x1 y1 x2 y2 per area, DETECT_MS per round
@@ -73,8 +75,8 @@ bool WritePacked(CScanImage& image, const char* path, bool asBitmapFile, DWORD& 
   return WriteBlock(path, &file, asBitmapFile ? sizeof(file) : 0, header, bytes);
 }
 
-int Load(CScanImage& image, const char* path) {
-  if (image.Load(path)) return 0;
+int Load(CScanImage& image, const char* path, CScanImage::Rows rows = CScanImage::Rows::kRead) {
+  if (image.Load(path, rows)) return 0;
   std::printf("LOAD FAILED\n");
   return 1;
 }
@@ -109,11 +111,13 @@ int Detect(const char* path, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool stats = false;
+  bool stats = false, whole = false;
   std::vector<const char*> args;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--stats") == 0) {
       stats = true;
+    } else if (std::strcmp(argv[i], "--whole") == 0) {
+      whole = true;
     } else {
       args.push_back(argv[i]);
     }
@@ -143,7 +147,7 @@ int main(int argc, char** argv) {
     ResetPeak();
     const SIZE_T idle = WorkingSet(false);
     const double start = Now();
-    result = Load(image, path);
+    result = Load(image, path, whole ? CScanImage::Rows::kRead : CScanImage::Rows::kLeaveInFile);
     const double loaded = Now();
     if (!result) {
       const bool saved = image.Save(args[2], std::atoi(args[3]), image.BitsPerPixel(), std::atoi(args[4]));

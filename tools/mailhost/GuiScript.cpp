@@ -27,6 +27,13 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
+// A text on one log line: CR and LF written as the script's <CR> and <LF>.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) line += c == '\r' ? "<CR>" : c == '\n' ? "<LF>" : std::string(1, c);
+  return line;
+}
+
 std::string ClassOf(HWND wnd) {
   char name[64] = {};
   GetClassNameA(wnd, name, sizeof(name));
@@ -240,7 +247,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   g.inTick = true;
   // Every message box is logged and closed with OK as soon as it shows.
   if (HWND box = FindMessageBox()) {
-    GuiScript::Log("msgbox " + WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF)));
+    GuiScript::Log("msgbox " + WindowText(box) + ": " + OneLine(WindowText(GetDlgItem(box, 0xFFFF))));
     ++g.boxesSeen;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     g.inTick = false;

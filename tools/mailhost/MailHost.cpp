@@ -1,6 +1,9 @@
 // mailhost: binds Postlib.dll from its own directory by the three export names, as the front
 // panel does, and runs a script (one command a line, words separated by tabs):
 //   smtp SERVER                          SetMailSMTP
+//   security N PORT                      SetMailSecurity (0 none, 1 STARTTLS, 2 TLS; port 0: its own)
+//   login USER PASSWORD                  SetMailLogin
+//   test SENDER                          MailTestServer
 //   send SENDER RECIPIENT [FILE ...]     MailStartSend with a hidden notification window
 //   content                              MailContent
 //   gui ACTION ...                       queued dialog action, played during the next call
@@ -86,7 +89,10 @@ int main(int argc, char** argv) {
   auto setSmtp = reinterpret_cast<SetMailSMTPFn>(GetProcAddress(postlib, "SetMailSMTP"));
   auto content = reinterpret_cast<MailContentFn>(GetProcAddress(postlib, "MailContent"));
   auto startSend = reinterpret_cast<MailStartSendFn>(GetProcAddress(postlib, "MailStartSend"));
-  if (!setSmtp || !content || !startSend) {
+  auto setSecurity = reinterpret_cast<SetMailSecurityFn>(GetProcAddress(postlib, "SetMailSecurity"));
+  auto setLogin = reinterpret_cast<SetMailLoginFn>(GetProcAddress(postlib, "SetMailLogin"));
+  auto testServer = reinterpret_cast<MailTestServerFn>(GetProcAddress(postlib, "MailTestServer"));
+  if (!setSmtp || !content || !startSend || !setSecurity || !setLogin || !testServer) {
     GuiScript::Log("bind failed");
     return 4;
   }
@@ -119,6 +125,19 @@ int main(int argc, char** argv) {
       // ms: how long the call took; at: when it returned, on the clock of the "clicked" lines.
       GuiScript::Log("send=" + std::to_string(result) + " done=" + std::to_string(g_mailDone - doneBefore) +
                      " ms=" + GuiScript::FormatMs(end - start) + " at=" + GuiScript::FormatMs(end));
+    } else if (verb == "security") {
+      setSecurity(std::stoi(words.at(1)), words.size() > 2 ? std::stoi(words[2]) : 0);
+    } else if (verb == "login") {
+      CString user(words.size() > 1 ? words[1].c_str() : "");
+      CString password(words.size() > 2 ? words[2].c_str() : "");
+      setLogin(user, password);
+    } else if (verb == "test") {
+      CString sender(words.size() > 1 ? words[1].c_str() : "");
+      const double start = GuiScript::NowMs();
+      const int result = testServer(sender);
+      const double end = GuiScript::NowMs();
+      GuiScript::Stop();
+      GuiScript::Log("test=" + std::to_string(result) + " ms=" + GuiScript::FormatMs(end - start));
     } else if (verb == "content") {
       const int result = content();
       GuiScript::Stop();

@@ -3,7 +3,9 @@
 
 The script maps a command verb (HELO, MAIL, RCPT, DATA, END for the final ".", QUIT) to a list
 of plays, one per occurrence of that command (the last repeats); a play is a list of actions:
-bytes (sent as one packet), ("sleep", seconds), "close" (closes the connection), ("stall", n)
+bytes (sent as one packet), ("sleep", seconds), ("trickle", bytes, seconds) (one byte at a time,
+each after that pause, until the bytes end or the server is stopped; `trickled` counts them),
+"close" (closes the connection), ("stall", n)
 (after n bytes of message data the server stops reading, as if busy, until it is stopped; its
 receive window fills), or nothing (silence: no answer). "GREETING" is played once the connection is accepted. Everything
 received is recorded: `commands` (each command line without its CR LF) and `data` (the bytes
@@ -47,9 +49,11 @@ class ScriptedSmtpServer:
         self.closed_by_peer = False
         self.error = None
         self.stalled_at = None
+        self.trickled = 0
         self.ending = None
         self._stall_after = None
         self._counts = {}
+        self._last_sent = b""
         self._done = threading.Event()
         self._stopped = threading.Event()
         self._listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
@@ -84,12 +88,19 @@ class ScriptedSmtpServer:
         for action in plays[min(n, len(plays) - 1)]:
             if isinstance(action, bytes):
                 conn.sendall(action)
+                self._last_sent = action
             elif action == "close":
                 conn.shutdown(socket.SHUT_RDWR)
                 conn.close()
                 return False
             elif isinstance(action, tuple) and action[0] == "sleep":
                 time.sleep(action[1])
+            elif isinstance(action, tuple) and action[0] == "trickle":
+                for byte in action[1]:
+                    if self._stopped.wait(action[2]):
+                        break
+                    conn.sendall(bytes([byte]))
+                    self.trickled += 1
             elif isinstance(action, tuple) and action[0] == "stall":
                 self._stall_after = action[1]
         return True
@@ -135,10 +146,12 @@ class ScriptedSmtpServer:
                     continue
                 self.commands.append(line.decode("latin-1"))
                 verb = line.split(b" ", 1)[0].split(b":", 1)[0].upper().decode("latin-1")
-                if verb == "DATA":
-                    in_data = True
+                self._last_sent = b""
                 if not self._play(conn, verb):
                     return
+                # The message follows only a DATA that was answered with 354 (or not at all).
+                if verb == "DATA":
+                    in_data = not self._last_sent.startswith((b"4", b"5"))
             if self._stall_after is not None and len(self.data) >= self._stall_after:
                 self._stall(conn)
                 return

@@ -21,3 +21,11 @@ TEST(FreshName, StemSumsDayWithMonthAndHourWithMinute) {
   EXPECT_EQ(FreshNameStem(time), "7020005");
   EXPECT_EQ(FreshNameStem(time).size(), 7u);
 }
+
+// A compressed page takes its format's extension in place of its own, never beside it.
+TEST(FreshName, WithExtensionReplacesOnlyTheFileNamesExtension) {
+  EXPECT_EQ(WithExtension("C:\\ORVANE\\TEMP\\P8194045.BMP", "JPG"), "C:\\ORVANE\\TEMP\\P8194045.JPG");
+  EXPECT_EQ(WithExtension("C:\\ORVANE\\TEMP\\P8194045", "TIF"), "C:\\ORVANE\\TEMP\\P8194045.TIF");
+  // A dot in a folder's name is no extension.
+  EXPECT_EQ(WithExtension("C:\\ORVANE.1\\TEMP\\P8194045", "JPG"), "C:\\ORVANE.1\\TEMP\\P8194045.JPG");
+}

@@ -284,6 +284,39 @@ TEST(JpegEncoder, ResolutionGoesIntoTheJfifHeader) {
   EXPECT_EQ(app0[10] << 8 | app0[11], 1);
 }
 
+// The encoder's output, byte for byte, as the first release wrote it (a 64-bit FNV-1a hash of the
+// whole file): faster inner loops must not change a single bit of a saved page.
+uint64_t Fingerprint(const std::vector<uint8_t>& bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+  return hash;
+}
+
+TEST(JpegEncoder, WritesTheSameBytesAsTheFirstRelease) {
+  struct Case {
+    Image image;
+    int quality;
+    size_t size;
+    uint64_t hash;
+  };
+  const Case cases[] = {
+      {Scene(1, 1, 3), 50, 615, 0x01590d4771f3ef91ull},
+      {Scene(17, 33, 3), 50, 897, 0x5b6bc3f2a078427aull},
+      {Scene(203, 151, 3), 50, 5846, 0xbe51056dbf342045ull},
+      {Scene(640, 480, 3), 10, 18454, 0xcd148e4dd0544b06ull},
+      {Noise(160, 120, 3, 99), 95, 23737, 0x2b473dffe0022ef1ull},
+      {Noise(61, 45, 3, 5), 100, 6648, 0x546bb0cf77d9cf6bull},
+      {Scene(203, 151, 1), 50, 2729, 0x59635affd8763bdcull},
+      {Noise(64, 48, 1, 7), 100, 5146, 0x24f5eb40fc66e3acull},
+      {Scene(9, 300, 1), 75, 1429, 0x168c815f812e921aull},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> jpeg = Encode(c.image, c.quality, 300, 300);
+    EXPECT_EQ(jpeg.size(), c.size) << c.image.width << "x" << c.image.height << "x" << c.image.channels;
+    EXPECT_EQ(Fingerprint(jpeg), c.hash) << c.image.width << "x" << c.image.height << "x" << c.image.channels;
+  }
+}
+
 bool Refuse(void*, const uint8_t*, size_t) { return false; }
 bool RefuseLater(void* context, const uint8_t*, size_t) { return --*static_cast<int*>(context) > 0; }
 

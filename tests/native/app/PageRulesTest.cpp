@@ -95,6 +95,22 @@ TEST(PageRules, Layout) {
   EXPECT_EQ(TitleX(200), 2);
   const int starts[] = {90, 112, 130};
   EXPECT_EQ(ListWidth(starts, 3, 293), 163);
-  EXPECT_EQ(MailRowY(277, 1, 21), 252);
-  EXPECT_EQ(MailRowY(277, 3, 21), 202);
+  EXPECT_EQ(MailRowY(277, 1, 22), 254);
+  EXPECT_EQ(MailRowY(277, 6, 22), 139);
+}
+
+TEST(PageRules, MailPortAndItsProposal) {
+  int port = -1;
+  EXPECT_TRUE(ParseMailPort(" ", port));
+  EXPECT_EQ(port, 0);
+  EXPECT_TRUE(ParseMailPort("2525", port));
+  EXPECT_EQ(port, 2525);
+  for (const char* bad : {"0", "65536", "-25", "25x", "99999999999"})
+    EXPECT_FALSE(ParseMailPort(bad, port)) << bad;
+  // A security's own port follows the security; a port of the user's own stays.
+  EXPECT_EQ(ProposedMailPort("25", 1), "587");
+  EXPECT_EQ(ProposedMailPort("587", 2), "465");
+  EXPECT_EQ(ProposedMailPort("", 0), "25");
+  EXPECT_EQ(ProposedMailPort("2525", 2), "2525");
+  EXPECT_EQ(ProposedMailPort("abc", 1), "abc");
 }

@@ -9,33 +9,47 @@
 #include "mail/MailChannel.h"
 #include "resources/postlib/resource.h"
 
-// A server that answers each ReadReply with the next scripted line; records every text sent.
+// A server that answers each wait for bytes with the next scripted chunk (a whole reply, or a
+// piece of one); records every text sent, with "<TLS>" where the connection was secured and
+// "<ABORT>" where it was dropped. Past the script (or from `silentFrom` on) it is silent, and
+// each wait lets its whole time pass on the fake clock; with `closesAtEnd` it closes instead.
 class FakeChannel : public IMailChannel {
  public:
   std::vector<std::string> replies;
   std::vector<std::string> sent;
   size_t nextReply = 0;
-  bool timedOut = false;
-  // Replies from this index on time out (".\r\n" and the flag), like a silent server.
   size_t silentFrom = static_cast<size_t>(-1);
-  int timeouts = 0;
+  bool closesAtEnd = false;
+  TlsResult tls = TlsResult::kSecured;
+  uint32_t tlsError = 0;
+  uint32_t now = 0;
+  bool aborted = false;
 
   bool SendText(const CString& text) override {
     if (text.IsEmpty()) return false;
-    sent.push_back(text.str());
+    if (!aborted) sent.push_back(text.str());
     return true;
   }
-  CString ReadReply() override {
-    timedOut = false;
-    if (nextReply >= silentFrom || nextReply >= replies.size()) {
-      ++nextReply;
-      timedOut = true;
-      ++timeouts;
-      return ".\r\n";
+  Received Receive(std::string& into, uint32_t waitMs) override {
+    if (aborted) return kFailed;
+    if (nextReply < replies.size() && nextReply < silentFrom) {
+      into += replies[nextReply++];
+      return kData;
     }
-    return CString(replies[nextReply++]);
+    if (closesAtEnd) return kClosed;
+    now += waitMs;
+    return kNothing;
   }
-  bool TimedOut() const override { return timedOut; }
+  uint32_t NowMs() override { return now; }
+  TlsResult StartTls(uint32_t waitMs, uint32_t* error) override {
+    sent.push_back("<TLS>");
+    *error = tlsError;
+    return tls;
+  }
+  void Abort() override {
+    if (!aborted) sent.push_back("<ABORT>");
+    aborted = true;
+  }
   std::string Wire() const {
     std::string all;
     for (const auto& s : sent) all += s;
@@ -79,6 +93,7 @@ class FakeEnvironment : public IMailEnvironment {
   std::map<std::string, std::string> files;  // path -> content
   bool sizeKnown = true;
   std::vector<unsigned> messages;
+  std::vector<std::string> quotes;  // one per message, empty without one
   std::vector<ProgressCall> progress;
   bool cancelled = false;
   // Presses Cancel when the progress position reaches this line (0: never).
@@ -106,7 +121,11 @@ class FakeEnvironment : public IMailEnvironment {
         return CString::Format("<string %u>", id);
     }
   }
-  void ShowMessage(unsigned id) override { messages.push_back(id); }
+  void ShowMessage(unsigned id) override { ShowMessage(id, CString()); }
+  void ShowMessage(unsigned id, const CString& quote) override {
+    messages.push_back(id);
+    quotes.push_back(quote.str());
+  }
   void UpdateProgress(unsigned value, int code) override {
     progress.push_back({value, code});
     if (code == kProgressPosition && cancelAtPosition && value == cancelAtPosition) cancelled = true;

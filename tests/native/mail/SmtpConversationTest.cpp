@@ -1,4 +1,5 @@
-// SMTP conversation transcripts over a scripted channel.
+// SMTP conversation transcripts over a scripted channel: the plain dialogue, every refusal,
+// the secured ones (TLS, STARTTLS) with their logins, Cancel and silent servers.
 #include <gtest/gtest.h>
 
 #include "MailFakes.h"
@@ -7,16 +8,54 @@
 namespace {
 struct Session {
   MailJob job;
+  MailServerOptions server;
   FakeChannel channel;
   FakeEnvironment env;
   CString toHeader;
+  bool result = false;
   std::string Run() {
-    CSmtpConversation conversation(job, channel, env);
-    conversation.Run();
+    CSmtpConversation conversation(job, server, channel, env);
+    result = conversation.Run();
     toHeader = conversation.ToHeader();
     return channel.Wire();
   }
+  // Runs the conversation, which must fail with `message` (quoting `quote`) and `wire` sent.
+  void ExpectFailure(const std::string& wire, unsigned message, const std::string& quote) {
+    EXPECT_EQ(Run(), wire);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(env.messages, std::vector<unsigned>{message});
+    EXPECT_EQ(env.quotes.empty() ? "" : env.quotes[0], quote);
+  }
+  std::string Test() {
+    result = CSmtpConversation(job, server, channel, env).RunTest();
+    return channel.Wire();
+  }
+  // A sender and one recipient, secured as `security`, logging in as ann (password "secret").
+  void Secured(MailSecurity security, bool login = true) {
+    job.sender = "me@x";
+    job.recipients.Add("a@y");
+    server.host = "mail.x";
+    server.security = security;
+    if (login) {
+      server.user = "ann";
+      server.password = "secret";
+    }
+  }
 };
+
+const char kEhlo[] = "250-mail.x greets you\r\n250-PIPELINING\r\n250-STARTTLS\r\n250 AUTH LOGIN PLAIN\r\n";
+const char kMessageReplies[][16] = {"250 from\r\n", "250 rcpt\r\n", "354 go\r\n", "250 queued\r\n",
+                                    "221 bye\r\n"};
+
+// The wire starts with `head` (shown whole when not).
+::testing::AssertionResult Begins(const std::string& wire, const std::string& head) {
+  if (wire.compare(0, head.size(), head) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << wire;
+}
+
+void AddMessageReplies(FakeChannel& channel) {
+  for (const char* reply : kMessageReplies) channel.replies.push_back(reply);
+}
 }  // namespace
 
 TEST(SmtpConversation, AcceptedMessageWithTwoRecipients) {
@@ -33,7 +72,7 @@ TEST(SmtpConversation, AcceptedMessageWithTwoRecipients) {
             "MAIL FROM: <scan@office.example>\r\n"
             "RCPT TO: <ann@a.example>\r\n"
             "RCPT TO: <bob@b.example>\r\n"
-            "DATA \r\n"
+            "DATA\r\n"
             "To: <ann@a.example> , <bob@b.example>\r\n"
             "From: scan@office.example\r\n"
             "Subject: S\r\n"
@@ -42,6 +81,7 @@ TEST(SmtpConversation, AcceptedMessageWithTwoRecipients) {
             "B\r\n"
             ".\r\n"
             "QUIT\r\n");
+  EXPECT_TRUE(s.result);
   EXPECT_EQ(s.channel.nextReply, 8u);
   EXPECT_TRUE(s.env.messages.empty());
   EXPECT_TRUE(s.job.recipients.IsEmpty());
@@ -49,7 +89,7 @@ TEST(SmtpConversation, AcceptedMessageWithTwoRecipients) {
   EXPECT_EQ(s.env.progress[0].code, kProgressDataStart);
 }
 
-TEST(SmtpConversation, ToHeaderFor550_250_550) {
+TEST(SmtpConversation, ToHeaderNamesRecipientsFromTheFirstAccepted) {
   Session s;
   s.job.sender = "me@x";
   s.job.recipients.Add("first@x");
@@ -59,38 +99,67 @@ TEST(SmtpConversation, ToHeaderFor550_250_550) {
                        "550 no\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
   EXPECT_EQ(s.toHeader, "To: <second@x> , <third@x>\r\n");
-  EXPECT_NE(wire.find("DATA \r\nTo: <second@x> , <third@x>\r\n"), std::string::npos);
-  EXPECT_NE(wire.find("RCPT TO: <first@x>\r\nRCPT TO: <second@x>\r\nRCPT TO: <third@x>\r\n"),
-            std::string::npos);
-}
+  EXPECT_NE(wire.find("DATA\r\nTo: <second@x> , <third@x>\r\n"), std::string::npos);
+  // Sent to the one accepted; the two refusals are named afterwards.
+  EXPECT_TRUE(s.result);
+  EXPECT_EQ(s.env.messages, std::vector<unsigned>{IDS_SOME_RECIPIENTS_REFUSED});
+  EXPECT_EQ(s.env.quotes[0], "first@x: 550 no\nthird@x: 550 no");
 
-TEST(SmtpConversation, ToHeaderFor250_550) {
-  Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("one@x");
-  s.job.recipients.Add("two@x");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
+  Session t;
+  t.job.sender = "me@x";
+  t.job.recipients.Add("one@x");
+  t.job.recipients.Add("two@x");
+  t.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
                        "550\r\n", "354\r\n", "250\r\n", "221\r\n"};
-  s.Run();
-  EXPECT_EQ(s.toHeader, "To: <one@x> , <two@x>\r\n");
+  t.Run();
+  EXPECT_EQ(t.toHeader, "To: <one@x> , <two@x>\r\n");
 }
 
-TEST(SmtpConversation, HeloRefusedShowsMessageAndQuits) {
+TEST(SmtpConversation, RefusalsEndWithAMessageAndQuit) {
+  struct Case {
+    std::vector<std::string> replies;
+    std::string wire;
+    unsigned message;
+    std::string quote;
+  };
+  const Case cases[] = {
+      {{"554 no service here\r\n", "221\r\n"}, "QUIT\r\n", IDS_SERVER_NOT_READY, "554 no service here"},
+      {{"220\r\n", "502 no HELO\r\n", "221\r\n"}, "HELO x\r\nQUIT\r\n", IDS_SERVER_REJECTS, "502 no HELO"},
+      {{"220\r\n", "250\r\n", "553 who?\r\n", "221\r\n"},
+       "HELO x\r\nMAIL FROM: <me@x>\r\nQUIT\r\n",
+       IDS_SERVER_REJECTS,
+       "553 who?"},
+      {{"220\r\n", "250\r\n", "250\r\n", "550 no a\r\n", "551 no b\r\n", "221\r\n"},
+       "HELO x\r\nMAIL FROM: <me@x>\r\nRCPT TO: <a@y>\r\nRCPT TO: <b@y>\r\nQUIT\r\n",
+       IDS_RECIPIENTS_REFUSED,
+       "551 no b"},
+      // A refused DATA gets no content: the server would read its lines as commands.
+      {{"220\r\n", "250\r\n", "250\r\n", "250\r\n", "250\r\n", "554-too many\r\n554 messages\r\n", "221\r\n"},
+       "HELO x\r\nMAIL FROM: <me@x>\r\nRCPT TO: <a@y>\r\nRCPT TO: <b@y>\r\nDATA\r\nQUIT\r\n",
+       IDS_MESSAGE_REFUSED,
+       "554 too many\n554 messages"},
+  };
+  for (const Case& c : cases) {
+    Session s;
+    s.job.sender = "me@x";
+    s.job.recipients.Add("a@y");
+    s.job.recipients.Add("b@y");
+    s.channel.replies = c.replies;
+    s.ExpectFailure(c.wire, c.message, c.quote);
+  }
+}
+
+TEST(SmtpConversation, MessageRefusedAfterItsDataIsReported) {
   Session s;
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
-  s.channel.replies = {"220\r\n", "502 no HELO\r\n", "221\r\n"};
-  EXPECT_EQ(s.Run(), "HELO x\r\nQUIT\r\n");
-  EXPECT_EQ(s.env.messages, std::vector<unsigned>{IDS_SERVER_REJECTS});
-}
-
-TEST(SmtpConversation, MailFromRefusedShowsMessageAndQuits) {
-  Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
-  s.channel.replies = {"220\r\n", "250\r\n", "553 who?\r\n", "221\r\n"};
-  EXPECT_EQ(s.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\nQUIT\r\n");
-  EXPECT_EQ(s.env.messages, std::vector<unsigned>{IDS_SERVER_REJECTS});
+  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "552 5.3.4 too big\r\n",
+                       "221\r\n"};
+  const std::string wire = s.Run();
+  EXPECT_EQ(wire.substr(wire.size() - 11), "\r\n.\r\nQUIT\r\n");
+  EXPECT_FALSE(s.result);
+  EXPECT_EQ(s.env.messages, std::vector<unsigned>{IDS_MESSAGE_REFUSED});
+  EXPECT_EQ(s.env.quotes[0], "552 5.3.4 too big");
 }
 
 TEST(SmtpConversation, MailFrom251IsAccepted) {
@@ -98,77 +167,207 @@ TEST(SmtpConversation, MailFrom251IsAccepted) {
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
   s.channel.replies = {"220\r\n", "250\r\n", "251 forwarded\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
-  const std::string wire = s.Run();
-  EXPECT_NE(wire.find("RCPT TO: <a@y>\r\nDATA \r\n"), std::string::npos);
+  EXPECT_NE(s.Run().find("RCPT TO: <a@y>\r\nDATA\r\n"), std::string::npos);
+  EXPECT_TRUE(s.result);
   EXPECT_TRUE(s.env.messages.empty());
 }
 
-TEST(SmtpConversation, EveryRecipientRefusedQuitsWithoutMessage) {
+TEST(SmtpConversation, MultiLineRepliesAreReadWhole) {
   Session s;
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
-  s.job.recipients.Add("b@y");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "550\r\n", "551\r\n", "221\r\n"};
-  EXPECT_EQ(s.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\nRCPT TO: <a@y>\r\nRCPT TO: <b@y>\r\nQUIT\r\n");
-  EXPECT_TRUE(s.env.messages.empty());
-  EXPECT_TRUE(s.env.progress.empty());
+  // A two-line greeting, and a refusal of the recipient that must not pass as accepted.
+  s.channel.replies = {"220-first\r\n",
+                       "220 second\r\n",
+                       "250-helo\r\n250 more\r\n",
+                       "250 from\r\n",
+                       "550-no such\r\n550 user\r\n",
+                       "221 bye\r\n"};
+  EXPECT_EQ(s.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\nRCPT TO: <a@y>\r\nQUIT\r\n");
+  EXPECT_FALSE(s.result);
+  EXPECT_EQ(s.env.quotes[0], "550 no such\n550 user");
 }
 
-TEST(SmtpConversation, TwoLineGreetingMakesEveryReplyOneLineLate) {
-  Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
-  // The second greeting line answers HELO; HELO's reply answers MAIL FROM, and so on.
-  s.channel.replies = {"220-first\r\n", "220 second\r\n", "250 helo\r\n",   "250 from\r\n",
-                       "250 rcpt\r\n",  "354 data\r\n",   "250 queued\r\n", "221 bye\r\n"};
-  const std::string wire = s.Run();
-  EXPECT_NE(wire.find("DATA \r\n"), std::string::npos);
-  EXPECT_NE(wire.find(".\r\nQUIT\r\n"), std::string::npos);
-  EXPECT_EQ(s.channel.nextReply, 7u);  // the final "221 bye" is never read
+TEST(SmtpConversation, ConnectionFaultsEndWithTheirMessage) {
+  // A silent server: one time-out, then QUIT with its shorter wait.
+  Session silent;
+  silent.job.sender = "me@x";
+  silent.job.recipients.Add("a@y");
+  silent.channel.replies = {"220 hi\r\n"};
+  EXPECT_EQ(silent.Run(), "HELO x\r\nQUIT\r\n");
+  EXPECT_EQ(silent.env.messages, std::vector<unsigned>{IDS_NETWORK_TIMED_OUT});
+  EXPECT_EQ(silent.channel.now, CSmtpConversation::kReplyLimitMs + CSmtpConversation::kQuitLimitMs);
+
+  Session closed;
+  closed.job.sender = "me@x";
+  closed.job.recipients.Add("a@y");
+  closed.channel.replies = {"220 hi\r\n", "250 hello\r\n"};
+  closed.channel.closesAtEnd = true;
+  EXPECT_EQ(closed.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\n<ABORT>");
+  EXPECT_EQ(closed.env.messages, std::vector<unsigned>{IDS_CONNECTION_LOST});
+
+  Session garbage;
+  garbage.job.sender = "me@x";
+  garbage.job.recipients.Add("a@y");
+  garbage.channel.replies = {"HTTP/1.1 400 Bad Request\r\n"};
+  EXPECT_EQ(garbage.Run(), "<ABORT>");
+  EXPECT_EQ(garbage.env.messages, std::vector<unsigned>{IDS_BAD_REPLY});
+  EXPECT_FALSE(silent.result || closed.result || garbage.result);
 }
 
-TEST(SmtpConversation, TwoLineGreetingWithRefusingRcptIsSeenLate) {
-  Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
-  // RCPT's own 550 is read as the DATA reply, one line late; the 250 of MAIL FROM accepts RCPT.
-  s.channel.replies = {"220-a\r\n", "220 b\r\n", "250\r\n", "250\r\n",
-                       "550\r\n",   "354\r\n",   "250\r\n", "221\r\n"};
-  EXPECT_NE(s.Run().find("DATA \r\n"), std::string::npos);
-}
-
-TEST(SmtpConversation, SilentServerTimesOutWithoutMessage105) {
+TEST(SmtpConversation, CancelInAReplyWaitDropsTheConnectionSilently) {
   Session s;
   s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
   s.channel.replies = {"220 hi\r\n"};
-  s.channel.silentFrom = 1;
-  EXPECT_EQ(s.Run(), "HELO x\r\nQUIT\r\n");
+  s.env.cancelled = true;  // pressed while the greeting was awaited
+  s.channel.replies.clear();
+  EXPECT_EQ(s.Run(), "<ABORT>");
+  EXPECT_FALSE(s.result);
   EXPECT_TRUE(s.env.messages.empty());
-  EXPECT_EQ(s.channel.timeouts, 2);  // the HELO reply and the QUIT reply
+  EXPECT_EQ(s.channel.now, 0u);
 }
 
-TEST(SmtpConversation, EmptySenderGivesBareHeloAndEmptyBrackets) {
+TEST(SmtpConversation, CancelTakenByTheContentStillAwaitsTheMessagesReply) {
   Session s;
+  s.job.sender = "me@x";
   s.job.recipients.Add("a@y");
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
+  s.job.attachments.Add("f.bin");
+  s.env.files["f.bin"] = Bytes(2000);
+  s.env.cancelAtPosition = 1;
+  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250 queued\r\n", "221\r\n"};
   const std::string wire = s.Run();
-  EXPECT_EQ(wire.substr(0, 21), "HELO \r\nMAIL FROM: <>\r");
+  EXPECT_EQ(wire.substr(wire.size() - 11), "\r\n.\r\nQUIT\r\n");
+  EXPECT_EQ(s.channel.nextReply, 7u);
+  EXPECT_FALSE(s.result);
+  EXPECT_TRUE(s.env.messages.empty());
 }
 
-TEST(SmtpConversation, SenderWithoutAtIsTheHeloDomain) {
+TEST(SmtpConversation, StartTlsThenPlainLogin) {
   Session s;
-  s.job.sender = "localuser";
-  s.job.recipients.Add("a@y");
-  s.channel.replies = {"220\r\n", "502\r\n", "221\r\n"};
-  EXPECT_EQ(s.Run().substr(0, 16), "HELO localuser\r\n");
+  s.Secured(kSecurityStartTls);
+  s.channel.replies = {"220 hi\r\n", kEhlo, "220 go ahead\r\n", kEhlo, "235 ok\r\n"};
+  AddMessageReplies(s.channel);
+  const std::string wire = s.Run();
+  EXPECT_TRUE(
+      Begins(wire,
+             "EHLO x\r\nSTARTTLS\r\n<TLS>EHLO x\r\nAUTH PLAIN AGFubgBzZWNyZXQ=\r\nMAIL FROM: <me@x>\r\n"
+             "RCPT TO: <a@y>\r\nDATA\r\n"));
+  EXPECT_TRUE(s.result);
+  EXPECT_TRUE(s.env.messages.empty());
 }
 
-TEST(SmtpConversation, SenderWithTwoAtSignsUsesTheLastPart) {
+TEST(SmtpConversation, TlsFromTheFirstByteAndLoginWithoutPlain) {
   Session s;
-  s.job.sender = "a@b@c.example";
-  s.channel.replies = {"220\r\n", "502\r\n", "221\r\n"};
-  EXPECT_EQ(s.Run().substr(0, 20), "HELO c.example\r\nQUIT");
+  s.Secured(kSecurityTls);
+  s.channel.replies = {"220 hi\r\n", "250-mail.x\r\n250 AUTH=LOGIN\r\n", "334 VXNlcm5hbWU6\r\n",
+                       "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"};
+  AddMessageReplies(s.channel);
+  EXPECT_TRUE(Begins(s.Run(), "<TLS>EHLO x\r\nAUTH LOGIN\r\nYW5u\r\nc2VjcmV0\r\nMAIL FROM: <me@x>\r\n"));
+  EXPECT_TRUE(s.result);
+}
+
+TEST(SmtpConversation, SecuringFailuresSendNothingMore) {
+  struct Case {
+    MailSecurity security;
+    std::vector<std::string> replies;
+    TlsResult tls;
+    std::string wire;
+    unsigned message;
+    std::string quote;
+  };
+  const Case cases[] = {
+      {kSecurityStartTls,
+       {"220\r\n", kEhlo, "220 go\r\n"},
+       TlsResult::kUntrusted,
+       "EHLO x\r\nSTARTTLS\r\n<TLS><ABORT>",
+       IDS_TLS_UNTRUSTED,
+       "0x800B0109"},
+      {kSecurityTls, {}, TlsResult::kWrongName, "<TLS><ABORT>", IDS_TLS_WRONG_NAME, "mail.x"},
+      {kSecurityTls, {}, TlsResult::kExpired, "<TLS><ABORT>", IDS_TLS_EXPIRED, "0x800B0109"},
+      {kSecurityTls, {}, TlsResult::kHandshakeFailed, "<TLS><ABORT>", IDS_TLS_FAILED, "0x800B0109"},
+      {kSecurityStartTls,
+       {"220\r\n", "250-mail.x\r\n250 AUTH PLAIN\r\n", "221\r\n"},
+       TlsResult::kSecured,
+       "EHLO x\r\nQUIT\r\n",
+       IDS_STARTTLS_NOT_OFFERED,
+       ""},
+      {kSecurityStartTls,
+       {"220\r\n", kEhlo, "454 TLS not available\r\n", "221\r\n"},
+       TlsResult::kSecured,
+       "EHLO x\r\nSTARTTLS\r\nQUIT\r\n",
+       IDS_STARTTLS_REFUSED,
+       "454 TLS not available"},
+  };
+  for (const Case& c : cases) {
+    Session s;
+    s.Secured(c.security);
+    s.channel.replies = c.replies;
+    s.channel.tls = c.tls;
+    s.channel.tlsError = 0x800B0109;
+    s.ExpectFailure(c.wire, c.message, c.quote);
+  }
+}
+
+TEST(SmtpConversation, LoginFailuresEndBeforeMailFrom) {
+  Session refused;
+  refused.Secured(kSecurityTls);
+  refused.channel.replies = {"220\r\n", kEhlo, "535 5.7.8 bad credentials\r\n", "221\r\n"};
+  EXPECT_EQ(refused.Run(), "<TLS>EHLO x\r\nAUTH PLAIN AGFubgBzZWNyZXQ=\r\nQUIT\r\n");
+  EXPECT_EQ(refused.env.messages, std::vector<unsigned>{IDS_LOGIN_REFUSED});
+  EXPECT_EQ(refused.env.quotes[0], "535 5.7.8 bad credentials");
+
+  Session none;
+  none.Secured(kSecurityTls);
+  none.channel.replies = {"220\r\n", "250-mail.x\r\n250 AUTH CRAM-MD5\r\n", "221\r\n"};
+  EXPECT_EQ(none.Run(), "<TLS>EHLO x\r\nQUIT\r\n");
+  EXPECT_EQ(none.env.messages, std::vector<unsigned>{IDS_LOGIN_NOT_OFFERED});
+  EXPECT_FALSE(refused.result || none.result);
+}
+
+TEST(SmtpConversation, NoLoginWithoutSecurity) {
+  Session s;
+  s.Secured(kSecurityNone);
+  s.channel.replies = {"220\r\n", "250 hello\r\n"};
+  AddMessageReplies(s.channel);
+  EXPECT_TRUE(Begins(s.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\n"));
+  EXPECT_TRUE(s.result);
+}
+
+TEST(SmtpConversation, BytesAheadOfTheSecuredConnectionAreDropped) {
+  Session s;
+  s.Secured(kSecurityStartTls);
+  // Injected after the STARTTLS reply: read as the secured EHLO's reply, it would hide AUTH.
+  s.channel.replies = {"220\r\n", kEhlo, "220 go\r\n250 injected\r\n", kEhlo, "235 ok\r\n"};
+  AddMessageReplies(s.channel);
+  EXPECT_NE(s.Run().find("<TLS>EHLO x\r\nAUTH PLAIN "), std::string::npos);
+  EXPECT_TRUE(s.result);
+}
+
+TEST(SmtpConversation, ConnectionTestLogsInAndQuits) {
+  Session s;
+  s.Secured(kSecurityStartTls);
+  s.job.recipients.RemoveAll();
+  s.channel.replies = {"220 hi\r\n", kEhlo, "220 go\r\n", kEhlo, "235 ok\r\n", "221 bye\r\n"};
+  EXPECT_EQ(s.Test(), "EHLO x\r\nSTARTTLS\r\n<TLS>EHLO x\r\nAUTH PLAIN AGFubgBzZWNyZXQ=\r\nQUIT\r\n");
+  EXPECT_TRUE(s.result);
+  EXPECT_EQ(s.env.messages, std::vector<unsigned>{IDS_TEST_PASSED});
+}
+
+TEST(SmtpConversation, SenderGivesTheHeloDomain) {
+  const struct {
+    const char* sender;
+    const char* wire;
+  } cases[] = {{"", "HELO \r\nMAIL FROM: <>\r"},
+               {"localuser", "HELO localuser\r\n"},
+               {"a@b@c.example", "HELO c.example\r\n"}};
+  for (const auto& c : cases) {
+    Session s;
+    s.job.sender = c.sender;
+    s.job.recipients.Add("a@y");
+    s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
+    EXPECT_TRUE(Begins(s.Run(), c.wire));
+  }
 }
 
 TEST(SmtpConversation, LineBreaksInAddressesNeverStartACommand) {

@@ -1,0 +1,413 @@
+// CScanJob: the data path of a scan job, top to bottom: the SCAN press, the request, the
+// acquisition, a page arriving, its filing and compression, the hand-off, and the end.
+#include "app/job/ScanJob.h"
+
+#include <cstring>
+
+#include "app/DocumentFinder.h"
+#include "app/JobFiles.h"
+#include "app/JobTimes.h"
+#include "app/OrvaneApp.h"
+#include "app/OrvaneView.h"
+#include "app/PageFiling.h"
+#include "app/PanelDlg.h"
+#include "app/ScanProgressDlg.h"
+#include "app/ScanRequest.h"
+#include "app/output/EditorHandOff.h"
+#include "app/output/MessageWindowDlg.h"
+#include "app/settings/SettingsKeys.h"
+#include "framework/Module.h"
+#include "resources/orvane/resource.h"
+
+using namespace Panel;
+
+namespace {
+const UINT_PTR kSecondPassTimerId = 1;
+const UINT kSecondPassDelayMs = 500;
+
+UINT OcrMessageFor(OcrOutcome outcome) {
+  switch (outcome) {
+    case OcrOutcome::kNoText:
+      return IDS_OCR_NO_TEXT;
+    case OcrOutcome::kEngineFailed:
+      return IDS_OCR_ENGINE_FAILED;
+    case OcrOutcome::kTextNotSaved:
+      return IDS_OCR_TEXT_NOT_SAVED;
+    default:
+      return 0;
+  }
+}
+}  // namespace
+
+CScanJob::CScanJob(COrvaneApp& app, CPanelDlg& panel) : m_app(app), m_panel(panel) {}
+
+CScanJob::~CScanJob() = default;
+
+// --- The press -------------------------------------------------------------------------------
+
+void CScanJob::Press(uint16_t shownPageId) {
+  JobTimes::Start();
+  m_app.Settings().WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", shownPageId).c_str());
+  CSettingsPage* page = m_panel.PageFor(shownPageId);
+  if (!page || !page->Store()) return;
+  if (m_app.m_languageId == kJapanese && shownPageId == kOcr) {
+    StartJapaneseOcrRoute();
+    return;
+  }
+  m_panel.NotifyWatcher(1);
+  m_panel.ShowWindow(SW_HIDE);
+
+  const char* pdfChoice = PdfChoiceKey(m_app.m_activeId);
+  const bool pdf =
+      pdfChoice && m_app.Settings().ReadInt(DestinationFor(m_app.m_activeId).section, pdfChoice, 0) == 1;
+  m_destination = &DestinationFor(m_app.m_activeId, pdf);
+  if (m_destination->prepare) m_destination->prepare(*this);
+  m_running = true;
+  m_pageArrived = false;
+  m_failureShown = false;
+  m_handOffsStopped = false;
+  m_attachments.RemoveAll();
+  m_pacing.Reset(m_destination->oneAtATime);
+  AcquireRequest request = FirstRequest();
+  RunAcquisition(request);
+}
+
+// The Japanese edition hands OCR to an application of its own, which ends the hidden panel
+// (WM_PANEL_ABORT) when it is done. When it cannot start, nothing would: the panel ends then.
+void CScanJob::StartJapaneseOcrRoute() {
+  m_panel.NotifyWatcher(0);
+  const SelvoraStart start = EditorHandOff::StartSelvora();
+  if (start == SelvoraStart::kMissing) {
+    CMessageWindowDlg missing(m_app.m_windowTitle, m_app.CreateInterfaceFont(CMessageWindowDlg::kFontHeight));
+    missing.DoModal();
+  } else if (start == SelvoraStart::kFailed) {
+    Tell(LocalText(IDS_SELVORA_START_FAILED), LocalText(IDS_SCAN_DIALOG_CAPTION));
+  }
+  m_panel.ShowWindow(SW_HIDE);
+  if (start == SelvoraStart::kStarted)
+    m_outsidePending = true;
+  else
+    End();
+}
+
+// --- The request and the acquisition ---------------------------------------------------------
+
+namespace {
+ScanRequestInput RequestInput(COrvaneApp& app, const Destination& destination) {
+  const CProfileFile& settings = app.Settings();
+  const char* section = destination.section;
+  ScanRequestInput input;
+  input.destinationId = destination.requestId;
+  input.settings.scanMode = settings.ReadInt(section, Keys::kScanMode, 0);
+  input.settings.documentSize = settings.ReadInt(section, Keys::kDocumentSize, 0);
+  input.settings.resolution = settings.ReadInt(section, Keys::kResolution, 0);
+  input.settings.brightness = settings.ReadInt(section, Keys::kBrightness, 2);
+  input.settings.contrast = settings.ReadInt(section, Keys::kContrast, 2);
+  const int papers = app.m_paperNames.GetSize();
+  if (papers > 0) {
+    const CString& chosen = app.m_paperNames[PaperIndex(input.settings.documentSize, papers)];
+    input.paperSize = app.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
+    input.firstPaperSize =
+        app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
+  }
+  const int table = destination.id - kImage;
+  if (table >= 0 && table < COrvaneApp::kDestinationCount)
+    input.resolutions = app.m_resolutionTables[table].get();
+  input.prescan = PrescanGeometry{app.m_preScanDpi, app.m_preScanWidth, app.m_preScanHeight};
+  return input;
+}
+}  // namespace
+
+AcquireRequest CScanJob::FirstRequest() {
+  bool autoSize = false;
+  AcquireRequest request = BuildScanRequest(RequestInput(m_app, *m_destination), autoSize);
+  m_autoSize = autoSize;
+  return request;
+}
+
+void CScanJob::RunAcquisition(AcquireRequest& request) {
+  if (!m_progress) {
+    ProgressTexts texts{LocalText(IDS_SCANNING), LocalText(IDS_SCANNING_PAGE), LocalText(IDS_STOP_SCANNING)};
+    auto progress = std::make_unique<CScanProgressDlg>(m_panel.GetSafeHwnd(), texts);
+    if (progress->Open()) m_progress = std::move(progress);
+  }
+  JobTimes::Mark("acquisition_started");
+  m_scanDpi = request.resolution;
+  CLibraryBinding& scanner = m_app.m_binding;
+  if (!scanner.DcAppAcqProc || scanner.DcAppAcqProc(&request) == 0) {
+    DestroyProgress();
+    End();
+  }
+}
+
+bool CScanJob::OfferToSource(MSG* msg) {
+  CLibraryBinding& scanner = m_app.m_binding;
+  if (!scanner.DcAppProcessMsgProc) return false;
+  // Pages arrive inside this call, a whole feeder batch within one.
+  m_pacing.EnterDelivery();
+  const bool taken = scanner.DcAppProcessMsgProc(msg, m_panel.GetSafeHwnd()) != 0;
+  LeaveDelivery();
+  return taken;
+}
+
+bool CScanJob::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  switch (message) {
+    case WM_ACQ_RESULT:
+      result = OnPageArrived(reinterpret_cast<const AcquireResult*>(lParam));
+      return true;
+    case WM_ACQ_PROGRESS:
+      OnProgress(wParam, lParam);
+      result = 1;
+      return true;
+    case WM_SCAN_STOP:
+      StopScan();
+      result = 0;
+      return true;
+    case WM_PANEL_ABORT:
+      // The same value is the dialog manager's DM_SETDEFID: unless an outside program has the
+      // page, it is left to the dialog.
+      if (!m_outsidePending) return false;
+      Abort();
+      result = 0;
+      return true;
+    case WM_ACQ_CLOSED:
+      OnSourceClosed();
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// --- A page arrives: filing and compression ---------------------------------------------------
+
+INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
+  if (!page) {
+    DestroyProgress();
+    End();
+    return 0;
+  }
+  JobTimes::Mark("page_arrived");
+  m_pageArrived = true;
+  const PageFiling::Outcome filed =
+      PageFiling::FilePage(*page, ProgramDir() + "TEMP", ProgramDir(), m_pagePath);
+  if (filed != PageFiling::Outcome::kFiled) {
+    FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
+    return 0;
+  }
+  JobTimes::Mark("page_filed");
+  if (!m_autoSize && m_destination->compression != 0)
+    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_destination->keepBilevel,
+                             m_progress.get());
+  JobTimes::Mark("page_compressed");
+  DestroyProgress();
+
+  if (m_autoSize) {
+    ClosePrescan();
+    return 1;
+  }
+  if (m_handOffsStopped) {
+    // An earlier page of the batch could not be handed off: this one stays in TEMP too.
+    std::string none;
+    m_pacing.PageFiled(m_pagePath);
+    if (m_pacing.PageDone(none) == CHandOffPacing::Step::kEnd) End();
+    return 1;
+  }
+  if (m_pacing.PageFiled(m_pagePath) == CHandOffPacing::Step::kHandOff) HandOff(m_pagePath);
+  return 1;
+}
+
+// The source is closed now; the document is looked for once the library's call that delivered
+// the prescan has returned.
+void CScanJob::ClosePrescan() {
+  m_closingPrescan = true;
+  if (m_app.m_binding.DcAppTerminateDS) m_app.m_binding.DcAppTerminateDS();
+  m_closingPrescan = false;
+  m_secondPassTimer = m_panel.SetTimer(kSecondPassTimerId, kSecondPassDelayMs);
+}
+
+void CScanJob::OnTimer(UINT_PTR id) {
+  if (id == kSecondPassTimerId && m_secondPassTimer) RunSecondPass();
+}
+
+void CScanJob::RunSecondPass() {
+  m_panel.KillTimer(m_secondPassTimer);
+  m_secondPassTimer = 0;
+  char prescan[sizeof(m_pagePath)];
+  std::memcpy(prescan, m_pagePath, sizeof(prescan));
+
+  CRectObj area;
+  const DocumentSearch found = FindDocumentArea(prescan, m_detected, m_passCounter, area);
+  if (found == DocumentSearch::kNoMemory) {
+    MessageBoxA(nullptr, LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(), LocalText(IDS_AUTOMODE_CAPTION).c_str(),
+                MB_OK);
+  }
+  bool autoSize = false;
+  AcquireRequest request = BuildSecondPass(RequestInput(m_app, *m_destination),
+                                           found == DocumentSearch::kFound ? &area : nullptr, autoSize);
+  m_autoSize = autoSize;
+  m_pageArrived = false;
+  RunAcquisition(request);
+  if (JobFiles::FileExists(prescan)) DeleteFileA(prescan);
+}
+
+void CScanJob::CancelSecondPass() {
+  if (!m_secondPassTimer) return;
+  m_panel.KillTimer(m_secondPassTimer);
+  m_secondPassTimer = 0;
+}
+
+// --- The hand-off --------------------------------------------------------------------------
+
+void CScanJob::HandOff(const std::string& page) {
+  CString(page).CopyTo(m_pagePath, sizeof(m_pagePath));
+  const HandOffOutcome outcome = m_destination->handOffPage(*this);
+  JobTimes::Mark("handed_off");
+  switch (outcome.result) {
+    case HandOffResult::kAtWork:
+      m_outsidePending = true;
+      return;
+    case HandOffResult::kNotHanded:
+      StopHandOffs(outcome.messageId);
+      break;
+    case HandOffResult::kHandedOff:
+      break;
+  }
+  PageDealtWith();
+}
+
+// The page at work is done with: the next waiting page goes, or the job ends.
+void CScanJob::PageDealtWith() {
+  m_outsidePending = false;
+  std::string next;
+  switch (m_pacing.PageDone(next)) {
+    case CHandOffPacing::Step::kHandOff:
+      if (m_handOffsStopped)
+        PageDealtWith();
+      else
+        HandOff(next);
+      break;
+    case CHandOffPacing::Step::kEnd:
+      End();
+      break;
+    case CHandOffPacing::Step::kWait:
+      break;
+  }
+}
+
+// A page could not be handed off: it and the batch's later pages stay in TEMP, and the user
+// learns why and where, once.
+void CScanJob::StopHandOffs(unsigned messageId) {
+  if (m_handOffsStopped) return;
+  m_handOffsStopped = true;
+  const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
+  Tell(LocalText(messageId) + "\n\n" + kept, WindowTitle());
+}
+
+void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
+  if (outcome == OcrOutcome::kWaiting || !m_pacing.Working()) return;
+  if (outcome == OcrOutcome::kPdfNoViewer) {
+    Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
+         LocalText(IDS_SCAN_DIALOG_CAPTION));
+  } else if (const UINT message = OcrMessageFor(outcome)) {
+    // No document came of the page: its image stays in TEMP, and the message says where.
+    const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
+    Tell(LocalText(message) + "\n\n" + kept, LocalText(IDS_SCAN_DIALOG_CAPTION));
+    PageDealtWith();
+    return;
+  }
+  // The document is kept in DATA: the page's image goes.
+  const std::string page = m_pacing.PageAtWork();
+  if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
+  PageDealtWith();
+}
+
+// The delivering call has returned: the batch is complete.
+void CScanJob::LeaveDelivery() {
+  if (m_pacing.LeaveDelivery() == CHandOffPacing::Step::kEnd && m_running) End();
+}
+
+// The pages handed off so far go on as one (a PDF by mail). Every end of a running job comes
+// here first, so that a batch stopped or cut short still delivers what was scanned.
+void CScanJob::HandOffBatch() {
+  if (!m_destination || !m_destination->handOffBatch || m_handOffsStopped) return;
+  const HandOffOutcome outcome = m_destination->handOffBatch(*this);
+  if (outcome.result == HandOffResult::kNotHanded) StopHandOffs(outcome.messageId);
+}
+
+// --- Progress, stop, abort -------------------------------------------------------------------
+
+void CScanJob::OnProgress(WPARAM position, LPARAM range) {
+  if (m_progress) m_progress->ShowProgress(static_cast<int>(position), static_cast<int>(range));
+}
+
+void CScanJob::StopScan() {
+  DestroyProgress();
+  if (m_app.m_binding.TWEndXfer) m_app.m_binding.TWEndXfer();
+  End();
+}
+
+// An outside program that has the page ends the job: the page goes.
+void CScanJob::Abort() {
+  const std::string page = m_pacing.Working() ? m_pacing.PageAtWork() : std::string(m_pagePath);
+  if (!page.empty() && JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
+  End();
+}
+
+// The source closed itself (its own window closed, say) before any page came: nothing else
+// would end the hidden panel.
+void CScanJob::OnSourceClosed() {
+  if (!m_running || m_closingPrescan || m_pageArrived) return;
+  DestroyProgress();
+  End();
+}
+
+void CScanJob::DestroyProgress() {
+  std::unique_ptr<CScanProgressDlg> progress = std::move(m_progress);
+  if (progress) progress->DestroyWindow();
+}
+
+void CScanJob::OnPanelDestroyed() { DestroyProgress(); }
+
+// A job that cannot go on says why once and ends, rather than leave a hidden program behind.
+void CScanJob::FailJob(UINT messageId) {
+  DestroyProgress();
+  if (!m_failureShown) {
+    m_failureShown = true;
+    MessageBoxA(nullptr, LocalText(messageId).c_str(), WindowTitle().c_str(),
+                MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+  }
+  End();
+}
+
+// --- The end ---------------------------------------------------------------------------------
+
+void CScanJob::End() {
+  if (m_running) {
+    m_running = false;
+    HandOffBatch();
+  }
+  m_panel.EndPanel();
+}
+
+// --- What the hand-offs use ------------------------------------------------------------------
+
+COrvaneView* CScanJob::View() const {
+  auto* frame = static_cast<CFrameWnd*>(m_app.m_pMainFrame);
+  return frame ? static_cast<COrvaneView*>(frame->GetActiveView()) : nullptr;
+}
+
+HWND CScanJob::MainFrame() const { return m_app.m_pMainFrame ? m_app.m_pMainFrame->GetSafeHwnd() : nullptr; }
+CLibraryBinding& CScanJob::Libraries() { return m_app.m_binding; }
+CProfileFile& CScanJob::Settings() { return m_app.Settings(); }
+WORD CScanJob::LanguageId() const { return m_app.m_languageId; }
+const CString& CScanJob::ProgramDir() const { return m_app.m_programDir; }
+const CString& CScanJob::SettingsPath() const { return m_app.m_settingsPath; }
+const CString& CScanJob::WindowTitle() const { return m_app.m_windowTitle; }
+CString CScanJob::LocalText(UINT id) const { return m_app.LoadLocalString(id); }
+CString CScanJob::OwnText(UINT id) const { return LoadResourceString(Module::Instance(), id); }
+
+void CScanJob::Tell(const CString& text, const CString& caption) const {
+  ::MessageBoxA(nullptr, text.c_str(), caption.c_str(),
+                MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+}
