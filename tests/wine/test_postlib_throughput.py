@@ -8,7 +8,7 @@ import os
 import unittest
 
 import mail_rig as R
-from mail_flows import messages, result, send
+from mail_flows import cancel_while_a_file_goes_out, messages, result, send
 
 BIG = 20 * 1024 * 1024
 
@@ -32,10 +32,7 @@ def click_to_return_ms(log):
 
 
 def cancelled_send(address, attachment, until):
-    """Cancel is clicked once the file is going out and `until` (an action) is met."""
-    return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Send file"], ["gui"] + until,
-            ["gui", "pos", "1018"], ["gui", "click", "1020"]] + \
-        send(address, "scan@office.example", "bob@b.example", attachment)
+    return cancel_while_a_file_goes_out(until) + send(address, "scan@office.example", "bob@b.example", attachment)
 
 
 class LargeAttachment(unittest.TestCase):
