@@ -4,14 +4,7 @@
 
 #include <string>
 
-struct LocalTime {
-  int year = 0;
-  int month = 0;  // 1 to 12
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+#include "app/LocalTime.h"
 
 // The seven characters after "P": "%d%02d%02d%02d" of the year, day + month, hour + minute
 // and second, without its first three characters (10:30:45 on 7 December 1998 gives

@@ -8,7 +8,10 @@ namespace {
 const int kNameAttempts = 50;
 const DWORD kNameRetryMs = 200;
 
-std::string StemNow() {
+std::string StemNow() { return FreshNameStem(LocalNow()); }
+}  // namespace
+
+LocalTime LocalNow() {
   SYSTEMTIME now = {};
   GetLocalTime(&now);
   LocalTime time;
@@ -18,9 +21,8 @@ std::string StemNow() {
   time.hour = now.wHour;
   time.minute = now.wMinute;
   time.second = now.wSecond;
-  return FreshNameStem(time);
+  return time;
 }
-}  // namespace
 
 bool FileExists(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
@@ -35,7 +37,8 @@ bool EnsureDirectory(const CString& directory, const CString& programDir) {
   return CreateDirectoryA(directory.c_str(), nullptr) != FALSE;
 }
 
-CString FreshFileName(const CString& directory, const char* extension, std::initializer_list<const char*> alsoTaken) {
+CString FreshFileName(const CString& directory, const char* extension,
+                      std::initializer_list<const char*> alsoTaken) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string stem = StemNow();
     const std::string path = FreshNamePath(directory.str(), stem, extension);

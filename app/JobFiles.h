@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 
+#include "app/LocalTime.h"
 #include "framework/String.h"
 
 namespace JobFiles {
@@ -24,4 +25,6 @@ CString FreshFileName(const CString& directory, const char* extension,
 CString ShortPath(const CString& path);
 // A file (not a directory) exists at `path`.
 bool FileExists(const char* path);
+// The local clock now.
+LocalTime LocalNow();
 }  // namespace JobFiles

@@ -79,8 +79,9 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
 
   if (!JobFiles::EnsureDirectory(tempDir, programDir)) return Outcome::kNotSaved;
   const char* extension = native ? ".BMP" : ExtensionOf(result.mechanism);
-  // A page of this job may already carry any of these extensions under the same name.
-  const CString fresh = JobFiles::FreshFileName(tempDir, extension, {".BMP", ".TIF", ".JPG", ""});
+  // A page of this job may already carry any of these extensions under the same name (a
+  // batch's PDF is named after its first page).
+  const CString fresh = JobFiles::FreshFileName(tempDir, extension, {".BMP", ".TIF", ".JPG", ".PDF", ""});
   if (fresh.IsEmpty()) return Outcome::kNotSaved;
 
   if (native) {
@@ -100,7 +101,7 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
   return Outcome::kFiled;
 }
 
-void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* progress) {
+void CompressPage(char (&currentFile)[256], int formatCode, bool keepBilevel, CScanProgressDlg* progress) {
   uint64_t freeBytes = 0;
   // When the free space cannot be told the page is compressed anyway: a real shortage makes
   // the save fail, and a failed save leaves the file as it was.
@@ -113,7 +114,8 @@ void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* pr
   // under another format's extension.
   CScanImage image;
   // The rows stay in the file and are compressed band by band, whatever the page's size.
-  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile)) return;
+  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile) || (keepBilevel && image.BitsPerPixel() == 1))
+    return;
   if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
   const bool saved = image.Save(compressed.c_str(), formatCode, image.BitsPerPixel(), kQuality);
   image.Release();

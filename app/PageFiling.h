@@ -22,6 +22,7 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
 // Compresses `currentFile` to `formatCode` (10 JPEG, 3 TIFF) at quality 50 unless the drive has
 // less than three times the file's size free. The compressed page is written under the
 // format's extension and the original removed, so a file's extension always names its
-// content; a page that cannot be loaded or saved keeps its file.
-void CompressPage(char (&currentFile)[256], int formatCode, CScanProgressDlg* progress);
+// content; a page that cannot be loaded or saved keeps its file. With `keepBilevel` a black-
+// and-white page stays as it is (it goes into a PDF as fax coding, never as JPEG).
+void CompressPage(char (&currentFile)[256], int formatCode, bool keepBilevel, CScanProgressDlg* progress);
 }  // namespace PageFiling

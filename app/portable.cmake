@@ -1,3 +1,10 @@
+# The PDF writer and what it reads page files with; also built into tools/pdfpages.
+set(PDF_WRITER_SOURCES
+  ${CMAKE_SOURCE_DIR}/app/output/PdfFromPages.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PdfWriter.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/FaxG4Encoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/JpegHeader.cpp
+)
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PaperNames.cpp
@@ -24,4 +31,5 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp
+  ${PDF_WRITER_SOURCES}
 )

@@ -11,18 +11,40 @@ using namespace Panel;
 
 const Destination kDestinations[] = {
     // An Image scan carries the SCAN button's identifier.
-    {kImage, Keys::kScanSetting, kScan, kImageFormatJpeg, false, HandOffs::MakeEditorKnown,
+    {kImage, Keys::kScanSetting, kScan, kImageFormatJpeg, false, false, HandOffs::MakeEditorKnown,
      HandOffs::ToEditor, nullptr},
-    {kCopy, Keys::kCopySetting, kCopy, 0, false, nullptr, HandOffs::ToCopier, nullptr},
-    {kFax, Keys::kFaxSetting, kFax, 0, false, nullptr, HandOffs::ToFax, nullptr},
-    {kMail, Keys::kMailSetting, kMail, kImageFormatJpeg, false, nullptr, HandOffs::ToMail, nullptr},
-    {kOcr, Keys::kOcrSetting, kOcr, kImageFormatTiff, true, nullptr, HandOffs::ToOcr, nullptr},
+    {kCopy, Keys::kCopySetting, kCopy, 0, false, false, nullptr, HandOffs::ToCopier, nullptr},
+    {kFax, Keys::kFaxSetting, kFax, 0, false, false, nullptr, HandOffs::ToFax, nullptr},
+    {kMail, Keys::kMailSetting, kMail, kImageFormatJpeg, false, false, nullptr, HandOffs::ToMail, nullptr},
+    {kOcr, Keys::kOcrSetting, kOcr, kImageFormatTiff, false, true, nullptr, HandOffs::ToOcr, nullptr},
 };
+
+// The same destinations when the user chose PDF: a Mail job's pages gather and go once, after
+// the last, as one PDF; an OCR job's page is kept as a searchable PDF.
+const Destination kPdfDestinations[] = {
+    {kMail, Keys::kMailSetting, kMail, kImageFormatJpeg, true, false, nullptr, HandOffs::GatherForPdf,
+     HandOffs::MailAsPdf},
+    {kOcr, Keys::kOcrSetting, kOcr, kImageFormatTiff, false, true, nullptr, HandOffs::ToOcrAsPdf, nullptr},
+};
+
+template <size_t N>
+const Destination* Find(const Destination (&table)[N], uint16_t id) {
+  for (const Destination& destination : table) {
+    if (destination.id == id) return &destination;
+  }
+  return nullptr;
+}
 }  // namespace
 
-const Destination& DestinationFor(uint16_t id) {
-  for (const Destination& destination : kDestinations) {
-    if (destination.id == id) return destination;
+const Destination& DestinationFor(uint16_t id, bool pdf) {
+  if (pdf) {
+    if (const Destination* chosen = Find(kPdfDestinations, id)) return *chosen;
   }
-  return kDestinations[0];
+  const Destination* found = Find(kDestinations, id);
+  return found ? *found : kDestinations[0];
+}
+
+const char* PdfChoiceKey(uint16_t id) {
+  if (id == kMail) return Keys::kAttachAs;
+  return id == kOcr ? Keys::kSaveAs : nullptr;
 }

@@ -23,6 +23,7 @@ struct Destination {
   const char* section;  // settings section of its scan
   uint16_t requestId;   // identifier carried by its AcquireRequest
   int compression;      // imaging format code of its pages; 0 keeps a page as it came
+  bool keepBilevel;     // black-and-white pages are not compressed (they go into a PDF as they are)
   bool oneAtATime;      // a page waits until the destination is done with the one before
   // Before the scan starts (Image: the editor made known); may be null.
   void (*prepare)(CScanJob& job);
@@ -32,5 +33,9 @@ struct Destination {
   HandOffOutcome (*handOffBatch)(CScanJob& job);
 };
 
-// The entry of `id`; Image for an unknown identifier.
-const Destination& DestinationFor(uint16_t id);
+// The entry of `id`, or its PDF entry when `pdf` is chosen and it has one; Image for an
+// unknown identifier.
+const Destination& DestinationFor(uint16_t id, bool pdf = false);
+// The settings key (in the destination's section) whose value 1 chooses its PDF entry; null
+// for a destination without one.
+const char* PdfChoiceKey(uint16_t id);

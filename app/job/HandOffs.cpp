@@ -1,13 +1,20 @@
 // The hand-offs of a filed page: to the image editor, the printer, the fax driver, the mail
-// library and the OCR engine. Each takes what it needs from the job.
+// library (page by page, or gathered into one PDF) and the OCR engine. Each takes what it
+// needs from the job.
 #include "app/job/HandOffs.h"
 
+#include <string>
+#include <vector>
+
+#include "app/FreshName.h"
+#include "app/JobFiles.h"
 #include "app/LibraryBinding.h"
 #include "app/OrvaneView.h"
 #include "app/PanelDlg.h"
 #include "app/job/ScanJob.h"
 #include "app/output/EditorCommand.h"
 #include "app/output/EditorHandOff.h"
+#include "app/output/PdfFromPages.h"
 #include "framework/Module.h"
 #include "resources/orvane/resource.h"
 
@@ -51,28 +58,28 @@ HandOffOutcome ToEditor(CScanJob& job) {
 HandOffOutcome ToCopier(CScanJob& job) { return ToPrinter(job, 1); }
 HandOffOutcome ToFax(CScanJob& job) { return ToPrinter(job, 0); }
 
-// The mail library copies the strings; they stay the program's. Each page of a feeder batch
-// goes out with the pages before it. The library has shown its own message when it returns 0
-// (an unreachable server, no recipient, Cancel).
-HandOffOutcome ToMail(CScanJob& job) {
+namespace {
+// The mail library copies the strings; they stay the program's. The library has shown its own
+// message when it returns 0 (an unreachable server, no recipient, Cancel).
+HandOffOutcome SendMail(CScanJob& job, CStringArray& attachments) {
   CLibraryBinding& mail = job.Libraries();
   CMailPage& page = job.Panel().MailPage();
   CString server = page.Smtp();
   CString sender = page.From();
   CString recipient = page.To();
-  job.Attachments().Add(CString(job.PagePath()));
   mail.SetMailSMTP(server);
   page.HandServerSettings(mail);
-  if (mail.MailStartSend(sender, recipient, job.Attachments(), job.MainFrame()) != 0) return kHandedOff;
+  if (mail.MailStartSend(sender, recipient, attachments, job.MainFrame()) != 0) return kHandedOff;
   return {HandOffResult::kNotHanded, IDS_MAIL_NOT_SENT};
 }
 
-HandOffOutcome ToOcr(CScanJob& job) {
+HandOffOutcome StartOcr(CScanJob& job, bool searchablePdf) {
   const COcrPage& page = job.Panel().OcrPage();
   COrvaneView* view = job.View();
   if (view && !page.ProgramPath().IsEmpty()) {
     OcrJob ocr;
     ocr.mode = page.ProgramKeyId() == IDS_OCR_KEY_96 ? OcrValues::kEdition96 : OcrValues::kEdition20;
+    ocr.searchablePdf = searchablePdf;
     ocr.engineKey = job.OwnText(page.ProgramKeyId());
     ocr.engineProgram = page.ProgramPath();
     ocr.imagePath = job.PagePath();
@@ -81,4 +88,35 @@ HandOffOutcome ToOcr(CScanJob& job) {
   }
   return {HandOffResult::kNotHanded, IDS_OCR_START_FAILED};
 }
+
+}  // namespace
+
+// Each page of a feeder batch goes out with the pages before it.
+HandOffOutcome ToMail(CScanJob& job) {
+  job.Attachments().Add(CString(job.PagePath()));
+  return SendMail(job, job.Attachments());
+}
+
+HandOffOutcome GatherForPdf(CScanJob& job) {
+  job.Attachments().Add(CString(job.PagePath()));
+  return kHandedOff;
+}
+
+// The gathered pages, in scan order, as one PDF in TEMP named after the first page, sent as
+// the message's one attachment. The pages stay in TEMP beside it.
+HandOffOutcome MailAsPdf(CScanJob& job) {
+  const CStringArray& pages = job.Attachments();
+  if (pages.GetSize() == 0) return kHandedOff;
+  std::vector<std::string> paths;
+  for (int i = 0; i < pages.GetSize(); ++i) paths.push_back(pages[i].str());
+  const std::string pdf = WithExtension(paths.front(), "PDF");
+  if (WritePdfFromPages(pdf, paths, job.ScanDpi(), JobFiles::LocalNow()).status != PdfFromPagesResult::kOk)
+    return {HandOffResult::kNotHanded, IDS_PDF_NOT_WRITTEN};
+  CStringArray attachment;
+  attachment.Add(CString(pdf));
+  return SendMail(job, attachment);
+}
+
+HandOffOutcome ToOcr(CScanJob& job) { return StartOcr(job, false); }
+HandOffOutcome ToOcrAsPdf(CScanJob& job) { return StartOcr(job, true); }
 }  // namespace HandOffs

@@ -9,5 +9,8 @@ HandOffOutcome ToEditor(CScanJob& job);
 HandOffOutcome ToCopier(CScanJob& job);
 HandOffOutcome ToFax(CScanJob& job);
 HandOffOutcome ToMail(CScanJob& job);
+HandOffOutcome GatherForPdf(CScanJob& job);
+HandOffOutcome MailAsPdf(CScanJob& job);  // the batch hand-off of the gathered pages
 HandOffOutcome ToOcr(CScanJob& job);
+HandOffOutcome ToOcrAsPdf(CScanJob& job);
 }  // namespace HandOffs

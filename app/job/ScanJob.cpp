@@ -57,7 +57,10 @@ void CScanJob::Press(uint16_t shownPageId) {
   m_panel.NotifyWatcher(1);
   m_panel.ShowWindow(SW_HIDE);
 
-  m_destination = &DestinationFor(m_app.m_activeId);
+  const char* pdfChoice = PdfChoiceKey(m_app.m_activeId);
+  const bool pdf =
+      pdfChoice && m_app.Settings().ReadInt(DestinationFor(m_app.m_activeId).section, pdfChoice, 0) == 1;
+  m_destination = &DestinationFor(m_app.m_activeId, pdf);
   if (m_destination->prepare) m_destination->prepare(*this);
   m_running = true;
   m_pageArrived = false;
@@ -129,6 +132,7 @@ void CScanJob::RunAcquisition(AcquireRequest& request) {
     if (progress->Open()) m_progress = std::move(progress);
   }
   JobTimes::Mark("acquisition_started");
+  m_scanDpi = request.resolution;
   CLibraryBinding& scanner = m_app.m_binding;
   if (!scanner.DcAppAcqProc || scanner.DcAppAcqProc(&request) == 0) {
     DestroyProgress();
@@ -193,7 +197,8 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   }
   JobTimes::Mark("page_filed");
   if (!m_autoSize && m_destination->compression != 0)
-    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_progress.get());
+    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_destination->keepBilevel,
+                             m_progress.get());
   JobTimes::Mark("page_compressed");
   DestroyProgress();
 
@@ -299,11 +304,19 @@ void CScanJob::StopHandOffs(unsigned messageId) {
   Tell(LocalText(messageId) + "\n\n" + kept, WindowTitle());
 }
 
-void CScanJob::OnOcrEnded(OcrOutcome outcome) {
+void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
   if (outcome == OcrOutcome::kWaiting || !m_pacing.Working()) return;
-  if (const UINT message = OcrMessageFor(outcome))
-    Tell(LocalText(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
-  // The text is kept in DATA (or the user was told why not): the page's image goes.
+  if (outcome == OcrOutcome::kPdfNoViewer) {
+    Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
+         LocalText(IDS_SCAN_DIALOG_CAPTION));
+  } else if (const UINT message = OcrMessageFor(outcome)) {
+    // No document came of the page: its image stays in TEMP, and the message says where.
+    const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
+    Tell(LocalText(message) + "\n\n" + kept, LocalText(IDS_SCAN_DIALOG_CAPTION));
+    PageDealtWith();
+    return;
+  }
+  // The document is kept in DATA: the page's image goes.
   const std::string page = m_pacing.PageAtWork();
   if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
   PageDealtWith();
@@ -311,12 +324,15 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome) {
 
 // The delivering call has returned: the batch is complete.
 void CScanJob::LeaveDelivery() {
-  if (m_pacing.LeaveDelivery() != CHandOffPacing::Step::kEnd || !m_running) return;
-  if (m_destination->handOffBatch && !m_handOffsStopped) {
-    const HandOffOutcome outcome = m_destination->handOffBatch(*this);
-    if (outcome.result == HandOffResult::kNotHanded) StopHandOffs(outcome.messageId);
-  }
-  End();
+  if (m_pacing.LeaveDelivery() == CHandOffPacing::Step::kEnd && m_running) End();
+}
+
+// The pages handed off so far go on as one (a PDF by mail). Every end of a running job comes
+// here first, so that a batch stopped or cut short still delivers what was scanned.
+void CScanJob::HandOffBatch() {
+  if (!m_destination || !m_destination->handOffBatch || m_handOffsStopped) return;
+  const HandOffOutcome outcome = m_destination->handOffBatch(*this);
+  if (outcome.result == HandOffResult::kNotHanded) StopHandOffs(outcome.messageId);
 }
 
 // --- Progress, stop, abort -------------------------------------------------------------------
@@ -367,7 +383,10 @@ void CScanJob::FailJob(UINT messageId) {
 // --- The end ---------------------------------------------------------------------------------
 
 void CScanJob::End() {
-  m_running = false;
+  if (m_running) {
+    m_running = false;
+    HandOffBatch();
+  }
   m_panel.EndPanel();
 }
 

@@ -52,6 +52,8 @@ class CScanJob : public IOcrJobOwner {
   // program's parts they use.
   const char* PagePath() const { return m_pagePath; }
   CStringArray& Attachments() { return m_attachments; }
+  // The resolution the job's pages were asked for (dots per inch).
+  int ScanDpi() const { return m_scanDpi; }
   CPanelDlg& Panel() { return m_panel; }
   COrvaneView* View() const;
   HWND MainFrame() const;
@@ -69,7 +71,7 @@ class CScanJob : public IOcrJobOwner {
   void Tell(const CString& text, const CString& caption) const;
 
   // IOcrJobOwner: the OCR of the page at work has ended.
-  void OnOcrEnded(OcrOutcome outcome) override;
+  void OnOcrEnded(OcrOutcome outcome, const char* outputFile) override;
 
  private:
   // Press, request, page, filing, compression, hand-off, end: in this order in ScanJob.cpp.
@@ -83,6 +85,7 @@ class CScanJob : public IOcrJobOwner {
   void PageDealtWith();
   void StopHandOffs(unsigned messageId);
   void LeaveDelivery();
+  void HandOffBatch();
   void OnProgress(WPARAM position, LPARAM range);
   void StopScan();
   void Abort();
@@ -98,6 +101,7 @@ class CScanJob : public IOcrJobOwner {
   // The page at work, short path in TEMP (the destination's 256-character field).
   char m_pagePath[256] = {};
   CStringArray m_attachments;
+  int m_scanDpi = 0;
   std::unique_ptr<CScanProgressDlg> m_progress;
   CHandOffPacing m_pacing;
   // The automatic-size pass: prescan in progress, its timer, the areas found so far and the

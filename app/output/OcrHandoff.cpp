@@ -1,6 +1,8 @@
 // COcrHandoff: the OCR job's registry values, engine process, pasted text and WordPad.
 #include "app/output/OcrHandoff.h"
 
+#include <shellapi.h>
+
 #include "app/JobFiles.h"
 
 using OcrValues::RegistryValue;
@@ -8,6 +10,7 @@ using OcrValues::RegistryValue;
 namespace {
 const char kDataDirectory[] = "DATA";
 const char kTextExtension[] = ".doc";
+const char kPdfExtension[] = ".pdf";
 // The engine has just closed the clipboard when it pastes; another program may hold it for
 // a moment.
 const int kClipboardAttempts = 10;
@@ -58,22 +61,26 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
   if ((m_mode != OcrValues::kNoOcr && !m_ended) || job.mode == OcrValues::kNoOcr) return false;
   const CString dataDir = job.programDir + kDataDirectory;
   if (!JobFiles::EnsureDirectory(dataDir, job.programDir)) return false;
-  const CString textFile = JobFiles::FreshFileName(dataDir, kTextExtension);
+  // A page's text and PDF share the name's stem, so that neither takes a name the other has.
+  const CString outputFile = JobFiles::FreshFileName(
+      dataDir, job.searchablePdf ? kPdfExtension : kTextExtension, {kTextExtension, kPdfExtension});
   // A path that does not fit the engine's file name field would be saved somewhere else.
-  if (textFile.IsEmpty() || static_cast<size_t>(textFile.GetLength()) >= sizeof(m_textFile)) return false;
+  if (outputFile.IsEmpty() || static_cast<size_t>(outputFile.GetLength()) >= sizeof(m_outputFile))
+    return false;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, job.engineKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
     return false;
   }
   {
     CRegKey key(opened);
-    textFile.CopyTo(m_textFile, sizeof(m_textFile));
+    outputFile.CopyTo(m_outputFile, sizeof(m_outputFile));
     m_engineKey = job.engineKey;
     m_mode = job.mode;
+    m_searchablePdf = job.searchablePdf;
     m_ended = false;
     m_process.Reset();
     const uint32_t window = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(frame));
-    SetValues(key.Get(), OcrValues::StartValues(m_mode, m_textFile, window));
+    SetValues(key.Get(), OcrValues::StartValues(m_mode, m_outputFile, m_searchablePdf, window));
   }
 
   // The engine is faceless: it is asked to start hidden.
@@ -98,14 +105,17 @@ OcrOutcome COcrHandoff::OnTimer(HWND view, UINT_PTR id) {
   m_ended = true;
   DWORD exitCode = 1;
   if (!GetExitCodeProcess(m_process.Get(), &exitCode) || exitCode != 0) return OcrOutcome::kEngineFailed;
+  // Either edition writes the PDF itself.
+  if (m_searchablePdf) return OutputHasContent() ? OpenPdf() : OcrOutcome::kEngineFailed;
   // The 2.0 edition saves the text itself; the 96 edition would have pasted it by now.
-  if (m_mode != OcrValues::kEdition20 || !TextFileHasText()) return OcrOutcome::kNoText;
+  if (m_mode != OcrValues::kEdition20 || !OutputHasContent()) return OcrOutcome::kNoText;
   OpenWordPad();
   return OcrOutcome::kTextOpened;
 }
 
 OcrOutcome COcrHandoff::OnPaste(HWND view) {
-  if (m_mode == OcrValues::kNoOcr || m_ended) return OcrOutcome::kWaiting;
+  // A PDF job takes no pasted text: its engine writes the PDF.
+  if (m_mode == OcrValues::kNoOcr || m_ended || m_searchablePdf) return OcrOutcome::kWaiting;
   const UINT richText = RegisterClipboardFormatA(OcrValues::kRichTextFormat);
   if (!OpenClipboardSoon(view)) {
     StopTimer(view);
@@ -160,19 +170,19 @@ bool COcrHandoff::SaveRichText(HANDLE data) const {
   if (!block) return false;
   const DWORD length = static_cast<DWORD>(OcrValues::RichTextLength(block, GlobalSize(data)));
   CFileHandle file(
-      CreateFileA(m_textFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileA(m_outputFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
   if (!WriteFile(file.Get(), block, length, &written, nullptr) || written != length) {
     file.Reset();
-    DeleteFileA(m_textFile);
+    DeleteFileA(m_outputFile);
     return false;
   }
   return true;
 }
 
 void COcrHandoff::AnswerWithFileName(HWND view) const {
-  const std::string list = OcrValues::FileNameList(m_textFile);
+  const std::string list = OcrValues::FileNameList(m_outputFile);
   EmptyClipboard();
   CGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, list.size()));
   if (!memory) return;
@@ -187,13 +197,19 @@ void COcrHandoff::AnswerWithFileName(HWND view) const {
 }
 
 void COcrHandoff::OpenWordPad() const {
-  const CString shortPath = JobFiles::ShortPath(m_textFile);
+  const CString shortPath = JobFiles::ShortPath(m_outputFile);
   CKernelHandle wordPad = StartProcess(OcrValues::WordPadCommandLine(shortPath.str()), SW_SHOWNORMAL);
 }
 
-bool COcrHandoff::TextFileHasText() const {
+OcrOutcome COcrHandoff::OpenPdf() const {
+  // ShellExecute's result is above 32 when the associated program was started.
+  const HINSTANCE started = ShellExecuteA(nullptr, "open", m_outputFile, nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(started) > 32 ? OcrOutcome::kPdfOpened : OcrOutcome::kPdfNoViewer;
+}
+
+bool COcrHandoff::OutputHasContent() const {
   WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-  return GetFileAttributesExA(m_textFile, GetFileExInfoStandard, &attributes) &&
+  return GetFileAttributesExA(m_outputFile, GetFileExInfoStandard, &attributes) &&
          !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
          (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
 }

@@ -1,6 +1,8 @@
 // COcrHandoff: one OCR job of the view: prepares the OCR engine's registry values, starts the
 // engine on the job's image, watches its process, takes the text it pastes into the text file
 // in DATA, opens that file in WordPad, and restores the registry values when the view goes.
+// A job that keeps the page as a searchable PDF has the engine write it in DATA and opens it
+// with the program Windows associates with ".pdf".
 #pragma once
 
 #include <windows.h>
@@ -11,10 +13,11 @@
 
 struct OcrJob {
   OcrValues::Mode mode = OcrValues::kNoOcr;
-  CString engineKey;      // the engine's key under the current user
-  CString engineProgram;  // the engine's program file
-  CString imagePath;      // the job's TIFF
-  CString programDir;     // ends in a backslash
+  CString engineKey;           // the engine's key under the current user
+  CString engineProgram;       // the engine's program file
+  CString imagePath;           // the job's TIFF
+  CString programDir;          // ends in a backslash
+  bool searchablePdf = false;  // the page is kept as a searchable PDF rather than as rich text
 };
 
 // How a step of the job left it.
@@ -24,13 +27,16 @@ enum class OcrOutcome {
   kNoText,        // the engine ended without delivering any text
   kEngineFailed,  // the engine ended with an error
   kTextNotSaved,  // rich text arrived but could not be written; it stays on the clipboard
+  kPdfOpened,     // the searchable PDF is written and opened with the ".pdf" program
+  kPdfNoViewer,   // the searchable PDF is written, but no program opens ".pdf" files
 };
 
 // Told when the OCR of a page has ended (the scan job).
 class IOcrJobOwner {
  public:
   virtual ~IOcrJobOwner() = default;
-  virtual void OnOcrEnded(OcrOutcome outcome) = 0;
+  // `outputFile`: the text file or the PDF of the page.
+  virtual void OnOcrEnded(OcrOutcome outcome, const char* outputFile) = 0;
 };
 
 class COcrHandoff {
@@ -50,6 +56,8 @@ class COcrHandoff {
   OcrOutcome OnPaste(HWND view);
   // The view is going: stop watching and restore the key's values.
   void OnViewDestroyed(HWND view);
+  // The job's text file or PDF.
+  const char* OutputFile() const { return m_outputFile; }
 
  private:
   void RestoreValues();
@@ -57,10 +65,12 @@ class COcrHandoff {
   bool SaveRichText(HANDLE data) const;
   void AnswerWithFileName(HWND view) const;
   void OpenWordPad() const;
-  bool TextFileHasText() const;
+  OcrOutcome OpenPdf() const;
+  bool OutputHasContent() const;
 
   OcrValues::Mode m_mode = OcrValues::kNoOcr;
-  char m_textFile[OcrValues::kTextFileField] = {};
+  bool m_searchablePdf = false;
+  char m_outputFile[OcrValues::kTextFileField] = {};
   CString m_engineKey;
   CKernelHandle m_process;
   UINT_PTR m_timer = 0;

@@ -16,22 +16,29 @@ RegistryValue Field(const char* name, const std::string& text, size_t field) {
   return {name, RegistryValue::kText, 0, bytes};
 }
 
+// An empty string without data.
+RegistryValue Empty(const char* name) { return {name, RegistryValue::kText, 0, {}}; }
+
 std::string Quoted(const std::string& path) {
   return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 }  // namespace
 
-std::vector<RegistryValue> StartValues(Mode mode, const std::string& textFile, uint32_t applicationWindow) {
+std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, bool searchablePdf,
+                                       uint32_t applicationWindow) {
   std::vector<RegistryValue> values;
   if (mode == kEdition20) {
     values.push_back(Number("UseScanner", 0));
     values.push_back(Number("SkipStartDialog", 1));
-    values.push_back(Field("AutoFileName", textFile, kTextFileField));
+    values.push_back(searchablePdf ? Empty("AutoFileName")
+                                   : Field("AutoFileName", outputFile, kTextFileField));
   }
   values.push_back(Field("DefaultWpformat", kWordFormat, kFormatField));
   values.push_back(Number("Paste", 1));
   values.push_back(Number("Faceless", 1));
   values.push_back(Number("ApplicationWnd", applicationWindow));
+  // Emptied for a text job too: a value left by a job that never ended must not turn it into a PDF.
+  values.push_back(searchablePdf ? Field("PdfFileName", outputFile, kTextFileField) : Empty("PdfFileName"));
   return values;
 }
 
@@ -39,11 +46,12 @@ std::vector<RegistryValue> EndValues(Mode mode) {
   std::vector<RegistryValue> values;
   if (mode == kEdition20) {
     values.push_back({"SkipStartDialog", RegistryValue::kDelete, 0, {}});
-    values.push_back({"AutoFileName", RegistryValue::kText, 0, {}});
+    values.push_back(Empty("AutoFileName"));
   }
   values.push_back(Number("Paste", 0));
   values.push_back(Number("Faceless", 0));
   values.push_back(Number("ApplicationWnd", 0));
+  values.push_back(Empty("PdfFileName"));
   return values;
 }
 

@@ -12,7 +12,7 @@ namespace OcrValues {
 // The view's OCR mode: which edition of the engine the job runs.
 enum Mode { kNoOcr = 0, kEdition96 = 1, kEdition20 = 2 };
 
-// Path field of the text file, terminator included.
+// Path field of the text file (or the PDF), terminator included.
 const size_t kTextFileField = 257;
 const size_t kFormatField = 256;
 const unsigned kTimerId = 2;
@@ -34,11 +34,14 @@ struct RegistryValue {
 
 // Values written at the start of a job: the 2.0 edition is also told not to scan, to skip its
 // start dialog and where to save the text; both are told to work without a window and to
-// paste into `applicationWindow`. A text file path longer than its field is cut to fit.
-std::vector<RegistryValue> StartValues(Mode mode, const std::string& textFile, uint32_t applicationWindow);
+// paste into `applicationWindow`. A job whose output is a searchable PDF names it in
+// "PdfFileName" (either edition; the 2.0 edition then gets no text file name); a text job
+// empties it. An output path longer than its field is cut to fit.
+std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, bool searchablePdf,
+                                       uint32_t applicationWindow);
 // Values written when the job's view goes: pasting, facelessness and the window are reset;
-// the 2.0 edition's start dialog comes back and its file name is emptied. "UseScanner" and
-// the format stay.
+// the 2.0 edition's start dialog comes back, its file name and the PDF's are emptied.
+// "UseScanner" and the format stay.
 std::vector<RegistryValue> EndValues(Mode mode);
 
 // "<program> <image>"; a path with a space is quoted, so that no other program is started

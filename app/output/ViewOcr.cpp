@@ -21,5 +21,5 @@ void COrvaneView::Ended(OcrOutcome outcome) {
   if (outcome == OcrOutcome::kWaiting || !m_owner) return;
   IOcrJobOwner* owner = m_owner;
   m_owner = nullptr;
-  owner->OnOcrEnded(outcome);
+  owner->OnOcrEnded(outcome, m_ocr.OutputFile());
 }

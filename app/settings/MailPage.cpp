@@ -19,7 +19,7 @@ namespace {
 const SPageIdentity kMailIdentity = {
     Panel::kMail,   IDD_MAIL_PAGE,  "MAILBK",     Keys::kMailSetting, IDS_TITLE_IMAGE + 3,
     IDC_MAIL_PAPER, IDC_MAIL_MODE,  IDC_MAIL_RES, IDC_MAIL_EDIT,      IDB_MAIL_UP,
-    IDB_MAIL_DOWN,  IDB_MAIL_FOCUS, 5000,         IDC_MAIL_TEST,
+    IDB_MAIL_DOWN,  IDB_MAIL_FOCUS, 5000,         IDC_MAIL_ATTACH,
 };
 // The security choices in their stored order; the last two are names in every language.
 const char* const kSecurityNames[] = {nullptr, "STARTTLS", "TLS"};
@@ -36,12 +36,13 @@ void Wipe(CString& text) {
 }  // namespace
 
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
-  // The lists' labels come first (the lists take the first three), then the painted labels of
-  // the rows below them. A fourth row fits below the lists.
-  m_labels = {{IDC_MAIL_PAPER_LABEL, 15, 40}, {IDC_MAIL_MODE_LABEL, 38, 63},   {IDC_MAIL_RES_LABEL, 58, 86},
-              {IDC_MAIL_SMTP_LABEL, 0, 0},    {IDC_MAIL_SECURITY_LABEL, 0, 0}, {IDC_MAIL_PORT_LABEL, 0, 0},
-              {IDC_MAIL_USER_LABEL, 0, 0},    {IDC_MAIL_PASSWORD_LABEL, 0, 0}, {IDC_MAIL_TO_LABEL, 0, 0},
-              {IDC_MAIL_FROM_LABEL, 0, 0}};
+  // The lists' labels come first (the lists take the first three), then the attachment choice
+  // in the fourth row below them, then the painted labels of the rows in the tray.
+  m_labels = {
+      {IDC_MAIL_PAPER_LABEL, 15, 40},   {IDC_MAIL_MODE_LABEL, 38, 63}, {IDC_MAIL_RES_LABEL, 58, 86},
+      {IDC_MAIL_ATTACH_LABEL, 15, 109}, {IDC_MAIL_SMTP_LABEL, 0, 0},   {IDC_MAIL_SECURITY_LABEL, 0, 0},
+      {IDC_MAIL_PORT_LABEL, 0, 0},      {IDC_MAIL_USER_LABEL, 0, 0},   {IDC_MAIL_PASSWORD_LABEL, 0, 0},
+      {IDC_MAIL_TO_LABEL, 0, 0},        {IDC_MAIL_FROM_LABEL, 0, 0}};
 }
 
 CString CMailPage::Smtp() const { return FieldText(IDC_MAIL_SMTP, kAddressBuffer); }
@@ -56,6 +57,7 @@ void CMailPage::LoadOwnValues() {
   m_port = ReadInt(Keys::kSmtpPort, 0);
   m_user = Unset(ReadText(Keys::kSmtpUser, Keys::kNull, kLoginBuffer));
   m_password = MailPassword::Load();
+  m_attachAs = ReadInt(Keys::kAttachAs, 0) == 1 ? 1 : 0;
 }
 
 void CMailPage::ShowOwnValues() {
@@ -76,6 +78,7 @@ void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, m_password.c_str());
   Wipe(m_password);
   EnableLogin();
+  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 2, m_attachAs);
 }
 
 int CMailPage::ExtraListWidth(int index) const {
@@ -85,6 +88,7 @@ int CMailPage::ExtraListWidth(int index) const {
 }
 
 void CMailPage::LayoutOwn() {
+  PlaceChoiceList(IDC_MAIL_ATTACH, IDC_MAIL_ATTACH_LABEL);
   const SIZE button = m_button.SizeToContent();
   const RECT page = GetClientRect();
   const int height = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
@@ -252,6 +256,8 @@ bool CMailPage::Store() {
   WriteInt(Keys::kSmtpPort, m_port);
   WriteInt(Keys::kSmtpSecurity, m_security);
   WriteText(Keys::kSmtpUser, m_user.c_str());
+  m_attachAs = AttachAsPdf() ? 1 : 0;
+  WriteInt(Keys::kAttachAs, m_attachAs);
   CString password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
   MailPassword::Save(password);
   Wipe(password);

@@ -1,9 +1,10 @@
-// CMailPage: the Mail destination's page (dialog 167): the mail server with its security, port
-// and login (and a Test of them), recipient and sender, and ">>", which opens the mail
-// library's message editor.
+// CMailPage: the Mail destination's page (dialog 167): how the pages are attached (JPEG pages
+// or one PDF), the mail server with its security, port and login (and a Test of them),
+// recipient and sender, and ">>", which opens the mail library's message editor.
 #pragma once
 
 #include "app/settings/SettingsPage.h"
+#include "resources/orvane/pages.h"
 
 class CLibraryBinding;
 
@@ -19,6 +20,8 @@ class CMailPage : public CSettingsPage {
   // Hands the server's security, port and login, as the fields stand, to the mail library for
   // its next send (or test). False, after a message, when the port is no port.
   bool HandServerSettings(CLibraryBinding& mail) const;
+  // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
+  bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }
 
  protected:
   void LoadOwnValues() override;
@@ -51,4 +54,5 @@ class CMailPage : public CSettingsPage {
   int m_port = 0;
   CString m_user;
   CString m_password;
+  int m_attachAs = 0;
 };

@@ -12,26 +12,45 @@
 
 namespace {
 const SPageIdentity kOcrIdentity = {
-    Panel::kOcr, IDD_OCR_PAGE, "OCRBK", Keys::kOcrSetting, IDS_TITLE_IMAGE + 4,
-    IDC_OCR_PAPER, 0, IDC_OCR_RES, 0, 0, 0, 0, 3000, 3004,
+    Panel::kOcr,
+    IDD_OCR_PAGE,
+    "OCRBK",
+    Keys::kOcrSetting,
+    IDS_TITLE_IMAGE + 4,
+    IDC_OCR_PAPER,
+    0,
+    IDC_OCR_RES,
+    0,
+    0,
+    0,
+    0,
+    3000,
+    IDC_OCR_SAVE,
 };
 const DWORD kInstallValueBytes = 255;
 }  // namespace
 
 COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
-  m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}};
+  m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}, {IDC_OCR_SAVE_LABEL, 15, 190}};
 }
+
+void COcrPage::LoadOwnValues() { m_saveAs = ReadInt(Keys::kSaveAs, 0) == 1 ? 1 : 0; }
+void COcrPage::ShowOwnValues() { FillChoiceList(IDC_OCR_SAVE, IDS_OCR_SAVE_DOC, 2, m_saveAs); }
+void COcrPage::LayoutOwn() { PlaceChoiceList(IDC_OCR_SAVE, IDC_OCR_SAVE_LABEL); }
 
 bool COcrPage::Store() {
   COrvaneApp& app = Program();
   StoreLists(0);
+  m_saveAs = SaveAsPdf() ? 1 : 0;
+  WriteInt(Keys::kSaveAs, m_saveAs);
 
   // The newer installation is asked first; when its key exists, the older is not tried.
   const HINSTANCE own = Module::Instance();
   UINT keyId = IDS_OCR_KEY_20;
   UINT programId = IDS_OCR_PROGRAM_20;
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=
+      ERROR_SUCCESS) {
     keyId = IDS_OCR_KEY_96;
     programId = IDS_OCR_PROGRAM_96;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=

@@ -32,6 +32,9 @@ constexpr char kSmtp[] = "SMTP";
 constexpr char kSmtpPort[] = "SMTP Port";
 constexpr char kSmtpSecurity[] = "SMTP Security";
 constexpr char kSmtpUser[] = "SMTP User";
+// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF.
+constexpr char kAttachAs[] = "Attach As";
+constexpr char kSaveAs[] = "Save As";
 
 // Scanner description file
 constexpr char kSupportSize[] = "SupportSize";

@@ -23,7 +23,8 @@ void Select(HWND list, int index) {
 }
 }  // namespace
 
-CSettingsPage::CSettingsPage(const SPageIdentity& identity) : CDialog(identity.dialogId), m_identity(identity) {}
+CSettingsPage::CSettingsPage(const SPageIdentity& identity)
+    : CDialog(identity.dialogId), m_identity(identity) {}
 
 CSettingsPage::~CSettingsPage() = default;
 
@@ -37,7 +38,8 @@ bool CSettingsPage::OnInitDialog() {
   Prepare();
   // The page is as large as its background; the layout below measures from that size.
   if (m_background.Load(Module::Instance(), m_identity.background)) {
-    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
   }
   LoadListValues();
@@ -47,9 +49,12 @@ bool CSettingsPage::OnInitDialog() {
   SetPageFont();
   LayoutLists();
   if (m_identity.ownButton) {
-    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown, m_identity.faceFocus);
+    m_button.Attach(m_hWnd, m_identity.ownButton, m_identity.faceUp, m_identity.faceDown,
+                    m_identity.faceFocus);
     const uint16_t own = static_cast<uint16_t>(m_identity.ownButton);
-    m_button.OnHover([this, own]() { if (m_panel) m_panel->SetLabel(own); });
+    m_button.OnHover([this, own]() {
+      if (m_panel) m_panel->SetLabel(own);
+    });
   }
   LayoutOwn();
   return true;
@@ -108,7 +113,8 @@ void CSettingsPage::FillResolutionList() {
     if (index >= 0 && index < COrvaneApp::kDestinationCount) {
       auto table = std::make_unique<CResolutionTable>();
       table->Build(tokens, [this](const CString& token) {
-        return token.IsEmpty() ? CResolutionTable::kDefaultDpi : ReadInt(token, CResolutionTable::kDefaultDpi);
+        return token.IsEmpty() ? CResolutionTable::kDefaultDpi
+                               : ReadInt(token, CResolutionTable::kDefaultDpi);
       });
       app.m_resolutionTables[index] = std::move(table);
     }
@@ -146,26 +152,56 @@ void CSettingsPage::LayoutLists() {
   }
   const RECT page = GetClientRect();
   const int width = PageRules::ListWidth(starts, listCount, page.right);
-  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i) {
-    HWND list = GetDlgItem(lists[i]);
-    RECT dropped = {};
-    ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    const int height = dropped.bottom - dropped.top;
-    MoveControl(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]),
-                height > 0 ? height : 120);
-    // A narrow list opens wide enough for its longest entry.
-    int widest = 0;
-    const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT item = 0; item < count; ++item) {
-      char text[512] = {};
-      const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-      if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
-      ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
-      const int textWidth = MeasureText(text).cx;
-      if (textWidth > widest) widest = textWidth;
-    }
-    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+  for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i)
+    PlaceList(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]));
+}
+
+void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
+  HWND list = GetDlgItem(listId);
+  RECT dropped = {};
+  ::SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const int height = dropped.bottom - dropped.top;
+  MoveControl(listId, x, y, width, height > 0 ? height : 120);
+  // A narrow list opens wide enough for its longest entry.
+  ::SendMessageA(list, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(WidestEntry(list) + 2 * GetSystemMetrics(SM_CXEDGE) + 8), 0);
+}
+
+int CSettingsPage::WidestEntry(HWND list) const {
+  int widest = 0;
+  const LRESULT count = ::SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT item = 0; item < count; ++item) {
+    char text[512] = {};
+    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    if (length < 0 || length >= static_cast<LRESULT>(sizeof(text))) continue;
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+    const int textWidth = MeasureText(text).cx;
+    if (textWidth > widest) widest = textWidth;
   }
+  return widest;
+}
+
+void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
+  HWND list = GetDlgItem(listId);
+  ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < count; ++i)
+    AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
+  Select(list, selection);
+}
+
+void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
+  // As wide as the resolution list, or as its longest entry needs beside the drop-down arrow,
+  // but not past the page's edge.
+  const RECT label = ControlRect(labelId);
+  const int x =
+      label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
+  const RECT resolution = ControlRect(m_identity.resolutionList);
+  const int needed =
+      WidestEntry(GetDlgItem(listId)) + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 4;
+  int width = resolution.right - resolution.left;
+  if (needed > width) width = needed;
+  const int room = GetClientRect().right - x;
+  PlaceList(listId, x, label.top, width < room ? width : room);
 }
 
 bool CSettingsPage::OnPaint() {
@@ -263,7 +299,9 @@ CString CSettingsPage::ReadText(const char* key, const char* fallback, DWORD buf
   return Program().Settings().ReadText(m_identity.section, key, fallback, bufferSize);
 }
 
-void CSettingsPage::WriteInt(const char* key, int value) const { Program().Settings().WriteInt(m_identity.section, key, value); }
+void CSettingsPage::WriteInt(const char* key, int value) const {
+  Program().Settings().WriteInt(m_identity.section, key, value);
+}
 
 void CSettingsPage::WriteText(const char* key, const char* value) const {
   Program().Settings().WriteText(m_identity.section, key, value);
@@ -321,8 +359,8 @@ void CSettingsPage::DrawTextBox(HDC dc, int boxId, const CString& text) const {
     LineTo(dc, box.left, box.bottom - 1);
   }
   RECT inside = {box.left + 3, box.top + 2, box.right - 1, box.bottom - 1};
-  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(), static_cast<UINT>(text.GetLength()),
-              nullptr);
+  ExtTextOutA(dc, box.left + 3, box.top + 2, ETO_CLIPPED, &inside, text.c_str(),
+              static_cast<UINT>(text.GetLength()), nullptr);
 }
 
 void CSettingsPage::RepaintControlArea(int id) {

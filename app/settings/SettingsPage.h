@@ -85,6 +85,10 @@ class CSettingsPage : public CDialog {
   int Selection(int listId, int none) const;
   // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
   void StoreLists(int resolutionNone) const;
+  // A list of `count` fixed choices (texts by string id, in order) below the page's lists,
+  // placed like them after its painted label.
+  void FillChoiceList(int listId, UINT firstTextId, int count, int selection) const;
+  void PlaceChoiceList(int listId, int labelId) const;
 
   // Text widths and heights in the page font.
   SIZE MeasureText(const CString& text) const;
@@ -118,6 +122,10 @@ class CSettingsPage : public CDialog {
   void FillResolutionList();
   void SetPageFont();
   void LayoutLists();
+  // Moves a list and lets it open as wide as its longest entry.
+  void PlaceList(int listId, int x, int y, int width) const;
+  // Width of the list's longest entry in the page font.
+  int WidestEntry(HWND list) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
 };

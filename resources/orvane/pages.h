@@ -32,6 +32,11 @@
 #define IDC_OCR_PAPER_LABEL 3002
 #define IDC_OCR_RES 3003
 #define IDC_OCR_PAPER 3004
+// How the recognised page is kept: rich text or a searchable PDF (`Save As`).
+#define IDC_OCR_SAVE_LABEL 3005
+#define IDC_OCR_SAVE 3006
+#define IDS_OCR_SAVE_DOC 3007
+#define IDS_OCR_SAVE_PDF 3008
 
 // Fax page
 #define IDC_FAX_RES_LABEL 4002
@@ -67,6 +72,11 @@
 #define IDC_MAIL_TEST 5022
 #define IDS_MAIL_SECURITY_NONE 5023
 #define IDS_MAIL_PORT_RANGE 5024
+// How the pages are attached: JPEG pages or one PDF (`Attach As`).
+#define IDC_MAIL_ATTACH_LABEL 5025
+#define IDC_MAIL_ATTACH 5026
+#define IDS_MAIL_ATTACH_JPEG 5027
+#define IDS_MAIL_ATTACH_PDF 5028
 
 // Image page
 #define IDC_IMAGE_PAPER_LABEL 6001

@@ -103,6 +103,26 @@ def rtf_text(rtf):
     return "".join(out)
 
 
+def check_searchable_pdf(test, pdf, size, dpi):
+    """The judges of a searchable PDF of the text page: qpdf finds no fault; one image of the
+    page's pixel size at `dpi`; rendered at that resolution the page is that size; its text
+    holds at least 95 % of the page's words."""
+    check = subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True, text=True)
+    test.assertIn("No syntax or stream encoding errors found", check.stdout, check.stdout + check.stderr)
+    listing = subprocess.run(["pdfimages", "-list", str(pdf)], capture_output=True, text=True).stdout
+    images = [line.split() for line in listing.splitlines()[2:]]
+    test.assertEqual(len(images), 1, listing)
+    test.assertEqual((int(images[0][3]), int(images[0][4])), size, listing)
+    test.assertEqual((int(images[0][12]), int(images[0][13])), (dpi, dpi), listing)
+    rendered = Path(str(pdf) + "-rendered")
+    subprocess.run(["pdftoppm", "-r", str(dpi), "-gray", "-singlefile", str(pdf), str(rendered)], check=True)
+    with Image.open(str(rendered) + ".pgm") as page:
+        test.assertEqual(page.size, size)
+    text = subprocess.run(["pdftotext", str(pdf), "-"], capture_output=True, text=True).stdout
+    test.assertGreaterEqual(word_accuracy(text), 0.95, text)
+    return listing, text
+
+
 def install_engine(edition, tesseract=None, language=None):
     """scripts/install-ocr into the test prefix; returns the engine's directory."""
     args = [str(rig.ROOT / "scripts" / "install-ocr"), "--edition", edition]

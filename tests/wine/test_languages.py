@@ -25,12 +25,15 @@ PAGE_ROWS = {
     IMAGE: [(6001, 6006), (6002, 6007), (6003, 6008)],
     COPY: [(2000, 2007), (2001, 2008), (2002, 2009), (2003, 2010)],
     FAX: [(4003, 4005), (4002, 4004)],
-    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5004, 5010), (5005, 5011), (5006, 5012), (5014, 5015),
-           (5016, 5017), (5018, 5019), (5020, 5021)],
-    OCR: [(3002, 3004), (3001, 3003)],
+    MAIL: [(5001, 5007), (5002, 5008), (5003, 5009), (5025, 5026), (5004, 5010), (5005, 5011), (5006, 5012),
+           (5014, 5015), (5016, 5017), (5018, 5019), (5020, 5021)],
+    OCR: [(3002, 3004), (3001, 3003), (3005, 3006)],
 }
 MODE_LISTS, MODE_NAMES = (6007, 2008, 5008), (1022, 1023, 1024)
 PAPER_LISTS, PAPER_AUTO = (6006, 2007, 4005, 5007, 3004), 1018
+# The lists of fixed choices (Attach As, Save As) and their entries.
+CHOICE_LISTS = {5026: (5027, 5028), 3006: (3007, 3008)}
+CHOICE_NAMES = [name for names in CHOICE_LISTS.values() for name in names]
 CHECK_BOXES = (2004, 2005)
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
 # The Mail page's security list (its localised choice "None"), port field and Test key.
@@ -67,7 +70,7 @@ class Languages(kit.PanelTestCase):
         descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
         page_titles = session.measure(library, 24, PAGE_TITLES)
         page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + list(MODE_NAMES)
-                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY])
+                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY] + CHOICE_NAMES)
         progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
         compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
         lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
@@ -133,7 +136,9 @@ class Languages(kit.PanelTestCase):
                     wrong.append("label %d runs into %d" % (label, field))
                 if right - left <= LIST_CHROME:
                     wrong.append("field %d has no room left" % field)
-        for lists, names in ((MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,)), ((SECURITY_LIST,), (SECURITY_NONE,))):
+        choices = [((control,), names) for control, names in CHOICE_LISTS.items()]
+        for lists, names in [(MODE_LISTS, MODE_NAMES), (PAPER_LISTS, (PAPER_AUTO,)),
+                             ((SECURITY_LIST,), (SECURITY_NONE,))] + choices:
             for control in lists:
                 room = found[control][2] - found[control][0] - LIST_CHROME
                 wrong += ["list %d cuts string %d (%d > %d)" % (control, name, labels[name], room)

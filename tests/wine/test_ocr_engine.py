@@ -71,6 +71,18 @@ class RealTesseract(unittest.TestCase):
         self.assertTrue(rtf.startswith("{\\rtf1\\ansi"), rtf[:80])
         self.assertGreaterEqual(ocr_rig.word_accuracy(ocr_rig.rtf_text(rtf)), 0.95)
 
+    def test_a_searchable_pdf_of_the_page_when_asked(self):
+        ocr_rig.install_engine("96")
+        target = WORK / "searchable.pdf"
+        target.unlink(missing_ok=True)
+        ocr_rig.set_values("96", {"Faceless": 1, "Paste": 1, "ApplicationWnd": 0,
+                                  "PdfFileName": rig.wine_path(target)})
+        try:
+            self.assertEqual(run_engine("96", self.page), 0)
+        finally:
+            ocr_rig.set_values("96", {"PdfFileName": ""})
+        ocr_rig.check_searchable_pdf(self, target, (2550, 3300), 300)
+
     def test_without_tesseract_nothing_is_delivered(self):
         ocr_rig.install_engine("20", tesseract="/nonexistent/tesseract")
         target = WORK / "missing.doc"

@@ -40,8 +40,8 @@ class MailPage(kit.PanelTestCase):
         kit.scan_stores_and_ends(panel)
         self.assertEqual(section(directory, "Mail Setting"),
                          {"Mail From": "me@example.org", "Mail To": "you@example.org", "SMTP": "", "SMTP Port": "2525",
-                          "SMTP Security": "0", "SMTP User": "", "Scan Mode": "1", "Resolution": "0",
-                          "Document Size": "0"})
+                          "SMTP Security": "0", "SMTP User": "", "Attach As": "0", "Scan Mode": "1",
+                          "Resolution": "0", "Document Size": "0"})
         self.assertEqual(section(directory, "Active_Dlg"), {"Active_ID": "1003"})
         # An earlier success does not let an empty recipient through.
         panel = kit.start(directory)
@@ -187,7 +187,8 @@ class OcrPage(unittest.TestCase):
         directory = kit.program("pages_ocr", quendel={"Active_Dlg": {"Active_ID": "1004"}})
         panel = kit.start(directory)
         kit.scan_and_expect(panel, SCAN_CAPTION, OCR_MISSING)
-        self.assertEqual(section(directory, "Ocr Setting"), {"Resolution": "0", "Document Size": "0"})
+        # The page's own choices are kept as its lists are.
+        self.assertEqual(section(directory, "Ocr Setting"), {"Resolution": "0", "Document Size": "0", "Save As": "0"})
         # Without the newer key the older installation is found.
         kit.reg("delete", OCR_20)
         kit.scan_stores_and_ends(panel)

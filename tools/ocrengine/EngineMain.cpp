@@ -75,23 +75,28 @@ class CEngine {
         EngineProfile::NeedsLanguageList(settings.language, scannerLanguage) ? recognizer.InstalledLanguages()
                                                                              : std::vector<std::string>();
     const std::string language = EngineProfile::ChooseLanguage(settings.language, scannerLanguage, installed);
-    const Recognition recognition = recognizer.Recognise(image, language);
-    switch (recognition.status) {
-      case Recognition::kNoProgram:
-        return Fail(kExitNoRecogniser, "Tesseract could not be started: " + settings.tesseractPath);
-      case Recognition::kTimedOut:
-        return Fail(kExitRecognitionFailed, "Tesseract took too long on " + image);
-      case Recognition::kFailed:
-        return Fail(kExitRecognitionFailed, "Tesseract could not read " + image);
-      case Recognition::kRecognised:
-        break;
+    if (!m_values.pdfFileName.empty()) {
+      const Recognition made = recognizer.MakeSearchablePdf(image, language, m_values.pdfFileName);
+      if (made.status == Recognition::kNotSaved)
+        return Fail(kExitDeliveryFailed, "The searchable PDF could not be saved to " + m_values.pdfFileName);
+      return made.status == Recognition::kRecognised ? kExitDone : Failed(made.status, image, settings);
     }
+    const Recognition recognition = recognizer.Recognise(image, language);
+    if (recognition.status != Recognition::kRecognised) return Failed(recognition.status, image, settings);
     // A page without text is delivered as nothing: the asking program tells its user.
     if (!RtfWriter::HasText(recognition.text)) return kExitDone;
     return Deliver(image, RtfWriter::FromText(recognition.text));
   }
 
  private:
+  int Failed(Recognition::Status status, const std::string& image, const EngineSettings& settings) {
+    if (status == Recognition::kNoProgram)
+      return Fail(kExitNoRecogniser, "Tesseract could not be started: " + settings.tesseractPath);
+    if (status == Recognition::kTimedOut)
+      return Fail(kExitRecognitionFailed, "Tesseract took too long on " + image);
+    return Fail(kExitRecognitionFailed, "Tesseract could not read " + image);
+  }
+
   int Deliver(const std::string& image, const std::string& rtf) {
     if (IsEdition20() && !m_values.autoFileName.empty()) {
       if (Delivery::SaveFile(m_values.autoFileName, rtf)) return kExitDone;

@@ -47,6 +47,7 @@ HandoffValues ReadHandoffValues() {
   values.applicationWnd =
       reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(ReadNumber(key, "ApplicationWnd"))));
   if (kEdition20) values.autoFileName = ReadText(key, "AutoFileName", kFileNameField);
+  values.pdfFileName = ReadText(key, "PdfFileName", kFileNameField);
   RegCloseKey(key);
   return values;
 }

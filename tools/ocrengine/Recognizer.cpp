@@ -81,32 +81,55 @@ std::vector<std::string> CRecognizer::InstalledLanguages() const {
   return EngineProfile::ParseLanguageList(TextFile::Read(list.Path(), 64 * 1024));
 }
 
+Recognition::Status CRecognizer::RunOn(const std::string& imagePath, const std::string& language,
+                                       const std::string& outputBase, const std::string& config) const {
+  if (!Found()) return Recognition::kNoProgram;
+  std::string image = imagePath, output = outputBase;
+  if (m_native) {
+    image = WineHost::UnixPath(imagePath);
+    output = WineHost::UnixPath(outputBase);
+    if (image.empty() || output.empty()) return Recognition::kFailed;
+  }
+  std::vector<std::string> args = {image, output, "-l", language};
+  if (!config.empty()) args.push_back(config);
+  const int code = Run(args, std::string());
+  if (code == kNotStarted) return Recognition::kNoProgram;
+  if (code == kTimedOut) return Recognition::kTimedOut;
+  return code == 0 ? Recognition::kRecognised : Recognition::kFailed;
+}
+
 Recognition CRecognizer::Recognise(const std::string& imagePath, const std::string& language) const {
   Recognition result;
-  if (!Found()) {
-    result.status = Recognition::kNoProgram;
-    return result;
-  }
   // The program names its output "<base>.txt".
   CTempFile base;
   if (base.Path().empty()) return result;
   const std::string textPath = base.Path() + ".txt";
-  std::string image = imagePath, output = base.Path();
-  if (m_native) {
-    image = WineHost::UnixPath(imagePath);
-    output = WineHost::UnixPath(base.Path());
-    if (image.empty() || output.empty()) return result;
-  }
-  const int code = Run({image, output, "-l", language}, std::string());
-  if (code == kNotStarted) {
-    result.status = Recognition::kNoProgram;
-  } else if (code == kTimedOut) {
-    result.status = Recognition::kTimedOut;
-  } else if (code == 0 && IsFile(textPath)) {
-    result.status = Recognition::kRecognised;
-    result.text = TextFile::Read(textPath, TextFile::kLargestText);
+  result.status = RunOn(imagePath, language, base.Path(), std::string());
+  if (result.status == Recognition::kRecognised) {
+    if (IsFile(textPath))
+      result.text = TextFile::Read(textPath, TextFile::kLargestText);
+    else
+      result.status = Recognition::kFailed;
   }
   DeleteFileA(textPath.c_str());
+  return result;
+}
+
+Recognition CRecognizer::MakeSearchablePdf(const std::string& imagePath, const std::string& language,
+                                           const std::string& pdfPath) const {
+  Recognition result;
+  CTempFile base;
+  if (base.Path().empty()) return result;
+  const std::string madePath = base.Path() + ".pdf";
+  result.status = RunOn(imagePath, language, base.Path(), "pdf");
+  if (result.status == Recognition::kRecognised) {
+    if (!IsFile(madePath))
+      result.status = Recognition::kFailed;
+    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+      result.status = Recognition::kNotSaved;
+  }
+  DeleteFileA(madePath.c_str());
   return result;
 }
 

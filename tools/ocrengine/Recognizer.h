@@ -8,7 +8,7 @@
 #include "tools/ocrengine/EngineSettings.h"
 
 struct Recognition {
-  enum Status { kRecognised, kNoProgram, kFailed, kTimedOut };
+  enum Status { kRecognised, kNoProgram, kFailed, kTimedOut, kNotSaved };
   Status status = kFailed;
   std::string text;  // UTF-8
 };
@@ -22,11 +22,19 @@ class CRecognizer {
   // The languages it has installed; empty when it cannot tell.
   std::vector<std::string> InstalledLanguages() const;
   Recognition Recognise(const std::string& imagePath, const std::string& language) const;
+  // The program's searchable PDF of the image (the page with its text laid invisibly over
+  // it), saved at `pdfPath` (kNotSaved when it cannot be put there); no text is read back.
+  Recognition MakeSearchablePdf(const std::string& imagePath, const std::string& language,
+                                const std::string& pdfPath) const;
 
  private:
   // Runs the program with `args`, its output going to `outputPath` (or nowhere); its exit
   // code, -1 when it could not be started, -2 when it outlasted the timeout.
   int Run(const std::vector<std::string>& args, const std::string& outputPath) const;
+  // Recognises the image into files named `outputBase` + the extension of `config`'s output
+  // ("txt" without one); the status of the run.
+  Recognition::Status RunOn(const std::string& imagePath, const std::string& language,
+                            const std::string& outputBase, const std::string& config) const;
   int RunWindows(const std::vector<std::string>& args, const std::string& outputPath) const;
   int RunNative(const std::vector<std::string>& args, const std::string& outputPath) const;
 

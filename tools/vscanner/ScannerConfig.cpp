@@ -12,7 +12,10 @@ std::vector<uint32_t> Numbers(const CString& text) {
   while (*p) {
     char* end = nullptr;
     const unsigned long v = std::strtoul(p, &end, 0);
-    if (end == p) { ++p; continue; }
+    if (end == p) {
+      ++p;
+      continue;
+    }
     numbers.push_back(static_cast<uint32_t>(v));
     p = end;
   }
@@ -29,12 +32,15 @@ ScannerConfig ReadScannerConfig(const CString& directory) {
   const CProfileFile file(directory + "vscanner.ini");
   const char* s = "Scanner";
   ScannerConfig c;
-  for (uint32_t v : Numbers(file.ReadText(s, "RefuseCaps", "", 512))) c.refusedCaps.insert(static_cast<uint16_t>(v));
-  for (uint32_t v : Numbers(file.ReadText(s, "RefuseMechs", "", 64))) c.refusedMechs.insert(static_cast<uint16_t>(v));
+  for (uint32_t v : Numbers(file.ReadText(s, "RefuseCaps", "", 512)))
+    c.refusedCaps.insert(static_cast<uint16_t>(v));
+  for (uint32_t v : Numbers(file.ReadText(s, "RefuseMechs", "", 64)))
+    c.refusedMechs.insert(static_cast<uint16_t>(v));
   c.currentMech = static_cast<uint16_t>(file.ReadInt(s, "CurrentMech", 0));
   c.failImageInfo = file.ReadInt(s, "FailImageInfo", 0);
   c.failAtStrip = file.ReadInt(s, "FailAtStrip", 0);
   c.cancelAtStrip = file.ReadInt(s, "CancelAtStrip", 0);
+  c.faultPage = file.ReadInt(s, "FaultPage", 0);
   c.overrunAtStrip = file.ReadInt(s, "OverrunAtStrip", 0);
   c.failTransfers = file.ReadInt(s, "FailTransfers", 0);
   c.preferred = static_cast<uint32_t>(file.ReadInt(s, "Preferred", static_cast<int>(c.preferred)));

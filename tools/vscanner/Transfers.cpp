@@ -25,9 +25,9 @@ class CSequentialFile {
   }
   bool Flush() {
     DWORD written = 0;
-    const bool ok = m_buffer.empty() ||
-                    (WriteFile(m_file.Get(), m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &written, nullptr) &&
-                     written == m_buffer.size());
+    const bool ok = m_buffer.empty() || (WriteFile(m_file.Get(), m_buffer.data(),
+                                                   static_cast<DWORD>(m_buffer.size()), &written, nullptr) &&
+                                         written == m_buffer.size());
     m_buffer.clear();
     return ok;
   }
@@ -59,7 +59,8 @@ void Entry(std::vector<uint8_t>& b, uint16_t tag, uint16_t type, uint32_t count,
 }
 
 // Header and one image directory of an uncompressed single-strip TIFF; pixel data follows.
-std::vector<uint8_t> TiffHeader(int pixelType, uint32_t width, uint32_t height, uint32_t rowBytes, uint32_t dpi) {
+std::vector<uint8_t> TiffHeader(int pixelType, uint32_t width, uint32_t height, uint32_t rowBytes,
+                                uint32_t dpi) {
   const uint16_t kShort = 3, kLong = 4, kRational = 5;
   const uint32_t entries = 13, ifdEnd = 8 + 2 + entries * 12 + 4;
   const uint32_t bitsAt = ifdEnd, xresAt = ifdEnd + 8, yresAt = ifdEnd + 16, dataAt = ifdEnd + 24;
@@ -92,12 +93,18 @@ std::vector<uint8_t> TiffHeader(int pixelType, uint32_t width, uint32_t height, 
 
 double CDataSource::UnitsPerInch() const {
   switch (m_units) {
-    case TWUN_CENTIMETERS: return 2.54;
-    case TWUN_PICAS: return 6;
-    case TWUN_POINTS: return 72;
-    case TWUN_TWIPS: return 1440;
-    case TWUN_PIXELS: return m_xres;
-    default: return 1;
+    case TWUN_CENTIMETERS:
+      return 2.54;
+    case TWUN_PICAS:
+      return 6;
+    case TWUN_POINTS:
+      return 72;
+    case TWUN_TWIPS:
+      return 1440;
+    case TWUN_PIXELS:
+      return m_xres;
+    default:
+      return 1;
   }
 }
 
@@ -118,7 +125,8 @@ TW_UINT16 CDataSource::Layout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
     }
     case MSG_SET: {
       if (m_state != 4) return Fail(TWCC_SEQERROR);
-      double f[4] = {TwainValues::FromFix32(layout->Frame.Left) / scale, TwainValues::FromFix32(layout->Frame.Top) / scale,
+      double f[4] = {TwainValues::FromFix32(layout->Frame.Left) / scale,
+                     TwainValues::FromFix32(layout->Frame.Top) / scale,
                      TwainValues::FromFix32(layout->Frame.Right) / scale,
                      TwainValues::FromFix32(layout->Frame.Bottom) / scale};
       const double limits[4] = {kGlassWidth, kGlassHeight, kGlassWidth, kGlassHeight};
@@ -138,7 +146,8 @@ TW_UINT16 CDataSource::Layout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
       m_frame[2] = kGlassWidth;
       m_frame[3] = kGlassHeight;
       return TWRC_SUCCESS;
-    default: return Fail(TWCC_BADPROTOCOL);
+    default:
+      return Fail(TWCC_BADPROTOCOL);
   }
 }
 
@@ -149,7 +158,8 @@ TW_UINT16 CDataSource::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::
       const TW_UINT16 rc = Layout(msg, static_cast<TW_IMAGELAYOUT*>(data));
       if (msg == MSG_SET && rc != TWRC_FAILURE) {
         char text[96];
-        std::snprintf(text, sizeof(text), " frame=%.3f,%.3f,%.3f,%.3f", m_frame[0], m_frame[1], m_frame[2], m_frame[3]);
+        std::snprintf(text, sizeof(text), " frame=%.3f,%.3f,%.3f,%.3f", m_frame[0], m_frame[1], m_frame[2],
+                      m_frame[3]);
         *note = text;
       }
       return rc;
@@ -160,16 +170,21 @@ TW_UINT16 CDataSource::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::
       if (rc == TWRC_SUCCESS) {
         const auto* info = static_cast<TW_IMAGEINFO*>(data);
         char text[96];
-        std::snprintf(text, sizeof(text), " width=%ld length=%ld type=%d planar=%u", static_cast<long>(info->ImageWidth),
-                      static_cast<long>(info->ImageLength), info->PixelType, info->Planar);
+        std::snprintf(text, sizeof(text), " width=%ld length=%ld type=%d planar=%u",
+                      static_cast<long>(info->ImageWidth), static_cast<long>(info->ImageLength),
+                      info->PixelType, info->Planar);
         *note = text;
       }
       return rc;
     }
-    case DAT_IMAGEMEMXFER: return msg == MSG_GET ? MemoryStrip(static_cast<TW_IMAGEMEMXFER*>(data), note) : Fail(TWCC_BADPROTOCOL);
-    case DAT_IMAGENATIVEXFER: return msg == MSG_GET ? NativeTransfer(static_cast<TW_HANDLE*>(data)) : Fail(TWCC_BADPROTOCOL);
-    case DAT_IMAGEFILEXFER: return msg == MSG_GET ? FileTransfer() : Fail(TWCC_BADPROTOCOL);
-    default: return Fail(TWCC_BADPROTOCOL);
+    case DAT_IMAGEMEMXFER:
+      return msg == MSG_GET ? MemoryStrip(static_cast<TW_IMAGEMEMXFER*>(data), note) : Fail(TWCC_BADPROTOCOL);
+    case DAT_IMAGENATIVEXFER:
+      return msg == MSG_GET ? NativeTransfer(static_cast<TW_HANDLE*>(data)) : Fail(TWCC_BADPROTOCOL);
+    case DAT_IMAGEFILEXFER:
+      return msg == MSG_GET ? FileTransfer() : Fail(TWCC_BADPROTOCOL);
+    default:
+      return Fail(TWCC_BADPROTOCOL);
   }
 }
 
@@ -236,8 +251,9 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   *note = " strip=" + std::to_string(m_strip);
   // A slow scanner, so that a scan can be watched and stopped while it runs.
   if (m_config.stripDelayMs > 0) Sleep(static_cast<DWORD>(m_config.stripDelayMs));
-  if (m_strip == m_config.failAtStrip) return Fail(TWCC_OPERATIONERROR);
-  if (m_strip == m_config.cancelAtStrip) return TWRC_CANCEL;
+  const bool faultPage = m_config.faultPage == 0 || m_config.faultPage == m_pageIndex;
+  if (faultPage && m_strip == m_config.failAtStrip) return Fail(TWCC_OPERATIONERROR);
+  if (faultPage && m_strip == m_config.cancelAtStrip) return TWRC_CANCEL;
   uint8_t* memory = static_cast<uint8_t*>(strip->Memory.TheMem);
   if (!(strip->Memory.Flags & TWMF_POINTER)) memory = static_cast<uint8_t*>(GlobalLock(strip->Memory.TheMem));
   const uint32_t rowBytes = m_image->RowBytes();
@@ -247,7 +263,8 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   if (rows > static_cast<uint32_t>(height - m_row)) rows = static_cast<uint32_t>(height - m_row);
   LARGE_INTEGER start, end, frequency;
   QueryPerformanceCounter(&start);
-  for (uint32_t i = 0; i < rows; ++i) m_image->Row(m_row + static_cast<int32_t>(i), m_plane, memory + i * rowBytes);
+  for (uint32_t i = 0; i < rows; ++i)
+    m_image->Row(m_row + static_cast<int32_t>(i), m_plane, memory + i * rowBytes);
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
   m_renderSeconds += static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
@@ -315,7 +332,8 @@ TW_UINT16 CDataSource::FileTransfer() {
   CSequentialFile file(m_fileSetup.FileName);
   if (!file.IsOpen()) return Fail(TWCC_OPERATIONERROR);
   const int type = m_image->Spec().pixelType;
-  const uint32_t width = static_cast<uint32_t>(m_image->Width()), height = static_cast<uint32_t>(m_image->Height());
+  const uint32_t width = static_cast<uint32_t>(m_image->Width()),
+                 height = static_cast<uint32_t>(m_image->Height());
   std::vector<uint8_t> row(m_image->RowBytes());
   bool ok = true;
   if (m_fileSetup.Format == TWFF_BMP) {

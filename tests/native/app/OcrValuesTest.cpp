@@ -23,10 +23,11 @@ const RegistryValue& Find(const std::vector<RegistryValue>& values, const char* 
 
 TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
   const std::string file = "C:\\Orvane\\DATA\\P8194045.doc";
-  const auto values = OcrValues::StartValues(OcrValues::kEdition20, file, 0x1234ABCD);
+  const auto values = OcrValues::StartValues(OcrValues::kEdition20, file, false, 0x1234ABCD);
   EXPECT_EQ(Names(values),
             (std::vector<std::string>{"UseScanner", "SkipStartDialog", "AutoFileName", "DefaultWpformat",
-                                      "Paste", "Faceless", "ApplicationWnd"}));
+                                      "Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));
+  EXPECT_TRUE(Find(values, "PdfFileName").bytes.empty());
   EXPECT_EQ(Find(values, "UseScanner").number, 0u);
   EXPECT_EQ(Find(values, "SkipStartDialog").number, 1u);
   const RegistryValue& name = Find(values, "AutoFileName");
@@ -46,18 +47,33 @@ TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
 }
 
 TEST(OcrValues, Edition96IsOnlyToldToPaste) {
-  const auto values = OcrValues::StartValues(OcrValues::kEdition96, "C:\\D\\P1.doc", 77);
-  EXPECT_EQ(Names(values),
-            (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd"}));
+  const auto values = OcrValues::StartValues(OcrValues::kEdition96, "C:\\D\\P1.doc", false, 77);
+  EXPECT_EQ(Names(values), (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd",
+                                                     "PdfFileName"}));
   EXPECT_EQ(Find(values, "ApplicationWnd").number, 77u);
   EXPECT_EQ(Names(OcrValues::EndValues(OcrValues::kEdition96)),
-            (std::vector<std::string>{"Paste", "Faceless", "ApplicationWnd"}));
+            (std::vector<std::string>{"Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));
+}
+
+// A searchable PDF is named to either edition; the 2.0 edition gets no text file to write.
+TEST(OcrValues, APdfJobNamesThePdf) {
+  const std::string pdf = "C:\\Orvane\\DATA\\P8194045.pdf";
+  for (auto mode : {OcrValues::kEdition20, OcrValues::kEdition96}) {
+    const auto values = OcrValues::StartValues(mode, pdf, true, 5);
+    const RegistryValue& name = Find(values, "PdfFileName");
+    ASSERT_EQ(name.bytes.size(), 257u);
+    EXPECT_EQ(std::string(name.bytes.c_str()), pdf);
+    if (mode == OcrValues::kEdition20) {
+      EXPECT_TRUE(Find(values, "AutoFileName").bytes.empty());
+    }
+  }
 }
 
 TEST(OcrValues, EndValuesUndoTheJob) {
   const auto values = OcrValues::EndValues(OcrValues::kEdition20);
   EXPECT_EQ(Names(values), (std::vector<std::string>{"SkipStartDialog", "AutoFileName", "Paste", "Faceless",
-                                                     "ApplicationWnd"}));
+                                                     "ApplicationWnd", "PdfFileName"}));
+  EXPECT_TRUE(Find(values, "PdfFileName").bytes.empty());
   EXPECT_EQ(Find(values, "SkipStartDialog").kind, RegistryValue::kDelete);
   EXPECT_EQ(Find(values, "AutoFileName").kind, RegistryValue::kText);
   EXPECT_TRUE(Find(values, "AutoFileName").bytes.empty());  // an empty string without data
@@ -69,7 +85,7 @@ TEST(OcrValues, EndValuesUndoTheJob) {
 
 TEST(OcrValues, OverlongTextFileIsCutToItsField) {
   const std::string longPath(400, 'x');
-  const auto values = OcrValues::StartValues(OcrValues::kEdition20, longPath, 1);
+  const auto values = OcrValues::StartValues(OcrValues::kEdition20, longPath, false, 1);
   const RegistryValue& name = Find(values, "AutoFileName");
   ASSERT_EQ(name.bytes.size(), 257u);
   EXPECT_EQ(name.bytes.substr(0, 256), longPath.substr(0, 256));

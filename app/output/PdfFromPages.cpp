@@ -1,0 +1,224 @@
+// Page files into the PDF writer.
+#include "app/output/PdfFromPages.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "app/output/DibLayout.h"
+#include "app/output/JpegHeader.h"
+
+namespace {
+
+// Pieces of a JPEG file, and the rows of a bitmap read at once.
+const size_t kReadChunk = 256 * 1024;
+
+int SeekTo(FILE* file, uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+// A page file opened for reading, closed with the object.
+class CPageFile : public CByteReader {
+ public:
+  explicit CPageFile(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")) {}
+  ~CPageFile() override {
+    if (m_file) std::fclose(m_file);
+  }
+  CPageFile(const CPageFile&) = delete;
+  CPageFile& operator=(const CPageFile&) = delete;
+
+  bool IsOpen() const { return m_file != nullptr; }
+  bool Read(uint8_t* out, size_t size) override {
+    return size == 0 || std::fread(out, 1, size, m_file) == size;
+  }
+  bool Seek(uint64_t offset) { return SeekTo(m_file, offset) == 0; }
+  // The file's length; false when it cannot be told.
+  bool Size(uint64_t& size) {
+#ifdef _WIN32
+    if (_fseeki64(m_file, 0, SEEK_END) != 0) return false;
+    const int64_t end = _ftelli64(m_file);
+#else
+    if (fseeko(m_file, 0, SEEK_END) != 0) return false;
+    const int64_t end = ftello(m_file);
+#endif
+    if (end < 0 || !Seek(0)) return false;
+    size = static_cast<uint64_t>(end);
+    return true;
+  }
+
+ private:
+  FILE* m_file;
+};
+
+using Status = PdfFromPagesResult::Status;
+
+// The acquisition library writes a page's resolution in whole hundreds of pixels per metre,
+// which reads back up to 2.5 dpi short (100 dpi as 99): a page that states exactly what the
+// scan's resolution becomes that way, or states none, is taken at the scan's resolution.
+int PageDpi(int stated, int scanDpi) {
+  if (scanDpi <= 0) return stated;
+  if (stated == 0) return scanDpi;
+  const int32_t stored = static_cast<int32_t>(scanDpi * 100 / 254) * 100;
+  return stated == DpiFromPelsPerMeter(stored) ? scanDpi : stated;
+}
+
+Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
+  JpegHeader header;
+  if (ReadJpegHeader(file, header) != JpegHeaderCheck::kOk) return PdfFromPagesResult::kPageUnsupported;
+  CPdfWriter::PageImage image;
+  image.samples = CPdfWriter::Samples::kJpeg;
+  image.width = header.width;
+  image.height = header.height;
+  image.xDpi = PageDpi(header.xDpi, scanDpi);
+  image.yDpi = PageDpi(header.yDpi, scanDpi);
+  image.jpegComponents = header.components;
+  image.jpegAdobe = header.adobe;
+  image.jpegBytes = size;
+  if (!file.Seek(0)) return PdfFromPagesResult::kPageUnreadable;
+  if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
+  std::unique_ptr<uint8_t[]> chunk(new uint8_t[kReadChunk]);
+  for (uint64_t left = size; left > 0;) {
+    const size_t piece = left < kReadChunk ? static_cast<size_t>(left) : kReadChunk;
+    if (!file.Read(chunk.get(), piece)) return PdfFromPagesResult::kPageUnreadable;
+    if (!writer.AddJpegBytes(chunk.get(), piece)) return PdfFromPagesResult::kCannotWrite;
+    left -= piece;
+  }
+  return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
+}
+
+int Luminance(const uint8_t* palette, uint32_t colours, uint32_t index) {
+  if (index >= colours) return 0;
+  const uint8_t* entry = palette + index * 4;  // blue, green, red
+  return (entry[2] * 299 + entry[1] * 587 + entry[0] * 114) / 1000;
+}
+
+// Turns one stored row into the writer's samples for the page's kind.
+class CRowConverter {
+ public:
+  CRowConverter(const DibLayout& layout, const uint8_t* palette) : m_layout(layout), m_palette(palette) {
+    if (layout.bitsPerPixel == 1) {
+      // The darker entry is ink; two equal entries are ink when dark.
+      const int zero = Luminance(palette, layout.colours, 0), one = Luminance(palette, layout.colours, 1);
+      m_zeroIsInk = zero < one || (zero == one && zero < 128);
+      m_oneIsInk = one < zero || (zero == one && one < 128);
+      m_samples = CPdfWriter::Samples::kBilevel;
+    } else if (layout.bitsPerPixel <= 8 && PaletteIsGrey(palette, layout.colours)) {
+      m_samples = CPdfWriter::Samples::kGrey;
+    } else {
+      m_samples = CPdfWriter::Samples::kRgb;
+    }
+    m_out.reset(new uint8_t[static_cast<size_t>(layout.width) * 3 + 8]);
+  }
+  CPdfWriter::Samples Samples() const { return m_samples; }
+
+  const uint8_t* Convert(const uint8_t* row) {
+    const uint32_t width = m_layout.width;
+    uint8_t* out = m_out.get();
+    switch (m_samples) {
+      case CPdfWriter::Samples::kBilevel:
+        for (uint32_t i = 0; i < (width + 7) / 8; ++i)
+          out[i] = static_cast<uint8_t>((m_oneIsInk ? row[i] : 0) | (m_zeroIsInk ? ~row[i] : 0));
+        break;
+      case CPdfWriter::Samples::kGrey:
+        ExpandRowToGrey(row, m_layout.bitsPerPixel, m_palette, m_layout.colours, width, out);
+        break;
+      default:
+        ExpandRowToBgr(row, m_layout.bitsPerPixel, m_palette, m_layout.colours, width, out);
+        for (uint32_t x = 0; x < width; ++x) std::swap(out[3 * x], out[3 * x + 2]);
+        break;
+    }
+    return out;
+  }
+
+ private:
+  const DibLayout& m_layout;
+  const uint8_t* m_palette;
+  CPdfWriter::Samples m_samples;
+  bool m_zeroIsInk = false, m_oneIsInk = false;
+  std::unique_ptr<uint8_t[]> m_out;
+};
+
+Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
+  uint8_t head[kBitmapHeadBytes];
+  const size_t headSize = size < sizeof(head) ? static_cast<size_t>(size) : sizeof(head);
+  DibLayout layout;
+  if (!file.Read(head, headSize)) return PdfFromPagesResult::kPageUnreadable;
+  if (ParseBitmapFile(head, headSize, size, layout) != BitmapFileCheck::kOk)
+    return PdfFromPagesResult::kPageUnsupported;
+  CRowConverter converter(layout, head + layout.paletteOffset);
+  CPdfWriter::PageImage image;
+  image.samples = converter.Samples();
+  image.width = layout.width;
+  image.height = layout.height;
+  image.xDpi = PageDpi(DpiFromPelsPerMeter(layout.xPelsPerMeter), scanDpi);
+  image.yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
+  if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
+
+  // Blocks of rows from the top of the image down; a bottom-up file stores the top row last.
+  const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
+  const uint32_t blockRows = rowBytes >= kReadChunk ? 1 : static_cast<uint32_t>(kReadChunk / rowBytes);
+  std::unique_ptr<uint8_t[]> block(new uint8_t[rowBytes * blockRows]);
+  for (uint32_t top = 0; top < layout.height; top += blockRows) {
+    const uint32_t rows = layout.height - top < blockRows ? layout.height - top : blockRows;
+    const uint64_t firstStored = layout.topDown ? top : layout.height - top - rows;
+    if (!file.Seek(layout.pixelOffset + firstStored * rowBytes) || !file.Read(block.get(), rows * rowBytes))
+      return PdfFromPagesResult::kPageUnreadable;
+    for (uint32_t i = 0; i < rows; ++i) {
+      const uint8_t* stored = block.get() + static_cast<size_t>(layout.topDown ? i : rows - 1 - i) * rowBytes;
+      if (!writer.AddRow(converter.Convert(stored))) return PdfFromPagesResult::kCannotWrite;
+    }
+  }
+  return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
+}
+
+Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi) {
+  CPageFile file(path);
+  uint64_t size = 0;
+  uint8_t magic[2];
+  if (!file.IsOpen() || !file.Size(size)) return PdfFromPagesResult::kPageUnreadable;
+  if (size < 2 || !file.Read(magic, 2) || !file.Seek(0)) return PdfFromPagesResult::kPageUnsupported;
+  if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, scanDpi);
+  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi);
+  return PdfFromPagesResult::kPageUnsupported;
+}
+
+bool WriteToFile(void* context, const uint8_t* data, size_t size) {
+  return std::fwrite(data, 1, size, static_cast<FILE*>(context)) == size;
+}
+
+}  // namespace
+
+PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
+                                     int scanDpi, const LocalTime& created) {
+  PdfFromPagesResult result;
+  if (pages.empty()) {
+    result.status = PdfFromPagesResult::kNoPages;
+    return result;
+  }
+  FILE* output = std::fopen(outputPath.c_str(), "wb");
+  if (!output) {
+    result.status = PdfFromPagesResult::kCannotWrite;
+    return result;
+  }
+  CPdfWriter writer;
+  bool written = writer.Begin(WriteToFile, output, created);
+  for (size_t page = 0; written && page < pages.size(); ++page) {
+    result.status = AddPage(writer, pages[page], scanDpi);
+    result.page = page;
+    written = result.status == PdfFromPagesResult::kOk;
+  }
+  if (written) written = writer.Finish();
+  // A file that is not whole on the disk is no PDF either.
+  if (std::fclose(output) != 0) written = false;
+  if (!written) {
+    if (result.status == PdfFromPagesResult::kOk) result.status = PdfFromPagesResult::kCannotWrite;
+    std::remove(outputPath.c_str());
+  }
+  return result;
+}

@@ -1,0 +1,242 @@
+// The PDF document, object by object.
+#include "app/output/PdfWriter.h"
+
+#include <cstdio>
+
+namespace {
+
+const size_t kOutputChunk = 64 * 1024;
+const uint32_t kCatalogObject = 1;
+const uint32_t kPageTreeObject = 2;
+const uint32_t kInfoObject = 3;
+const int kPointsPerInch = 72;
+// A cross-reference entry is exactly 20 bytes; offsets have ten digits.
+const uint64_t kLargestOffset = 9999999999ull;
+
+std::string Number(uint64_t value) { return std::to_string(value); }
+
+std::string Reference(uint32_t object) { return Number(object) + " 0 R"; }
+
+bool DateIsValid(const LocalTime& d) {
+  return d.year >= 1000 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= 31 &&
+         d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 60;
+}
+
+}  // namespace
+
+std::string CPdfWriter::Points(uint32_t pixels, int dpi) {
+  if (dpi <= 0) dpi = kPointsPerInch;
+  // Ten-thousandths of a point, just below the exact size: a renderer at the image's own
+  // resolution rounds the page up to whole pixels, and then gets exactly the image's.
+  const uint64_t scaled =
+      (static_cast<uint64_t>(pixels) * kPointsPerInch * 10000 - 1) / static_cast<uint64_t>(dpi);
+  std::string text = Number(scaled / 10000);
+  uint64_t fraction = scaled % 10000;
+  if (fraction) {
+    char digits[8];
+    std::snprintf(digits, sizeof(digits), "%04u", static_cast<unsigned>(fraction));
+    std::string tail(digits);
+    tail.erase(tail.find_last_not_of('0') + 1);
+    text += "." + tail;
+  }
+  return text;
+}
+
+bool CPdfWriter::Begin(Sink sink, void* context, const LocalTime& created) {
+  if (!sink) return false;
+  m_sink = sink;
+  m_context = context;
+  m_failed = false;
+  m_inPage = false;
+  m_offset = 0;
+  m_buffer.clear();
+  m_buffer.reserve(kOutputChunk);
+  m_pageObjects.clear();
+  m_objectOffsets.assign(kInfoObject + 1, 0);
+  // The binary comment tells transfer programs that the file is not text.
+  Put("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+  StartObject(kCatalogObject);
+  Put("<< /Type /Catalog /Pages " + Reference(kPageTreeObject) + " >>\nendobj\n");
+  StartObject(kInfoObject);
+  Put("<< /Producer (Orvane)");
+  if (DateIsValid(created)) {
+    char date[32];
+    std::snprintf(date, sizeof(date), "D:%04d%02d%02d%02d%02d%02d", created.year, created.month, created.day,
+                  created.hour, created.minute, created.second);
+    Put(std::string(" /CreationDate (") + date + ")");
+  }
+  Put(" >>\nendobj\n");
+  return Flush();
+}
+
+uint32_t CPdfWriter::NewObject() {
+  m_objectOffsets.push_back(0);
+  return static_cast<uint32_t>(m_objectOffsets.size() - 1);
+}
+
+void CPdfWriter::StartObject(uint32_t number) {
+  m_objectOffsets[number] = BytesWritten();
+  Put(Number(number) + " 0 obj\n");
+}
+
+void CPdfWriter::Put(const std::string& text) {
+  PutBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+bool CPdfWriter::PutBytes(const uint8_t* data, size_t size) {
+  if (m_failed) return false;
+  if (m_buffer.size() + size > kOutputChunk) {
+    if (!Flush()) return false;
+    // A large piece goes to the sink as it is.
+    if (size >= kOutputChunk) {
+      if (!m_sink(m_context, data, size)) return Fail();
+      m_offset += size;
+      return true;
+    }
+  }
+  m_buffer.insert(m_buffer.end(), data, data + size);
+  return true;
+}
+
+bool CPdfWriter::Flush() {
+  if (m_failed) return false;
+  if (!m_buffer.empty() && !m_sink(m_context, m_buffer.data(), m_buffer.size())) return Fail();
+  m_offset += m_buffer.size();
+  m_buffer.clear();
+  return true;
+}
+
+bool CPdfWriter::Fail() {
+  m_failed = true;
+  m_buffer.clear();
+  return false;
+}
+
+bool CPdfWriter::TakeCoded(void* context, const uint8_t* data, size_t size) {
+  return static_cast<CPdfWriter*>(context)->PutBytes(data, size);
+}
+
+bool CPdfWriter::BeginPage(const PageImage& image) {
+  if (m_failed || !m_sink || m_inPage) return false;
+  if (image.width == 0 || image.height == 0) return false;
+  const bool jpeg = image.samples == Samples::kJpeg;
+  if (jpeg && ((image.jpegComponents != 1 && image.jpegComponents != 3 && image.jpegComponents != 4) ||
+               image.jpegBytes == 0)) {
+    return false;
+  }
+  m_page = image;
+  m_taken = 0;
+  m_lengthObject = 0;
+  switch (image.samples) {
+    case Samples::kJpeg:
+      m_rowBytes = 0;
+      m_expected = image.jpegBytes;
+      break;
+    case Samples::kBilevel:
+      m_rowBytes = (image.width + 7) / 8;
+      m_expected = image.height;
+      break;
+    case Samples::kGrey:
+      m_rowBytes = image.width;
+      m_expected = image.height;
+      break;
+    case Samples::kRgb:
+      m_rowBytes = static_cast<size_t>(image.width) * 3;
+      m_expected = image.height;
+      break;
+  }
+  const uint32_t pageObject = NewObject(), contentObject = NewObject(), imageObject = NewObject();
+  m_pageObjects.push_back(pageObject);
+  const std::string width = Points(image.width, image.xDpi), height = Points(image.height, image.yDpi);
+
+  StartObject(pageObject);
+  Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
+      "] /Resources << /XObject << /Im0 " + Reference(imageObject) + " >> >> /Contents " +
+      Reference(contentObject) + " >>\nendobj\n");
+  const std::string drawing = "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Im0 Do\nQ\n";
+  StartObject(contentObject);
+  Put("<< /Length " + Number(drawing.size()) + " >>\nstream\n" + drawing + "endstream\nendobj\n");
+  WriteImageDictionary(image, imageObject);
+  m_streamStart = BytesWritten();
+  if (image.samples == Samples::kBilevel && !m_fax.Begin(image.width, TakeCoded, this)) return Fail();
+  m_inPage = true;
+  return Flush();
+}
+
+void CPdfWriter::WriteImageDictionary(const PageImage& image, uint32_t imageObject) {
+  StartObject(imageObject);
+  std::string dictionary =
+      "<< /Type /XObject /Subtype /Image /Width " + Number(image.width) + " /Height " + Number(image.height);
+  switch (image.samples) {
+    case Samples::kJpeg: {
+      static const char* const kSpaces[] = {"", "/DeviceGray", "", "/DeviceRGB", "/DeviceCMYK"};
+      dictionary += std::string(" /ColorSpace ") + kSpaces[image.jpegComponents] +
+                    " /BitsPerComponent 8 /Filter /DCTDecode";
+      if (image.jpegComponents == 4 && image.jpegAdobe) dictionary += " /Decode [1 0 1 0 1 0 1 0]";
+      dictionary += " /Length " + Number(image.jpegBytes);
+      break;
+    }
+    case Samples::kBilevel:
+      // The coded length is known only at the end: it follows the stream as an object.
+      m_lengthObject = NewObject();
+      dictionary +=
+          " /ColorSpace /DeviceGray /BitsPerComponent 1 /Filter /CCITTFaxDecode /DecodeParms << /K -1"
+          " /Columns " +
+          Number(image.width) + " /Rows " + Number(image.height) + " >> /Length " + Reference(m_lengthObject);
+      break;
+    case Samples::kGrey:
+    case Samples::kRgb:
+      dictionary +=
+          std::string(" /ColorSpace ") + (image.samples == Samples::kGrey ? "/DeviceGray" : "/DeviceRGB") +
+          " /BitsPerComponent 8 /Length " + Number(m_rowBytes * static_cast<uint64_t>(image.height));
+      break;
+  }
+  Put(dictionary + " >>\nstream\n");
+}
+
+bool CPdfWriter::AddJpegBytes(const uint8_t* data, size_t size) {
+  if (!m_inPage || m_page.samples != Samples::kJpeg || size > m_expected - m_taken) return Fail();
+  m_taken += size;
+  return PutBytes(data, size);
+}
+
+bool CPdfWriter::AddRow(const uint8_t* row) {
+  if (!m_inPage || m_page.samples == Samples::kJpeg || m_taken >= m_expected) return Fail();
+  ++m_taken;
+  if (m_page.samples == Samples::kBilevel) return m_fax.AddRow(row) || Fail();
+  return PutBytes(row, m_rowBytes);
+}
+
+bool CPdfWriter::EndPage() {
+  if (!m_inPage || m_taken != m_expected) return Fail();
+  m_inPage = false;
+  if (m_page.samples == Samples::kBilevel && !m_fax.Finish()) return Fail();
+  const uint64_t length = BytesWritten() - m_streamStart;
+  Put("\nendstream\nendobj\n");
+  if (m_lengthObject) {
+    StartObject(m_lengthObject);
+    Put(Number(length) + "\nendobj\n");
+  }
+  return !m_failed;
+}
+
+bool CPdfWriter::Finish() {
+  if (m_failed || !m_sink || m_inPage || m_pageObjects.empty()) return false;
+  StartObject(kPageTreeObject);
+  std::string kids;
+  for (uint32_t page : m_pageObjects) kids += (kids.empty() ? "" : " ") + Reference(page);
+  Put("<< /Type /Pages /Kids [" + kids + "] /Count " + Number(m_pageObjects.size()) + " >>\nendobj\n");
+
+  const uint64_t table = BytesWritten();
+  if (table > kLargestOffset) return Fail();
+  Put("xref\n0 " + Number(m_objectOffsets.size()) + "\n0000000000 65535 f\r\n");
+  for (size_t object = 1; object < m_objectOffsets.size(); ++object) {
+    const std::string offset = Number(m_objectOffsets[object]);
+    Put(std::string(10 - offset.size(), '0') + offset + " 00000 n\r\n");
+  }
+  Put("trailer\n<< /Size " + Number(m_objectOffsets.size()) + " /Root " + Reference(kCatalogObject) +
+      " /Info " + Reference(kInfoObject) + " >>\nstartxref\n" + Number(table) + "\n%%EOF\n");
+  const bool flushed = Flush();
+  m_sink = nullptr;
+  return flushed;
+}

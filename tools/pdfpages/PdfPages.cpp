@@ -1,0 +1,47 @@
+// pdfpages: one PDF from page files through the program's PDF writer, for the tests and the
+// benchmark; built for Windows and natively.
+//   pdfpages [--dpi N] OUT PAGE...
+// prints "WRITTEN bytes seconds" (the writer's own time), or "FAILED status page" and exits 1.
+// On Linux it also prints "PEAK_KB n", the process's peak resident size (VmHWM: unlike the
+// resource usage's maximum, it does not carry the parent's size over from before the exec).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/output/PdfFromPages.h"
+
+int main(int argc, char** argv) {
+  int dpi = 0, first = 1;
+  if (argc > 2 && std::strcmp(argv[1], "--dpi") == 0) dpi = std::atoi(argv[2]), first = 3;
+  if (argc - first < 2) {
+    std::fprintf(stderr, "usage: pdfpages [--dpi N] OUT PAGE...\n");
+    return 2;
+  }
+  const std::vector<std::string> pages(argv + first + 1, argv + argc);
+  const auto start = std::chrono::steady_clock::now();
+  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime());
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  if (result.status != PdfFromPagesResult::kOk) {
+    std::printf("FAILED %d %zu\n", static_cast<int>(result.status), result.page);
+    return 1;
+  }
+  FILE* written = std::fopen(argv[first], "rb");
+  long bytes = -1;
+  if (written && std::fseek(written, 0, SEEK_END) == 0) bytes = std::ftell(written);
+  if (written) std::fclose(written);
+  std::printf("WRITTEN %ld %.6f\n", bytes, seconds.count());
+#ifdef __linux__
+  if (FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    long peak = -1;
+    while (std::fgets(line, sizeof(line), status))
+      if (std::sscanf(line, "VmHWM: %ld", &peak) == 1) break;
+    std::fclose(status);
+    std::printf("PEAK_KB %ld\n", peak);
+  }
+#endif
+  return 0;
+}
