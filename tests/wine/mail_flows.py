@@ -44,6 +44,12 @@ def cancel_while_a_file_goes_out(until):
             ["gui", "pos", "1018"], ["gui", "click", "1020"]]
 
 
+def bar_position(log):
+    """(position, upper end) of the progress bar as cancel_while_a_file_goes_out logged it."""
+    line = [l for l in log if l.startswith("pos 1018: ")][0]
+    return tuple(map(int, line.split(": ")[1].split("/")))
+
+
 def messages(log):
     """The texts of the message boxes in a mailhost log, in order."""
     return [line.split(": ", 1)[1] for line in log if line.startswith("msgbox ")]

@@ -8,7 +8,7 @@ import os
 import unittest
 
 import mail_rig as R
-from mail_flows import cancel_while_a_file_goes_out, messages, result, send
+from mail_flows import bar_position, cancel_while_a_file_goes_out, messages, result, send
 
 BIG = 20 * 1024 * 1024
 
@@ -55,7 +55,7 @@ class LargeAttachment(unittest.TestCase):
         self.assertTrue(result(log) == 0 and "WM_MAIL_DONE 0 0" in log, log)
         self.assertEqual(messages(log), [])
         # The bar showed the file going out when Cancel was pressed.
-        position, upper = map(int, [l for l in log if l.startswith("pos 1018: ")][0].split(": ")[1].split("/"))
+        position, upper = bar_position(log)
         self.assertTrue(0 < position < upper, (position, upper))
         # Part of the file went out, then the connection was reset: no closing boundary, no ".",
         # no QUIT, so no message.

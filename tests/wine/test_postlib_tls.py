@@ -8,7 +8,7 @@ import unittest
 import mail_rig as R
 import rig
 import tls_rig as T
-from mail_flows import cancel_while_a_file_goes_out, content, crlf, messages, result, send
+from mail_flows import bar_position, cancel_while_a_file_goes_out, content, crlf, messages, result
 
 SENDER, RECIPIENT = "scan@office.example", "desk@office.example"
 LOGIN_REFUSED = crlf(T.LOGIN_REFUSED)
@@ -57,7 +57,7 @@ class SecuredSends(unittest.TestCase):
             log = self.host.run(secured(server, 2) + cancel_while_a_file_goes_out(["waitmoved", "1018"]) +
                                 [["send", SENDER, RECIPIENT, path]] +
                                 secured(server, 2) + [["send", SENDER, "after@office.example"]], timeout=200)
-        position, upper = map(int, [l for l in log if l.startswith("pos 1018: ")][0].split(": ")[1].split("/"))
+        position, upper = bar_position(log)
         self.assertTrue(0 < position < upper, (position, upper))
         self.assertEqual([l.split()[0] for l in log if l.startswith("send=")], ["send=0", "send=1"])
         self.assertEqual((messages(log), log.count("WM_MAIL_DONE 0 0")), ([], 2))
