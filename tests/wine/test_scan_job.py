@@ -33,6 +33,15 @@ def image_settings(**extra):
     return {"Scan Setting": settings}
 
 
+def click_stop(progress):
+    """A real click on the progress window's Stop button: the window holds the mouse capture,
+    so the click reaches the window."""
+    x, y, width, height = (int(v) for v in next(
+        line.split("\t")[4].split(",") for line in rig.driver("texts", "--hwnd", progress).splitlines()
+        if line.split("\t")[2:3] == ["Stop Scanning"]))
+    rig.driver("click", "--hwnd", progress, x + width // 2, y + height // 2)
+
+
 def temp_page(job, suffix):
     """The one page file the job left in TEMP, with its extension."""
     files = job.temp_files()
@@ -198,11 +207,7 @@ class JobEnds(kit.PanelTestCase):
         job.scan()
         progress = rig.driver("wait", "--title", "Scanning...", "--timeout", 30000, timeout=35).strip()
         time.sleep(1)
-        # A real click: the window holds the mouse capture, so the click reaches the window.
-        x, y, width, height = (int(v) for v in next(
-            line.split("\t")[4].split(",") for line in rig.driver("texts", "--hwnd", progress).splitlines()
-            if line.split("\t")[2:3] == ["Stop Scanning"]))
-        rig.driver("click", "--hwnd", progress, x + width // 2, y + height // 2)
+        click_stop(progress)
         self.assertEqual(job.wait_end(timeout=20), 0)
         self.assertEqual(self.editor.records(), [])
 
@@ -215,16 +220,10 @@ class JobEnds(kit.PanelTestCase):
         self.editor.wait_records(1)
         # The window went with page 1 and comes back for page 2.
         progress = rig.driver("wait", "--title", "Scanning...", "--timeout", 30000, timeout=35).strip()
-        stop = None
-        for line in rig.driver("texts", "--hwnd", progress).splitlines():
-            fields = line.split("\t")
-            if fields[2:3] == ["Stop Scanning"]:
-                x, y, width, height = (int(v) for v in fields[4].split(","))
-                stop = (x + width // 2, y + height // 2)
         _, texts = rig.window_texts("--hwnd", progress)
         self.assertIn("Scanning Page: 2", texts)
         pressed = time.time()
-        rig.driver("click", "--hwnd", progress, *stop)
+        click_stop(progress)
         self.assertEqual(job.wait_end(timeout=20), 0)
         ended = time.time() - pressed
         self.assertLess(ended, 5, "ended %.1f s after Stop" % ended)
