@@ -1,6 +1,6 @@
-// CScanProgressDlg: the modeless progress window (dialog 242) shown while a scan job expects
-// pages: "Scanning Page: 1", a progress bar, and "Stop Scanning". Stop and the Escape key
-// (polled every 500 ms) ask the panel to stop the scan.
+// CScanProgressDlg: the modeless progress window (dialog 242) shown while a page is coming:
+// "Scanning Page: 1" (the page's number), a progress bar, and "Stop Scanning". Stop and the
+// Escape key (polled every 500 ms) ask the panel to stop the scan.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@ const UINT WM_SCAN_STOP = WM_USER + 112;
 // The window's texts, localised by the job: caption, first line, Stop button.
 struct ProgressTexts {
   CString caption;  // "Scanning..."
-  CString line;     // "Scanning Page: 1"
+  CString line;     // "Scanning Page: 2" for the second page of a batch
   CString stop;     // "Stop Scanning"
 };
 

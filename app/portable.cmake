@@ -19,6 +19,7 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/ScanRequest.cpp
   ${CMAKE_SOURCE_DIR}/app/job/HandOffPacing.cpp
+  ${CMAKE_SOURCE_DIR}/app/ProgressLine.cpp
   ${CMAKE_SOURCE_DIR}/app/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp

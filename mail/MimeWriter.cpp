@@ -19,6 +19,16 @@ CString DotStuffed(const CString& piece) {
   return out;
 }
 
+size_t BodyPieceLength(const std::string& text, size_t at, size_t end) {
+  size_t stuffed = 0;
+  size_t i = at;
+  for (; i < end; ++i) {
+    stuffed += text[i] == '.' && (i == at || text[i - 1] == '\n') ? 2 : 1;
+    if (stuffed > kMaxBodyLine) break;
+  }
+  return i - at;
+}
+
 void CMimeWriter::SendContent(const CString& toHeader) {
   m_channel.SendText(toHeader);
   m_channel.SendText("From: " + WithoutLineBreaks(m_job.sender) + "\r\n");
@@ -35,19 +45,36 @@ void CMimeWriter::SendContent(const CString& toHeader) {
   m_channel.SendText(Text(IDS_MIME_TEXT_PLAIN) + "\r\n");
   m_channel.SendText("\r\n");
   SendBody();
-  while (!m_job.attachments.IsEmpty()) {
+  while (!m_job.attachments.IsEmpty() && !m_environment.SendCancelled()) {
     m_channel.SendText("\r\n--" + boundary + "\r\n");
     SendAttachment(0);
+  }
+  // Cancelled: the message stays unfinished, for the conversation to give up.
+  if (m_environment.SendCancelled()) {
+    m_job.Clear();
+    return;
   }
   m_channel.SendText("\r\n--" + boundary + "--\r\n");
 }
 
 void CMimeWriter::SendBody() {
+  // Taken whole first: a window message dispatched while a line goes out may touch the job.
+  const std::string body = m_job.body.str();
+  m_job.body.Empty();
+  if (body.empty()) return;
+  // Lines end at CR LF, so a pair is never split, and a body that ends with CR LF is followed
+  // by an empty line. Only a line too long for the wire gets line breaks of ours.
+  size_t at = 0;
   for (;;) {
-    const CString piece = m_job.body.Left(kBodyPieceLength);
-    if (piece.IsEmpty()) return;
-    m_job.body = m_job.body.Mid(piece.GetLength());
-    m_channel.SendText(DotStuffed(piece) + "\r\n");
+    size_t end = body.find("\r\n", at);
+    if (end == std::string::npos) end = body.size();
+    do {
+      const size_t length = BodyPieceLength(body, at, end);
+      m_channel.SendText(DotStuffed(body.substr(at, length)) + "\r\n");
+      at += length;
+    } while (at < end);
+    if (end == body.size()) return;
+    at = end + 2;
   }
 }
 
@@ -72,13 +99,12 @@ void CMimeWriter::SendAttachment(int index) {
     }
     char line[kAttachmentLineBuffer];
     unsigned counter = 1;
-    while (reader.ReadLine(line, sizeof(line)) == CBase64FileReader::kLine) {
+    while (!m_environment.SendCancelled() &&
+           reader.ReadLine(line, sizeof(line)) == CBase64FileReader::kLine) {
       m_environment.UpdateProgress(counter, kProgressPosition);
       m_channel.SendText(CString(line) + "\r\n");
-      if (m_environment.SendCancelled()) break;
       ++counter;
     }
   }
   m_job.attachments.RemoveAt(index);
-  if (m_environment.SendCancelled()) m_job.Clear();
 }

@@ -1,13 +1,13 @@
-// The message content between DATA and the final "." line: headers, the body cut into
-// 1024-character pieces with dot-stuffing, and one base64 part per attachment in a
-// multipart/mixed body. Every piece goes to the channel as soon as it is built.
-// Platform-free.
+// The message content between DATA and the final "." line: headers, the body in lines that fit
+// the mail line limit, dot-stuffed, and one base64 part per attachment in a multipart/mixed
+// body. Every piece goes to the channel as soon as it is built. Platform-free.
 #pragma once
 
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
 
-const int kBodyPieceLength = 1024;
+// The longest line a message may carry, without its CR LF (RFC 5321 and 5322).
+const size_t kMaxBodyLine = 998;
 const size_t kAttachmentLineBuffer = 800;
 
 class CMimeWriter {
@@ -16,11 +16,15 @@ class CMimeWriter {
       : m_job(job), m_channel(channel), m_environment(environment) {}
 
   // Sends the whole content; `toHeader` is the To line built while the recipients were
-  // announced (with its CR LF). Consumes the body and the attachment list.
+  // announced (with its CR LF). Consumes the body and the attachment list. Cancel stops it
+  // where it is (no further line, no closing boundary) and drops the attachments: the message
+  // is then unfinished, for the caller to give up.
   void SendContent(const CString& toHeader);
-  // Sends the body as lines of at most 1024 characters, each followed by CR LF.
+  // Sends the body line by line, each followed by CR LF; a line longer than kMaxBodyLine on
+  // the wire goes out in pieces (see BodyPieceLength).
   void SendBody();
-  // Sends the part of attachment `index` (the front of the list) and removes it.
+  // Sends the part of attachment `index` (the front of the list) and removes it; its lines stop
+  // at Cancel.
   void SendAttachment(int index);
 
  private:
@@ -33,6 +37,11 @@ class CMimeWriter {
 
 // The text of `path` after its last backslash (all of it when it has none).
 CString AttachmentFileName(const CString& path);
+
+// How many characters of `text` from `at` (a body line that ends at `end`) go out as one line:
+// the most whose dot-stuffed form fits kMaxBodyLine, so a line starting with a period gets one
+// character less. At least one while `at` < `end`.
+size_t BodyPieceLength(const std::string& text, size_t at, size_t end);
 
 // Doubles every period that starts a line of `piece`: its first character, and each period
 // right after an LF.

@@ -23,12 +23,12 @@ unsigned TlsMessage(TlsResult result) {
 
 SmtpReply CSmtpConversation::Command(const CString& text) {
   m_channel.SendText(text);
-  return m_reader.Read(kReplyLimitMs, !m_cancelTaken);
+  return m_reader.Read(kReplyLimitMs);
 }
 
 void CSmtpConversation::Quit() {
   m_channel.SendText("QUIT\r\n");
-  m_reader.Read(kQuitLimitMs, !m_cancelTaken);
+  m_reader.Read(kQuitLimitMs);
 }
 
 bool CSmtpConversation::Fail(const SmtpReply& reply, unsigned refusedId) {
@@ -105,7 +105,7 @@ bool CSmtpConversation::Login(const ServerExtensions& extensions) {
 bool CSmtpConversation::Open() {
   const bool secured = m_server.security != kSecurityNone;
   if (m_server.security == kSecurityTls && !Secure()) return false;
-  const SmtpReply greeting = m_reader.Read(kReplyLimitMs, true);
+  const SmtpReply greeting = m_reader.Read(kReplyLimitMs);
   if (!greeting.Is(2)) return Fail(greeting, IDS_SERVER_NOT_READY);
   // CR and LF are removed from every address before it reaches a command or a header, so
   // that no text of the job can start a command or header line of its own.
@@ -149,7 +149,7 @@ bool CSmtpConversation::Recipients() {
       m_toHeader = m_toHeader.Left(m_toHeader.GetLength() - 2) + " , <" + recipient + ">\r\n";
     }
     m_job.recipients.RemoveAt(0);
-    const SmtpReply reply = m_reader.Read(kReplyLimitMs, true);
+    const SmtpReply reply = m_reader.Read(kReplyLimitMs);
     if (reply.Is(2)) {
       accepted = true;
     } else if (reply.Complete()) {
@@ -180,12 +180,15 @@ bool CSmtpConversation::Run() {
   // content would have the server read its lines as commands.
   if (!data.Is(3)) return Fail(data, IDS_MESSAGE_REFUSED);
   CMimeWriter(m_job, m_channel, m_environment).SendContent(m_toHeader);
-  // A Cancel during the content cuts the last part short and still closes the message.
-  m_cancelTaken = m_environment.SendCancelled();
+  // Cancelled during the content: the "." would deliver what went out, an attachment cut short.
+  // The connection is reset instead, and the server discards the unfinished message.
+  if (m_environment.SendCancelled()) {
+    m_channel.Abort();
+    return false;
+  }
   const SmtpReply accepted = Command(".\r\n");
   if (!accepted.Is(2)) return Fail(accepted, IDS_MESSAGE_REFUSED);
   Quit();
-  if (m_cancelTaken) return false;
   if (m_refusedCount > 0) {
     CString named = m_refusals;
     if (m_refusedCount > kRefusalsNamed) named += "...\n";

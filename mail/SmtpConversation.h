@@ -2,7 +2,8 @@
 // first byte, or STARTTLS after the greeting), HELO (EHLO when secured), the login, MAIL FROM,
 // one RCPT per recipient (building the To header), DATA, the content, ".", QUIT. Every reply is
 // read whole and checked; a failure ends the conversation with a message that names it (a
-// refusal quotes the server). Platform-free.
+// refusal quotes the server). Cancel ends it silently, by dropping the connection: a message
+// is never ended with "." once Cancel was pressed. Platform-free.
 #pragma once
 
 #include "mail/MailChannel.h"
@@ -56,7 +57,4 @@ class CSmtpConversation {
   CString m_toHeader;
   CString m_refusals;  // "address: reply" of refused recipients, one a line
   int m_refusedCount = 0;
-  // Cancel was taken up by the message writer (the message is closed normally), so the replies
-  // after it are waited for in full.
-  bool m_cancelTaken = false;
 };

@@ -40,7 +40,7 @@ bool CReplyReader::TakeLine(std::string* line) {
   return true;
 }
 
-SmtpReply CReplyReader::Read(uint32_t limitMs, bool cancellable) {
+SmtpReply CReplyReader::Read(uint32_t limitMs) {
   SmtpReply reply;
   const uint32_t start = m_channel.NowMs();
   for (;;) {
@@ -71,7 +71,7 @@ SmtpReply CReplyReader::Read(uint32_t limitMs, bool cancellable) {
       reply.status = SmtpReply::kTooLong;
       return reply;
     }
-    if (cancellable && m_environment.SendCancelled()) {
+    if (m_environment.SendCancelled()) {
       reply.status = SmtpReply::kCancelled;
       return reply;
     }

@@ -48,9 +48,9 @@ class CReplyReader {
   CReplyReader(IMailChannel& channel, IMailEnvironment& environment)
       : m_channel(channel), m_environment(environment) {}
 
-  // Reads one whole reply within `limitMs` of the call. With `cancellable`, the progress
-  // window's Cancel ends the wait.
-  SmtpReply Read(uint32_t limitMs, bool cancellable);
+  // Reads one whole reply within `limitMs` of the call; the progress window's Cancel ends the
+  // wait.
+  SmtpReply Read(uint32_t limitMs);
   // Bytes received after the last reply read (the server may not send any before securing).
   bool HasUnread() const { return !m_pending.empty(); }
   void DropUnread() { m_pending.clear(); }

@@ -28,6 +28,8 @@ class CHandOffPacing {
   // or kWait while the delivering call runs on.
   Step PageDone(std::string& next);
 
+  // Within the acquisition library's delivering call.
+  bool Delivering() const { return m_deliveryDepth > 0; }
   bool Working() const { return m_atWork; }
   const std::string& PageAtWork() const { return m_pageAtWork; }
   size_t Waiting() const { return m_waiting.size(); }

@@ -11,6 +11,7 @@
 #include "app/OrvaneView.h"
 #include "app/PageFiling.h"
 #include "app/PanelDlg.h"
+#include "app/ProgressLine.h"
 #include "app/ScanProgressDlg.h"
 #include "app/ScanRequest.h"
 #include "app/output/EditorHandOff.h"
@@ -63,7 +64,7 @@ void CScanJob::Press(uint16_t shownPageId) {
   m_destination = &DestinationFor(m_app.m_activeId, pdf);
   if (m_destination->prepare) m_destination->prepare(*this);
   m_running = true;
-  m_pageArrived = false;
+  m_pagesArrived = 0;
   m_failureShown = false;
   m_handOffsStopped = false;
   m_attachments.RemoveAll();
@@ -126,11 +127,7 @@ AcquireRequest CScanJob::FirstRequest() {
 }
 
 void CScanJob::RunAcquisition(AcquireRequest& request) {
-  if (!m_progress) {
-    ProgressTexts texts{LocalText(IDS_SCANNING), LocalText(IDS_SCANNING_PAGE), LocalText(IDS_STOP_SCANNING)};
-    auto progress = std::make_unique<CScanProgressDlg>(m_panel.GetSafeHwnd(), texts);
-    if (progress->Open()) m_progress = std::move(progress);
-  }
+  if (!m_progress) OpenProgress();
   JobTimes::Mark("acquisition_started");
   m_scanDpi = request.resolution;
   CLibraryBinding& scanner = m_app.m_binding;
@@ -188,7 +185,7 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
     return 0;
   }
   JobTimes::Mark("page_arrived");
-  m_pageArrived = true;
+  ++m_pagesArrived;
   const PageFiling::Outcome filed =
       PageFiling::FilePage(*page, ProgramDir() + "TEMP", ProgramDir(), m_pagePath);
   if (filed != PageFiling::Outcome::kFiled) {
@@ -246,7 +243,7 @@ void CScanJob::RunSecondPass() {
   AcquireRequest request = BuildSecondPass(RequestInput(m_app, *m_destination),
                                            found == DocumentSearch::kFound ? &area : nullptr, autoSize);
   m_autoSize = autoSize;
-  m_pageArrived = false;
+  m_pagesArrived = 0;
   RunAcquisition(request);
   if (JobFiles::FileExists(prescan)) DeleteFileA(prescan);
 }
@@ -337,7 +334,18 @@ void CScanJob::HandOffBatch() {
 
 // --- Progress, stop, abort -------------------------------------------------------------------
 
+// The window names the page now coming: the first, or a later page of a feeder batch.
+void CScanJob::OpenProgress() {
+  const CString line = PageLine(LocalText(IDS_SCANNING_PAGE).str(), m_pagesArrived + 1);
+  ProgressTexts texts{LocalText(IDS_SCANNING), line, LocalText(IDS_STOP_SCANNING)};
+  auto progress = std::make_unique<CScanProgressDlg>(m_panel.GetSafeHwnd(), texts);
+  if (progress->Open()) m_progress = std::move(progress);
+}
+
 void CScanJob::OnProgress(WPARAM position, LPARAM range) {
+  // The window went when the last page arrived; a later page of the batch starting to come
+  // brings it back, so that Stop and Escape reach the whole batch. Not once the job stops.
+  if (!m_progress && m_running && m_pagesArrived > 0 && !m_autoSize && m_pacing.Delivering()) OpenProgress();
   if (m_progress) m_progress->ShowProgress(static_cast<int>(position), static_cast<int>(range));
 }
 
@@ -357,7 +365,7 @@ void CScanJob::Abort() {
 // The source closed itself (its own window closed, say) before any page came: nothing else
 // would end the hidden panel.
 void CScanJob::OnSourceClosed() {
-  if (!m_running || m_closingPrescan || m_pageArrived) return;
+  if (!m_running || m_closingPrescan || m_pagesArrived > 0) return;
   DestroyProgress();
   End();
 }

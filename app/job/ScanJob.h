@@ -86,6 +86,7 @@ class CScanJob : public IOcrJobOwner {
   void StopHandOffs(unsigned messageId);
   void LeaveDelivery();
   void HandOffBatch();
+  void OpenProgress();
   void OnProgress(WPARAM position, LPARAM range);
   void StopScan();
   void Abort();
@@ -111,8 +112,9 @@ class CScanJob : public IOcrJobOwner {
   UINT_PTR m_secondPassTimer = 0;
   std::vector<std::unique_ptr<CRectObj>> m_detected;
   int m_passCounter = 0;
-  // A page of this job has arrived (a later close of the source does not end the job).
-  bool m_pageArrived = false;
+  // Pages of the running acquisition that have arrived: the next one's number is one more
+  // (and once one has, a close of the source no longer ends the job).
+  int m_pagesArrived = 0;
   // A hand-off to an outside program is pending (OCR at work, the Japanese route):
   // WM_PANEL_ABORT is acted on only then.
   bool m_outsidePending = false;

@@ -36,6 +36,20 @@ def send(server, sender, recipient, *files):
     return lines
 
 
+def cancel_while_a_file_goes_out(until):
+    """Dialog actions for the next send: Cancel in the progress window, clicked once a file is
+    going out and `until` (an action: ["waitmoved", "1018"], ["pause", "2000"]) is met; the bar's
+    position is logged first."""
+    return [["gui", "wait", "E-mail"], ["gui", "waittext", "1019", "Send file"], ["gui"] + until,
+            ["gui", "pos", "1018"], ["gui", "click", "1020"]]
+
+
+def bar_position(log):
+    """(position, upper end) of the progress bar as cancel_while_a_file_goes_out logged it."""
+    line = [l for l in log if l.startswith("pos 1018: ")][0]
+    return tuple(map(int, line.split(": ")[1].split("/")))
+
+
 def messages(log):
     """The texts of the message boxes in a mailhost log, in order."""
     return [line.split(": ", 1)[1] for line in log if line.startswith("msgbox ")]

@@ -103,6 +103,11 @@ class RealSmtp(services.SmtpServer):
         super().__init__(address, line_length_limit)
 
 
+def scripted(script=None, **options):
+    """A scripted server, started, on a free loopback address (other trees' tests run too)."""
+    return services.first_free(lambda address: ScriptedSmtpServer(address, script, **options)).start()
+
+
 @contextlib.contextmanager
 def pending_listener():
     """A loopback address whose listener never accepts, its backlog filled: a connection to it

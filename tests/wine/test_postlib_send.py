@@ -101,6 +101,18 @@ class RealServer(unittest.TestCase):
         text = [p for p in message.walk() if p.get_content_type() == "text/plain"][0]
         self.assertEqual(text.get_payload(), "four files\r\n")
 
+    def test_a_long_paragraph_reaches_a_server_with_the_line_limit(self):
+        # aiosmtpd refuses lines over 1001 bytes with their CR LF, as RFC 5321 lets it.
+        paragraph = "".join("word%04d " % i for i in range(300))
+        host = R.Host("paragraph")
+        with R.RealSmtp(None) as server:
+            log = host.run(content(body="Dear Bob,\r\n" + paragraph) +
+                           send(server.address, "scan@office.example", "bob@b.example"))
+        self.assertEqual(result(log), 1)
+        body = server.envelopes[0].original_content.split(b"\r\n\r\n", 1)[1]
+        lines = [paragraph[at:at + 998].encode() for at in range(0, len(paragraph), 998)]
+        self.assertEqual(body, b"\r\n".join([b"Dear Bob,"] + lines) + b"\r\n")
+
     def test_no_recipient_shows_the_message_and_sends_nothing(self):
         host = R.Host("norecipient")
         log = host.run(send("127.0.0.20", "scan@office.example", ""))

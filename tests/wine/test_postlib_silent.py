@@ -7,18 +7,12 @@ import os
 import unittest
 
 import mail_rig as R
-import services
 from mail_flows import messages, result, send
 
 TIMED_OUT = "The network has timed-out!"
 # Each test waits out the library's 90-second timers with the processor idle: one ctest entry
 # per test, started first, beside the others.
 CTEST = {"split": "tests", "cost": 200, "idle": True}
-
-
-def scripted(script, **options):
-    """A scripted server, started, on a free loopback address (other trees' tests run too)."""
-    return services.first_free(lambda address: R.ScriptedSmtpServer(address, script, **options)).start()
 
 
 def setUpModule():
@@ -32,7 +26,7 @@ def tearDownModule():
 class SlowWaits(unittest.TestCase):
     def test_trickling_reply_ends_by_its_limit(self):
         # HELO's reply never ends: a byte every half second, always another "250-" line.
-        server = scripted({"HELO": [[("trickle", b"250-still thinking\r\n" * 1000, 0.5)]], "QUIT": [[]]})
+        server = R.scripted({"HELO": [[("trickle", b"250-still thinking\r\n" * 1000, 0.5)]], "QUIT": [[]]})
         host = R.Host("trickle")
         try:
             log = host.run(send(server.address, "scan@office.example", "bob@b.example"), timeout=400)
@@ -50,7 +44,7 @@ class SlowWaits(unittest.TestCase):
         self.assertLess(host.cpu_seconds / host.wall_seconds, 0.05, (host.cpu_seconds, host.wall_seconds))
 
     def test_server_that_stops_reading_mid_message_times_out_once(self):
-        server = scripted({"DATA": [[b"354 go ahead\r\n", ("stall", 200000)]]}, receive_buffer=16384)
+        server = R.scripted({"DATA": [[b"354 go ahead\r\n", ("stall", 200000)]]}, receive_buffer=16384)
         host = R.Host("stalled")
         try:
             path = host.file("big.bin", os.urandom(20 * 1024 * 1024))

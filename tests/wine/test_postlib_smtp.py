@@ -174,12 +174,6 @@ class MessageContent(ScriptedSession):
                                       b"MIME-Version: 1.0\r\n\r\nline one\r\nline two\r\n")
         self.assertNotIn(b"Content-Type", server.data)
 
-    def test_body_of_1024_characters_is_one_line(self):
-        self.assertEqual(self.body_lines("a" * 1024), b"a" * 1024 + b"\r\n")
-
-    def test_body_of_1025_characters_is_two_lines(self):
-        self.assertEqual(self.body_lines("b" * 1025), b"b" * 1024 + b"\r\nb\r\n")
-
     def test_period_lines_are_doubled(self):
         # On the wire (the server here keeps the dot-stuffing as received).
         self.assertEqual(self.body_lines(".start\r\n.\r\nend"), b"..start\r\n..\r\nend\r\n")

@@ -8,7 +8,7 @@ import unittest
 import mail_rig as R
 import rig
 import tls_rig as T
-from mail_flows import content, crlf, messages, result, send
+from mail_flows import bar_position, cancel_while_a_file_goes_out, content, crlf, messages, result
 
 SENDER, RECIPIENT = "scan@office.example", "desk@office.example"
 LOGIN_REFUSED = crlf(T.LOGIN_REFUSED)
@@ -49,6 +49,20 @@ class SecuredSends(unittest.TestCase):
         self.assertEqual((result(log), messages(log)), (1, []))
         self.assertEqual(len(server.logins), 1)
         self.assertEqual(R.attachments(R.parse(server.envelopes[0].original_content)), [("P1208014.JPG", data)])
+
+    def test_cancel_while_a_file_goes_out_gives_the_message_up(self):
+        with T.SecureSmtp("tls") as server:
+            self.host = R.Host("cancelled")
+            path = self.host.file("big.bin", bytes(range(256)) * 81920)
+            log = self.host.run(secured(server, 2) + cancel_while_a_file_goes_out(["waitmoved", "1018"]) +
+                                [["send", SENDER, RECIPIENT, path]] +
+                                secured(server, 2) + [["send", SENDER, "after@office.example"]], timeout=200)
+        position, upper = bar_position(log)
+        self.assertTrue(0 < position < upper, (position, upper))
+        self.assertEqual([l.split()[0] for l in log if l.startswith("send=")], ["send=0", "send=1"])
+        self.assertEqual((messages(log), log.count("WM_MAIL_DONE 0 0")), ([], 2))
+        # The cancelled message never reached its ".": only the next one was delivered.
+        self.assertEqual([e.rcpt_tos for e in server.envelopes], [["after@office.example"]])
 
     def test_refused_login_quotes_the_server_and_sends_nothing(self):
         with T.SecureSmtp("starttls") as server:

@@ -33,6 +33,15 @@ def image_settings(**extra):
     return {"Scan Setting": settings}
 
 
+def click_stop(progress):
+    """A real click on the progress window's Stop button: the window holds the mouse capture,
+    so the click reaches the window."""
+    x, y, width, height = (int(v) for v in next(
+        line.split("\t")[4].split(",") for line in rig.driver("texts", "--hwnd", progress).splitlines()
+        if line.split("\t")[2:3] == ["Stop Scanning"]))
+    rig.driver("click", "--hwnd", progress, x + width // 2, y + height // 2)
+
+
 def temp_page(job, suffix):
     """The one page file the job left in TEMP, with its extension."""
     files = job.temp_files()
@@ -198,13 +207,30 @@ class JobEnds(kit.PanelTestCase):
         job.scan()
         progress = rig.driver("wait", "--title", "Scanning...", "--timeout", 30000, timeout=35).strip()
         time.sleep(1)
-        # A real click: the window holds the mouse capture, so the click reaches the window.
-        x, y, width, height = (int(v) for v in next(
-            line.split("\t")[4].split(",") for line in rig.driver("texts", "--hwnd", progress).splitlines()
-            if line.split("\t")[2:3] == ["Stop Scanning"]))
-        rig.driver("click", "--hwnd", progress, x + width // 2, y + height // 2)
+        click_stop(progress)
         self.assertEqual(job.wait_end(timeout=20), 0)
         self.assertEqual(self.editor.records(), [])
+
+    def test_stop_during_a_later_feeder_page_stops_the_batch(self):
+        directory = jobkit.program("job_batch_stop", image_settings())
+        # Three pages of about 40 strips, each strip taking 0.15 s.
+        jobkit.scanner(FeederPages=3, StripDelayMs=150, Preferred=65536)
+        job = jobkit.Job(directory)
+        job.scan()
+        self.editor.wait_records(1)
+        # The window went with page 1 and comes back for page 2.
+        progress = rig.driver("wait", "--title", "Scanning...", "--timeout", 30000, timeout=35).strip()
+        _, texts = rig.window_texts("--hwnd", progress)
+        self.assertIn("Scanning Page: 2", texts)
+        pressed = time.time()
+        click_stop(progress)
+        self.assertEqual(job.wait_end(timeout=20), 0)
+        ended = time.time() - pressed
+        self.assertLess(ended, 5, "ended %.1f s after Stop" % ended)
+        self.assertEqual(len(self.editor.records()), 1)
+        temp_page(job, ".JPG")
+        # Page 3 was never scanned: the scanner described two pages.
+        self.assertEqual(len(jobkit.image_infos()), 2)
 
     def test_an_acquisition_that_cannot_start_ends_the_program(self):
         directory = jobkit.program("job_nostart", image_settings())

@@ -8,8 +8,9 @@ each after that pause, until the bytes end or the server is stopped; `trickled` 
 "close" (closes the connection), ("stall", n)
 (after n bytes of message data the server stops reading, as if busy, until it is stopped; its
 receive window fills), or nothing (silence: no answer). "GREETING" is played once the connection is accepted. Everything
-received is recorded: `commands` (each command line without its CR LF) and `data` (the bytes
-between DATA and the "." line, as they arrived, dot-stuffing included). After a stall,
+received is recorded: `commands` (each command line without its CR LF), `data` (the bytes
+between DATA and the "." line, as they arrived, dot-stuffing included) and `finished` (how many
+messages were ended with the "." line). After a stall,
 `stalled_at` is the monotonic time it began and `ending` how the client's side looked when the
 server was stopped: "reset", "closed" or "open".
 
@@ -44,7 +45,8 @@ class ScriptedSmtpServer:
         self.script = dict(DEFAULTS)
         self.script.update(script or {})
         self.commands = []
-        self.data = b""
+        self._data = bytearray()  # grows by appending: a large message costs no copies
+        self.finished = 0
         self.connections = 0
         self.closed_by_peer = False
         self.error = None
@@ -64,6 +66,10 @@ class ScriptedSmtpServer:
         self._listener.bind((address, port))
         self._listener.listen(5)
         self._thread = None
+
+    @property
+    def data(self):
+        return bytes(self._data)
 
     def start(self):
         self._thread = threading.Thread(target=self._serve, daemon=True)
@@ -139,10 +145,11 @@ class ScriptedSmtpServer:
                 if in_data:
                     if line == b".":
                         in_data = False
+                        self.finished += 1
                         if not self._play(conn, "END"):
                             return
                     else:
-                        self.data += line + b"\r\n"
+                        self._data += line + b"\r\n"
                     continue
                 self.commands.append(line.decode("latin-1"))
                 verb = line.split(b" ", 1)[0].split(b":", 1)[0].upper().decode("latin-1")
@@ -152,7 +159,7 @@ class ScriptedSmtpServer:
                 # The message follows only a DATA that was answered with 354 (or not at all).
                 if verb == "DATA":
                     in_data = not self._last_sent.startswith((b"4", b"5"))
-            if self._stall_after is not None and len(self.data) >= self._stall_after:
+            if self._stall_after is not None and len(self._data) >= self._stall_after:
                 self._stall(conn)
                 return
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 // piece of one); records every text sent, with "<TLS>" where the connection was secured and
 // "<ABORT>" where it was dropped. Past the script (or from `silentFrom` on) it is silent, and
 // each wait lets its whole time pass on the fake clock; with `closesAtEnd` it closes instead.
+// `onSend` sees every text as it is sent (a test presses Cancel there).
 class FakeChannel : public IMailChannel {
  public:
   std::vector<std::string> replies;
@@ -24,10 +26,12 @@ class FakeChannel : public IMailChannel {
   uint32_t tlsError = 0;
   uint32_t now = 0;
   bool aborted = false;
+  std::function<void(const std::string&)> onSend;
 
   bool SendText(const CString& text) override {
     if (text.IsEmpty()) return false;
     if (!aborted) sent.push_back(text.str());
+    if (onSend) onSend(text.str());
     return true;
   }
   Received Receive(std::string& into, uint32_t waitMs) override {

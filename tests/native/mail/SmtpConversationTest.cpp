@@ -228,19 +228,34 @@ TEST(SmtpConversation, CancelInAReplyWaitDropsTheConnectionSilently) {
   EXPECT_EQ(s.channel.now, 0u);
 }
 
-TEST(SmtpConversation, CancelTakenByTheContentStillAwaitsTheMessagesReply) {
-  Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
-  s.job.attachments.Add("f.bin");
-  s.env.files["f.bin"] = Bytes(2000);
-  s.env.cancelAtPosition = 1;
-  s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "250 queued\r\n", "221\r\n"};
-  const std::string wire = s.Run();
-  EXPECT_EQ(wire.substr(wire.size() - 11), "\r\n.\r\nQUIT\r\n");
-  EXPECT_EQ(s.channel.nextReply, 7u);
-  EXPECT_FALSE(s.result);
-  EXPECT_TRUE(s.env.messages.empty());
+TEST(SmtpConversation, CancelDuringTheContentGivesTheMessageUp) {
+  // In every mode, pressed while a file or the body goes out: the connection is dropped after
+  // that line, with no "." and no QUIT, no message; nothing after DATA's 354 is waited for.
+  const std::vector<std::string> opening[] = {{"220\r\n", "250\r\n"},
+                                              {"220 hi\r\n", kEhlo, "220 go ahead\r\n", kEhlo, "235 ok\r\n"},
+                                              {"220 hi\r\n", kEhlo, "235 ok\r\n"}};
+  for (const MailSecurity security : {kSecurityNone, kSecurityStartTls, kSecurityTls}) {
+    for (const bool attachment : {true, false}) {
+      Session s;
+      s.Secured(security);
+      s.job.body = "typed";
+      if (attachment) {
+        s.job.attachments.Add("f.bin");
+        s.env.files["f.bin"] = Bytes(2000);
+        s.env.cancelAtPosition = 2;
+      } else {
+        s.channel.onSend = [&s](const std::string& text) { s.env.cancelled |= text == "typed\r\n"; };
+      }
+      s.channel.replies = opening[security];
+      AddMessageReplies(s.channel);
+      const std::string wire = s.Run();
+      const std::string last = attachment ? ReferenceBase64(Bytes(2000)).substr(680, 680) : "typed";
+      EXPECT_EQ(wire.substr(wire.size() - last.size() - 9), last + "\r\n<ABORT>") << security << attachment;
+      EXPECT_EQ(s.channel.nextReply, opening[security].size() + 3);
+      EXPECT_FALSE(s.result);
+      EXPECT_TRUE(s.env.messages.empty());
+    }
+  }
 }
 
 TEST(SmtpConversation, StartTlsThenPlainLogin) {
