@@ -4,8 +4,9 @@
 // reader; when it ends the server falls silent, closes or breaks the connection. Properties:
 // every command is one CRLF line, no login goes out before the connection is secured, nothing
 // goes out after the connection is dropped, the content holds no line of a lone "." before
-// its end, every header carrying the job's texts is one line, and each attachment's base64
-// lines decode back to its file.
+// its end (and, given up at Cancel, none at all), every header carrying the job's texts is one
+// line, every body line fits the line limit, and each attachment's base64 lines decode back
+// to its file.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -100,13 +101,19 @@ std::string DecodeBase64(const std::string& text) {
   return out;
 }
 
-// The content's texts: each attachment's boundary, five header texts and base64 lines
-// decoding to its file, after the headers, the multipart line, the text part's opening and
-// the body's pieces.
-void CheckAttachments(const std::vector<std::string>& texts, size_t bodyPieces,
-                      const std::vector<std::string>& paths, FakeEnvironment& env) {
+// The content's texts after the headers (To, From, Subject, MIME-Version): with attachments,
+// the multipart line and the text part's opening, then the body's lines, each within the
+// line limit; then each attachment's boundary, five header texts and base64 lines decoding to
+// its file, and the closing boundary.
+void CheckBodyAndAttachments(const std::vector<std::string>& texts, const std::vector<std::string>& paths,
+                             FakeEnvironment& env) {
   const std::string boundary = "\r\n--" + env.Text(IDS_MIME_BOUNDARY).str() + "\r\n";
-  size_t at = 4 + 4 + bodyPieces;
+  size_t at = paths.empty() ? 5 : 8;
+  FUZZ_CHECK(texts.size() >= at);
+  // (A lone CR or LF typed into the body stays in its line.)
+  for (; at < texts.size() && texts[at] != boundary; ++at)
+    FUZZ_CHECK(texts[at].size() <= kMaxBodyLine + 2 && texts[at].find("\r\n") == texts[at].size() - 2);
+  if (paths.empty()) return;
   for (const std::string& path : paths) {
     FUZZ_CHECK(at + 6 <= texts.size() && texts[at] == boundary);
     for (int h = 1; h <= 4; ++h) FUZZ_CHECK(OneLine(texts[at + h]));
@@ -151,7 +158,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t chunk = in.Range(1, 64);
   const uint32_t delayMs = in.Range(0, 3000);
   const auto ending = static_cast<CHostileServer::End>(in.Range(0, 2));
-  const size_t bodyPieces = (job.body.str().size() + kBodyPieceLength - 1) / kBodyPieceLength;
   CHostileServer channel(in.Rest(), chunk, delayMs, ending, tls);
 
   CSmtpConversation conversation(job, server, channel, env);
@@ -173,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const auto dataCommand = std::find(sent.begin(), sent.end(), "DATA\r\n");
   for (auto it = sent.begin(); it != dataCommand; ++it) FUZZ_CHECK(OneLine(*it));
-  // A refused DATA is followed by QUIT (or nothing), the content by the final "." line.
+  // A refused DATA is followed by QUIT (or nothing), the content by the final "." line, unless
+  // Cancel gave the message up (the connection reset before any "." line).
   const bool contentSent = dataCommand != sent.end() && dataCommand + 1 != sent.end() &&
                            dataCommand[1].compare(0, 5, "To: <") == 0;
   if (!contentSent) {
@@ -181,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const auto end = std::find(dataCommand + 1, sent.end(), ".\r\n");
-  FUZZ_CHECK(end != sent.end());
+  FUZZ_CHECK((end == sent.end()) == env.cancelled);
   for (auto it = end; it != sent.end(); ++it) FUZZ_CHECK(OneLine(*it));
 
   std::string content = "\r\n";
@@ -194,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> texts(dataCommand + 1, end);
   FUZZ_CHECK(texts.size() >= 4);
   for (int h = 0; h < 3; ++h) FUZZ_CHECK(OneLine(texts[h]));
-  if (!paths.empty() && !env.cancelled) CheckAttachments(texts, bodyPieces, paths, env);
+  if (!env.cancelled) CheckBodyAndAttachments(texts, paths, env);
   if (accepted) FUZZ_CHECK(!env.cancelled);
   return 0;
 }
