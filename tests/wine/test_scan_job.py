@@ -17,12 +17,11 @@ import scan_rig
 import services
 import standins
 
-SMTP_ADDRESS = "127.0.0.60"
 SENDER, RECIPIENT = "scanner@example.com", "desk@example.com"
 
 
-def mail_settings(**extra):
-    settings = {"SMTP": SMTP_ADDRESS, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 0}
+def mail_settings(server, **extra):
+    settings = {"SMTP": server.address, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 0}
     settings.update(extra)
     return {"Mail Setting": settings}
 
@@ -134,9 +133,9 @@ class ImageJob(kit.PanelTestCase):
 
 class MailJob(kit.PanelTestCase):
     def test_scan_mails_the_jpeg_to_the_server(self):
-        directory = jobkit.program("job_mail", mail_settings(), active=kit.MAIL)
         jobkit.scanner()
-        with services.SmtpServer(SMTP_ADDRESS, line_length_limit=4096) as server:
+        with services.SmtpServer() as server:
+            directory = jobkit.program("job_mail", mail_settings(server), active=kit.MAIL)
             job = jobkit.Job(directory)
             job.scan()
             self.assertEqual(job.wait_end(timeout=120), 0)
@@ -151,9 +150,9 @@ class MailJob(kit.PanelTestCase):
         self.assertEqual(parts[0][1][:3], b"\xff\xd8\xff")
 
     def test_feeder_batch_mails_each_page_with_the_pages_before_it(self):
-        directory = jobkit.program("job_feeder", mail_settings(), active=kit.MAIL)
         jobkit.scanner(FeederPages=3)
-        with services.SmtpServer(SMTP_ADDRESS, line_length_limit=4096) as server:
+        with services.SmtpServer() as server:
+            directory = jobkit.program("job_feeder", mail_settings(server), active=kit.MAIL)
             job = jobkit.Job(directory)
             job.scan()
             self.assertEqual(job.wait_end(timeout=180), 0)
