@@ -1,7 +1,10 @@
 // The data of one mail job (sender, recipients, subject, body, attachments) and the small
-// rules around it: the host a send connects to and the line-break defence of header texts.
+// rules around it: the host a send connects to, the line-break defence of header texts and
+// the folding of long header lines.
 // Platform-free.
 #pragma once
+
+#include <cstddef>
 
 #include "framework/String.h"
 
@@ -29,3 +32,12 @@ CString WithoutLineBreaks(const CString& text);
 
 // Replaces each run of CR and LF with one blank, so that a header text stays one line.
 CString OnOneLine(const CString& text);
+
+// The longest line of a message's header, without its CR LF (RFC 5322).
+const size_t kMaxHeaderLine = 998;
+
+// `line` (a header without its CR LF) as it goes on the wire, ended by CR LF. A line longer
+// than kMaxHeaderLine is folded: CR LF goes before the last blank that keeps each piece
+// within the limit, or, in a run without blanks, before a blank of ours. Removing each CR LF
+// gives the line back (less the blanks of ours).
+CString FoldedHeader(const CString& line);

@@ -30,9 +30,9 @@ size_t BodyPieceLength(const std::string& text, size_t at, size_t end) {
 }
 
 void CMimeWriter::SendContent(const CString& toHeader) {
-  m_channel.SendText(toHeader);
-  m_channel.SendText("From: " + WithoutLineBreaks(m_job.sender) + "\r\n");
-  m_channel.SendText("Subject: " + OnOneLine(m_job.subject) + "\r\n");
+  m_channel.SendText(FoldedHeader(toHeader));
+  m_channel.SendText(FoldedHeader("From: " + WithoutLineBreaks(m_job.sender)));
+  m_channel.SendText(FoldedHeader("Subject: " + OnOneLine(m_job.subject)));
   m_channel.SendText(Text(IDS_MIME_VERSION));
   if (m_job.attachments.IsEmpty()) {
     m_channel.SendText("\r\n");

@@ -16,7 +16,7 @@ class CMimeWriter {
       : m_job(job), m_channel(channel), m_environment(environment) {}
 
   // Sends the whole content; `toHeader` is the To line built while the recipients were
-  // announced (with its CR LF). Consumes the body and the attachment list. Cancel stops it
+  // announced (without its CR LF). Consumes the body and the attachment list. Cancel stops it
   // where it is (no further line, no closing boundary) and drops the attachments: the message
   // is then unfinished, for the caller to give up.
   void SendContent(const CString& toHeader);

@@ -144,9 +144,9 @@ bool CSmtpConversation::Recipients() {
     const CString recipient = WithoutLineBreaks(m_job.recipients.GetAt(0));
     m_channel.SendText("RCPT TO: <" + recipient + ">\r\n");
     if (!accepted) {
-      m_toHeader = "To: <" + recipient + ">\r\n";
+      m_toHeader = "To: <" + recipient + ">";
     } else {
-      m_toHeader = m_toHeader.Left(m_toHeader.GetLength() - 2) + " , <" + recipient + ">\r\n";
+      m_toHeader += " , <" + recipient + ">";
     }
     m_job.recipients.RemoveAt(0);
     const SmtpReply reply = m_reader.Read(kReplyLimitMs);

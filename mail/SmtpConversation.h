@@ -32,7 +32,7 @@ class CSmtpConversation {
   bool Run();
   // Connects, secures, logs in and quits; true (after saying so) when all of it worked.
   bool RunTest();
-  // The To header as built by the recipient phase (for tests).
+  // The To header as built by the recipient phase, without its CR LF (for tests).
   const CString& ToHeader() const { return m_toHeader; }
 
  private:

@@ -5,7 +5,7 @@
 // every command is one CRLF line, no login goes out before the connection is secured, nothing
 // goes out after the connection is dropped, the content holds no line of a lone "." before
 // its end (and, given up at Cancel, none at all), every header carrying the job's texts is one
-// line, every body line fits the line limit, and each attachment's base64 lines decode back
+// header whose lines fit the header line limit, every body line fits the line limit, and each attachment's base64 lines decode back
 // to its file.
 #include <algorithm>
 #include <string>
@@ -82,6 +82,19 @@ bool OneLine(const std::string& text) {
          text.find_first_of("\r\n") == text.size() - 2;
 }
 
+// One header, folded where it is longer than the limit: each line within it, every line
+// after the first begun by a blank.
+bool OneHeader(const std::string& text) {
+  if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find_first_of("\r\n", at);
+    if (text.compare(end, 2, "\r\n") != 0 || end - at > kMaxHeaderLine) return false;
+    if (at > 0 && text[at] != ' ' && text[at] != '\t') return false;
+    at = end + 2;
+  }
+  return true;
+}
+
 std::string DecodeBase64(const std::string& text) {
   static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
@@ -142,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MailJob job;
   job.sender = in.Text(300);
   for (uint32_t n = in.Range(0, 4); n > 0; --n) job.recipients.Add(in.Text(300));
-  job.subject = in.Text(300);
+  job.subject = in.Text(1500);
   job.body = in.Blob();
   FakeEnvironment env;
   std::vector<std::string> paths(in.Range(0, 3));
@@ -200,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // To, From and Subject carry the job's texts.
   const std::vector<std::string> texts(dataCommand + 1, end);
   FUZZ_CHECK(texts.size() >= 4);
-  for (int h = 0; h < 3; ++h) FUZZ_CHECK(OneLine(texts[h]));
+  for (int h = 0; h < 3; ++h) FUZZ_CHECK(OneHeader(texts[h]));
   if (!env.cancelled) CheckBodyAndAttachments(texts, paths, env);
   if (accepted) FUZZ_CHECK(!env.cancelled);
   return 0;

@@ -10,7 +10,7 @@ struct Writer {
   MailJob job;
   FakeChannel channel;
   FakeEnvironment env;
-  std::string Send(const char* to = "To: <a@x>\r\n") {
+  std::string Send(const char* to = "To: <a@x>") {
     CMimeWriter(job, channel, env).SendContent(to);
     return channel.Wire();
   }
@@ -42,7 +42,7 @@ TEST(MimeWriter, LayoutWithOneAttachment) {
   w.job.body = "Body";
   w.job.attachments.Add("C:\\orvane\\TEMP\\P1234567.JPG");
   w.env.files["C:\\orvane\\TEMP\\P1234567.JPG"] = "abcd";
-  EXPECT_EQ(w.Send("To: <a@x> , <b@y>\r\n"),
+  EXPECT_EQ(w.Send("To: <a@x> , <b@y>"),
             "To: <a@x> , <b@y>\r\n"
             "From: me@home.example\r\n"
             "Subject: Scan\r\n"

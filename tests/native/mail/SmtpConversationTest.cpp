@@ -98,7 +98,7 @@ TEST(SmtpConversation, ToHeaderNamesRecipientsFromTheFirstAccepted) {
   s.channel.replies = {"220\r\n",    "250\r\n", "250\r\n", "550 no\r\n", "250 ok\r\n",
                        "550 no\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
-  EXPECT_EQ(s.toHeader, "To: <second@x> , <third@x>\r\n");
+  EXPECT_EQ(s.toHeader, "To: <second@x> , <third@x>");
   EXPECT_NE(wire.find("DATA\r\nTo: <second@x> , <third@x>\r\n"), std::string::npos);
   // Sent to the one accepted; the two refusals are named afterwards.
   EXPECT_TRUE(s.result);
@@ -112,7 +112,7 @@ TEST(SmtpConversation, ToHeaderNamesRecipientsFromTheFirstAccepted) {
   t.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
                        "550\r\n", "354\r\n", "250\r\n", "221\r\n"};
   t.Run();
-  EXPECT_EQ(t.toHeader, "To: <one@x> , <two@x>\r\n");
+  EXPECT_EQ(t.toHeader, "To: <one@x> , <two@x>");
 }
 
 TEST(SmtpConversation, RefusalsEndWithAMessageAndQuit) {
@@ -414,5 +414,5 @@ TEST(SmtpConversation, RecipientCalledTwiceGetsTwoRcptCommands) {
                        "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
   const std::string wire = s.Run();
   EXPECT_NE(wire.find("RCPT TO: <a@y>\r\nRCPT TO: <a@y>\r\n"), std::string::npos);
-  EXPECT_EQ(s.toHeader, "To: <a@y> , <a@y>\r\n");
+  EXPECT_EQ(s.toHeader, "To: <a@y> , <a@y>");
 }
