@@ -30,10 +30,14 @@ struct Session {
     result = CSmtpConversation(job, server, channel, env).RunTest();
     return channel.Wire();
   }
-  // A sender and one recipient, secured as `security`, logging in as ann (password "secret").
-  void Secured(MailSecurity security, bool login = true) {
+  // The sender me@x and the one recipient a@y.
+  void Addressed() {
     job.sender = "me@x";
     job.recipients.Add("a@y");
+  }
+  // A sender and one recipient, secured as `security`, logging in as ann (password "secret").
+  void Secured(MailSecurity security, bool login = true) {
+    Addressed();
     server.host = "mail.x";
     server.security = security;
     if (login) {
@@ -141,8 +145,7 @@ TEST(SmtpConversation, RefusalsEndWithAMessageAndQuit) {
   };
   for (const Case& c : cases) {
     Session s;
-    s.job.sender = "me@x";
-    s.job.recipients.Add("a@y");
+    s.Addressed();
     s.job.recipients.Add("b@y");
     s.channel.replies = c.replies;
     s.ExpectFailure(c.wire, c.message, c.quote);
@@ -151,8 +154,7 @@ TEST(SmtpConversation, RefusalsEndWithAMessageAndQuit) {
 
 TEST(SmtpConversation, MessageRefusedAfterItsDataIsReported) {
   Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
+  s.Addressed();
   s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n", "354\r\n", "552 5.3.4 too big\r\n",
                        "221\r\n"};
   const std::string wire = s.Run();
@@ -164,8 +166,7 @@ TEST(SmtpConversation, MessageRefusedAfterItsDataIsReported) {
 
 TEST(SmtpConversation, MailFrom251IsAccepted) {
   Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
+  s.Addressed();
   s.channel.replies = {"220\r\n", "250\r\n", "251 forwarded\r\n", "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
   EXPECT_NE(s.Run().find("RCPT TO: <a@y>\r\nDATA\r\n"), std::string::npos);
   EXPECT_TRUE(s.result);
@@ -174,8 +175,7 @@ TEST(SmtpConversation, MailFrom251IsAccepted) {
 
 TEST(SmtpConversation, MultiLineRepliesAreReadWhole) {
   Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
+  s.Addressed();
   // A two-line greeting, and a refusal of the recipient that must not pass as accepted.
   s.channel.replies = {"220-first\r\n",
                        "220 second\r\n",
@@ -191,24 +191,21 @@ TEST(SmtpConversation, MultiLineRepliesAreReadWhole) {
 TEST(SmtpConversation, ConnectionFaultsEndWithTheirMessage) {
   // A silent server: one time-out, then QUIT with its shorter wait.
   Session silent;
-  silent.job.sender = "me@x";
-  silent.job.recipients.Add("a@y");
+  silent.Addressed();
   silent.channel.replies = {"220 hi\r\n"};
   EXPECT_EQ(silent.Run(), "HELO x\r\nQUIT\r\n");
   EXPECT_EQ(silent.env.messages, std::vector<unsigned>{IDS_NETWORK_TIMED_OUT});
   EXPECT_EQ(silent.channel.now, CSmtpConversation::kReplyLimitMs + CSmtpConversation::kQuitLimitMs);
 
   Session closed;
-  closed.job.sender = "me@x";
-  closed.job.recipients.Add("a@y");
+  closed.Addressed();
   closed.channel.replies = {"220 hi\r\n", "250 hello\r\n"};
   closed.channel.closesAtEnd = true;
   EXPECT_EQ(closed.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\n<ABORT>");
   EXPECT_EQ(closed.env.messages, std::vector<unsigned>{IDS_CONNECTION_LOST});
 
   Session garbage;
-  garbage.job.sender = "me@x";
-  garbage.job.recipients.Add("a@y");
+  garbage.Addressed();
   garbage.channel.replies = {"HTTP/1.1 400 Bad Request\r\n"};
   EXPECT_EQ(garbage.Run(), "<ABORT>");
   EXPECT_EQ(garbage.env.messages, std::vector<unsigned>{IDS_BAD_REPLY});
@@ -217,8 +214,7 @@ TEST(SmtpConversation, ConnectionFaultsEndWithTheirMessage) {
 
 TEST(SmtpConversation, CancelInAReplyWaitDropsTheConnectionSilently) {
   Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
+  s.Addressed();
   s.channel.replies = {"220 hi\r\n"};
   s.env.cancelled = true;  // pressed while the greeting was awaited
   s.channel.replies.clear();
@@ -407,8 +403,7 @@ TEST(SmtpConversation, LineBreaksInAddressesNeverStartACommand) {
 
 TEST(SmtpConversation, RecipientCalledTwiceGetsTwoRcptCommands) {
   Session s;
-  s.job.sender = "me@x";
-  s.job.recipients.Add("a@y");
+  s.Addressed();
   s.job.recipients.Add("a@y");
   s.channel.replies = {"220\r\n", "250\r\n", "250\r\n", "250\r\n",
                        "250\r\n", "354\r\n", "250\r\n", "221\r\n"};
