@@ -92,8 +92,9 @@ bool CSmtpConversation::Login(const ServerExtensions& extensions) {
     WipeText(response);
   } else {
     reply = Command("AUTH LOGIN\r\n");
-    if (reply.code == 334) reply = Command(Base64Text(m_server.user.str()) + "\r\n");
-    if (reply.code == 334) {
+    // Only a whole 334 reply asks for the next part: a malformed one gets no name or password.
+    if (reply.Complete() && reply.code == 334) reply = Command(Base64Text(m_server.user.str()) + "\r\n");
+    if (reply.Complete() && reply.code == 334) {
       CString response = Base64Text(m_server.password.str());
       reply = Command(response + "\r\n");
       WipeText(response);

@@ -276,6 +276,12 @@ TEST(SmtpConversation, TlsFromTheFirstByteAndLoginWithoutPlain) {
   AddMessageReplies(s.channel);
   EXPECT_TRUE(Begins(s.Run(), "<TLS>EHLO x\r\nAUTH LOGIN\r\nYW5u\r\nc2VjcmV0\r\nMAIL FROM: <me@x>\r\n"));
   EXPECT_TRUE(s.result);
+
+  // A prompt that is no SMTP reply (its lines' codes differ) gets neither name nor password.
+  Session malformed;
+  malformed.Secured(kSecurityTls);
+  malformed.channel.replies = {"220 hi\r\n", "250-mail.x\r\n250 AUTH=LOGIN\r\n", "334-VXNl\r\n335 cm5h\r\n"};
+  malformed.ExpectFailure("<TLS>EHLO x\r\nAUTH LOGIN\r\n<ABORT>", IDS_BAD_REPLY, "");
 }
 
 TEST(SmtpConversation, SecuringFailuresSendNothingMore) {
