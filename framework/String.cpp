@@ -82,6 +82,11 @@ void CString::CopyTo(char* buffer, size_t size) const {
   buffer[n] = '\0';
 }
 
+CString FillPlaceholder(const CString& text, const CString& value) {
+  const int at = text.Find("%s");
+  return at < 0 ? text : text.Left(at) + value + text.Mid(at + 2);
+}
+
 CString CString::Format(const char* format, ...) {
   va_list args;
   va_start(args, format);

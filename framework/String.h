@@ -67,6 +67,10 @@ class CString {
   std::string m_text;
 };
 
+// `text` with its first "%s" replaced by `value`, which is put in as it stands (a message that
+// names a printer or quotes a server).
+CString FillPlaceholder(const CString& text, const CString& value);
+
 class CStringArray {
  public:
   int GetSize() const { return static_cast<int>(m_items.size()); }

@@ -67,10 +67,7 @@ CString CMailApp::Text(unsigned id) { return LoadResourceString(Module::Resource
 void CMailApp::ShowMessage(unsigned id) { MessageBoxA(nullptr, Text(id), Text(IDS_MAIL_CAPTION), MB_OK); }
 
 void CMailApp::ShowMessage(unsigned id, const CString& quote) {
-  CString text = Text(id);
-  const int at = text.Find("%s");
-  if (at >= 0) text = text.Left(at) + quote + text.Mid(at + 2);
-  MessageBoxA(nullptr, text, Text(IDS_MAIL_CAPTION), MB_OK);
+  MessageBoxA(nullptr, FillPlaceholder(Text(id), quote), Text(IDS_MAIL_CAPTION), MB_OK);
 }
 
 std::unique_ptr<IAttachmentFile> CMailApp::OpenFile(const CString& path) {
@@ -167,14 +164,14 @@ int CMailApp::MailTestServer(const CString& sender) {
   if (m_sending) return 0;
   // The message waiting for the next send (recipients, subject, body from the e-mail dialog)
   // is not the test's: it is put aside and comes back afterwards.
-  MailJob waiting = m_job;
+  MailJob waiting = std::move(m_job);
   m_job.Clear();
   m_job.sender = CopyText(sender);
   HWND notify = m_notifyWnd;
   m_notifyWnd = nullptr;
   const int result = Send(true);
   m_notifyWnd = notify;
-  m_job = waiting;
+  m_job = std::move(waiting);
   return result;
 }
 

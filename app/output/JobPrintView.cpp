@@ -36,7 +36,7 @@ CView::PrintResult CJobPrintView::PrintJob(const CPrintJob& job) {
   }
   // Told once the previous default printer is back.
   if (result == kNoPrinter) {
-    ShowMessage(job, PrintRules::FillName(job.texts.notAvailable, device));
+    ShowMessage(job, FillPlaceholder(job.texts.notAvailable, device));
   } else if (result == kStartFailed || result == kFailed) {
     ShowMessage(job, job.texts.printFailed);
   }

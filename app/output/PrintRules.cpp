@@ -17,11 +17,6 @@ CString DeviceValue(const CString& name, const CString& devicesEntry) {
   return name + "," + devicesEntry;
 }
 
-CString FillName(const CString& text, const CString& name) {
-  const int at = text.Find("%s");
-  return at < 0 ? text : text.Left(at) + name + text.Mid(at + 2);
-}
-
 short CopiesForPrinter(int stored) {
   if (stored < 1) return 1;
   return static_cast<short>(stored > kMostCopies ? kMostCopies : stored);

@@ -14,9 +14,6 @@ CString DeviceName(const CString& deviceValue);
 // `Devices`; empty when the entry is empty (the printer is not installed).
 CString DeviceValue(const CString& name, const CString& devicesEntry);
 
-// `text` with its first "%s" replaced by `name` (a message that names a printer).
-CString FillName(const CString& text, const CString& name);
-
 // The number of copies the printer is asked for: the stored value within 1..9999.
 short CopiesForPrinter(int stored);
 

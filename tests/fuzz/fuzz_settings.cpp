@@ -188,7 +188,7 @@ void Printing(CFuzzInput& in) {
   FUZZ_CHECK(PrintRules::LinesPerPage(pageHeight, lineHeight) >= 0);
   const CString device = in.Text(100);
   PrintRules::DeviceValue(PrintRules::DeviceName(device), in.Text(100));
-  PrintRules::FillName(device, in.Text(50));
+  FillPlaceholder(device, in.Text(50));
   PrintRules::IsTextExtension(PrintRules::Extension(in.Text(50)));
   const std::string line = in.Text(300);
   FUZZ_CHECK(PrintRules::PrintableLength(line.c_str(), line.size()) <= line.size());

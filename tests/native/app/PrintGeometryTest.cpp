@@ -206,12 +206,3 @@ TEST(PrintRules, TextLines) {
   EXPECT_EQ(PrintableLength("abc", 3), 3u);
   EXPECT_EQ(PrintableLength("", 0), 0u);
 }
-
-TEST(PrintRules, MessagesNameThePrinter) {
-  using namespace PrintRules;
-  EXPECT_EQ(FillName("The printer \"%s\" is not available.", "Gone"),
-            "The printer \"Gone\" is not available.");
-  EXPECT_EQ(FillName("No name here", "Gone"), "No name here");
-  // A name with format characters is put in as it stands.
-  EXPECT_EQ(FillName("[%s] %s", "50%d"), "[50%d] %s");
-}

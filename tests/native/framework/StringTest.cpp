@@ -43,3 +43,11 @@ TEST(CStringArray, InsertAndRemoveStayInRange) {
   list.RemoveAt(1);
   EXPECT_EQ(list[1], "c");
 }
+
+TEST(CString, FillPlaceholderPutsTheValueInTheFirstPlaceholder) {
+  EXPECT_EQ(FillPlaceholder("The printer \"%s\" is not available.", "Gone"),
+            "The printer \"Gone\" is not available.");
+  EXPECT_EQ(FillPlaceholder("No name here", "Gone"), "No name here");
+  // A value with format characters is put in as it stands.
+  EXPECT_EQ(FillPlaceholder("[%s] %s", "50%d"), "[50%d] %s");
+}
