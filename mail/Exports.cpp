@@ -1,4 +1,4 @@
-// The library's entry point and its three exports (standard calling convention, exported by
+// The library's entry point and its six exports (standard calling convention, exported by
 // their undecorated names). Strings and lists come by reference to the caller's objects; only
 // their characters are copied.
 #include "framework/Module.h"
@@ -37,7 +37,7 @@ extern "C" __declspec(dllexport) void WINAPI SetMailSecurity(int security, int p
 // The login of the next send (or test); an empty user logs in not at all. Used only over a
 // secured connection.
 extern "C" __declspec(dllexport) void WINAPI SetMailLogin(CString& user, CString& password) {
-  CMailApp::Get().SetMailLogin(CopyText(user), CopyText(password));
+  CMailApp::Get().SetMailLogin(user, password);
 }
 
 // Connects to the server set for the next send, secures the connection, logs in and quits,

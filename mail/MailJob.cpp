@@ -48,13 +48,13 @@ CString FoldedHeader(const CString& line) {
   const std::string& text = line.str();
   std::string out;
   size_t at = 0;
-  size_t limit = kMaxHeaderLine;  // one less after a blank of ours
+  size_t limit = kMaxMailLine;  // one less after a blank of ours
   while (text.size() - at > limit) {
     size_t fold = text.find_last_of(" \t", at + limit);
     const bool blankInside = fold != std::string::npos && fold > at;
     if (!blankInside) fold = at + limit;
     out.append(text, at, fold - at).append(blankInside ? "\r\n" : "\r\n ");
-    limit = blankInside ? kMaxHeaderLine : kMaxHeaderLine - 1;
+    limit = blankInside ? kMaxMailLine : kMaxMailLine - 1;
     at = fold;
   }
   out.append(text, at, std::string::npos).append("\r\n");

@@ -33,11 +33,11 @@ CString WithoutLineBreaks(const CString& text);
 // Replaces each run of CR and LF with one blank, so that a header text stays one line.
 CString OnOneLine(const CString& text);
 
-// The longest line of a message's header, without its CR LF (RFC 5322).
-const size_t kMaxHeaderLine = 998;
+// The longest line a message may carry, header or body, without its CR LF (RFC 5321, 5322).
+const size_t kMaxMailLine = 998;
 
 // `line` (a header without its CR LF) as it goes on the wire, ended by CR LF. A line longer
-// than kMaxHeaderLine is folded: CR LF goes before the last blank that keeps each piece
+// than kMaxMailLine is folded: CR LF goes before the last blank that keeps each piece
 // within the limit, or, in a run without blanks, before a blank of ours. Removing each CR LF
 // gives the line back (less the blanks of ours).
 CString FoldedHeader(const CString& line);

@@ -24,7 +24,7 @@ size_t BodyPieceLength(const std::string& text, size_t at, size_t end) {
   size_t i = at;
   for (; i < end; ++i) {
     stuffed += text[i] == '.' && (i == at || text[i - 1] == '\n') ? 2 : 1;
-    if (stuffed > kMaxBodyLine) break;
+    if (stuffed > kMaxMailLine) break;
   }
   return i - at;
 }

@@ -6,8 +6,6 @@
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
 
-// The longest line a message may carry, without its CR LF (RFC 5321 and 5322).
-const size_t kMaxBodyLine = 998;
 const size_t kAttachmentLineBuffer = 800;
 
 class CMimeWriter {
@@ -20,7 +18,7 @@ class CMimeWriter {
   // where it is (no further line, no closing boundary) and drops the attachments: the message
   // is then unfinished, for the caller to give up.
   void SendContent(const CString& toHeader);
-  // Sends the body line by line, each followed by CR LF; a line longer than kMaxBodyLine on
+  // Sends the body line by line, each followed by CR LF; a line longer than kMaxMailLine on
   // the wire goes out in pieces (see BodyPieceLength).
   void SendBody();
   // Sends the part of attachment `index` (the front of the list) and removes it; its lines stop
@@ -39,7 +37,7 @@ class CMimeWriter {
 CString AttachmentFileName(const CString& path);
 
 // How many characters of `text` from `at` (a body line that ends at `end`) go out as one line:
-// the most whose dot-stuffed form fits kMaxBodyLine, so a line starting with a period gets one
+// the most whose dot-stuffed form fits kMaxMailLine, so a line starting with a period gets one
 // character less. At least one while `at` < `end`.
 size_t BodyPieceLength(const std::string& text, size_t at, size_t end);
 

@@ -10,6 +10,8 @@
 
 namespace {
 const int kReceiveSize = 16 * 1024;
+// What a socket that only notifies its owner (no conversation) hands on at a time.
+const int kNoticeReceiveSize = 1024;
 const long kConnectedEvents = FD_READ | FD_WRITE | FD_CLOSE;
 const long kWaitingEvents = FD_CONNECT | FD_CLOSE;
 // How long one sleep of the handshake's wait lasts at most, so that Cancel is looked at.
@@ -121,8 +123,8 @@ void CMailSocket::OnClose(int error) {
 
 void CMailSocket::OnReceive(int error) {
   if (m_notify) {
-    char buffer[1024 + 1] = {};
-    const int got = CAsyncSocket::Receive(buffer, 1024);
+    char buffer[kNoticeReceiveSize + 1] = {};
+    const int got = CAsyncSocket::Receive(buffer, kNoticeReceiveSize);
     if (got == SOCKET_ERROR) {
       if (!WouldBlock(GetLastError())) ReportError();
       return;
@@ -131,7 +133,7 @@ void CMailSocket::OnReceive(int error) {
     m_owner.OnSocketNotify(got, buffer);
     return;
   }
-  if (ReadRaw() == kEnd) m_peerClosed = true;
+  ReadRaw();
 }
 
 CMailSocket::RawRead CMailSocket::ReadRaw() {
@@ -144,7 +146,10 @@ CMailSocket::RawRead CMailSocket::ReadRaw() {
     m_in.append(buffer, static_cast<size_t>(got));
     return kGot;
   }
-  if (got == 0) return kEnd;
+  if (got == 0) {
+    m_peerClosed = true;
+    return kEnd;
+  }
   if (WouldBlock(GetLastError())) return kEmpty;
   ReportError();
   return kBroken;
@@ -194,10 +199,7 @@ IMailChannel::Received CMailSocket::Receive(std::string& into, uint32_t waitMs) 
     if (m_sendFailed) return kFailed;
     const RawRead read = ReadRaw();
     if (read == kGot) continue;
-    if (read == kEnd) {
-      m_peerClosed = true;
-      return kClosed;
-    }
+    if (read == kEnd) return kClosed;
     if (read == kBroken) return kFailed;
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= waitMs) return kNothing;

@@ -64,7 +64,7 @@ CTlsSession::Step CTlsSession::Handshake(std::string* in, std::string& out) {
     // A failure may still come with an alert for the server.
     TakeToken(outBuffers[0], out);
     if (m_status == SEC_E_INCOMPLETE_MESSAGE) return kContinue;
-    if (in && m_status != SEC_E_INCOMPLETE_MESSAGE) {
+    if (in) {
       const size_t extra = inBuffers[1].BufferType == SECBUFFER_EXTRA ? inBuffers[1].cbBuffer : 0;
       in->erase(0, in->size() - extra);
     }

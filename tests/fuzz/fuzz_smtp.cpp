@@ -88,7 +88,7 @@ bool OneHeader(const std::string& text) {
   if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
   for (size_t at = 0; at < text.size();) {
     const size_t end = text.find_first_of("\r\n", at);
-    if (text.compare(end, 2, "\r\n") != 0 || end - at > kMaxHeaderLine) return false;
+    if (text.compare(end, 2, "\r\n") != 0 || end - at > kMaxMailLine) return false;
     if (at > 0 && text[at] != ' ' && text[at] != '\t') return false;
     at = end + 2;
   }
@@ -125,7 +125,7 @@ void CheckBodyAndAttachments(const std::vector<std::string>& texts, const std::v
   FUZZ_CHECK(texts.size() >= at);
   // (A lone CR or LF typed into the body stays in its line.)
   for (; at < texts.size() && texts[at] != boundary; ++at)
-    FUZZ_CHECK(texts[at].size() <= kMaxBodyLine + 2 && texts[at].find("\r\n") == texts[at].size() - 2);
+    FUZZ_CHECK(texts[at].size() <= kMaxMailLine + 2 && texts[at].find("\r\n") == texts[at].size() - 2);
   if (paths.empty()) return;
   for (const std::string& path : paths) {
     FUZZ_CHECK(at + 6 <= texts.size() && texts[at] == boundary);

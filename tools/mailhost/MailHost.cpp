@@ -1,4 +1,4 @@
-// mailhost: binds Postlib.dll from its own directory by the three export names, as the front
+// mailhost: binds Postlib.dll from its own directory by its export names, as the front
 // panel does, and runs a script (one command a line, words separated by tabs):
 //   smtp SERVER                          SetMailSMTP
 //   security N PORT                      SetMailSecurity (0 none, 1 STARTTLS, 2 TLS; port 0: its own)

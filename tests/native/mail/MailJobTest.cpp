@@ -61,7 +61,7 @@ void ExpectFoldedWithinTheLimit(const std::string& line, const std::string& fold
   ASSERT_GT(lines.size(), 1u);
   std::string unfolded;
   for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_LE(lines[i].size(), kMaxHeaderLine);
+    EXPECT_LE(lines[i].size(), kMaxMailLine);
     if (i > 0) {
       EXPECT_TRUE(lines[i][0] == ' ' || lines[i][0] == '\t');
     }
@@ -73,7 +73,7 @@ void ExpectFoldedWithinTheLimit(const std::string& line, const std::string& fold
 
 TEST(MailJob, HeadersLongerThanTheLineLimitAreFoldedAtBlanks) {
   EXPECT_EQ(FoldedHeader("Subject: Scan"), "Subject: Scan\r\n");
-  const std::string full = "Subject: " + std::string(kMaxHeaderLine - 9, 'x');
+  const std::string full = "Subject: " + std::string(kMaxMailLine - 9, 'x');
   EXPECT_EQ(FoldedHeader(full.c_str()), full + "\r\n");
 
   std::string to = "To: <first@example.org>";
@@ -88,7 +88,7 @@ TEST(MailJob, HeadersLongerThanTheLineLimitAreFoldedAtBlanks) {
   const std::vector<std::string> lines = WireLines(FoldedHeader(("Subject: " + word).c_str()).str());
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Subject:");
-  EXPECT_EQ(lines[1].size(), kMaxHeaderLine);
-  EXPECT_EQ(lines[2].size(), kMaxHeaderLine);
+  EXPECT_EQ(lines[1].size(), kMaxMailLine);
+  EXPECT_EQ(lines[2].size(), kMaxMailLine);
   EXPECT_EQ(lines[1].substr(1) + lines[2].substr(1) + lines[3].substr(1) + lines[4].substr(1), word);
 }
