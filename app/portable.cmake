@@ -4,6 +4,8 @@ set(PDF_WRITER_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/PdfWriter.cpp
   ${CMAKE_SOURCE_DIR}/app/output/FaxG4Encoder.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegHeader.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/PageRows.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
 )
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
@@ -26,9 +28,7 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
   ${CMAKE_SOURCE_DIR}/app/output/JpegKernels.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/PageRows.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PageWriters.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp

@@ -128,6 +128,16 @@ void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* pa
   }
 }
 
+void ExpandRowToRgb(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                    uint32_t width, uint8_t* out) {
+  ExpandRowToBgr(row, bitsPerPixel, palette, colours, width, out);
+  for (uint32_t x = 0; x < width; ++x, out += 3) {
+    const uint8_t blue = out[0];
+    out[0] = out[2];
+    out[2] = blue;
+  }
+}
+
 void ExpandRowToGrey(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
                      uint32_t width, uint8_t* out) {
   for (uint32_t x = 0; x < width; ++x) {

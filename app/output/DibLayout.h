@@ -54,6 +54,9 @@ int DpiFromReal(float dpi);
 // or of a 16-bit (5-5-5) or 32-bit image, to blue-green-red triples. Indexes past the palette give black.
 void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
                     uint32_t width, uint8_t* out);
+// The same row as red-green-blue triples (what TIFF and PDF store).
+void ExpandRowToRgb(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
+                    uint32_t width, uint8_t* out);
 // The same row as one grey byte per pixel; meant for palettes that are grey.
 void ExpandRowToGrey(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,
                      uint32_t width, uint8_t* out);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/output/DibLayout.h"
 #include "app/output/JpegKernels.h"
 
 namespace {
@@ -29,8 +30,6 @@ uint32_t ExtraBits(int value, int size) {
 
 }  // namespace
 
-CJpegEncoder::CJpegEncoder() = default;
-CJpegEncoder::~CJpegEncoder() = default;
 
 bool CJpegEncoder::Begin(const Settings& settings, Sink sink, void* context) {
   if (settings.width == 0 || settings.height == 0 || settings.width > kMaxSide ||
@@ -255,8 +254,8 @@ void CJpegEncoder::WriteHeaders(const uint16_t luminance[64], const uint16_t chr
   const bool dpi = m_settings.xDpi > 0 && m_settings.yDpi > 0;
   const uint8_t jfif[] = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, static_cast<uint8_t>(dpi ? 1 : 0)};
   PutMarkerBytes(jfif, sizeof(jfif));
-  put16(dpi ? (m_settings.xDpi > static_cast<int>(kMaxSide) ? kMaxSide : m_settings.xDpi) : 1);
-  put16(dpi ? (m_settings.yDpi > static_cast<int>(kMaxSide) ? kMaxSide : m_settings.yDpi) : 1);
+  put16(dpi ? (m_settings.xDpi > kLargestDpi ? kLargestDpi : m_settings.xDpi) : 1);
+  put16(dpi ? (m_settings.yDpi > kLargestDpi ? kLargestDpi : m_settings.yDpi) : 1);
   PutByte(0);
   PutByte(0);
 

@@ -29,8 +29,7 @@ class CJpegEncoder {
 
   static constexpr uint32_t kMaxSide = 65535;  // JPEG's limit for width and height
 
-  CJpegEncoder();
-  ~CJpegEncoder();
+  CJpegEncoder() = default;
   CJpegEncoder(const CJpegEncoder&) = delete;
   CJpegEncoder& operator=(const CJpegEncoder&) = delete;
 

@@ -202,14 +202,7 @@ bool WriteTiffPage(const DibLayout& layout, const uint8_t* palette, CPageRows& r
       out.Put(stored, static_cast<size_t>(rowBytes));
       continue;
     }
-    // Blue-green-red to red-green-blue.
-    uint8_t* rgb = row.get();
-    ExpandRowToBgr(stored, layout.bitsPerPixel, palette, layout.colours, layout.width, rgb);
-    for (uint32_t x = 0; x < layout.width; ++x, rgb += 3) {
-      const uint8_t blue = rgb[0];
-      rgb[0] = rgb[2];
-      rgb[2] = blue;
-    }
+    ExpandRowToRgb(stored, layout.bitsPerPixel, palette, layout.colours, layout.width, row.get());
     out.Put(row.get(), static_cast<size_t>(rowBytes));
   }
   return out.Finish();

@@ -3,16 +3,16 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-#include <utility>
+#include <new>
 
 #include "app/output/DibLayout.h"
 #include "app/output/JpegHeader.h"
+#include "app/output/PageRows.h"
 
 namespace {
 
-// Pieces of a JPEG file, and the rows of a bitmap read at once.
+// Pieces of a JPEG file read at once.
 const size_t kReadChunk = 256 * 1024;
 
 int SeekTo(FILE* file, uint64_t offset) {
@@ -56,6 +56,12 @@ class CPageFile : public CByteReader {
   FILE* m_file;
 };
 
+// CBitmapFileRows' reader over a page file.
+bool ReadAt(void* file, uint64_t offset, uint8_t* to, size_t bytes) {
+  CPageFile& page = *static_cast<CPageFile*>(file);
+  return page.Seek(offset) && page.Read(to, bytes);
+}
+
 using Status = PdfFromPagesResult::Status;
 
 // The acquisition library writes a page's resolution in whole hundreds of pixels per metre,
@@ -82,7 +88,8 @@ Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanD
   image.jpegBytes = size;
   if (!file.Seek(0)) return PdfFromPagesResult::kPageUnreadable;
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
-  std::unique_ptr<uint8_t[]> chunk(new uint8_t[kReadChunk]);
+  std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kReadChunk]);
+  if (!chunk) return PdfFromPagesResult::kCannotWrite;
   for (uint64_t left = size; left > 0;) {
     const size_t piece = left < kReadChunk ? static_cast<size_t>(left) : kReadChunk;
     if (!file.Read(chunk.get(), piece)) return PdfFromPagesResult::kPageUnreadable;
@@ -113,8 +120,10 @@ class CRowConverter {
     } else {
       m_samples = CPdfWriter::Samples::kRgb;
     }
-    m_out.reset(new uint8_t[static_cast<size_t>(layout.width) * 3 + 8]);
+    m_out.reset(new (std::nothrow) uint8_t[static_cast<size_t>(layout.width) * 3 + 8]);
   }
+  // False when there was no memory for a row.
+  bool IsReady() const { return m_out != nullptr; }
   CPdfWriter::Samples Samples() const { return m_samples; }
 
   const uint8_t* Convert(const uint8_t* row) {
@@ -129,8 +138,7 @@ class CRowConverter {
         ExpandRowToGrey(row, m_layout.bitsPerPixel, m_palette, m_layout.colours, width, out);
         break;
       default:
-        ExpandRowToBgr(row, m_layout.bitsPerPixel, m_palette, m_layout.colours, width, out);
-        for (uint32_t x = 0; x < width; ++x) std::swap(out[3 * x], out[3 * x + 2]);
+        ExpandRowToRgb(row, m_layout.bitsPerPixel, m_palette, m_layout.colours, width, out);
         break;
     }
     return out;
@@ -152,6 +160,8 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   if (ParseBitmapFile(head, headSize, size, layout) != BitmapFileCheck::kOk)
     return PdfFromPagesResult::kPageUnsupported;
   CRowConverter converter(layout, head + layout.paletteOffset);
+  CBitmapFileRows rows(layout, ReadAt, &file);
+  if (!converter.IsReady() || !rows.IsReady()) return PdfFromPagesResult::kCannotWrite;
   CPdfWriter::PageImage image;
   image.samples = converter.Samples();
   image.width = layout.width;
@@ -160,19 +170,10 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   image.yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
 
-  // Blocks of rows from the top of the image down; a bottom-up file stores the top row last.
-  const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
-  const uint32_t blockRows = rowBytes >= kReadChunk ? 1 : static_cast<uint32_t>(kReadChunk / rowBytes);
-  std::unique_ptr<uint8_t[]> block(new uint8_t[rowBytes * blockRows]);
-  for (uint32_t top = 0; top < layout.height; top += blockRows) {
-    const uint32_t rows = layout.height - top < blockRows ? layout.height - top : blockRows;
-    const uint64_t firstStored = layout.topDown ? top : layout.height - top - rows;
-    if (!file.Seek(layout.pixelOffset + firstStored * rowBytes) || !file.Read(block.get(), rows * rowBytes))
-      return PdfFromPagesResult::kPageUnreadable;
-    for (uint32_t i = 0; i < rows; ++i) {
-      const uint8_t* stored = block.get() + static_cast<size_t>(layout.topDown ? i : rows - 1 - i) * rowBytes;
-      if (!writer.AddRow(converter.Convert(stored))) return PdfFromPagesResult::kCannotWrite;
-    }
+  for (uint32_t y = 0; y < layout.height; ++y) {
+    const uint8_t* stored = rows.Next();
+    if (!stored) return PdfFromPagesResult::kPageUnreadable;
+    if (!writer.AddRow(converter.Convert(stored))) return PdfFromPagesResult::kCannotWrite;
   }
   return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
 }

@@ -53,13 +53,11 @@ class CPdfWriter {
   // The page tree, the cross-reference table and the trailer. False without a page.
   bool Finish();
 
-  int Pages() const { return static_cast<int>(m_pageObjects.size()); }
-  uint64_t BytesWritten() const { return m_offset + m_buffer.size(); }
-
   // The page's side in points for `pixels` at `dpi`, in PDF's number form ("595.2756").
   static std::string Points(uint32_t pixels, int dpi);
 
  private:
+  uint64_t BytesWritten() const { return m_offset + m_buffer.size(); }
   static bool TakeCoded(void* context, const uint8_t* data, size_t size);
   uint32_t NewObject();
   void StartObject(uint32_t number);

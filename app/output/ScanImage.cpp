@@ -199,17 +199,16 @@ bool CScanImage::WritePage(HANDLE file, int formatCode, int quality) {
   output.quality = quality;
   output.sink = WriteToFile;
   output.context = file;
-  std::unique_ptr<CPageRows> rows;
-  if (m_rowFile) {
-    std::unique_ptr<CBitmapFileRows> fileRows(
-        new (std::nothrow) CBitmapFileRows(m_rowFileLayout, ReadFromFile, m_rowFile.Get()));
-    if (fileRows && fileRows->IsReady()) rows = std::move(fileRows);
-  } else {
-    rows.reset(new (std::nothrow) CMemoryRows(StoredRows(), m_layout));
+  auto write = [&](CPageRows& rows) {
+    return formatCode == kImageFormatJpeg ? WriteJpegPage(m_layout, Palette(), rows, output)
+                                          : WriteTiffPage(m_layout, Palette(), rows, output);
+  };
+  if (!m_rowFile) {
+    CMemoryRows rows(StoredRows(), m_layout);
+    return write(rows);
   }
-  if (!rows) return false;
-  return formatCode == kImageFormatJpeg ? WriteJpegPage(m_layout, Palette(), *rows, output)
-                                        : WriteTiffPage(m_layout, Palette(), *rows, output);
+  CBitmapFileRows rows(m_rowFileLayout, ReadFromFile, m_rowFile.Get());
+  return rows.IsReady() && write(rows);
 }
 
 bool CScanImage::ConvertTo24Bits() {

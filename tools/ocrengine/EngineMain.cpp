@@ -76,10 +76,10 @@ class CEngine {
                                                                              : std::vector<std::string>();
     const std::string language = EngineProfile::ChooseLanguage(settings.language, scannerLanguage, installed);
     if (!m_values.pdfFileName.empty()) {
-      const Recognition made = recognizer.MakeSearchablePdf(image, language, m_values.pdfFileName);
-      if (made.status == Recognition::kNotSaved)
+      const Recognition::Status made = recognizer.MakeSearchablePdf(image, language, m_values.pdfFileName);
+      if (made == Recognition::kNotSaved)
         return Fail(kExitDeliveryFailed, "The searchable PDF could not be saved to " + m_values.pdfFileName);
-      return made.status == Recognition::kRecognised ? kExitDone : Failed(made.status, image, settings);
+      return made == Recognition::kRecognised ? kExitDone : Failed(made, image, settings);
     }
     const Recognition recognition = recognizer.Recognise(image, language);
     if (recognition.status != Recognition::kRecognised) return Failed(recognition.status, image, settings);

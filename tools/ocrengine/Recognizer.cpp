@@ -107,22 +107,20 @@ Recognition CRecognizer::Recognise(const std::string& imagePath, const std::stri
   return result;
 }
 
-Recognition CRecognizer::MakeSearchablePdf(const std::string& imagePath, const std::string& language,
-                                           const std::string& pdfPath) const {
-  Recognition result;
+Recognition::Status CRecognizer::MakeSearchablePdf(const std::string& imagePath, const std::string& language,
+                                                   const std::string& pdfPath) const {
   CTempFile base;
-  if (base.Path().empty()) return result;
+  if (base.Path().empty()) return Recognition::kFailed;
   const std::string madePath = base.Path() + ".pdf";
-  result.status = RunOn(imagePath, language, base.Path(), "pdf");
-  if (result.status == Recognition::kRecognised) {
+  Recognition::Status status = RunOn(imagePath, language, base.Path(), "pdf");
+  if (status == Recognition::kRecognised) {
     if (!IsFile(madePath))
-      result.status = Recognition::kFailed;
-    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-      result.status = Recognition::kNotSaved;
+      status = Recognition::kFailed;
+    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+      status = Recognition::kNotSaved;
   }
   DeleteFileA(madePath.c_str());
-  return result;
+  return status;
 }
 
 int CRecognizer::Run(const std::vector<std::string>& args, const std::string& outputPath) const {

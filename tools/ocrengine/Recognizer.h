@@ -24,8 +24,8 @@ class CRecognizer {
   Recognition Recognise(const std::string& imagePath, const std::string& language) const;
   // The program's searchable PDF of the image (the page with its text laid invisibly over
   // it), saved at `pdfPath` (kNotSaved when it cannot be put there); no text is read back.
-  Recognition MakeSearchablePdf(const std::string& imagePath, const std::string& language,
-                                const std::string& pdfPath) const;
+  Recognition::Status MakeSearchablePdf(const std::string& imagePath, const std::string& language,
+                                        const std::string& pdfPath) const;
 
  private:
   // Runs the program with `args`, its output going to `outputPath` (or nowhere); its exit
