@@ -82,6 +82,14 @@ void CString::CopyTo(char* buffer, size_t size) const {
   buffer[n] = '\0';
 }
 
+void WipeBytes(std::string& bytes) {
+  volatile char* at = bytes.empty() ? nullptr : &bytes[0];
+  for (size_t i = 0; i < bytes.size(); ++i) at[i] = 0;
+  bytes.clear();
+}
+
+void WipeText(CString& text) { WipeBytes(text.str()); }
+
 CString FillPlaceholder(const CString& text, const CString& value) {
   const int at = text.Find("%s");
   return at < 0 ? text : text.Left(at) + value + text.Mid(at + 2);

@@ -67,6 +67,10 @@ class CString {
   std::string m_text;
 };
 
+// Overwrite the characters before emptying (passwords do not linger in memory).
+void WipeBytes(std::string& bytes);
+void WipeText(CString& text);
+
 // `text` with its first "%s" replaced by `value`, which is put in as it stands (a message that
 // names a printer or quotes a server).
 CString FillPlaceholder(const CString& text, const CString& value);

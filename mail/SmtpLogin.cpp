@@ -47,13 +47,6 @@ ServerExtensions ReadExtensions(const SmtpReply& ehlo) {
   return extensions;
 }
 
-void WipeBytes(std::string& bytes) {
-  volatile char* at = bytes.empty() ? nullptr : &bytes[0];
-  for (size_t i = 0; i < bytes.size(); ++i) at[i] = 0;
-  bytes.clear();
-}
-
-void WipeText(CString& text) { WipeBytes(text.str()); }
 
 CString Base64Text(const std::string& bytes) {
   CString text((bytes.size() + 2) / 3 * 4 + 1, '\0');

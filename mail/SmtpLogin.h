@@ -25,10 +25,6 @@ CString Base64Text(const std::string& bytes);
 // The initial response of AUTH PLAIN: base64 of NUL, user, NUL, password.
 CString PlainResponse(const CString& user, const CString& password);
 
-// Overwrite the characters before emptying (login data do not linger in memory).
-void WipeBytes(std::string& bytes);
-void WipeText(CString& text);
-
 // How a send reaches its server: the host, the security, and the login (an empty user: none).
 struct MailServerOptions {
   CString host;  // as connected to (the certificate must name it)

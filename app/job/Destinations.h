@@ -29,7 +29,8 @@ struct Destination {
   void (*prepare)(CScanJob& job);
   // Each filed page, the job's page path naming it.
   HandOffOutcome (*handOffPage)(CScanJob& job);
-  // Once the library's delivering call has returned, after the batch's last page; may be null.
+  // Once, when the running job ends (after the batch's last page, or a Stop or failure cut it
+  // short), with the pages handed off so far; may be null.
   HandOffOutcome (*handOffBatch)(CScanJob& job);
 };
 

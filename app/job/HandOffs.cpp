@@ -15,7 +15,6 @@
 #include "app/output/EditorCommand.h"
 #include "app/output/EditorHandOff.h"
 #include "app/output/PdfFromPages.h"
-#include "framework/Module.h"
 #include "resources/orvane/resource.h"
 
 namespace HandOffs {
@@ -64,10 +63,8 @@ namespace {
 HandOffOutcome SendMail(CScanJob& job, CStringArray& attachments) {
   CLibraryBinding& mail = job.Libraries();
   CMailPage& page = job.Panel().MailPage();
-  CString server = page.Smtp();
   CString sender = page.From();
   CString recipient = page.To();
-  mail.SetMailSMTP(server);
   page.HandServerSettings(mail);
   if (mail.MailStartSend(sender, recipient, attachments, job.MainFrame()) != 0) return kHandedOff;
   return {HandOffResult::kNotHanded, IDS_MAIL_NOT_SENT};

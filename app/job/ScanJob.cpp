@@ -187,7 +187,7 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   JobTimes::Mark("page_arrived");
   ++m_pagesArrived;
   const PageFiling::Outcome filed =
-      PageFiling::FilePage(*page, ProgramDir() + "TEMP", ProgramDir(), m_pagePath);
+      PageFiling::FilePage(*page, TempDir(), ProgramDir(), m_pagePath);
   if (filed != PageFiling::Outcome::kFiled) {
     FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
     return 0;
@@ -201,13 +201,6 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
 
   if (m_autoSize) {
     ClosePrescan();
-    return 1;
-  }
-  if (m_handOffsStopped) {
-    // An earlier page of the batch could not be handed off: this one stays in TEMP too.
-    std::string none;
-    m_pacing.PageFiled(m_pagePath);
-    if (m_pacing.PageDone(none) == CHandOffPacing::Step::kEnd) End();
     return 1;
   }
   if (m_pacing.PageFiled(m_pagePath) == CHandOffPacing::Step::kHandOff) HandOff(m_pagePath);
@@ -228,8 +221,7 @@ void CScanJob::OnTimer(UINT_PTR id) {
 }
 
 void CScanJob::RunSecondPass() {
-  m_panel.KillTimer(m_secondPassTimer);
-  m_secondPassTimer = 0;
+  CancelSecondPass();
   char prescan[sizeof(m_pagePath)];
   std::memcpy(prescan, m_pagePath, sizeof(prescan));
 
@@ -257,6 +249,11 @@ void CScanJob::CancelSecondPass() {
 // --- The hand-off --------------------------------------------------------------------------
 
 void CScanJob::HandOff(const std::string& page) {
+  if (m_handOffsStopped) {
+    // An earlier page of the batch could not be handed off: this one stays in TEMP too.
+    PageDealtWith();
+    return;
+  }
   CString(page).CopyTo(m_pagePath, sizeof(m_pagePath));
   const HandOffOutcome outcome = m_destination->handOffPage(*this);
   JobTimes::Mark("handed_off");
@@ -279,10 +276,7 @@ void CScanJob::PageDealtWith() {
   std::string next;
   switch (m_pacing.PageDone(next)) {
     case CHandOffPacing::Step::kHandOff:
-      if (m_handOffsStopped)
-        PageDealtWith();
-      else
-        HandOff(next);
+      HandOff(next);
       break;
     case CHandOffPacing::Step::kEnd:
       End();
@@ -297,8 +291,12 @@ void CScanJob::PageDealtWith() {
 void CScanJob::StopHandOffs(unsigned messageId) {
   if (m_handOffsStopped) return;
   m_handOffsStopped = true;
-  const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
-  Tell(LocalText(messageId) + "\n\n" + kept, WindowTitle());
+  Tell(KeptNotice(messageId), WindowTitle());
+}
+
+// `messageId`'s text, then where the scans are kept.
+CString CScanJob::KeptNotice(UINT messageId) const {
+  return LocalText(messageId) + "\n\n" + CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), TempDir().c_str());
 }
 
 void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
@@ -308,8 +306,7 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
          LocalText(IDS_SCAN_DIALOG_CAPTION));
   } else if (const UINT message = OcrMessageFor(outcome)) {
     // No document came of the page: its image stays in TEMP, and the message says where.
-    const CString kept = CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), (ProgramDir() + "TEMP").c_str());
-    Tell(LocalText(message) + "\n\n" + kept, LocalText(IDS_SCAN_DIALOG_CAPTION));
+    Tell(KeptNotice(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
     PageDealtWith();
     return;
   }

@@ -61,6 +61,8 @@ class CScanJob : public IOcrJobOwner {
   CProfileFile& Settings();
   WORD LanguageId() const;
   const CString& ProgramDir() const;
+  // The folder the job's pages are filed in.
+  CString TempDir() const { return ProgramDir() + "TEMP"; }
   const CString& SettingsPath() const;
   const CString& WindowTitle() const;
   // A string from the language library when one is loaded, else the program's own.
@@ -84,6 +86,7 @@ class CScanJob : public IOcrJobOwner {
   void HandOff(const std::string& page);
   void PageDealtWith();
   void StopHandOffs(unsigned messageId);
+  CString KeptNotice(UINT messageId) const;
   void LeaveDelivery();
   void HandOffBatch();
   void OpenProgress();

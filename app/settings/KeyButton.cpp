@@ -54,11 +54,3 @@ void DrawKeyButton(const DRAWITEMSTRUCT& item, HFONT font, const CString& text) 
   DrawTextA(dc, text.c_str(), text.GetLength(), &inside,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
-
-SIZE KeyButtonSize(HWND button, HFONT font, const CString& text, int height) {
-  CClientDC dc(button);
-  CSelectObject select(dc.Get(), font);
-  SIZE size = {};
-  GetTextExtentPoint32A(dc.Get(), text.c_str(), text.GetLength(), &size);
-  return SIZE{size.cx + 16, height};
-}

@@ -9,5 +9,5 @@
 
 // Handles the owner's WM_DRAWITEM of such a button.
 void DrawKeyButton(const DRAWITEMSTRUCT& item, HFONT font, const CString& text);
-// The size a key needs for `text` in `font` at the height of `height`.
-SIZE KeyButtonSize(HWND button, HFONT font, const CString& text, int height);
+// The room a key needs beside its text's width.
+const int kKeyButtonPadding = 16;

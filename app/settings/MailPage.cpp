@@ -27,12 +27,6 @@ const char* const kSecurityNames[] = {nullptr, "STARTTLS", "TLS"};
 const int kRowLabelX = 8;
 
 CString Unset(const CString& value) { return PageRules::IsUnset(value) ? CString() : value; }
-
-// Empties a text holding a password, overwriting its characters first.
-void Wipe(CString& text) {
-  if (!text.IsEmpty()) SecureZeroMemory(&text.str()[0], text.str().size());
-  text.Empty();
-}
 }  // namespace
 
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
@@ -76,7 +70,7 @@ void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_PORT, CString::Format("%d", port).c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_USER, m_user.c_str());
   SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, m_password.c_str());
-  Wipe(m_password);
+  WipeText(m_password);
   EnableLogin();
   FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 2, m_attachAs);
 }
@@ -104,9 +98,8 @@ void CMailPage::LayoutOwn() {
   const int fieldX = kRowLabelX + labelWidth + 3;
   const int fieldRight = page.right - (button.cx + 5);
   // The Test key ends where ">>" ends, on the password's row.
-  const SIZE test = KeyButtonSize(GetDlgItem(IDC_MAIL_TEST), PageFont(),
-                                  Program().LoadLocalString(IDC_MAIL_TEST), button.cy);
-  const int testX = fieldRight + 4 + button.cx - test.cx;
+  const int testWidth = MeasureText(Program().LoadLocalString(IDC_MAIL_TEST)).cx + kKeyButtonPadding;
+  const int testX = fieldRight + 4 + button.cx - testWidth;
   // Rows from the bottom.
   const struct {
     int label, field, row, right;
@@ -122,22 +115,13 @@ void CMailPage::LayoutOwn() {
     MoveControl(row.label, kRowLabelX, y, text.cx + 4, height);
     if (row.field) MoveControl(row.field, fieldX, y, row.right - fieldX, height);
     if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldRight + 4, y, button.cx, button.cy);
-    if (row.field == IDC_MAIL_PASSWORD) MoveControl(IDC_MAIL_TEST, testX, y, test.cx, test.cy);
+    if (row.field == IDC_MAIL_PASSWORD) MoveControl(IDC_MAIL_TEST, testX, y, testWidth, button.cy);
     if (row.field == 0) LayoutSecurityRow(y, fieldX, fieldRight + 4 + button.cx, height);
   }
 }
 
 void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
-  HWND list = GetDlgItem(IDC_MAIL_SECURITY);
-  int widest = 0;
-  for (int item = 0; item <= kSecurityTls; ++item) {
-    char text[128] = {};
-    if (::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0) >=
-        static_cast<LRESULT>(sizeof(text)))
-      continue;
-    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
-    widest = std::max<int>(widest, MeasureText(text).cx);
-  }
+  const int widest = WidestEntry(GetDlgItem(IDC_MAIL_SECURITY));
   // Room for the text, the drop-down arrow and the frame, and no more: the port needs the rest.
   const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
   MoveControl(IDC_MAIL_SECURITY, fieldX, y, listWidth, 120);
@@ -190,8 +174,8 @@ CString CMailPage::FieldText(int id, int bufferSize) const {
 }
 
 int CMailPage::Security() const {
-  const LRESULT choice = ::SendMessageA(GetDlgItem(IDC_MAIL_SECURITY), CB_GETCURSEL, 0, 0);
-  return choice == CB_ERR ? kSecurityNone : ToMailSecurity(static_cast<int>(choice));
+  // No choice (CB_ERR) is none.
+  return ToMailSecurity(static_cast<int>(::SendMessageA(GetDlgItem(IDC_MAIL_SECURITY), CB_GETCURSEL, 0, 0)));
 }
 
 bool CMailPage::Port(int& port) const {
@@ -208,6 +192,8 @@ void CMailPage::EnableLogin() {
 }
 
 bool CMailPage::HandServerSettings(CLibraryBinding& mail) const {
+  CString server = Smtp();
+  mail.SetMailSMTP(server);
   int port = 0;
   if (!Port(port)) return false;
   const int security = Security();
@@ -217,16 +203,14 @@ bool CMailPage::HandServerSettings(CLibraryBinding& mail) const {
   CString user = security != kSecurityNone ? FieldText(IDC_MAIL_USER, kLoginBuffer) : CString();
   CString password = security != kSecurityNone ? FieldText(IDC_MAIL_PASSWORD, kLoginBuffer) : CString();
   mail.SetMailLogin(user, password);
-  Wipe(password);
+  WipeText(password);
   return true;
 }
 
 void CMailPage::RunTest() {
   CLibraryBinding& mail = Program().m_binding;
-  CString server = Smtp();
   CString sender = From();
   if (!HandServerSettings(mail)) return;
-  mail.SetMailSMTP(server);
   // The test waits for the server while window messages flow: the panel takes no clicks
   // meanwhile, as under a modal dialog.
   HWND panel = GetAncestor(m_hWnd, GA_ROOT);
@@ -260,7 +244,7 @@ bool CMailPage::Store() {
   WriteInt(Keys::kAttachAs, m_attachAs);
   CString password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
   MailPassword::Save(password);
-  Wipe(password);
+  WipeText(password);
   StoreLists(1);
   return true;
 }

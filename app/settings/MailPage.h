@@ -17,8 +17,8 @@ class CMailPage : public CSettingsPage {
   CString Smtp() const;
   CString To() const;
   CString From() const;
-  // Hands the server's security, port and login, as the fields stand, to the mail library for
-  // its next send (or test). False, after a message, when the port is no port.
+  // Hands the server, its security, port and login, as the fields stand, to the mail library
+  // for its next send (or test). False, after a message, when the port is no port.
   bool HandServerSettings(CLibraryBinding& mail) const;
   // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
   bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }

@@ -93,6 +93,8 @@ class CSettingsPage : public CDialog {
   // Text widths and heights in the page font.
   SIZE MeasureText(const CString& text) const;
   int LineHeight() const;
+  // Width of the list's longest entry in the page font.
+  int WidestEntry(HWND list) const;
   // Places the own button at the bottom right and the text box `boxId` to its left.
   void PlaceButtonAndBox(int boxId);
   // The sunken box of the Copy, Fax and Image pages with `text` inside.
@@ -124,8 +126,6 @@ class CSettingsPage : public CDialog {
   void LayoutLists();
   // Moves a list and lets it open as wide as its longest entry.
   void PlaceList(int listId, int x, int y, int width) const;
-  // Width of the list's longest entry in the page font.
-  int WidestEntry(HWND list) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
 };
