@@ -1,6 +1,7 @@
 // Device-independent bitmap layout, checked against the file it comes from.
 #include "app/output/DibLayout.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/output/LittleEndian.h"
@@ -96,6 +97,12 @@ int32_t PelsPerMeterFromDpi(int dpi) {
 int DpiFromReal(float dpi) {
   if (!(dpi >= 0.5f)) return 0;  // NaN fails every comparison
   return dpi >= kLargestDpi ? kLargestDpi : static_cast<int>(dpi + 0.5f);
+}
+
+void FlipRows(uint8_t* rows, size_t rowBytes, uint32_t height) {
+  if (height < 2) return;
+  for (uint32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(rows + top * rowBytes, rows + (top + 1) * rowBytes, rows + bottom * rowBytes);
 }
 
 void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,

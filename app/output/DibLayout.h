@@ -50,6 +50,9 @@ const int kLargestDpi = 65535;
 // 0..kLargestDpi; 0 (none) for a value that is no number.
 int DpiFromReal(float dpi);
 
+// Turns `height` rows of `rowBytes` each upside down in place (top-down to bottom-up).
+void FlipRows(uint8_t* rows, size_t rowBytes, uint32_t height);
+
 // One row of a 1, 4 or 8-bit image through its palette (blue, green, red, unused per entry),
 // or of a 16-bit (5-5-5) or 32-bit image, to blue-green-red triples. Indexes past the palette give black.
 void ExpandRowToBgr(const uint8_t* row, uint16_t bitsPerPixel, const uint8_t* palette, uint32_t colours,

@@ -93,16 +93,7 @@ HGLOBAL ReadBitmapRows(HANDLE file, const DibLayout& fileLayout, const DibLayout
   std::memcpy(base + kInfoHeaderBytes, palette, layout.colours * 4);
   uint8_t* rows = base + kInfoHeaderBytes + layout.colours * 4;
   if (!ReadFromFile(file, fileLayout.pixelOffset, rows, layout.imageBytes)) return nullptr;
-  if (fileLayout.topDown) {
-    const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
-    std::unique_ptr<uint8_t[]> spare(new (std::nothrow) uint8_t[rowBytes]);
-    if (!spare) return nullptr;
-    for (uint32_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
-      std::memcpy(spare.get(), rows + top * rowBytes, rowBytes);
-      std::memcpy(rows + top * rowBytes, rows + bottom * rowBytes, rowBytes);
-      std::memcpy(rows + bottom * rowBytes, spare.get(), rowBytes);
-    }
-  }
+  if (fileLayout.topDown) FlipRows(rows, static_cast<size_t>(layout.rowBytes), layout.height);
   return owner.Release();
 }
 

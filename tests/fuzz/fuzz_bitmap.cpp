@@ -26,15 +26,7 @@ const uint32_t kJpegLargestSide = 65535;
 std::unique_ptr<uint8_t[]> LoadRows(const uint8_t* file, const DibLayout& layout) {
   std::unique_ptr<uint8_t[]> rows(new uint8_t[layout.imageBytes ? layout.imageBytes : 1]);
   std::memcpy(rows.get(), file + layout.pixelOffset, layout.imageBytes);
-  if (layout.topDown) {
-    const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
-    std::vector<uint8_t> spare(rowBytes);
-    for (uint32_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
-      std::memcpy(spare.data(), rows.get() + top * rowBytes, rowBytes);
-      std::memcpy(rows.get() + top * rowBytes, rows.get() + bottom * rowBytes, rowBytes);
-      std::memcpy(rows.get() + bottom * rowBytes, spare.data(), rowBytes);
-    }
-  }
+  if (layout.topDown) FlipRows(rows.get(), static_cast<size_t>(layout.rowBytes), layout.height);
   return rows;
 }
 

@@ -75,6 +75,14 @@ TEST(DibLayout, ReadsTheFilesTheScannerWrites) {
   EXPECT_EQ(layout.height, 10u);
 }
 
+TEST(DibLayout, FlipRowsTurnsTopDownRowsBottomUp) {
+  std::vector<uint8_t> rows = {1, 1, 2, 2, 3, 3};
+  FlipRows(rows.data(), 2, 3);
+  EXPECT_EQ(rows, (std::vector<uint8_t>{3, 3, 2, 2, 1, 1}));
+  FlipRows(rows.data(), 2, 1);  // one row stays
+  EXPECT_EQ(rows[0], 3);
+}
+
 TEST(DibLayout, RefusesWhatItCannotTrust) {
   DibLayout layout;
   std::vector<uint8_t> text(100, 'x');
