@@ -193,31 +193,25 @@ TEST(SmtpConversation, ConnectionFaultsEndWithTheirMessage) {
   Session silent;
   silent.Addressed();
   silent.channel.replies = {"220 hi\r\n"};
-  EXPECT_EQ(silent.Run(), "HELO x\r\nQUIT\r\n");
-  EXPECT_EQ(silent.env.messages, std::vector<unsigned>{IDS_NETWORK_TIMED_OUT});
+  silent.ExpectFailure("HELO x\r\nQUIT\r\n", IDS_NETWORK_TIMED_OUT, "");
   EXPECT_EQ(silent.channel.now, CSmtpConversation::kReplyLimitMs + CSmtpConversation::kQuitLimitMs);
 
   Session closed;
   closed.Addressed();
   closed.channel.replies = {"220 hi\r\n", "250 hello\r\n"};
   closed.channel.closesAtEnd = true;
-  EXPECT_EQ(closed.Run(), "HELO x\r\nMAIL FROM: <me@x>\r\n<ABORT>");
-  EXPECT_EQ(closed.env.messages, std::vector<unsigned>{IDS_CONNECTION_LOST});
+  closed.ExpectFailure("HELO x\r\nMAIL FROM: <me@x>\r\n<ABORT>", IDS_CONNECTION_LOST, "");
 
   Session garbage;
   garbage.Addressed();
   garbage.channel.replies = {"HTTP/1.1 400 Bad Request\r\n"};
-  EXPECT_EQ(garbage.Run(), "<ABORT>");
-  EXPECT_EQ(garbage.env.messages, std::vector<unsigned>{IDS_BAD_REPLY});
-  EXPECT_FALSE(silent.result || closed.result || garbage.result);
+  garbage.ExpectFailure("<ABORT>", IDS_BAD_REPLY, "");
 }
 
 TEST(SmtpConversation, CancelInAReplyWaitDropsTheConnectionSilently) {
   Session s;
   s.Addressed();
-  s.channel.replies = {"220 hi\r\n"};
   s.env.cancelled = true;  // pressed while the greeting was awaited
-  s.channel.replies.clear();
   EXPECT_EQ(s.Run(), "<ABORT>");
   EXPECT_FALSE(s.result);
   EXPECT_TRUE(s.env.messages.empty());
