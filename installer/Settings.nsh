@@ -39,10 +39,8 @@
     !insertmacro SettingsChanged
     InitPluginsDir
     File "/oname=$PLUGINSDIR\Quendel.ini" "${DIST}/Quendel.ini"
-    Push $R0
     Push "$PLUGINSDIR\Quendel.ini"
     Call AddMissingSettings
-    Pop $R0
   ${EndIf}
 
   ReadINIStr $R1 "${SETTINGS}" "Scan Setting" "Path"

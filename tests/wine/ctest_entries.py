@@ -6,7 +6,7 @@ in a module-level `CTEST = {...}`:
   "serial": True                 runs alone (it measures time);
   "idle": True                   waits on timers with the processor idle: takes no processor
                                  slot of ctest's (see scripts/test), so it runs beside the rest.
-Prints one line per entry: name, unittest name, cost, serial, idle (tab-separated)."""
+Prints one line per entry: name (also its unittest name), cost, serial, idle (tab-separated)."""
 
 import ast
 import sys
@@ -25,7 +25,7 @@ def entries(path):
     serial = "1" if settings.get("serial") else "0"
     idle = "1" if settings.get("idle") else "0"
     if not split:
-        return [(module, module, cost, serial, idle)]
+        return [(module, cost, serial, idle)]
     found = []
     for node in tree.body:
         if not isinstance(node, ast.ClassDef):
@@ -34,10 +34,9 @@ def entries(path):
         if not tests:
             continue
         if split == "classes":
-            found.append(("%s.%s" % (module, node.name), "%s.%s" % (module, node.name), cost, serial, idle))
+            found.append(("%s.%s" % (module, node.name), cost, serial, idle))
         else:
-            found.extend(("%s.%s.%s" % (module, node.name, t), "%s.%s.%s" % (module, node.name, t), cost, serial,
-                          idle) for t in tests)
+            found.extend(("%s.%s.%s" % (module, node.name, t), cost, serial, idle) for t in tests)
     return found
 
 
