@@ -23,7 +23,8 @@ void Mark(const char* phase) {
   LARGE_INTEGER now = {}, frequency = {};
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
-  const double seconds = static_cast<double>(now.QuadPart - g_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  const double seconds =
+      static_cast<double>(now.QuadPart - g_start.QuadPart) / static_cast<double>(frequency.QuadPart);
   FILE* file = std::fopen(g_path, "a");
   if (!file) return;
   std::fprintf(file, "%s %.6f\n", phase, seconds);

@@ -10,10 +10,11 @@
 namespace {
 // "ＭＳ 明朝" in Shift-JIS.
 const char kJapaneseFace[] = "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9";
-}
+}  // namespace
 
 void COrvaneApp::DetermineLanguage() {
-  const CString dsSection = m_description.ReadText(Keys::kCaseInfo, Keys::kDSSectionName, Keys::kDefaultDSSection, 200);
+  const CString dsSection =
+      m_description.ReadText(Keys::kCaseInfo, Keys::kDSSectionName, Keys::kDefaultDSSection, 200);
   m_language = m_description.ReadText(dsSection, Keys::kLanguage, Keys::kNull, 256).Upper();
   HINSTANCE self = m_hInstance;
   m_languageId = static_cast<WORD>(

@@ -9,9 +9,9 @@ struct LanguageEntry {
 
 // Indexed by id - kLanguageFirst.
 const LanguageEntry kLanguages[] = {
-    {"dsk_lc.dll", "_c"},  {"dsk_lg.dll", "_g"},  {"dsk_lf.dll", "_f"}, {"dsk_li.dll", "_i"},
-    {"dsk_ls.dll", "_s"},  {"dsk_ld.dll", "_d"},  {"dsk_lj.dll", "_j"}, {"dsk_lm.dll", "_m"},
-    {"dsk_lk.dll", "_k"},  {"dsk_lp.dll", "_p"},  {"dsk_lda.dll", "_da"}, {"dsk_lsw.dll", "_sw"},
+    {"dsk_lc.dll", "_c"}, {"dsk_lg.dll", "_g"}, {"dsk_lf.dll", "_f"},   {"dsk_li.dll", "_i"},
+    {"dsk_ls.dll", "_s"}, {"dsk_ld.dll", "_d"}, {"dsk_lj.dll", "_j"},   {"dsk_lm.dll", "_m"},
+    {"dsk_lk.dll", "_k"}, {"dsk_lp.dll", "_p"}, {"dsk_lda.dll", "_da"}, {"dsk_lsw.dll", "_sw"},
 };
 static_assert(sizeof(kLanguages) / sizeof(kLanguages[0]) == kLanguageLast - kLanguageFirst + 1,
               "one entry per language id");

@@ -105,8 +105,8 @@ bool COrvaneApp::ActivateOtherInstance() const {
 
 bool COrvaneApp::CreateHiddenFrame() {
   m_docTemplate.reset(new CSingleDocTemplate(
-      IDR_MAINFRAME, []() -> CDocument* { return new COrvaneDoc; }, []() -> CFrameWnd* { return new CMainFrame; },
-      []() -> CView* { return new COrvaneView; }));
+      IDR_MAINFRAME, []() -> CDocument* { return new COrvaneDoc; },
+      []() -> CFrameWnd* { return new CMainFrame; }, []() -> CView* { return new COrvaneView; }));
   // The frame's own title differs from the panel's, so that the single-instance search
   // never finds the hidden frame.
   const CString frameTitle = "Untitled - " + LoadResourceString(m_hInstance, IDS_APP_TITLE);

@@ -95,8 +95,9 @@ void CPanelDlg::PlaceButtons() {
 }
 
 void CPanelDlg::CreateTooltips() {
-  m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
+  m_tooltip =
+      CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
   if (!m_tooltip) return;
   for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
     const CString text = App().LoadLocalString(id);
@@ -118,21 +119,29 @@ void CPanelDlg::CreatePages() {
   // Every page has the size of the Copy background.
   CPaletteBitmap copyBackground;
   SIZE size = {293, 277};
-  if (copyBackground.Load(Module::Instance(), "COPYBK")) size = SIZE{copyBackground.Width(), copyBackground.Height()};
+  if (copyBackground.Load(Module::Instance(), "COPYBK"))
+    size = SIZE{copyBackground.Width(), copyBackground.Height()};
   for (CSettingsPage* page : pages) {
-    if (page->Create(*this, App())) page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (page->Create(*this, App()))
+      page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_imagePage.ShowWindow(SW_HIDE);
 }
 
 CSettingsPage* CPanelDlg::PageFor(uint16_t id) {
   switch (id) {
-    case kImage: return &m_imagePage;
-    case kCopy: return &m_copyPage;
-    case kFax: return &m_faxPage;
-    case kMail: return &m_mailPage;
-    case kOcr: return &m_ocrPage;
-    default: return nullptr;
+    case kImage:
+      return &m_imagePage;
+    case kCopy:
+      return &m_copyPage;
+    case kFax:
+      return &m_faxPage;
+    case kMail:
+      return &m_mailPage;
+    case kOcr:
+      return &m_ocrPage;
+    default:
+      return nullptr;
   }
 }
 
@@ -198,8 +207,8 @@ bool CPanelDlg::RunSelvora(uint16_t id) {
   m_pointer.CancelPress();
   DrawButton(id, kStateNormal);
   const UINT message = start == SelvoraStart::kMissing ? IDS_SELVORA_NOT_FOUND : IDS_SELVORA_START_FAILED;
-  MessageBoxA(m_hWnd, app.LoadLocalString(message).c_str(), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(),
-              MB_OK);
+  MessageBoxA(m_hWnd, app.LoadLocalString(message).c_str(),
+              app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(), MB_OK);
   return false;
 }
 

@@ -51,7 +51,8 @@ bool CPanelDlg::OnPaint() {
   m_background.Draw(dc, 0, 0);
   RestoreDC(dc, saved);
   for (uint16_t id = kScan; id <= kInfo; ++id) DrawFace(dc, id, kFaceNormal);
-  for (uint16_t id = kImage; id <= kOcr; ++id) DrawFace(dc, id, id == app.m_activeId ? kFacePressed : kFaceNormal);
+  for (uint16_t id = kImage; id <= kOcr; ++id)
+    DrawFace(dc, id, id == app.m_activeId ? kFacePressed : kFaceNormal);
   m_labelPainter.Draw(dc, app.m_labelId, app.m_activeId);
   m_pointer.RepaintHot();
   return true;

@@ -60,11 +60,16 @@ unsigned DescriptionStringId(uint16_t label, uint16_t active) {
     case kScan:
       // One text per destination: "Scans the image", "Copies the image", ...
       return IsDestination(active) ? 1067u + (active - kImage) : 1067u;
-    case kPrinterButton: return 1073;
-    case kFaxSettingButton: return 1074;
-    case kEditMailButton: return 1075;
-    case kBrowserButton: return 1072;
-    default: return label + 52u;
+    case kPrinterButton:
+      return 1073;
+    case kFaxSettingButton:
+      return 1074;
+    case kEditMailButton:
+      return 1075;
+    case kBrowserButton:
+      return 1072;
+    default:
+      return label + 52u;
   }
 }
 

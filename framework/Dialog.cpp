@@ -16,8 +16,8 @@ CDialog::~CDialog() {
 bool CDialog::Create(HWND parent) {
   m_parent = parent;
   m_modal = false;
-  HWND wnd = CreateDialogParamA(Module::ResourceSource(), MAKEINTRESOURCEA(m_templateId), parent,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND wnd = CreateDialogParamA(Module::ResourceSource(), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
   return wnd != nullptr;
 }
 
@@ -35,8 +35,8 @@ INT_PTR CDialog::DoModal() {
   m_result = -1;
   HWND owner = m_parent;
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  HWND wnd = CreateDialogParamA(Module::ResourceSource(), MAKEINTRESOURCEA(m_templateId), owner,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND wnd = CreateDialogParamA(Module::ResourceSource(), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
   if (!wnd) return -1;
   if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
   if (!m_endModal) {
@@ -65,8 +65,14 @@ void CDialog::EndDialog(INT_PTR result) {
 }
 
 bool CDialog::OnCommand(WORD id, WORD code, HWND control) {
-  if (id == IDOK) { OnOK(); return true; }
-  if (id == IDCANCEL) { OnCancel(); return true; }
+  if (id == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
   return false;
 }
 

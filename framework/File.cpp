@@ -6,10 +6,22 @@ bool CFile::Open(const char* path, OpenMode mode) {
   DWORD disposition = OPEN_EXISTING;
   DWORD share = FILE_SHARE_READ;
   switch (mode) {
-    case kRead: break;
-    case kWrite: access = GENERIC_WRITE; disposition = OPEN_EXISTING; share = 0; break;
-    case kReadWrite: access = GENERIC_READ | GENERIC_WRITE; share = 0; break;
-    case kCreate: access = GENERIC_READ | GENERIC_WRITE; disposition = CREATE_ALWAYS; share = 0; break;
+    case kRead:
+      break;
+    case kWrite:
+      access = GENERIC_WRITE;
+      disposition = OPEN_EXISTING;
+      share = 0;
+      break;
+    case kReadWrite:
+      access = GENERIC_READ | GENERIC_WRITE;
+      share = 0;
+      break;
+    case kCreate:
+      access = GENERIC_READ | GENERIC_WRITE;
+      disposition = CREATE_ALWAYS;
+      share = 0;
+      break;
   }
   m_handle.Reset(CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!m_handle.IsValid()) return Fail();

@@ -13,7 +13,10 @@ class CFile {
 
   CFile() = default;
   bool Open(const char* path, OpenMode mode);
-  void Close() { m_handle.Reset(); m_lastError = 0; }
+  void Close() {
+    m_handle.Reset();
+    m_lastError = 0;
+  }
   bool IsOpen() const { return m_handle.IsValid(); }
   HANDLE Handle() const { return m_handle.Get(); }
 
@@ -27,7 +30,10 @@ class CFile {
   DWORD LastError() const { return m_lastError; }
 
  private:
-  bool Fail() { m_lastError = GetLastError(); return false; }
+  bool Fail() {
+    m_lastError = GetLastError();
+    return false;
+  }
 
   CFileHandle m_handle;
   DWORD m_lastError = 0;

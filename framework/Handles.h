@@ -24,7 +24,11 @@ class CScopedHandle {
   Handle Get() const { return m_handle; }
   bool IsValid() const { return m_handle != Traits::Invalid(); }
   explicit operator bool() const { return IsValid(); }
-  Handle Release() { Handle h = m_handle; m_handle = Traits::Invalid(); return h; }
+  Handle Release() {
+    Handle h = m_handle;
+    m_handle = Traits::Invalid();
+    return h;
+  }
   void Reset(Handle h = Traits::Invalid()) {
     if (IsValid()) Traits::Free(m_handle);
     m_handle = h;
@@ -96,7 +100,9 @@ class CSelectObject {
 class CMemoryDC {
  public:
   explicit CMemoryDC(HDC reference) : m_dc(CreateCompatibleDC(reference)) {}
-  ~CMemoryDC() { if (m_dc) DeleteDC(m_dc); }
+  ~CMemoryDC() {
+    if (m_dc) DeleteDC(m_dc);
+  }
   CMemoryDC(const CMemoryDC&) = delete;
   CMemoryDC& operator=(const CMemoryDC&) = delete;
   HDC Get() const { return m_dc; }
@@ -109,7 +115,9 @@ class CMemoryDC {
 class CClientDC {
  public:
   explicit CClientDC(HWND wnd) : m_wnd(wnd), m_dc(GetDC(wnd)) {}
-  ~CClientDC() { if (m_dc) ReleaseDC(m_wnd, m_dc); }
+  ~CClientDC() {
+    if (m_dc) ReleaseDC(m_wnd, m_dc);
+  }
   CClientDC(const CClientDC&) = delete;
   CClientDC& operator=(const CClientDC&) = delete;
   HDC Get() const { return m_dc; }
@@ -139,7 +147,9 @@ class CPaintDC {
 class CGlobalLock {
  public:
   explicit CGlobalLock(HGLOBAL memory) : m_memory(memory), m_data(GlobalLock(memory)) {}
-  ~CGlobalLock() { if (m_data) GlobalUnlock(m_memory); }
+  ~CGlobalLock() {
+    if (m_data) GlobalUnlock(m_memory);
+  }
   CGlobalLock(const CGlobalLock&) = delete;
   CGlobalLock& operator=(const CGlobalLock&) = delete;
   void* Get() const { return m_data; }

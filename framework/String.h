@@ -24,15 +24,39 @@ class CString {
   std::string& str() { return m_text; }
   char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
 
-  CString& operator=(const char* text) { m_text = text ? text : ""; return *this; }
-  CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-  CString& operator+=(const char* text) { if (text) m_text += text; return *this; }
-  CString& operator+=(char ch) { m_text += ch; return *this; }
+  CString& operator=(const char* text) {
+    m_text = text ? text : "";
+    return *this;
+  }
+  CString& operator+=(const CString& other) {
+    m_text += other.m_text;
+    return *this;
+  }
+  CString& operator+=(const char* text) {
+    if (text) m_text += text;
+    return *this;
+  }
+  CString& operator+=(char ch) {
+    m_text += ch;
+    return *this;
+  }
 
   friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-  friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-  friend CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
-  friend CString operator+(const CString& a, char b) { CString r(a); r += b; return r; }
+  friend CString operator+(const CString& a, const char* b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
+  friend CString operator+(const char* a, const CString& b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
+  friend CString operator+(const CString& a, char b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
   friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
   friend bool operator==(const CString& a, const char* b) { return a.m_text == (b ? b : ""); }
   friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
@@ -42,7 +66,11 @@ class CString {
   // compares them the same way.
   void MakeUpper();
   void MakeLower();
-  CString Upper() const { CString r(*this); r.MakeUpper(); return r; }
+  CString Upper() const {
+    CString r(*this);
+    r.MakeUpper();
+    return r;
+  }
   int CompareNoCase(const char* other) const;
 
   CString Left(int count) const;
@@ -79,7 +107,10 @@ class CStringArray {
  public:
   int GetSize() const { return static_cast<int>(m_items.size()); }
   bool IsEmpty() const { return m_items.empty(); }
-  int Add(const CString& item) { m_items.push_back(item); return GetSize() - 1; }
+  int Add(const CString& item) {
+    m_items.push_back(item);
+    return GetSize() - 1;
+  }
   const CString& GetAt(int index) const { return m_items.at(static_cast<size_t>(index)); }
   CString& ElementAt(int index) { return m_items.at(static_cast<size_t>(index)); }
   const CString& operator[](int index) const { return GetAt(index); }

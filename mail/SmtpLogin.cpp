@@ -47,7 +47,6 @@ ServerExtensions ReadExtensions(const SmtpReply& ehlo) {
   return extensions;
 }
 
-
 CString Base64Text(const std::string& bytes) {
   CString text((bytes.size() + 2) / 3 * 4 + 1, '\0');
   const size_t length =

@@ -22,9 +22,9 @@ struct AcquireRequest {
 
 // Owned by the library; valid while WM_ACQ_RESULT is being handled.
 struct AcquireResult {
-  uint8_t mechanism;     // 0 native, 1 file, 2 memory
-  uint32_t fileFormat;   // file mechanism: 0 TIFF, 2 BMP
-  uint32_t nativeHandle; // native mechanism: HGLOBAL of the page's DIB, owned by the receiver
+  uint8_t mechanism;      // 0 native, 1 file, 2 memory
+  uint32_t fileFormat;    // file mechanism: 0 TIFF, 2 BMP
+  uint32_t nativeHandle;  // native mechanism: HGLOBAL of the page's DIB, owned by the receiver
   char filePath[256];
   uint16_t destinationId;
   uint32_t morePending;

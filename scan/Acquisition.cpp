@@ -95,8 +95,10 @@ void CAcquisition::Negotiate() {
     m_twain.SetCapability(ICAP_YRESOLUTION, TWTY_INT16, r.resolution);
   }
   m_twain.SetCapability(ICAP_PIXELTYPE, TWTY_INT16, r.pixelType);
-  m_twain.SetCapability(ICAP_BRIGHTNESS, TWTY_INT32, static_cast<uint32_t>(TwainValues::ScaleLevel(r.brightness)));
-  m_twain.SetCapability(ICAP_CONTRAST, TWTY_INT32, static_cast<uint32_t>(TwainValues::ScaleLevel(r.contrast)));
+  m_twain.SetCapability(ICAP_BRIGHTNESS, TWTY_INT32,
+                        static_cast<uint32_t>(TwainValues::ScaleLevel(r.brightness)));
+  m_twain.SetCapability(ICAP_CONTRAST, TWTY_INT32,
+                        static_cast<uint32_t>(TwainValues::ScaleLevel(r.contrast)));
   if (m_twain.QueryCapability(CAP_FEEDERENABLED, 0, true) != 0 &&
       m_twain.QueryCapability(CAP_FEEDERLOADED, 0, true) != 0) {
     r.sizeCode = TWSS_A4;
@@ -119,8 +121,11 @@ TW_UINT16 CAcquisition::PrepareFileTransfer() {
   // The page goes where memory-transfer pages go; the root of C:, where a standard user may
   // not write, only when that folder's name does not fit the source's 255 characters.
   CString folder = PageFolder::Path();
-  const char* name = m_fileFormat == TWFF_TIFF ? "TWN00000.TIF" : m_fileFormat == TWFF_BMP ? "TWN00000.BMP" : "";
-  if (static_cast<size_t>(folder.GetLength()) + std::strlen(name) >= sizeof(m_fileSetup.FileName)) folder = "C:\\";
+  const char* name = m_fileFormat == TWFF_TIFF  ? "TWN00000.TIF"
+                     : m_fileFormat == TWFF_BMP ? "TWN00000.BMP"
+                                                : "";
+  if (static_cast<size_t>(folder.GetLength()) + std::strlen(name) >= sizeof(m_fileSetup.FileName))
+    folder = "C:\\";
   CString path = folder + name;
   if (!*name) path = folder.Left(folder.GetLength() - 1);  // no name of its own: the folder
   std::strncpy(m_fileSetup.FileName, path.c_str(), sizeof(m_fileSetup.FileName) - 1);
@@ -134,8 +139,10 @@ int CAcquisition::ProcessMessage(MSG* msg, HWND window) {
   event.pEvent = msg;
   event.TWMessage = MSG_NULL;
   const TW_UINT16 rc = m_twain.CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-  if (event.TWMessage == MSG_XFERREADY) TransferPages(window);
-  else if (event.TWMessage == MSG_CLOSEDSREQ) CloseEverything();
+  if (event.TWMessage == MSG_XFERREADY)
+    TransferPages(window);
+  else if (event.TWMessage == MSG_CLOSEDSREQ)
+    CloseEverything();
   return rc == TWRC_DSEVENT ? 1 : 0;
 }
 
@@ -166,8 +173,8 @@ const char* CAcquisition::SourceInfo() {
     m_twain.CloseManager();
     return m_info;
   }
-  const InfoWords words{ScanString(IDS_READY).str(), ScanString(IDS_NOT_READY).str(), ScanString(IDS_INSTALLED).str(),
-                        ScanString(IDS_NOT_INSTALLED).str()};
+  const InfoWords words{ScanString(IDS_READY).str(), ScanString(IDS_NOT_READY).str(),
+                        ScanString(IDS_INSTALLED).str(), ScanString(IDS_NOT_INSTALLED).str()};
   const TW_IDENTITY& source = m_twain.Source();
   char family[34], info[34];
   std::memcpy(family, source.ProductFamily, sizeof(family));

@@ -25,10 +25,23 @@ LayoutError ComputeBitmapLayout(const PageInfo& page, BitmapLayout* layout) {
   l.planar = page.planar;
   int16_t samples = 0;
   switch (page.pixelType) {
-    case TWPT_BW: l.colours = 2; l.bitCount = 1; samples = 1; break;
-    case TWPT_GRAY: l.colours = 256; l.bitCount = 8; samples = 1; break;
-    case TWPT_RGB: l.colours = 0; l.bitCount = 24; samples = 3; break;
-    default: return LayoutError::kPixelType;
+    case TWPT_BW:
+      l.colours = 2;
+      l.bitCount = 1;
+      samples = 1;
+      break;
+    case TWPT_GRAY:
+      l.colours = 256;
+      l.bitCount = 8;
+      samples = 1;
+      break;
+    case TWPT_RGB:
+      l.colours = 0;
+      l.bitCount = 24;
+      samples = 3;
+      break;
+    default:
+      return LayoutError::kPixelType;
   }
   if (page.samplesPerPixel != samples) return LayoutError::kSamples;
   if (page.width <= 0 || page.length <= 0) return LayoutError::kSize;
@@ -49,7 +62,10 @@ LayoutError ComputeBitmapLayout(const PageInfo& page, BitmapLayout* layout) {
 }
 
 namespace {
-void Put16(uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v); p[1] = static_cast<uint8_t>(v >> 8); }
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
 void Put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }

@@ -10,38 +10,38 @@
 
 // The parts of the image information that the file depends on.
 struct PageInfo {
-  int32_t width = 0;           // ImageWidth
-  int32_t length = 0;          // ImageLength
+  int32_t width = 0;   // ImageWidth
+  int32_t length = 0;  // ImageLength
   int16_t samplesPerPixel = 0;
-  int16_t pixelType = 0;       // TWPT_BW, TWPT_GRAY or TWPT_RGB
+  int16_t pixelType = 0;  // TWPT_BW, TWPT_GRAY or TWPT_RGB
   bool planar = false;
-  int16_t xResolution = 0;     // whole part of XResolution
+  int16_t xResolution = 0;  // whole part of XResolution
 };
 
 PageInfo PageInfoFrom(const TW_IMAGEINFO& info);
 
 enum class LayoutError {
   kNone,
-  kPixelType,        // not black-and-white, grey or colour
-  kSamples,          // SamplesPerPixel does not match the pixel type
-  kSize,             // width or length not positive
-  kRowTooWide,       // a row needs more than the 16-bit stride allows
-  kFileTooLarge,     // the file would not fit the 32-bit size fields
+  kPixelType,     // not black-and-white, grey or colour
+  kSamples,       // SamplesPerPixel does not match the pixel type
+  kSize,          // width or length not positive
+  kRowTooWide,    // a row needs more than the 16-bit stride allows
+  kFileTooLarge,  // the file would not fit the 32-bit size fields
 };
 
 struct BitmapLayout {
-  uint32_t colours = 0;     // palette entries: 2, 256 or 0
-  uint32_t offBits = 0;     // 54 + 4 × colours
-  uint16_t stride = 0;      // bytes per file row, a multiple of 4
-  uint16_t bitCount = 0;    // 1, 8 or 24
-  uint32_t ppm = 0;         // pixels per metre, both axes
-  uint64_t fileSize = 0;    // headers + palette + pixel data
+  uint32_t colours = 0;       // palette entries: 2, 256 or 0
+  uint32_t offBits = 0;       // 54 + 4 × colours
+  uint16_t stride = 0;        // bytes per file row, a multiple of 4
+  uint16_t bitCount = 0;      // 1, 8 or 24
+  uint32_t ppm = 0;           // pixels per metre, both axes
+  uint64_t fileSize = 0;      // headers + palette + pixel data
   uint64_t expectedSize = 0;  // data size for the disk check and the strip count
   int32_t width = 0;
   int32_t length = 0;
   int16_t samplesPerPixel = 0;
   int16_t pixelType = 0;
-  bool planar = false;      // planar colour: three passes, one per plane
+  bool planar = false;  // planar colour: three passes, one per plane
   uint32_t Pixels() const { return fileSize > offBits ? static_cast<uint32_t>(fileSize - offBits) : 0; }
 };
 

@@ -7,10 +7,11 @@
 
 namespace {
 // Language libraries of the names 3000 to 3010, in that order.
-const char* const kLanguageFiles[] = {"Scan_lc.dll", "Scan_lg.dll", "Scan_lf.dll", "Scan_li.dll",
-                                      "Scan_ls.dll", "Scan_ld.dll", "Scan_lj.dll", "Scan_lk.dll",
+const char* const kLanguageFiles[] = {"Scan_lc.dll", "Scan_lg.dll",  "Scan_lf.dll", "Scan_li.dll",
+                                      "Scan_ls.dll", "Scan_ld.dll",  "Scan_lj.dll", "Scan_lk.dll",
                                       "Scan_lp.dll", "Scan_lda.dll", "Scan_lsw.dll"};
-static_assert(sizeof(kLanguageFiles) / sizeof(kLanguageFiles[0]) == IDS_LANGUAGE_LAST - IDS_LANGUAGE_FIRST + 1,
+static_assert(sizeof(kLanguageFiles) / sizeof(kLanguageFiles[0]) ==
+                  IDS_LANGUAGE_LAST - IDS_LANGUAGE_FIRST + 1,
               "one library per language name");
 }  // namespace
 

@@ -13,7 +13,9 @@ __declspec(dllexport) void WINAPI DcAppInitProc(HWND window) { g_app.Acquisition
 
 __declspec(dllexport) uint16_t WINAPI DcAppSelectDSProc() { return g_app.Acquisition().SelectSource(); }
 
-__declspec(dllexport) int WINAPI DcAppAcqProc(AcquireRequest* request) { return g_app.Acquisition().Acquire(request); }
+__declspec(dllexport) int WINAPI DcAppAcqProc(AcquireRequest* request) {
+  return g_app.Acquisition().Acquire(request);
+}
 
 __declspec(dllexport) int WINAPI DcAppProcessMsgProc(MSG* msg, HWND window) {
   return g_app.Acquisition().ProcessMessage(msg, window);

@@ -7,8 +7,8 @@
 #include "resources/capturo/resource.h"
 #include "scan/Acquisition.h"
 #include "scan/BitmapFile.h"
-#include "scan/PageFolder.h"
 #include "scan/CapturoApp.h"
+#include "scan/PageFolder.h"
 #include "scan/StripAssembler.h"
 
 namespace {
@@ -87,7 +87,8 @@ void CAcquisition::PumpMessages() {
 bool CAcquisition::EndTransfer() {
   TW_PENDINGXFERS pending;
   std::memset(&pending, 0, sizeof(pending));
-  if (m_twain.CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS) pending.Count = 0;
+  if (m_twain.CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS)
+    pending.Count = 0;
   m_pending = pending.Count;
   return m_pending != 0;
 }
@@ -133,13 +134,16 @@ bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
     TW_UINT16 rc;
     if (file) {
       rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
-      if (rc == TWRC_XFERDONE) CString(m_fileSetup.FileName).CopyTo(m_result.filePath, sizeof(m_result.filePath));
-      else m_result.filePath[0] = '\0';
+      if (rc == TWRC_XFERDONE)
+        CString(m_fileSetup.FileName).CopyTo(m_result.filePath, sizeof(m_result.filePath));
+      else
+        m_result.filePath[0] = '\0';
     } else {
       TW_HANDLE handle = nullptr;
       rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
       // Any other outcome gives no handle: a stale one would be owned twice.
-      m_result.nativeHandle = rc == TWRC_XFERDONE ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)) : 0;
+      m_result.nativeHandle =
+          rc == TWRC_XFERDONE ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)) : 0;
     }
     EndTransfer();
     SendResult(window, true);
@@ -153,8 +157,10 @@ bool CAcquisition::MemoryPage(HWND window, const TW_IMAGEINFO& info) {
   const CString path = PageFolder::Path() + "TWN00000.BMP";
   for (int attempt = 0; attempt < kMaxPageAttempts; ++attempt) {
     switch (MemoryPageOnce(window, info, path)) {
-      case PageOutcome::kDone: return true;
-      case PageOutcome::kFailed: return false;
+      case PageOutcome::kDone:
+        return true;
+      case PageOutcome::kFailed:
+        return false;
       case PageOutcome::kRetry:
         if (m_pending == 0) return false;
         break;
@@ -163,10 +169,12 @@ bool CAcquisition::MemoryPage(HWND window, const TW_IMAGEINFO& info) {
   return false;
 }
 
-CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMAGEINFO& info, const CString& path) {
+CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMAGEINFO& info,
+                                                       const CString& path) {
   TW_SETUPMEMXFER setup;
   std::memset(&setup, 0, sizeof(setup));
-  if (m_twain.CallSource(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup) != TWRC_SUCCESS || setup.Preferred == 0) {
+  if (m_twain.CallSource(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup) != TWRC_SUCCESS ||
+      setup.Preferred == 0) {
     return PageOutcome::kFailed;
   }
   BitmapLayout layout;

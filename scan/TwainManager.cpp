@@ -51,8 +51,10 @@ bool CTwainManager::OpenManager() {
   if (!m_entry) return false;
   HWND parent = m_window;
   const TW_UINT16 rc = CallManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &parent);
-  if (rc == TWRC_SUCCESS) m_managerOpen = true;
-  else if (rc == TWRC_FAILURE) m_managerOpen = false;
+  if (rc == TWRC_SUCCESS)
+    m_managerOpen = true;
+  else if (rc == TWRC_FAILURE)
+    m_managerOpen = false;
   return m_managerOpen;
 }
 
@@ -140,8 +142,8 @@ uint32_t CTwainManager::QueryCapability(TW_UINT16 cap, uint32_t position, bool a
   CGlobalLock lock(container.Get());
   if (lock.Get()) {
     const TW_UINT16 type = asOneValue ? TWON_ONEVALUE : capability.ConType;
-    if (!TwainValues::ReadContainerValue(type, static_cast<const uint8_t*>(lock.Get()), GlobalSize(container.Get()),
-                                         position, &value)) {
+    if (!TwainValues::ReadContainerValue(type, static_cast<const uint8_t*>(lock.Get()),
+                                         GlobalSize(container.Get()), position, &value)) {
       value = 0;
     }
   }

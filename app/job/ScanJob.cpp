@@ -186,8 +186,7 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   }
   JobTimes::Mark("page_arrived");
   ++m_pagesArrived;
-  const PageFiling::Outcome filed =
-      PageFiling::FilePage(*page, TempDir(), ProgramDir(), m_pagePath);
+  const PageFiling::Outcome filed = PageFiling::FilePage(*page, TempDir(), ProgramDir(), m_pagePath);
   if (filed != PageFiling::Outcome::kFiled) {
     FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
     return 0;

@@ -16,7 +16,8 @@ CString ReadTextValue(HKEY key, const char* name, DWORD bufferSize) {
   std::vector<char> buffer(bufferSize + 1, '\0');
   DWORD type = 0;
   DWORD size = bufferSize;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+      ERROR_SUCCESS) {
     return CString();
   }
   if (type != REG_SZ && type != REG_EXPAND_SZ) return CString();
@@ -28,7 +29,8 @@ CString ReadTextValue(HKEY key, const char* name, DWORD bufferSize) {
 
 CString ReadDefaultValue(HKEY root, const char* subKey, DWORD bufferSize) {
   HKEY opened = nullptr;
-  if (!subKey || !*subKey || RegOpenKeyExA(root, subKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return CString();
+  if (!subKey || !*subKey || RegOpenKeyExA(root, subKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    return CString();
   CRegKey key(opened);
   return ReadTextValue(key.Get(), nullptr, bufferSize);
 }
@@ -40,7 +42,8 @@ CString DefaultEditorPath(WORD languageId) {
 }
 
 CString SelvoraPath() {
-  return ReadDefaultValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Selvora.exe");
+  return ReadDefaultValue(HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Selvora.exe");
 }
 
 bool FileExists(const CString& path) { return !path.IsEmpty() && JobFiles::FileExists(path.c_str()); }

@@ -30,7 +30,6 @@ uint32_t ExtraBits(int value, int size) {
 
 }  // namespace
 
-
 bool CJpegEncoder::Begin(const Settings& settings, Sink sink, void* context) {
   if (settings.width == 0 || settings.height == 0 || settings.width > kMaxSide ||
       settings.height > kMaxSide || !sink)

@@ -15,17 +15,28 @@
 
 namespace {
 const SPageIdentity kCopyIdentity = {
-    Panel::kCopy, IDD_COPY_PAGE, "COPYBK", Keys::kCopySetting, IDS_TITLE_IMAGE + 1,
-    IDC_COPY_PAPER, IDC_COPY_MODE, IDC_COPY_RES, IDC_COPY_PRINTER,
-    IDB_PRINTER_UP, IDB_PRINTER_DOWN, IDB_PRINTER_FOCUS, 2000, 2015,
+    Panel::kCopy,
+    IDD_COPY_PAGE,
+    "COPYBK",
+    Keys::kCopySetting,
+    IDS_TITLE_IMAGE + 1,
+    IDC_COPY_PAPER,
+    IDC_COPY_MODE,
+    IDC_COPY_RES,
+    IDC_COPY_PRINTER,
+    IDB_PRINTER_UP,
+    IDB_PRINTER_DOWN,
+    IDB_PRINTER_FOCUS,
+    2000,
+    2015,
 };
 const int kScalingMin = 1, kScalingMax = 999;
 const int kCopiesMin = 1, kCopiesMax = 100;
 }  // namespace
 
 CCopyPage::CCopyPage() : CSettingsPage(kCopyIdentity) {
-  m_labels = {{IDC_COPY_PAPER_LABEL, 15, 40}, {IDC_COPY_MODE_LABEL, 38, 70},   {IDC_COPY_RES_LABEL, 58, 100},
-              {IDC_COPY_SCALING_LABEL, 30, 140}, {IDC_COPY_CENTER_V, 30, 170}, {IDC_COPY_CENTER_H, 30, 200}};
+  m_labels = {{IDC_COPY_PAPER_LABEL, 15, 40},    {IDC_COPY_MODE_LABEL, 38, 70}, {IDC_COPY_RES_LABEL, 58, 100},
+              {IDC_COPY_SCALING_LABEL, 30, 140}, {IDC_COPY_CENTER_V, 30, 170},  {IDC_COPY_CENTER_H, 30, 200}};
 }
 
 void CCopyPage::Prepare() {
@@ -65,7 +76,9 @@ void CCopyPage::ShowOwnValues() {
   CheckDlgButton(m_hWnd, IDC_COPY_CENTER_H, m_centerHorizontal ? BST_CHECKED : BST_UNCHECKED);
 }
 
-int CCopyPage::ExtraListWidth(int index) const { return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0; }
+int CCopyPage::ExtraListWidth(int index) const {
+  return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0;
+}
 
 void CCopyPage::LayoutOwn() {
   const int edge = GetSystemMetrics(SM_CYEDGE);

@@ -13,9 +13,8 @@
 
 namespace {
 const SPageIdentity kFaxIdentity = {
-    Panel::kFax, IDD_FAX_PAGE, "FAXBK", Keys::kFaxSetting, IDS_TITLE_IMAGE + 2,
-    IDC_FAX_PAPER, 0, IDC_FAX_RES, IDC_FAX_SETTING,
-    IDB_PRINTER_UP, IDB_PRINTER_DOWN, IDB_PRINTER_FOCUS, 4000, 4007,
+    Panel::kFax, IDD_FAX_PAGE,    "FAXBK",        Keys::kFaxSetting, IDS_TITLE_IMAGE + 2, IDC_FAX_PAPER, 0,
+    IDC_FAX_RES, IDC_FAX_SETTING, IDB_PRINTER_UP, IDB_PRINTER_DOWN,  IDB_PRINTER_FOCUS,   4000,          4007,
 };
 // The installed printers' names are read in one block of this many bytes.
 const DWORD kDeviceListBytes = 1100;
@@ -33,7 +32,8 @@ void CFaxPage::LoadOwnValues() {
   // An empty marker would make every printer a fax driver.
   CString marker = app.LoadLocalString(IDS_FAX_MARKER);
   if (marker.IsEmpty()) marker = "FAX";
-  m_faxDevice = PageRules::ChooseFaxDevice(defaultEntry, stored, installed, marker, app.LoadLocalString(IDS_DEVICE_NONE));
+  m_faxDevice = PageRules::ChooseFaxDevice(defaultEntry, stored, installed, marker,
+                                           app.LoadLocalString(IDS_DEVICE_NONE));
 }
 
 void CFaxPage::LayoutOwn() { PlaceButtonAndBox(IDC_FAX_DEVICE_BOX); }

@@ -14,14 +14,26 @@
 
 namespace {
 const SPageIdentity kImageIdentity = {
-    Panel::kImage, IDD_IMAGE_PAGE, "IMAGEBK", Keys::kScanSetting, IDS_TITLE_IMAGE,
-    IDC_IMAGE_PAPER, IDC_IMAGE_MODE, IDC_IMAGE_RES, IDC_IMAGE_BROWSER,
-    IDB_BROWSER_UP, IDB_BROWSER_DOWN, IDB_BROWSER_FOCUS, 6000, 6008,
+    Panel::kImage,
+    IDD_IMAGE_PAGE,
+    "IMAGEBK",
+    Keys::kScanSetting,
+    IDS_TITLE_IMAGE,
+    IDC_IMAGE_PAPER,
+    IDC_IMAGE_MODE,
+    IDC_IMAGE_RES,
+    IDC_IMAGE_BROWSER,
+    IDB_BROWSER_UP,
+    IDB_BROWSER_DOWN,
+    IDB_BROWSER_FOCUS,
+    6000,
+    6008,
 };
 }  // namespace
 
 CImagePage::CImagePage() : CSettingsPage(kImageIdentity) {
-  m_labels = {{IDC_IMAGE_PAPER_LABEL, 15, 70}, {IDC_IMAGE_MODE_LABEL, 38, 115}, {IDC_IMAGE_RES_LABEL, 58, 160}};
+  m_labels = {
+      {IDC_IMAGE_PAPER_LABEL, 15, 70}, {IDC_IMAGE_MODE_LABEL, 38, 115}, {IDC_IMAGE_RES_LABEL, 58, 160}};
 }
 
 void CImagePage::LoadOwnValues() {

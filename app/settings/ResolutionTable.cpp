@@ -1,7 +1,8 @@
 // CResolutionTable.
 #include "app/settings/ResolutionTable.h"
 
-void CResolutionTable::Build(const CStringArray& tokens, const std::function<int(const CString&)>& dpiOfToken) {
+void CResolutionTable::Build(const CStringArray& tokens,
+                             const std::function<int(const CString&)>& dpiOfToken) {
   m_dpi.clear();
   m_dpi.reserve(static_cast<size_t>(tokens.GetSize()));
   for (const CString& token : tokens) m_dpi.push_back(dpiOfToken(token));

@@ -1,13 +1,13 @@
 // Resource ids of the acquisition library Capturo and its language libraries (shared by both).
 #pragma once
 
-#define IDS_MANAGER_FILE 1       // file name of the TWAIN manager library
-#define IDS_IDENTITY_INFO 2      // product name and version text of the application identity
+#define IDS_MANAGER_FILE 1   // file name of the TWAIN manager library
+#define IDS_IDENTITY_INFO 2  // product name and version text of the application identity
 #define IDS_IDENTITY_MAKER 3
 #define IDS_IDENTITY_FAMILY 4
 #define IDS_IDENTITY_PRODUCT 5
 #define IDS_ALREADY_OPEN 6
-#define IDS_LOAD_FAILURE 7       // appended to the manager's file name
+#define IDS_LOAD_FAILURE 7  // appended to the manager's file name
 #define IDS_CAPTION 8
 #define IDS_READY 9
 #define IDS_NOT_READY 10
@@ -18,4 +18,3 @@
 // Language names, compared with the scanner's language; 3000 + i selects kLanguageFiles[i].
 #define IDS_LANGUAGE_FIRST 3000
 #define IDS_LANGUAGE_LAST 3010
-

@@ -5,8 +5,8 @@
 // every command is one CRLF line, no login goes out before the connection is secured, nothing
 // goes out after the connection is dropped, the content holds no line of a lone "." before
 // its end (and, given up at Cancel, none at all), every header carrying the job's texts is one
-// header whose lines fit the header line limit, every body line fits the line limit, and each attachment's base64 lines decode back
-// to its file.
+// header whose lines fit the header line limit, every body line fits the line limit, and each attachment's
+// base64 lines decode back to its file.
 #include <algorithm>
 #include <string>
 #include <vector>

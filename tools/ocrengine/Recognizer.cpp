@@ -116,7 +116,8 @@ Recognition::Status CRecognizer::MakeSearchablePdf(const std::string& imagePath,
   if (status == Recognition::kRecognised) {
     if (!IsFile(madePath))
       status = Recognition::kFailed;
-    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
       status = Recognition::kNotSaved;
   }
   DeleteFileA(madePath.c_str());

@@ -2,8 +2,8 @@
 // It binds the library beside it, calls DcAppInitProc, routes its queue through
 // DcAppProcessMsgProc, fills an AcquireRequest from its arguments, handles the three
 // messages, moves each page file away and prints one line per event on stdout.
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,8 +63,8 @@ SIZE_T WorkingSet(bool peak = false) {
 // Under Wine the process is a Linux process: its peak resident size can be reset, so that the
 // peak working set afterwards is the peak of the page alone.
 bool ResetPeakWorkingSet() {
-  HANDLE file = CreateFileA("Z:\\proc\\self\\clear_refs", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileA("Z:\\proc\\self\\clear_refs", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, "5", 1, &written, nullptr);
@@ -75,14 +75,17 @@ bool ResetPeakWorkingSet() {
 std::string Escape(const char* text) {
   std::string out;
   for (const char* p = text; *p; ++p) {
-    if (*p == '\n') out += "\\n";
-    else out += *p;
+    if (*p == '\n')
+      out += "\\n";
+    else
+      out += *p;
   }
   return out;
 }
 
 // Stands in for the disk's free-space report inside Capturo.
-BOOL WINAPI FakeDiskFreeSpace(LPCSTR root, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters) {
+BOOL WINAPI FakeDiskFreeSpace(LPCSTR root, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters,
+                              LPDWORD clusters) {
   Say("DISKQUERY root=%s", root ? root : "(null)");
   *sectors = g_opt.fakeSectors;
   *bytes = g_opt.fakeBytes;
@@ -129,14 +132,17 @@ BOOL CALLBACK ConfirmBox(HWND window, LPARAM) {
     char childClass[16] = {}, text[512] = {};
     GetClassNameA(child, childClass, sizeof(childClass));
     GetWindowTextA(child, text, sizeof(text));
-    if (lstrcmpiA(childClass, "Static") == 0 && std::strlen(text) > std::strlen(body)) std::strcpy(body, text);
+    if (lstrcmpiA(childClass, "Static") == 0 && std::strlen(text) > std::strlen(body))
+      std::strcpy(body, text);
   }
   Say("BOX %s|%s", caption, body);
   PostMessageA(window, WM_COMMAND, g_opt.cancelDialogs ? IDCANCEL : IDOK, 0);
   return TRUE;
 }
 
-void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), ConfirmBox, 0); }
+void CALLBACK BoxTimer(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), ConfirmBox, 0);
+}
 
 void FilePage(const AcquireResult& result) {
   ++g_pages;
@@ -153,13 +159,15 @@ void FilePage(const AcquireResult& result) {
     const SIZE_T size = GlobalSize(dib);
     const BYTE* bits = static_cast<const BYTE*>(GlobalLock(dib));
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bits);
-    const DWORD colours = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount) : 0;
+    const DWORD colours =
+        header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount) : 0;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfSize = static_cast<DWORD>(sizeof(file) + size);
     file.bfOffBits = static_cast<DWORD>(sizeof(file) + header->biSize + 4 * colours);
     const std::string target = g_opt.outDir + "page" + std::to_string(g_pages) + ".bmp";
-    HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out =
+        CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(out, &file, sizeof(file), &written, nullptr);
     WriteFile(out, bits, static_cast<DWORD>(size), &written, nullptr);
@@ -198,8 +206,10 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       const SIZE_T ws = WorkingSet();
       if (ws > g_peakWorkingSet) g_peakWorkingSet = ws;
     }
-    if (!g_opt.quietProgress || wParam == 0) Say("PROGRESS w=%u l=%ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
-    if (g_opt.cancelAt >= 0 && static_cast<int>(wParam) == g_opt.cancelAt) Say("CANCEL rc=%u", g_lib.endXfer());
+    if (!g_opt.quietProgress || wParam == 0)
+      Say("PROGRESS w=%u l=%ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
+    if (g_opt.cancelAt >= 0 && static_cast<int>(wParam) == g_opt.cancelAt)
+      Say("CANCEL rc=%u", g_lib.endXfer());
     if (g_opt.secondAcquire && wParam == 1) {
       // A second start while the first acquisition's page comes in.
       AcquireRequest again = g_opt.request;
@@ -221,7 +231,10 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 bool Bind(HMODULE library) {
-  struct Name { const char* name; void** slot; } names[] = {
+  struct Name {
+    const char* name;
+    void** slot;
+  } names[] = {
       {"DcAppInitProc", reinterpret_cast<void**>(&g_lib.init)},
       {"DcAppSelectDSProc", reinterpret_cast<void**>(&g_lib.select)},
       {"DcAppAcqProc", reinterpret_cast<void**>(&g_lib.acquire)},
@@ -258,36 +271,62 @@ void ParseArguments(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : "0";
-    auto value = [&]() { ++i; return std::atoi(next); };
-    if (a == "--pixel") r.pixelType = static_cast<uint16_t>(value());
-    else if (a == "--res") r.resolution = static_cast<uint16_t>(value());
-    else if (a == "--size") r.sizeCode = static_cast<uint16_t>(value());
-    else if (a == "--units") r.units = static_cast<uint16_t>(value());
-    else if (a == "--brightness") r.brightness = value();
-    else if (a == "--contrast") r.contrast = value();
-    else if (a == "--dest") r.destinationId = static_cast<uint16_t>(value());
-    else if (a == "--showui") r.showUI = value();
-    else if (a == "--frame") { ParseFrame(next); ++i; }
-    else if (a == "--cancel-at") g_opt.cancelAt = value();
-    else if (a == "--second-acq") g_opt.secondAcquire = true;
-    else if (a == "--reinit") g_opt.reinit = true;
-    else if (a == "--endxfer-first") g_opt.endXferFirst = true;
-    else if (a == "--info") g_opt.info = true;
-    else if (a == "--select") g_opt.select = true;
-    else if (a == "--no-acquire") g_opt.acquire = false;
-    else if (a == "--process-first") g_opt.processFirst = true;
-    else if (a == "--cancel-dialogs") g_opt.cancelDialogs = true;
-    else if (a == "--quiet-progress") g_opt.quietProgress = true;
+    auto value = [&]() {
+      ++i;
+      return std::atoi(next);
+    };
+    if (a == "--pixel")
+      r.pixelType = static_cast<uint16_t>(value());
+    else if (a == "--res")
+      r.resolution = static_cast<uint16_t>(value());
+    else if (a == "--size")
+      r.sizeCode = static_cast<uint16_t>(value());
+    else if (a == "--units")
+      r.units = static_cast<uint16_t>(value());
+    else if (a == "--brightness")
+      r.brightness = value();
+    else if (a == "--contrast")
+      r.contrast = value();
+    else if (a == "--dest")
+      r.destinationId = static_cast<uint16_t>(value());
+    else if (a == "--showui")
+      r.showUI = value();
+    else if (a == "--frame") {
+      ParseFrame(next);
+      ++i;
+    } else if (a == "--cancel-at")
+      g_opt.cancelAt = value();
+    else if (a == "--second-acq")
+      g_opt.secondAcquire = true;
+    else if (a == "--reinit")
+      g_opt.reinit = true;
+    else if (a == "--endxfer-first")
+      g_opt.endXferFirst = true;
+    else if (a == "--info")
+      g_opt.info = true;
+    else if (a == "--select")
+      g_opt.select = true;
+    else if (a == "--no-acquire")
+      g_opt.acquire = false;
+    else if (a == "--process-first")
+      g_opt.processFirst = true;
+    else if (a == "--cancel-dialogs")
+      g_opt.cancelDialogs = true;
+    else if (a == "--quiet-progress")
+      g_opt.quietProgress = true;
     else if (a == "--bench") {
       g_opt.bench = true;
       g_opt.quietProgress = true;
       g_opt.benchBytes = std::strtoull(next, nullptr, 10);
       ++i;
-    }
-    else if (a == "--terminate-twice") g_opt.terminateTwice = true;
-    else if (a == "--timeout") g_opt.timeoutMs = value() * 1000;
-    else if (a == "--out") { g_opt.outDir = next; ++i; }
-    else if (a == "--free") {
+    } else if (a == "--terminate-twice")
+      g_opt.terminateTwice = true;
+    else if (a == "--timeout")
+      g_opt.timeoutMs = value() * 1000;
+    else if (a == "--out") {
+      g_opt.outDir = next;
+      ++i;
+    } else if (a == "--free") {
       // clusters,sectors,bytes as the disk would report them
       g_opt.fakeDisk = true;
       unsigned long c = 0, s = 1, b = 1;
@@ -312,7 +351,8 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 
 PlainWrite PlainWriteSeconds(const std::string& directory, ULONGLONG bytes) {
   const std::string path = directory + "plainwrite.tmp";
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   const DWORD chunk = 1 << 20;
   char* buffer = static_cast<char*>(std::calloc(chunk, 1));
   LARGE_INTEGER start, end, flushed;
@@ -336,7 +376,8 @@ PlainWrite PlainWriteSeconds(const std::string& directory, ULONGLONG bytes) {
 double FlushSeconds(const std::string& path) {
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   FlushFileBuffers(file);
   CloseHandle(file);
   QueryPerformanceCounter(&end);
@@ -372,10 +413,10 @@ int main(int argc, char** argv) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "ScanHostPanel";
   RegisterClassA(&wc);
-  g_panel = CreateWindowA("ScanHostPanel", "scanhost panel", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                          wc.hInstance, nullptr);
-  g_other = CreateWindowA("ScanHostPanel", "scanhost other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                          wc.hInstance, nullptr);
+  g_panel = CreateWindowA("ScanHostPanel", "scanhost panel", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                          nullptr, wc.hInstance, nullptr);
+  g_other = CreateWindowA("ScanHostPanel", "scanhost other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                          nullptr, wc.hInstance, nullptr);
   Say("PANEL hwnd=0x%lx other=0x%lx", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(g_panel)),
       static_cast<unsigned long>(reinterpret_cast<uintptr_t>(g_other)));
   SetTimer(nullptr, 0, 100, BoxTimer);

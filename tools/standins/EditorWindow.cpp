@@ -26,7 +26,8 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       } else {
         RECT client;
         GetClientRect(window, &client);
-        DrawTextW(dc, L"The file does not open as an image.", -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, L"The file does not open as an image.", -1, &client,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       }
       EndPaint(window, &paint);
       return 0;
@@ -62,8 +63,8 @@ int RunEditorWindow(HINSTANCE instance, const std::wstring& image, int show) {
   const size_t slash = image.find_last_of(L"\\/");
   const std::wstring title = L"Ipe - " + (slash == std::wstring::npos ? image : image.substr(slash + 1));
   HWND window = CreateWindowExW(0, kClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                nullptr);
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                instance, nullptr);
   if (!window) {
     if (picture) DeleteObject(picture);
     return 1;

@@ -2,8 +2,8 @@
 #include "tools/standins/ImageProbe.h"
 
 // The lean Windows headers leave out the COM types that GDI+ declarations use.
-#include <objidl.h>
 #include <gdiplus.h>
+#include <objidl.h>
 
 using namespace Gdiplus::DllExports;
 
@@ -16,8 +16,8 @@ struct SFormatName {
   unsigned long first;
   const wchar_t* name;
 };
-const SFormatName kFormats[] = {{0xb96b3caa, L"bmp"},  {0xb96b3cab, L"bmp"},  {0xb96b3cae, L"jpeg"},
-                                {0xb96b3caf, L"png"},  {0xb96b3cb0, L"gif"},  {0xb96b3cb1, L"tiff"}};
+const SFormatName kFormats[] = {{0xb96b3caa, L"bmp"}, {0xb96b3cab, L"bmp"}, {0xb96b3cae, L"jpeg"},
+                                {0xb96b3caf, L"png"}, {0xb96b3cb0, L"gif"}, {0xb96b3cb1, L"tiff"}};
 
 const wchar_t* FormatName(const GUID& format) {
   GUID tail = format;
@@ -31,7 +31,9 @@ const wchar_t* FormatName(const GUID& format) {
 // A loaded GDI+ image, disposed with the object.
 class CLoadedImage {
  public:
-  explicit CLoadedImage(const std::wstring& path) { m_status = GdipLoadImageFromFile(path.c_str(), &m_image); }
+  explicit CLoadedImage(const std::wstring& path) {
+    m_status = GdipLoadImageFromFile(path.c_str(), &m_image);
+  }
   ~CLoadedImage() {
     if (m_image) GdipDisposeImage(m_image);
   }

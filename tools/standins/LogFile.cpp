@@ -29,8 +29,8 @@ bool AppendLogLine(const std::wstring& path, const std::wstring& line) {
   std::vector<char> utf8(bytes);
   WideCharToMultiByte(CP_UTF8, 0, whole.c_str(), static_cast<int>(whole.size()), utf8.data(), bytes, nullptr,
                       nullptr);
-  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(file, utf8.data(), static_cast<DWORD>(bytes), &written, nullptr) &&

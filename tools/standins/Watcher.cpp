@@ -6,8 +6,8 @@
 // window exists, then "notify <wParam> <lParam>" per WM_WATCH_NOTIFY (1357), one line each.
 // The window sits small in the top-left corner, shown without activation (--hidden keeps it
 // hidden), so it covers no panel and takes no keyboard focus.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -39,7 +39,8 @@ std::wstring ModelTitle(const std::wstring& description) {
   char model[200] = "ZR7600";
   if (!description.empty()) {
     char path[MAX_PATH];
-    const int length = WideCharToMultiByte(CP_ACP, 0, description.c_str(), -1, path, MAX_PATH, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, description.c_str(), -1, path, MAX_PATH, nullptr, nullptr);
     if (length > 0) GetPrivateProfileStringA("Watch", "Model", "ZR7600", model, sizeof(model), path);
   }
   wchar_t title[200];
@@ -74,8 +75,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.lpszClassName = kClassName;
   if (!RegisterClassW(&windowClass)) return 1;
   const std::wstring title = ModelTitle(description);
-  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, title.c_str(), WS_POPUP | WS_BORDER,
-                                0, 0, 96, 24, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, title.c_str(),
+                                WS_POPUP | WS_BORDER, 0, 0, 96, 24, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   if (!hidden) ShowWindow(window, SW_SHOWNOACTIVATE);
   wchar_t handle[32];

@@ -17,13 +17,25 @@ uint32_t FixValue(double v) {
 // The number in a one-value item of `type`.
 bool ItemNumber(TW_UINT16 type, uint32_t item, double* value) {
   switch (type) {
-    case TWTY_INT8: *value = static_cast<int8_t>(item); return true;
-    case TWTY_UINT8: *value = static_cast<uint8_t>(item); return true;
-    case TWTY_INT16: *value = static_cast<int16_t>(item); return true;
+    case TWTY_INT8:
+      *value = static_cast<int8_t>(item);
+      return true;
+    case TWTY_UINT8:
+      *value = static_cast<uint8_t>(item);
+      return true;
+    case TWTY_INT16:
+      *value = static_cast<int16_t>(item);
+      return true;
     case TWTY_UINT16:
-    case TWTY_BOOL: *value = static_cast<uint16_t>(item); return true;
-    case TWTY_INT32: *value = static_cast<int32_t>(item); return true;
-    case TWTY_UINT32: *value = item; return true;
+    case TWTY_BOOL:
+      *value = static_cast<uint16_t>(item);
+      return true;
+    case TWTY_INT32:
+      *value = static_cast<int32_t>(item);
+      return true;
+    case TWTY_UINT32:
+      *value = item;
+      return true;
     case TWTY_FIX32: {
       TW_FIX32 f;
       f.Whole = static_cast<TW_INT16>(item & 0xFFFF);
@@ -31,7 +43,8 @@ bool ItemNumber(TW_UINT16 type, uint32_t item, double* value) {
       *value = TwainValues::FromFix32(f);
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 }  // namespace
@@ -56,20 +69,54 @@ void CDataSource::ResetCapabilities() {
 bool CDataSource::CurrentValue(TW_UINT16 cap, TW_UINT16* type, uint32_t* value) const {
   *type = TWTY_UINT16;
   switch (cap) {
-    case ICAP_XFERMECH: *value = m_mech; return true;
-    case ICAP_PIXELTYPE: *value = m_pixelType; return true;
-    case ICAP_UNITS: *value = m_units; return true;
-    case ICAP_SUPPORTEDSIZES: *value = m_size; return true;
-    case ICAP_PLANARCHUNKY: *value = m_planar ? TWPC_PLANAR : TWPC_CHUNKY; return true;
-    case ICAP_IMAGEFILEFORMAT: *value = m_fileFormat; return true;
-    case CAP_FEEDERENABLED: *type = TWTY_BOOL; *value = m_feederEnabled; return true;
-    case CAP_FEEDERLOADED: *type = TWTY_BOOL; *value = m_config.feederPages > 0; return true;
-    case CAP_XFERCOUNT: *type = TWTY_INT16; *value = 0xFFFF; return true;
-    case ICAP_XRESOLUTION: *type = TWTY_FIX32; *value = FixValue(m_xres); return true;
-    case ICAP_YRESOLUTION: *type = TWTY_FIX32; *value = FixValue(m_yres); return true;
-    case ICAP_BRIGHTNESS: *type = TWTY_FIX32; *value = FixValue(m_brightness); return true;
-    case ICAP_CONTRAST: *type = TWTY_FIX32; *value = FixValue(m_contrast); return true;
-    default: return false;
+    case ICAP_XFERMECH:
+      *value = m_mech;
+      return true;
+    case ICAP_PIXELTYPE:
+      *value = m_pixelType;
+      return true;
+    case ICAP_UNITS:
+      *value = m_units;
+      return true;
+    case ICAP_SUPPORTEDSIZES:
+      *value = m_size;
+      return true;
+    case ICAP_PLANARCHUNKY:
+      *value = m_planar ? TWPC_PLANAR : TWPC_CHUNKY;
+      return true;
+    case ICAP_IMAGEFILEFORMAT:
+      *value = m_fileFormat;
+      return true;
+    case CAP_FEEDERENABLED:
+      *type = TWTY_BOOL;
+      *value = m_feederEnabled;
+      return true;
+    case CAP_FEEDERLOADED:
+      *type = TWTY_BOOL;
+      *value = m_config.feederPages > 0;
+      return true;
+    case CAP_XFERCOUNT:
+      *type = TWTY_INT16;
+      *value = 0xFFFF;
+      return true;
+    case ICAP_XRESOLUTION:
+      *type = TWTY_FIX32;
+      *value = FixValue(m_xres);
+      return true;
+    case ICAP_YRESOLUTION:
+      *type = TWTY_FIX32;
+      *value = FixValue(m_yres);
+      return true;
+    case ICAP_BRIGHTNESS:
+      *type = TWTY_FIX32;
+      *value = FixValue(m_brightness);
+      return true;
+    case ICAP_CONTRAST:
+      *type = TWTY_FIX32;
+      *value = FixValue(m_contrast);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -188,8 +235,10 @@ TW_UINT16 CDataSource::Capability(TW_UINT16 msg, TW_CAPABILITY* cap, std::string
       type = one->ItemType;
       value = one->Item;
       GlobalUnlock(cap->hContainer);
-      const long shown = type == TWTY_INT16 ? static_cast<int16_t>(value) : static_cast<long>(static_cast<int32_t>(value));
-      std::snprintf(text, sizeof(text), " type=%u value=%ld size=%lu", type, shown, static_cast<unsigned long>(size));
+      const long shown =
+          type == TWTY_INT16 ? static_cast<int16_t>(value) : static_cast<long>(static_cast<int32_t>(value));
+      std::snprintf(text, sizeof(text), " type=%u value=%ld size=%lu", type, shown,
+                    static_cast<unsigned long>(size));
       *note += text;
       if (m_state != 4) return Fail(TWCC_SEQERROR);
       if (m_config.refusedCaps.count(cap->Cap)) return Fail(TWCC_BADCAP);

@@ -11,53 +11,85 @@
 namespace {
 const char* DatName(TW_UINT32 dg, TW_UINT16 dat) {
   switch (dat) {
-    case DAT_CAPABILITY: return "CAPABILITY";
-    case DAT_EVENT: return "EVENT";
-    case DAT_IDENTITY: return "IDENTITY";
-    case DAT_PENDINGXFERS: return "PENDINGXFERS";
-    case DAT_SETUPMEMXFER: return "SETUPMEMXFER";
-    case DAT_SETUPFILEXFER: return "SETUPFILEXFER";
-    case DAT_STATUS: return "STATUS";
-    case DAT_USERINTERFACE: return "USERINTERFACE";
-    case DAT_IMAGEINFO: return "IMAGEINFO";
-    case DAT_IMAGELAYOUT: return "IMAGELAYOUT";
-    case DAT_IMAGEMEMXFER: return "IMAGEMEMXFER";
-    case DAT_IMAGENATIVEXFER: return "IMAGENATIVEXFER";
-    case DAT_IMAGEFILEXFER: return "IMAGEFILEXFER";
-    default: return dg == DG_CONTROL && dat == DAT_NULL ? "NULL" : "OTHER";
+    case DAT_CAPABILITY:
+      return "CAPABILITY";
+    case DAT_EVENT:
+      return "EVENT";
+    case DAT_IDENTITY:
+      return "IDENTITY";
+    case DAT_PENDINGXFERS:
+      return "PENDINGXFERS";
+    case DAT_SETUPMEMXFER:
+      return "SETUPMEMXFER";
+    case DAT_SETUPFILEXFER:
+      return "SETUPFILEXFER";
+    case DAT_STATUS:
+      return "STATUS";
+    case DAT_USERINTERFACE:
+      return "USERINTERFACE";
+    case DAT_IMAGEINFO:
+      return "IMAGEINFO";
+    case DAT_IMAGELAYOUT:
+      return "IMAGELAYOUT";
+    case DAT_IMAGEMEMXFER:
+      return "IMAGEMEMXFER";
+    case DAT_IMAGENATIVEXFER:
+      return "IMAGENATIVEXFER";
+    case DAT_IMAGEFILEXFER:
+      return "IMAGEFILEXFER";
+    default:
+      return dg == DG_CONTROL && dat == DAT_NULL ? "NULL" : "OTHER";
   }
 }
 
 const char* MsgName(TW_UINT16 msg) {
   switch (msg) {
-    case MSG_GET: return "GET";
-    case MSG_GETCURRENT: return "GETCURRENT";
-    case MSG_GETDEFAULT: return "GETDEFAULT";
-    case MSG_SET: return "SET";
-    case MSG_RESET: return "RESET";
-    case MSG_QUERYSUPPORT: return "QUERYSUPPORT";
-    case MSG_XFERREADY: return "XFERREADY";
-    case MSG_CLOSEDSREQ: return "CLOSEDSREQ";
-    case MSG_OPENDS: return "OPENDS";
-    case MSG_CLOSEDS: return "CLOSEDS";
-    case MSG_DISABLEDS: return "DISABLEDS";
-    case MSG_ENABLEDS: return "ENABLEDS";
-    case MSG_PROCESSEVENT: return "PROCESSEVENT";
-    case MSG_ENDXFER: return "ENDXFER";
-    default: return "OTHER";
+    case MSG_GET:
+      return "GET";
+    case MSG_GETCURRENT:
+      return "GETCURRENT";
+    case MSG_GETDEFAULT:
+      return "GETDEFAULT";
+    case MSG_SET:
+      return "SET";
+    case MSG_RESET:
+      return "RESET";
+    case MSG_QUERYSUPPORT:
+      return "QUERYSUPPORT";
+    case MSG_XFERREADY:
+      return "XFERREADY";
+    case MSG_CLOSEDSREQ:
+      return "CLOSEDSREQ";
+    case MSG_OPENDS:
+      return "OPENDS";
+    case MSG_CLOSEDS:
+      return "CLOSEDS";
+    case MSG_DISABLEDS:
+      return "DISABLEDS";
+    case MSG_ENABLEDS:
+      return "ENABLEDS";
+    case MSG_PROCESSEVENT:
+      return "PROCESSEVENT";
+    case MSG_ENDXFER:
+      return "ENDXFER";
+    default:
+      return "OTHER";
   }
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: return TRUE;
+    case WM_INITDIALOG:
+      return TRUE;
     case WM_TIMER:
       KillTimer(dialog, 1);
       CDataSource::Instance().OnScanPressed();
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) CDataSource::Instance().OnScanPressed();
-      else if (LOWORD(wParam) == IDCANCEL) CDataSource::Instance().OnCancelPressed();
+      if (LOWORD(wParam) == IDOK)
+        CDataSource::Instance().OnScanPressed();
+      else if (LOWORD(wParam) == IDCANCEL)
+        CDataSource::Instance().OnCancelPressed();
       return TRUE;
     case WM_CLOSE:
       CDataSource::Instance().OnCancelPressed();
@@ -79,15 +111,22 @@ void CDataSource::Log(const std::string& line) {
   WriteFile(m_log.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-TW_UINT16 CDataSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+TW_UINT16 CDataSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                             TW_MEMREF data) {
   std::string note;
   TW_UINT16 rc;
-  if (dg == DG_CONTROL) rc = Control(origin, dat, msg, data, &note);
-  else if (dg == DG_IMAGE) rc = Image(dat, msg, data, &note);
-  else rc = Fail(TWCC_BADPROTOCOL);
+  if (dg == DG_CONTROL)
+    rc = Control(origin, dat, msg, data, &note);
+  else if (dg == DG_IMAGE)
+    rc = Image(dat, msg, data, &note);
+  else
+    rc = Fail(TWCC_BADPROTOCOL);
   if (!(dg == DG_CONTROL && dat == DAT_EVENT)) {
     char line[96];
-    std::snprintf(line, sizeof(line), "%s %s %s", dg == DG_CONTROL ? "CONTROL" : dg == DG_IMAGE ? "IMAGE" : "OTHER",
+    std::snprintf(line, sizeof(line), "%s %s %s",
+                  dg == DG_CONTROL ? "CONTROL"
+                  : dg == DG_IMAGE ? "IMAGE"
+                                   : "OTHER",
                   DatName(dg, dat), MsgName(msg));
     Log(line + note + " rc=" + std::to_string(rc));
   }
@@ -95,12 +134,16 @@ TW_UINT16 CDataSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, T
   return rc;
 }
 
-TW_UINT16 CDataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::string* note) {
+TW_UINT16 CDataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data,
+                               std::string* note) {
   if (!data && dat != DAT_NULL) return Fail(TWCC_BADVALUE);
   switch (dat) {
-    case DAT_IDENTITY: return Identity(origin, msg, static_cast<TW_IDENTITY*>(data));
-    case DAT_CAPABILITY: return Capability(msg, static_cast<TW_CAPABILITY*>(data), note);
-    case DAT_EVENT: return Event(static_cast<TW_EVENT*>(data));
+    case DAT_IDENTITY:
+      return Identity(origin, msg, static_cast<TW_IDENTITY*>(data));
+    case DAT_CAPABILITY:
+      return Capability(msg, static_cast<TW_CAPABILITY*>(data), note);
+    case DAT_EVENT:
+      return Event(static_cast<TW_EVENT*>(data));
     case DAT_PENDINGXFERS: {
       const double rendered = m_renderSeconds;
       const TW_UINT16 rc = PendingTransfers(msg, static_cast<TW_PENDINGXFERS*>(data));
@@ -108,7 +151,8 @@ TW_UINT16 CDataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg
       if (msg == MSG_ENDXFER) *note += " render_ms=" + std::to_string(static_cast<int>(rendered * 1000));
       return rc;
     }
-    case DAT_USERINTERFACE: return UserInterface(msg, static_cast<TW_USERINTERFACE*>(data), note);
+    case DAT_USERINTERFACE:
+      return UserInterface(msg, static_cast<TW_USERINTERFACE*>(data), note);
     case DAT_SETUPMEMXFER: {
       if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
       if (m_state < 4) return Fail(TWCC_SEQERROR);
@@ -142,7 +186,8 @@ TW_UINT16 CDataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg
       status->Reserved = 0;
       return TWRC_SUCCESS;
     }
-    default: return Fail(TWCC_BADPROTOCOL);
+    default:
+      return Fail(TWCC_BADPROTOCOL);
   }
 }
 
@@ -170,8 +215,8 @@ TW_UINT16 CDataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY*
     case MSG_OPENDS:
       if (m_state != 3) return Fail(TWCC_SEQERROR);
       m_config = ReadScannerConfig(directory);
-      m_log.Reset(CreateFileA(m_config.logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      m_log.Reset(CreateFileA(m_config.logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
       m_identity = *identity;
       if (origin) m_app = *origin;
       m_state = 4;
@@ -186,7 +231,8 @@ TW_UINT16 CDataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY*
       m_image.reset();
       m_state = 3;
       return TWRC_SUCCESS;
-    default: return Fail(TWCC_BADPROTOCOL);
+    default:
+      return Fail(TWCC_BADPROTOCOL);
   }
 }
 
@@ -200,7 +246,8 @@ TW_UINT16 CDataSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui, std::s
     m_parent = static_cast<HWND>(ui->hParent);
     m_state = 5;
     if (ui->ShowUI) {
-      m_dialog = CreateDialogParamA(Module::Instance(), MAKEINTRESOURCEA(IDD_VSCANNER), nullptr, DialogProc, 0);
+      m_dialog =
+          CreateDialogParamA(Module::Instance(), MAKEINTRESOURCEA(IDD_VSCANNER), nullptr, DialogProc, 0);
       if (!m_dialog) {
         m_state = 4;
         return Fail(TWCC_OPERATIONERROR);
@@ -277,7 +324,8 @@ TW_UINT16 CDataSource::PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
       break;
     case MSG_GET:
       break;
-    default: return Fail(TWCC_BADPROTOCOL);
+    default:
+      return Fail(TWCC_BADPROTOCOL);
   }
   pending->Count = static_cast<TW_UINT16>(m_pending);
   pending->EOJ = 0;
@@ -286,7 +334,8 @@ TW_UINT16 CDataSource::PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
 
 void CDataSource::Signal(TW_UINT16 msg) {
   HMODULE manager = GetModuleHandleA("TWAIN_32.DLL");
-  typedef TW_UINT16(WINAPI * DsmEntry)(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16, TW_MEMREF);
+  typedef TW_UINT16(WINAPI * DsmEntry)(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16,
+                                       TW_MEMREF);
   DsmEntry entry = manager ? reinterpret_cast<DsmEntry>(GetProcAddress(manager, "DSM_Entry")) : nullptr;
   if (!entry && manager) entry = reinterpret_cast<DsmEntry>(GetProcAddress(manager, MAKEINTRESOURCEA(1)));
   const TW_UINT16 rc = entry ? entry(&m_identity, &m_app, DG_CONTROL, DAT_NULL, msg, nullptr) : TWRC_FAILURE;

@@ -27,7 +27,10 @@ class CDataSource {
  private:
   CDataSource() = default;
 
-  TW_UINT16 Fail(TW_UINT16 condition) { m_condition = condition; return TWRC_FAILURE; }
+  TW_UINT16 Fail(TW_UINT16 condition) {
+    m_condition = condition;
+    return TWRC_FAILURE;
+  }
   TW_UINT16 Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::string* note);
   TW_UINT16 Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, std::string* note);
   TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* identity);

@@ -11,9 +11,12 @@ CImageSource::CImageSource(const ImageSpec& spec)
 uint32_t CImageSource::RowBytes() const {
   const uint32_t w = static_cast<uint32_t>(m_spec.window.width);
   switch (m_spec.pixelType) {
-    case 0: return (w + 7) / 8;
-    case 1: return w;
-    default: return m_spec.planar ? w : 3 * w;
+    case 0:
+      return (w + 7) / 8;
+    case 1:
+      return w;
+    default:
+      return m_spec.planar ? w : 3 * w;
   }
 }
 

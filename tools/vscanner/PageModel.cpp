@@ -59,8 +59,8 @@ CPageModel::CPageModel(const DocumentPlacement& placement, const ScanWindow& win
     if (*text) m_lines.push_back({margin, y, 0.17, text});
     y += 0.25;
   }
-  m_lines.push_back({m_doc.width - margin - 1.2, m_doc.height - 0.6, 0.17,
-                     "Page " + std::to_string(m_doc.pageNumber)});
+  m_lines.push_back(
+      {m_doc.width - margin - 1.2, m_doc.height - 0.6, 0.17, "Page " + std::to_string(m_doc.pageNumber)});
   // Lines that do not fit the document are not printed.
   while (!m_lines.empty() && m_lines.back().top + m_lines.back().cell > m_doc.height) m_lines.pop_back();
 
@@ -161,7 +161,10 @@ void CPageModel::RenderText(const TextLine& line, int glyphRow, uint8_t* rgb) co
     const unsigned int bits = kFontRows[g][glyphRow];
     int bit = 0;
     while (bit < 32) {
-      if (!(bits & (0x80000000u >> bit))) { ++bit; continue; }
+      if (!(bits & (0x80000000u >> bit))) {
+        ++bit;
+        continue;
+      }
       int end = bit;
       while (end < 32 && (bits & (0x80000000u >> end))) ++end;
       Fill(rgb, Columns(x + bit * scale, x + end * scale), kInk);

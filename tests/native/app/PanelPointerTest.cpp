@@ -51,9 +51,21 @@ class CFakePanel : public IPointerSink {
     x = PositionOf(id).x + 10;
     y = PositionOf(id).y + 10;
   }
-  void MoveOnto(uint16_t id) { int x, y; Inside(id, x, y); logic.MouseMove(x, y); }
-  void PressOn(uint16_t id) { int x, y; Inside(id, x, y); logic.ButtonDown(x, y); }
-  void ReleaseOn(uint16_t id) { int x, y; Inside(id, x, y); logic.ButtonUp(x, y); }
+  void MoveOnto(uint16_t id) {
+    int x, y;
+    Inside(id, x, y);
+    logic.MouseMove(x, y);
+  }
+  void PressOn(uint16_t id) {
+    int x, y;
+    Inside(id, x, y);
+    logic.ButtonDown(x, y);
+  }
+  void ReleaseOn(uint16_t id) {
+    int x, y;
+    Inside(id, x, y);
+    logic.ButtonUp(x, y);
+  }
 
   CPointerLogic logic;
   uint16_t active = kImage;

@@ -37,9 +37,8 @@ TEST(PaperNames, EmptyTokensAreKept) {
 
 TEST(ResolutionTable, MissingTokenKeysTakeTheDefault) {
   CResolutionTable table;
-  table.Build(SplitTokens("R150 R300"), [](const CString& token) {
-    return token == "R150" ? 150 : CResolutionTable::kDefaultDpi;
-  });
+  table.Build(SplitTokens("R150 R300"),
+              [](const CString& token) { return token == "R150" ? 150 : CResolutionTable::kDefaultDpi; });
   ASSERT_EQ(table.GetSize(), 2);
   EXPECT_EQ(table.DpiAt(0), 150);
   EXPECT_EQ(table.DpiAt(1), 100);

@@ -19,7 +19,9 @@ PageInfo Page(int16_t type, int32_t width, int32_t length, int16_t dpi = 300) {
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
 
 std::vector<uint8_t> Headers(const BitmapLayout& l) {
   std::vector<uint8_t> out(l.offBits, 0xCC);

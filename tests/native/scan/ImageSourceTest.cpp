@@ -31,9 +31,9 @@ TEST(ImageSource, BlackAndWhiteIsOneBitWhiteOnPaper) {
   CImageSource source(Spec(0));
   std::vector<uint8_t> row(source.RowBytes());
   source.Row(kMarginRow, 0, row.data());
-  EXPECT_EQ(row[0], 0x00);              // glass: black
-  EXPECT_EQ(row[20], 0xFF);             // paper: white
-  EXPECT_EQ(row[53] & 0x7F, 0);         // the last byte's unused bits stay clear
+  EXPECT_EQ(row[0], 0x00);       // glass: black
+  EXPECT_EQ(row[20], 0xFF);      // paper: white
+  EXPECT_EQ(row[53] & 0x7F, 0);  // the last byte's unused bits stay clear
 }
 
 TEST(ImageSource, PlanesAreTheChannelsOfTheColourRow) {

@@ -11,7 +11,9 @@ std::vector<uint8_t> Row(CPageModel& model, const ScanWindow& w, int y) {
   model.RenderRow(y, row.data());
   return row;
 }
-int Luma(const std::vector<uint8_t>& row, int x) { return (row[3 * x] + row[3 * x + 1] + row[3 * x + 2]) / 3; }
+int Luma(const std::vector<uint8_t>& row, int x) {
+  return (row[3 * x] + row[3 * x + 1] + row[3 * x + 2]) / 3;
+}
 }  // namespace
 
 TEST(PageModel, GlassAroundAPaperPageWithText) {
