@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/AutoDetect.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 #include "framework/Handles.h"
 
 DocumentSearch FindDocumentArea(const char* prescanPath, std::vector<std::unique_ptr<CRectObj>>& detected,

@@ -8,7 +8,7 @@
 #include "app/OrvaneView.h"
 #include "app/PanelDlg.h"
 #include "app/WindowTitle.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 #include "app/settings/PaperNames.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"

@@ -5,9 +5,9 @@
 
 #include "app/FreshName.h"
 #include "app/JobFiles.h"
-#include "app/PackedDib.h"
 #include "app/ScanProgressDlg.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/PackedDib.h"
+#include "app/output/imaging/ScanImage.h"
 #include "framework/File.h"
 #include "framework/Module.h"
 #include "resources/orvane/resource.h"

@@ -1,11 +1,11 @@
 # The PDF writer and what it reads page files with; also built into tools/pdfpages.
 set(PDF_WRITER_SOURCES
-  ${CMAKE_SOURCE_DIR}/app/output/PdfFromPages.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/PdfWriter.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/FaxG4Encoder.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/JpegHeader.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/PageRows.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/DibLayout.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PdfFromPages.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PdfWriter.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/FaxG4Encoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegHeader.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PageRows.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/DibLayout.cpp
 )
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
@@ -22,13 +22,13 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/ScanRequest.cpp
   ${CMAKE_SOURCE_DIR}/app/job/HandOffPacing.cpp
   ${CMAKE_SOURCE_DIR}/app/ProgressLine.cpp
-  ${CMAKE_SOURCE_DIR}/app/PackedDib.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/JpegTables.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/JpegEncoder.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/JpegKernels.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/PageWriters.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegTables.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegEncoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegKernels.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp

@@ -3,7 +3,7 @@
 
 #include "app/PanelRules.h"
 #include "app/job/HandOffs.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 #include "app/settings/SettingsKeys.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "app/job/ScanJob.h"
 #include "app/output/EditorCommand.h"
 #include "app/output/EditorHandOff.h"
-#include "app/output/PdfFromPages.h"
+#include "app/output/imaging/PdfFromPages.h"
 #include "resources/orvane/resource.h"
 
 namespace HandOffs {

@@ -1,10 +1,10 @@
 // CJobPrintView: printing the job's image, placed by the Copy or Fax rules.
 #include <cstdint>
 
-#include "app/PackedDib.h"
 #include "app/output/JobPrintView.h"
 #include "app/output/PrintGeometry.h"
 #include "app/output/PrintRules.h"
+#include "app/output/imaging/PackedDib.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Handles.h"
 #include "framework/PrintStatusDlg.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/output/PrintJob.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 #include "framework/FrameWnd.h"
 
 class CJobPrintView : public CView {

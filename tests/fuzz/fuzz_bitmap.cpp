@@ -11,10 +11,10 @@
 #include <new>
 #include <vector>
 
-#include "app/PackedDib.h"
-#include "app/output/DibLayout.h"
-#include "app/output/PageRows.h"
-#include "app/output/PageWriters.h"
+#include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/PackedDib.h"
+#include "app/output/imaging/PageRows.h"
+#include "app/output/imaging/PageWriters.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

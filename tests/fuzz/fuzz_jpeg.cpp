@@ -3,7 +3,7 @@
 // and a header taken as good has a size and components a PDF can state.
 #include <cstring>
 
-#include "app/output/JpegHeader.h"
+#include "app/output/imaging/JpegHeader.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/output/PdfFromPages.h"
+#include "app/output/imaging/PdfFromPages.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

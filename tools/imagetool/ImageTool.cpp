@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/AutoDetect.h"
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 #include "framework/Handles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/output/PdfFromPages.h"
+#include "app/output/imaging/PdfFromPages.h"
 
 int main(int argc, char** argv) {
   int dpi = 0, first = 1;

@@ -2,8 +2,9 @@
 // It binds the library beside it, calls DcAppInitProc, routes its queue through
 // DcAppProcessMsgProc, fills an AcquireRequest from its arguments, handles the three
 // messages, moves each page file away and prints one line per event on stdout.
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>

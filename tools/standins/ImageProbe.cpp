@@ -2,8 +2,9 @@
 #include "tools/standins/ImageProbe.h"
 
 // The lean Windows headers leave out the COM types that GDI+ declarations use.
-#include <gdiplus.h>
 #include <objidl.h>
+
+#include <gdiplus.h>
 
 using namespace Gdiplus::DllExports;
 

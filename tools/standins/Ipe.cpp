@@ -5,8 +5,9 @@
 //   args=N  exists=yes|no  opens=yes|no  format=jpeg|bmp|tiff|png|gif|other|-  size=WxH
 //   status=GDI+ load status  image=<first argument>  cmdline=<whole command line>
 // Exit code: 0 when the first argument opens as an image, 2 when it does not.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

@@ -6,8 +6,9 @@
 // window exists, then "notify <wParam> <lParam>" per WM_WATCH_NOTIFY (1357), one line each.
 // The window sits small in the top-left corner, shown without activation (--hidden keeps it
 // hidden), so it covers no panel and takes no keyboard focus.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,5 @@
 // Bitmap file headers checked against the file, packed headers, resolution units, row expansion.
-#include "app/output/DibLayout.h"
+#include "app/output/imaging/DibLayout.h"
 
 #include <gtest/gtest.h>
 

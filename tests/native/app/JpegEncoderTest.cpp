@@ -1,5 +1,5 @@
 // The baseline JPEG encoder, judged by libjpeg's own decoder (djpeg) and byte by byte.
-#include "app/output/JpegEncoder.h"
+#include "app/output/imaging/JpegEncoder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

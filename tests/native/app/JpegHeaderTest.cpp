@@ -1,6 +1,6 @@
 // The JPEG header reader on hand-made marker sequences: resolutions, components, the frame
 // kinds a PDF can carry, and files that end or lie.
-#include "app/output/JpegHeader.h"
+#include "app/output/imaging/JpegHeader.h"
 
 #include <gtest/gtest.h>
 

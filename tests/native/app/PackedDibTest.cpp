@@ -1,5 +1,5 @@
 // Bitmap files of native pages: the parts of a packed DIB measured against its block.
-#include "app/PackedDib.h"
+#include "app/output/imaging/PackedDib.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Pages written from their rows: a bitmap file read in bands gives the bytes the whole page in
 // memory gives, JPEG and TIFF alike; the TIFF read back entry by entry; a truncated file and
 // pages too big for a format fail before anything is lost.
-#include "app/output/PageWriters.h"
+#include "app/output/imaging/PageWriters.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/output/LittleEndian.h"
+#include "app/output/imaging/LittleEndian.h"
 
 namespace {
 

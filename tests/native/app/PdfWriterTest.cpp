@@ -1,7 +1,7 @@
 // The PDF writer and the page files it takes, judged by qpdf and poppler (pdfimages, pdftoppm):
 // the structure checks, each page's image with its kind and resolution, the JPEG byte for byte,
 // the bilevel and uncompressed pages pixel for pixel, the page at the image's size.
-#include "app/output/PdfFromPages.h"
+#include "app/output/imaging/PdfFromPages.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/output/JpegEncoder.h"
-#include "app/output/LittleEndian.h"
+#include "app/output/imaging/JpegEncoder.h"
+#include "app/output/imaging/LittleEndian.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // GDI+ behind the imaging component: decoding of every format it reads.
-#include "app/output/GdiplusCodec.h"
+#include "app/output/imaging/GdiplusCodec.h"
 
 #include <objidl.h>
 #include <shlwapi.h>

@@ -1,10 +1,10 @@
 // Device-independent bitmap layout, checked against the file it comes from.
-#include "app/output/DibLayout.h"
+#include "app/output/imaging/DibLayout.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "app/output/LittleEndian.h"
+#include "app/output/imaging/LittleEndian.h"
 
 namespace {
 

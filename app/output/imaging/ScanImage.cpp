@@ -1,13 +1,13 @@
 // CScanImage: page files in and out, the pixels held once as a packed bitmap.
-#include "app/output/ScanImage.h"
+#include "app/output/imaging/ScanImage.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "app/output/GdiplusCodec.h"
-#include "app/output/PageRows.h"
-#include "app/output/PageWriters.h"
+#include "app/output/imaging/GdiplusCodec.h"
+#include "app/output/imaging/PageRows.h"
+#include "app/output/imaging/PageWriters.h"
 
 namespace {
 

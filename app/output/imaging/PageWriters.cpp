@@ -1,12 +1,12 @@
 // JPEG and TIFF pages written from their rows as they come.
-#include "app/output/PageWriters.h"
+#include "app/output/imaging/PageWriters.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "app/output/JpegEncoder.h"
-#include "app/output/LittleEndian.h"
+#include "app/output/imaging/JpegEncoder.h"
+#include "app/output/imaging/LittleEndian.h"
 
 namespace {
 

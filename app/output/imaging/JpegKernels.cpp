@@ -1,9 +1,9 @@
 // The JPEG encoder's inner loops, four to sixteen samples at a time in SSE2 registers.
-#include "app/output/JpegKernels.h"
+#include "app/output/imaging/JpegKernels.h"
 
 #include <emmintrin.h>
 
-#include "app/output/JpegTables.h"
+#include "app/output/imaging/JpegTables.h"
 
 #if !defined(__SSE2__)
 #error "The JPEG kernels are written for SSE2: build with -msse2."

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/output/DibLayout.h"
+#include "app/output/imaging/DibLayout.h"
 
 class CPageRows {
  public:

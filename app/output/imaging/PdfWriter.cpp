@@ -1,5 +1,5 @@
 // The PDF document, object by object.
-#include "app/output/PdfWriter.h"
+#include "app/output/imaging/PdfWriter.h"
 
 #include <cstdio>
 

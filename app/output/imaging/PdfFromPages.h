@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/output/PdfWriter.h"
+#include "app/output/imaging/PdfWriter.h"
 
 struct PdfFromPagesResult {
   enum Status {

@@ -1,5 +1,5 @@
 // JPEG markers up to the frame header.
-#include "app/output/JpegHeader.h"
+#include "app/output/imaging/JpegHeader.h"
 
 #include <cstring>
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/output/DibLayout.h"
-#include "app/output/PageRows.h"
+#include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/PageRows.h"
 
 // Receives a file's bytes in order; false stops the writing.
 using ByteSink = bool (*)(void* context, const uint8_t* data, size_t size);

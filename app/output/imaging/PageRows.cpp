@@ -1,5 +1,5 @@
 // Page rows from memory and from a bitmap file in bands.
-#include "app/output/PageRows.h"
+#include "app/output/imaging/PageRows.h"
 
 #include <new>
 

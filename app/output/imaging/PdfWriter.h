@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/LocalTime.h"
-#include "app/output/FaxG4Encoder.h"
+#include "app/output/imaging/FaxG4Encoder.h"
 
 class CPdfWriter {
  public:

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "app/output/DibLayout.h"
+#include "app/output/imaging/DibLayout.h"
 #include "framework/Handles.h"
 
 // Format codes of Save.

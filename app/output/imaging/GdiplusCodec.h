@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/output/DibLayout.h"
+#include "app/output/imaging/DibLayout.h"
 
 namespace gdiplus_codec {
 

@@ -1,14 +1,14 @@
 // Page files into the PDF writer.
-#include "app/output/PdfFromPages.h"
+#include "app/output/imaging/PdfFromPages.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
 
-#include "app/output/DibLayout.h"
-#include "app/output/JpegHeader.h"
-#include "app/output/PageRows.h"
+#include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/JpegHeader.h"
+#include "app/output/imaging/PageRows.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Baseline JPEG encoding, strip by strip.
-#include "app/output/JpegEncoder.h"
+#include "app/output/imaging/JpegEncoder.h"
 
 #include <cmath>
 #include <cstring>
 #include <new>
 
-#include "app/output/DibLayout.h"
-#include "app/output/JpegKernels.h"
+#include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/JpegKernels.h"
 
 namespace {
 

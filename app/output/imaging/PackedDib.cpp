@@ -1,10 +1,10 @@
 // The bitmap file of a packed device-independent bitmap.
-#include "app/PackedDib.h"
+#include "app/output/imaging/PackedDib.h"
 
 #include <cstring>
 
-#include "app/output/DibLayout.h"
-#include "app/output/LittleEndian.h"
+#include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/LittleEndian.h"
 
 namespace {
 const uint32_t kBitFields = 3;

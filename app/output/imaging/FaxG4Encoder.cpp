@@ -1,6 +1,6 @@
 // Group 4 fax coding: pass, vertical and horizontal modes against the row above, with the
 // run-length codes of T.4.
-#include "app/output/FaxG4Encoder.h"
+#include "app/output/imaging/FaxG4Encoder.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // Baseline JPEG tables.
-#include "app/output/JpegTables.h"
+#include "app/output/imaging/JpegTables.h"
 
 #include <cstring>
 

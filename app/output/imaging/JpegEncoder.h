@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/output/JpegTables.h"
+#include "app/output/imaging/JpegTables.h"
 
 class CJpegEncoder {
  public:
