@@ -33,21 +33,19 @@ const char* ExtensionOf(uint8_t mechanism) {
 
 // A native page arrives as a packed DIB that now belongs to the program: it becomes a bitmap
 // file rather than being dropped.
-bool WriteNativePage(HGLOBAL page, const CString& path) {
-  const void* block = page ? GlobalLock(page) : nullptr;
+bool WriteNativePage(const CGlobalMemory& page, const CString& path) {
+  const CGlobalLock lock(page.Get());
+  const void* block = lock.Get();
   if (!block) return false;
-  PackedDibLayout layout;
-  bool ok = MeasurePackedDib(static_cast<const uint8_t*>(block), GlobalSize(page), layout);
-  if (ok) {
-    uint8_t header[14];
-    WriteBitmapFileHeader(layout, header);
-    CFile file;
-    ok = file.Open(path.c_str(), CFile::kCreate) && file.Write(header, sizeof(header)) &&
-         file.Write(block, layout.headerBytes + layout.pixelBytes);
-    file.Close();
-    if (!ok) DeleteFileA(path.c_str());
-  }
-  GlobalUnlock(page);
+  DibLayout layout;
+  if (!MeasurePackedDib(static_cast<const uint8_t*>(block), GlobalSize(page.Get()), layout)) return false;
+  uint8_t header[kFileHeaderBytes];
+  WriteBitmapFileHeader(layout, header);
+  CFile file;
+  const bool ok = file.Open(path.c_str(), CFile::kCreate) && file.Write(header, sizeof(header)) &&
+                  file.Write(block, static_cast<DWORD>(layout.FileBytes() - kFileHeaderBytes));
+  file.Close();
+  if (!ok) DeleteFileA(path.c_str());
   return ok;
 }
 
@@ -61,6 +59,9 @@ uint64_t FileSizeOf(const char* path) {
 Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
                  CString& currentFile) {
   const bool native = result.mechanism == kMechanismNative && result.nativeHandle != 0;
+  // A native page's block is the program's now, whatever becomes of the page.
+  const CGlobalMemory nativePage(
+      native ? reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle)) : nullptr);
   char source[sizeof(result.filePath) + 1];
   std::memcpy(source, result.filePath, sizeof(result.filePath));
   source[sizeof(result.filePath)] = '\0';
@@ -74,10 +75,7 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
   if (fresh.IsEmpty()) return Outcome::kNotSaved;
 
   if (native) {
-    HGLOBAL page = reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle));
-    const bool written = WriteNativePage(page, fresh);
-    GlobalFree(page);
-    if (!written) return Outcome::kNotSaved;
+    if (!WriteNativePage(nativePage, fresh)) return Outcome::kNotSaved;
   } else {
     // Moved at once: the library writes its next page under the same name. A file page lies on
     // drive C:, which need not be the program's drive: then it is copied over.
