@@ -81,7 +81,12 @@ bool CNetworkAcquisition::StopRequested() { return m_cancel || m_closed; }
 
 void CNetworkAcquisition::BodyProgress(uint64_t total) {
   const WPARAM strip = static_cast<WPARAM>(std::min<uint64_t>(total / kProgressStep + 1, m_strips));
-  if (strip <= m_strip || !m_receiver) return;
+  if (!m_receiver) return;
+  if (!m_announced) {
+    m_announced = true;
+    SendMessageA(m_receiver, WM_ACQ_PROGRESS, 0, m_strips);
+  }
+  if (strip <= m_strip) return;
   m_strip = strip;
   SendMessageA(m_receiver, WM_ACQ_PROGRESS, strip, 0);
 }
@@ -220,7 +225,10 @@ CNetworkAcquisition::Next CNetworkAcquisition::FetchPage(std::string& page) {
   // at its end.
   m_strips = static_cast<LPARAM>(std::min<uint64_t>(most / 10 / kProgressStep + 1, 10000));
   m_strip = 0;
-  SendMessageA(m_receiver, WM_ACQ_PROGRESS, 0, m_strips);
+  // A later page of the glass is not expected (the scanner's answer ends the job): its notice
+  // waits for its first bytes. A feeder's next page is announced at once.
+  m_announced = m_plan.feeder || m_pages == 0;
+  if (m_announced) SendMessageA(m_receiver, WM_ACQ_PROGRESS, 0, m_strips);
   DWORD waited = 0;
   for (;;) {
     HttpReply reply;

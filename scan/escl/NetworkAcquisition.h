@@ -75,4 +75,5 @@ class CNetworkAcquisition : private IHttpWaiter {
   int m_pages = 0;            // pages of this acquisition delivered
   WPARAM m_strip = 0;         // progress within the page: 64 KiB received
   LPARAM m_strips = 0;        // its range
+  bool m_announced = false;   // the page's first progress notice has gone
 };
