@@ -45,6 +45,8 @@ bool CLibraryBinding::BindAcquisition() {
   all &= Bind(lib, "DcAppSelectDSProc", DcAppSelectDSProc);
   all &= Bind(lib, "TWAppGetDSInfo", TWAppGetDSInfo);
   all &= Bind(lib, "TWEndXfer", TWEndXfer);
+  DcAppChooseScannerProc = reinterpret_cast<DcAppChooseScannerProcFn>(
+      reinterpret_cast<void*>(GetProcAddress(lib, "DcAppChooseScannerProc")));
   return all;
 }
 

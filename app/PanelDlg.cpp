@@ -5,6 +5,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/OrvaneApp.h"
+#include "app/ScannerMenu.h"
 #include "app/output/EditorHandOff.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -307,6 +308,11 @@ bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
         return true;
       }
       return false;
+    case WM_CONTEXTMENU:
+      ScannerMenu::Show(m_hWnd, lParam, App().LoadLocalString(IDS_SCANNER_MENU),
+                        App().m_binding.DcAppChooseScannerProc);
+      result = 0;
+      return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(m_icon);
       return true;

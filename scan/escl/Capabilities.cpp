@@ -65,7 +65,8 @@ void ReadInput(const XmlElement& caps, InputCaps& input) {
       if (profile.name == "SettingProfile") ReadProfile(profile, input);
   }
   std::sort(input.resolutions.begin(), input.resolutions.end());
-  input.resolutions.erase(std::unique(input.resolutions.begin(), input.resolutions.end()), input.resolutions.end());
+  input.resolutions.erase(std::unique(input.resolutions.begin(), input.resolutions.end()),
+                          input.resolutions.end());
   // A source without an area, a mode, a format or a resolution cannot be scanned from.
   if (input.maxWidth <= 0 || input.maxHeight <= 0 || input.modes == 0 || input.formats == 0 ||
       (input.resolutions.empty() && input.rangeMax == 0)) {

@@ -14,9 +14,9 @@ enum FormatBits : unsigned { kFormatJpeg = 1, kFormatPng = 2 };
 struct InputCaps {
   bool present = false;
   int minWidth = 0, maxWidth = 0, minHeight = 0, maxHeight = 0;
-  unsigned modes = 0;    // ColourModeBits
-  unsigned formats = 0;  // FormatBits
-  std::vector<int> resolutions;  // discrete values, both axes alike, ascending
+  unsigned modes = 0;                             // ColourModeBits
+  unsigned formats = 0;                           // FormatBits
+  std::vector<int> resolutions;                   // discrete values, both axes alike, ascending
   int rangeMin = 0, rangeMax = 0, rangeStep = 0;  // a resolution range, when one is given
 };
 

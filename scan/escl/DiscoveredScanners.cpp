@@ -24,8 +24,9 @@ std::string V4Text(const uint8_t* a) {
 
 std::string V6Text(const uint8_t* a) {
   char text[48];
-  std::snprintf(text, sizeof(text), "%x:%x:%x:%x:%x:%x:%x:%x", a[0] << 8 | a[1], a[2] << 8 | a[3], a[4] << 8 | a[5],
-                a[6] << 8 | a[7], a[8] << 8 | a[9], a[10] << 8 | a[11], a[12] << 8 | a[13], a[14] << 8 | a[15]);
+  std::snprintf(text, sizeof(text), "%x:%x:%x:%x:%x:%x:%x:%x", a[0] << 8 | a[1], a[2] << 8 | a[3],
+                a[4] << 8 | a[5], a[6] << 8 | a[7], a[8] << 8 | a[9], a[10] << 8 | a[11], a[12] << 8 | a[13],
+                a[14] << 8 | a[15]);
   return text;
 }
 
@@ -85,8 +86,10 @@ bool CDiscoveredScanners::Add(const std::vector<DnsRecord>& records) {
   bool changed = false;
   for (const DnsRecord& r : records) {
     const bool secure = EndsWithName(r.name, kSecureScanService) || SameDnsName(r.name, kSecureScanService);
-    const bool scanner = secure || EndsWithName(r.name, kPlainScanService) || SameDnsName(r.name, kPlainScanService);
-    if (r.type == kDnsPtr && scanner && (SameDnsName(r.name, kPlainScanService) || SameDnsName(r.name, kSecureScanService))) {
+    const bool scanner =
+        secure || EndsWithName(r.name, kPlainScanService) || SameDnsName(r.name, kPlainScanService);
+    if (r.type == kDnsPtr && scanner &&
+        (SameDnsName(r.name, kPlainScanService) || SameDnsName(r.name, kSecureScanService))) {
       // A goodbye (TTL 0) is ignored: a short search keeps what it heard.
       if (r.ttl > 0 && EndsWithName(r.target, secure ? kSecureScanService : kPlainScanService)) {
         ServiceFor(r.target, secure);
@@ -138,7 +141,8 @@ std::vector<FoundScanner> CDiscoveredScanners::Scanners() const {
     TxtValue(s.txt, "pdl", &entry.formats);
     TxtValue(s.txt, "duplex", &entry.duplex);
     TxtValue(s.txt, "representation", &entry.icon);
-    const std::string key = entry.uuid.empty() ? "name:" + Lower(FirstDnsLabel(s.instance)) : "uuid:" + Lower(entry.uuid);
+    const std::string key =
+        entry.uuid.empty() ? "name:" + Lower(FirstDnsLabel(s.instance)) : "uuid:" + Lower(entry.uuid);
     size_t i = 0;
     while (i < keys.size() && keys[i] != key) ++i;
     if (i == keys.size()) {

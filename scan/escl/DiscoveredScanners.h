@@ -19,7 +19,7 @@ bool TxtValue(const std::vector<std::string>& strings, const char* key, std::str
 struct FoundScanner {
   std::string name;  // "ty", else the instance name
   std::string uuid;
-  ScannerUrl url;    // the host is an address when one was announced
+  ScannerUrl url;  // the host is an address when one was announced
   std::string colourSpaces, inputSources, formats, duplex, icon;  // cs, is, pdl, duplex, representation
 };
 

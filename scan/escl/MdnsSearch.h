@@ -4,8 +4,8 @@
 // blocks.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include "scan/escl/DiscoveredScanners.h"
 

@@ -144,8 +144,8 @@ bool CNetworkAcquisition::StartJob(AcquireRequest& request) {
   HttpReply reply;
   ScannerStatus status;
   XmlElement document;
-  const bool known = m_http.Send(L"GET", root + "/ScannerStatus", "", kMaxDocument, kStatusMs, this, &reply) ==
-                         HttpOutcome::kOk &&
+  const bool known = m_http.Send(L"GET", root + "/ScannerStatus", "", kMaxDocument, kStatusMs, this,
+                                 &reply) == HttpOutcome::kOk &&
                      ParseDocument(reply, &document) && ParseScannerStatus(document, "", &status);
   if (m_cancel) return false;
   switch (PlanScan(request, m_caps, known && status.FeederLoaded(), &m_plan)) {
@@ -158,8 +158,8 @@ bool CNetworkAcquisition::StartJob(AcquireRequest& request) {
       m_voice.tell(Message(IDS_NET_NOT_UNDERSTOOD));
       return false;
   }
-  const HttpOutcome outcome =
-      m_http.Send(L"POST", root + "/ScanJobs", ScanSettingsXml(m_plan), kMaxDocument, kAnswerMs, this, &reply);
+  const HttpOutcome outcome = m_http.Send(L"POST", root + "/ScanJobs", ScanSettingsXml(m_plan), kMaxDocument,
+                                          kAnswerMs, this, &reply);
   if (outcome != HttpOutcome::kOk) {
     if (const UINT id = MessageOf(outcome, IDS_NET_UNREACHABLE)) m_voice.tell(Message(id));
     return false;
@@ -233,8 +233,8 @@ CNetworkAcquisition::Next CNetworkAcquisition::FetchPage(std::string& page) {
   for (;;) {
     HttpReply reply;
     const HttpOutcome outcome =
-        m_http.Send(L"GET", m_jobPath + "/NextDocument", "", static_cast<size_t>(std::min<uint64_t>(most, 0x7FFFFFFF)),
-                    kPageMs, this, &reply);
+        m_http.Send(L"GET", m_jobPath + "/NextDocument", "",
+                    static_cast<size_t>(std::min<uint64_t>(most, 0x7FFFFFFF)), kPageMs, this, &reply);
     if (outcome == HttpOutcome::kStopped) return Next::kStopped;
     if (outcome != HttpOutcome::kOk) {
       Fail(MessageOf(outcome, IDS_NET_GONE));
@@ -246,7 +246,8 @@ CNetworkAcquisition::Next CNetworkAcquisition::FetchPage(std::string& page) {
         return Next::kPage;
       case 503: {
         // Still scanning: ask again after the pause it names (within bounds).
-        const DWORD pause = 1000 * static_cast<DWORD>(reply.retryAfter >= 1 && reply.retryAfter <= 5 ? reply.retryAfter : 1);
+        const DWORD pause =
+            1000 * static_cast<DWORD>(reply.retryAfter >= 1 && reply.retryAfter <= 5 ? reply.retryAfter : 1);
         waited += pause;
         if (waited > kPageMs) {
           Fail(ReasonMessage(IDS_NET_GONE));

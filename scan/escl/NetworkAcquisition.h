@@ -59,8 +59,8 @@ class CNetworkAcquisition : private IHttpWaiter {
   CString Message(UINT id, int number = 0) const;
 
   LibraryVoice m_voice;
-  HWND m_window = nullptr;     // DcAppInitProc's: WM_ACQ_CLOSED goes there
-  HWND m_receiver = nullptr;   // DcAppProcessMsgProc's: the pages' messages go there
+  HWND m_window = nullptr;    // DcAppInitProc's: WM_ACQ_CLOSED goes there
+  HWND m_receiver = nullptr;  // DcAppProcessMsgProc's: the pages' messages go there
   CScannerHttp m_http;
   ScannerCaps m_caps;
   NetworkScanPlan m_plan;

@@ -38,7 +38,8 @@ void Write(const CProfileFile& settings, const NetworkChoice& choice) {
   const char* path = settings.Path().c_str();
   // TWAIN keeps no scanner of its own here; a network scanner only the keys it has.
   auto put = [&](const char* key, const std::string& value) {
-    WritePrivateProfileStringA(kSection, key, choice.Network() && !value.empty() ? value.c_str() : nullptr, path);
+    WritePrivateProfileStringA(kSection, key, choice.Network() && !value.empty() ? value.c_str() : nullptr,
+                               path);
   };
   put(kName, choice.name);
   put(kUuid, choice.uuid);

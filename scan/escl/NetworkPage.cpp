@@ -85,7 +85,8 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
   DllExports::GdipGetImageWidth(bitmap.bitmap, &width);
   DllExports::GdipGetImageHeight(bitmap.bitmap, &height);
   if (width == 0 || height == 0) return PageWrite::kNotImage;
-  if (!PageWithinArea(width, height, plan.resolution, area.maxWidth, area.maxHeight)) return PageWrite::kTooLarge;
+  if (!PageWithinArea(width, height, plan.resolution, area.maxWidth, area.maxHeight))
+    return PageWrite::kTooLarge;
 
   PageInfo page;
   page.width = static_cast<int32_t>(width);
@@ -108,7 +109,8 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
     const UINT rows = min(kBandRows, height - top);
     Rect strip(0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows));
     BitmapData data{};
-    if (DllExports::GdipBitmapLockBits(bitmap.bitmap, &strip, ImageLockModeRead, PixelFormat24bppRGB, &data) != Ok) {
+    if (DllExports::GdipBitmapLockBits(bitmap.bitmap, &strip, ImageLockModeRead, PixelFormat24bppRGB,
+                                       &data) != Ok) {
       ok = false;
       break;
     }

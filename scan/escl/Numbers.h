@@ -12,7 +12,8 @@ const int kMaxLength = 1000000;
 inline bool ParseCount(const std::string& text, int* value) {
   size_t i = 0, end = text.size();
   while (i < end && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
-  while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r' || text[end - 1] == '\n'))
+  while (end > i &&
+         (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r' || text[end - 1] == '\n'))
     --end;
   if (i == end || end - i > 9) return false;
   int n = 0;

@@ -5,9 +5,13 @@
 
 namespace {
 // ITU-R BT.601 weights in 1/256: what a grey scan of a colour original shows.
-uint8_t Luminance(const uint8_t* bgr) { return static_cast<uint8_t>((29 * bgr[0] + 150 * bgr[1] + 77 * bgr[2]) >> 8); }
+uint8_t Luminance(const uint8_t* bgr) {
+  return static_cast<uint8_t>((29 * bgr[0] + 150 * bgr[1] + 77 * bgr[2]) >> 8);
+}
 
-uint64_t Pixels(int threeHundredths, int dpi) { return (static_cast<uint64_t>(threeHundredths) * dpi + 299) / 300; }
+uint64_t Pixels(int threeHundredths, int dpi) {
+  return (static_cast<uint64_t>(threeHundredths) * dpi + 299) / 300;
+}
 }  // namespace
 
 void ConvertPageRow(const uint8_t* bgr, int width, uint16_t pixelType, uint8_t* out, size_t stride) {

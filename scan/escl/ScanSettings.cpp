@@ -77,7 +77,8 @@ int ToThreeHundredths(float value, uint16_t units, int resolution) {
   return length >= kMaxLength ? kMaxLength : static_cast<int>(length);
 }
 
-PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feederLoaded, NetworkScanPlan* plan) {
+PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feederLoaded,
+                   NetworkScanPlan* plan) {
   *plan = NetworkScanPlan();
   plan->feeder = caps.feeder.present && (feederLoaded || !caps.platen.present);
   const InputCaps& input = plan->feeder ? caps.feeder : caps.platen;
@@ -129,11 +130,14 @@ PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feeder
 }
 
 std::string ScanSettingsXml(const NetworkScanPlan& plan) {
-  const char* mode = plan.mode == kModeBlackWhite ? "BlackAndWhite1" : plan.mode == kModeGrey ? "Grayscale8" : "RGB24";
+  const char* mode = plan.mode == kModeBlackWhite ? "BlackAndWhite1"
+                     : plan.mode == kModeGrey     ? "Grayscale8"
+                                                  : "RGB24";
   const char* format = plan.format == PageFormat::kPng ? "image/png" : "image/jpeg";
   char levels[160] = "";
   if (plan.levels)
-    std::snprintf(levels, sizeof(levels), "  <scan:Brightness>%d</scan:Brightness>\n  <scan:Contrast>%d</scan:Contrast>\n",
+    std::snprintf(levels, sizeof(levels),
+                  "  <scan:Brightness>%d</scan:Brightness>\n  <scan:Contrast>%d</scan:Contrast>\n",
                   plan.brightness, plan.contrast);
   char xml[2048];
   std::snprintf(xml, sizeof(xml),

@@ -35,7 +35,8 @@ int ToThreeHundredths(float value, uint16_t units, int resolution);
 
 // The plan for `request`; `feederLoaded` when the scanner reports paper in its feeder. With
 // the feeder the request's sizeCode becomes 1 (A4), as a TWAIN feeder does.
-PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feederLoaded, NetworkScanPlan* plan);
+PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feederLoaded,
+                   NetworkScanPlan* plan);
 
 // The ScanSettings document of the plan.
 std::string ScanSettingsXml(const NetworkScanPlan& plan);

@@ -77,8 +77,8 @@ bool Authority(const std::string& text, ScannerUrl* url) {
 
 bool PathChars(const std::string& path) {
   for (char c : path) {
-    if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F || c == '?' || c == '#' ||
-        c == '"' || c == '\\')
+    if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F || c == '?' ||
+        c == '#' || c == '"' || c == '\\')
       return false;
   }
   return true;
@@ -90,7 +90,9 @@ std::string WithoutTrailingSlash(std::string path) {
 }
 }  // namespace
 
-std::string ScannerUrl::UrlHost() const { return host.find(':') != std::string::npos ? "[" + host + "]" : host; }
+std::string ScannerUrl::UrlHost() const {
+  return host.find(':') != std::string::npos ? "[" + host + "]" : host;
+}
 
 std::string ScannerUrl::Text() const {
   return std::string(https ? "https://" : "http://") + UrlHost() + ":" + std::to_string(port) + root;
@@ -124,7 +126,8 @@ bool ParseScannerAddress(const std::string& input, ScannerUrl* url) {
   return true;
 }
 
-ScannerUrl AnnouncedScannerUrl(bool https, const std::string& host, uint16_t port, const std::string& rs, bool hasRs) {
+ScannerUrl AnnouncedScannerUrl(bool https, const std::string& host, uint16_t port, const std::string& rs,
+                               bool hasRs) {
   ScannerUrl url;
   url.https = https;
   url.host = host;

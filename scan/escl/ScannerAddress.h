@@ -24,7 +24,8 @@ bool ParseScannerAddress(const std::string& text, ScannerUrl* url);
 
 // The root URL of a service announced on the network: its SRV target and port and the "rs"
 // key of its TXT record (the root path, without its leading slash; missing means "eSCL").
-ScannerUrl AnnouncedScannerUrl(bool https, const std::string& host, uint16_t port, const std::string& rs, bool hasRs);
+ScannerUrl AnnouncedScannerUrl(bool https, const std::string& host, uint16_t port, const std::string& rs,
+                               bool hasRs);
 
 // The path of a job from the Location of its creation (an absolute URL, an absolute path or a
 // path relative to the root), without a trailing slash; empty when it is none of these.

@@ -15,7 +15,8 @@ const DWORD kCheckMs = 8000;
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 }  // namespace
@@ -33,7 +34,8 @@ bool CScannerChoiceDlg::OnInitDialog() {
                 {IDC_CHOOSE_TWAIN, IDS_CHOOSE_TWAIN_SOURCES},
                 {IDOK, IDS_CHOOSE_OK},
                 {IDCANCEL, IDS_CHOOSE_CANCEL}};
-  for (const auto& label : labels) SetDlgItemTextA(GetSafeHwnd(), label.control, m_voice.text(label.text).c_str());
+  for (const auto& label : labels)
+    SetDlgItemTextA(GetSafeHwnd(), label.control, m_voice.text(label.text).c_str());
   // The system's interface font carries every language's script.
   const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
   for (HWND child = GetWindow(GetSafeHwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -77,7 +79,8 @@ void CScannerChoiceDlg::Refresh(int select) {
       ScannerUrl url;
       ParseScannerAddress(entry.choice.url, &url);
       const std::string name = entry.choice.name.empty() ? url.host : entry.choice.name;
-      line = CString::Format(m_voice.text(IDS_CHOOSE_NETWORK_ENTRY).c_str(), name.c_str(), entry.choice.url.c_str());
+      line = CString::Format(m_voice.text(IDS_CHOOSE_NETWORK_ENTRY).c_str(), name.c_str(),
+                             entry.choice.url.c_str());
     }
     ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   }
@@ -167,8 +170,8 @@ void CScannerChoiceDlg::AddByAddress() {
   GetDlgItemTextA(GetSafeHwnd(), IDC_CHOOSE_ADDRESS, typed, sizeof(typed));
   ScannerUrl url;
   if (!ParseScannerAddress(typed, &url)) {
-    MessageBoxA(GetSafeHwnd(), m_voice.text(IDS_CHOOSE_BAD_ADDRESS).c_str(), m_voice.text(IDS_CAPTION).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(GetSafeHwnd(), m_voice.text(IDS_CHOOSE_BAD_ADDRESS).c_str(),
+                m_voice.text(IDS_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   Entry entry;
@@ -187,12 +190,14 @@ bool CScannerChoiceDlg::Check(Entry& entry) {
   Busy(true);
   CScannerHttp http;
   ScannerCaps caps;
-  const ProbeResult result =
-      http.Open(url, entry.choice.certificate) ? ProbeScanner(http, this, kCheckMs, &caps) : ProbeResult::kUnreachable;
+  const ProbeResult result = http.Open(url, entry.choice.certificate)
+                                 ? ProbeScanner(http, this, kCheckMs, &caps)
+                                 : ProbeResult::kUnreachable;
   Busy(false);
   Status("");
   if (result != ProbeResult::kOk) {
-    const CString text = CString::Format(m_voice.text(ProbeMessage(result)).c_str(), entry.choice.url.c_str());
+    const CString text =
+        CString::Format(m_voice.text(ProbeMessage(result)).c_str(), entry.choice.url.c_str());
     MessageBoxA(GetSafeHwnd(), text.c_str(), m_voice.text(IDS_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
@@ -209,7 +214,9 @@ void CScannerChoiceDlg::Busy(bool busy) {
     ::EnableWindow(GetDlgItem(control), !busy);
 }
 
-void CScannerChoiceDlg::Status(const CString& text) { SetDlgItemTextA(GetSafeHwnd(), IDC_CHOOSE_STATUS, text.c_str()); }
+void CScannerChoiceDlg::Status(const CString& text) {
+  SetDlgItemTextA(GetSafeHwnd(), IDC_CHOOSE_STATUS, text.c_str());
+}
 
 void CScannerChoiceDlg::OnOK() {
   if (m_working) return;

@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace {
-const DWORD kPollMs = 100;     // the longest the thread sleeps before it looks at Stop again
+const DWORD kPollMs = 100;      // the longest the thread sleeps before it looks at Stop again
 const DWORD kClosingMs = 2000;  // for WinHTTP to let go of a request being closed
 const DWORD kReadChunk = 64 * 1024;
 
@@ -30,7 +30,8 @@ std::string Narrow(const wchar_t* text) {
 bool QueryHeader(HINTERNET request, DWORD what, std::string* value) {
   wchar_t buffer[2048];
   DWORD size = sizeof(buffer);
-  if (!WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size, WINHTTP_NO_HEADER_INDEX))
+  if (!WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, buffer, &size,
+                           WINHTTP_NO_HEADER_INDEX))
     return false;
   buffer[std::min<DWORD>(size / sizeof(wchar_t), 2047)] = 0;
   *value = Narrow(buffer);
@@ -125,8 +126,8 @@ bool PumpedPause(DWORD ms, IHttpWaiter* waiter) {
     if (waiter && waiter->StopRequested()) return false;
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= ms) return true;
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, std::min(ms - elapsed, kPollMs), QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-        WAIT_OBJECT_0)
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, std::min(ms - elapsed, kPollMs), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
       PumpWaitingMessages();
   }
 }
@@ -138,8 +139,8 @@ bool CScannerHttp::Open(const ScannerUrl& url, const std::string& pin) {
   m_url = url;
   m_pin = pin;
   m_seen.clear();
-  m_session = WinHttpOpen(L"Capturo/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,
-                          WINHTTP_FLAG_ASYNC);
+  m_session = WinHttpOpen(L"Capturo/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                          WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
   if (!m_session) {
     m_error = GetLastError();
     return false;
@@ -208,14 +209,15 @@ HttpOutcome CScannerHttp::CheckCertificate(HINTERNET request) {
   return m_pin.empty() || m_pin == hex ? HttpOutcome::kOk : HttpOutcome::kCertificateChanged;
 }
 
-HttpOutcome CScannerHttp::Send(const wchar_t* method, const std::string& path, const std::string& body, size_t maxBody,
-                               DWORD limitMs, IHttpWaiter* waiter, HttpReply* reply) {
+HttpOutcome CScannerHttp::Send(const wchar_t* method, const std::string& path, const std::string& body,
+                               size_t maxBody, DWORD limitMs, IHttpWaiter* waiter, HttpReply* reply) {
   *reply = HttpReply();
   if (!m_connection) return HttpOutcome::kUnreachable;
   std::unique_ptr<Exchange> exchange(new Exchange);
   if (!exchange->event || !exchange->closed) return HttpOutcome::kFailed;
-  HINTERNET request = WinHttpOpenRequest(m_connection, method, Wide(path).c_str(), nullptr, WINHTTP_NO_REFERER,
-                                         WINHTTP_DEFAULT_ACCEPT_TYPES, m_url.https ? WINHTTP_FLAG_SECURE : 0);
+  HINTERNET request =
+      WinHttpOpenRequest(m_connection, method, Wide(path).c_str(), nullptr, WINHTTP_NO_REFERER,
+                         WINHTTP_DEFAULT_ACCEPT_TYPES, m_url.https ? WINHTTP_FLAG_SECURE : 0);
   if (!request) {
     m_error = GetLastError();
     return HttpOutcome::kFailed;
@@ -234,8 +236,8 @@ HttpOutcome CScannerHttp::Send(const wchar_t* method, const std::string& path, c
     const wchar_t* headers = body.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : L"Content-Type: text/xml\r\n";
     const DWORD bodySize = static_cast<DWORD>(body.size());
     if (!WinHttpSendRequest(request, headers, static_cast<DWORD>(-1L),
-                            body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data()), bodySize, bodySize,
-                            context)) {
+                            body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data()), bodySize,
+                            bodySize, context)) {
       m_error = GetLastError();
       return OutcomeOf(m_error);
     }
@@ -272,7 +274,8 @@ HttpOutcome CScannerHttp::Send(const wchar_t* method, const std::string& path, c
       const DWORD got = exchange->bytes;
       if (got == 0) break;
       if (reply->body.size() + got > maxBody ||
-          (reply->contentLength >= 0 && reply->body.size() + got > static_cast<uint64_t>(reply->contentLength)))
+          (reply->contentLength >= 0 &&
+           reply->body.size() + got > static_cast<uint64_t>(reply->contentLength)))
         return HttpOutcome::kTooLarge;
       reply->body.append(chunk.data(), got);
       if (waiter) waiter->BodyProgress(reply->body.size());

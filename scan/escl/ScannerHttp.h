@@ -16,8 +16,8 @@ struct HttpReply {
   DWORD status = 0;
   std::string location;
   std::string contentType;
-  int retryAfter = -1;           // seconds, -1 when not given
-  int64_t contentLength = -1;    // -1 when not given
+  int retryAfter = -1;         // seconds, -1 when not given
+  int64_t contentLength = -1;  // -1 when not given
   std::string body;
 };
 

@@ -10,7 +10,8 @@ const size_t kMaxDocument = 1 << 20;
 
 ProbeResult ProbeScanner(CScannerHttp& http, IHttpWaiter* waiter, DWORD limitMs, ScannerCaps* caps) {
   HttpReply reply;
-  switch (http.Send(L"GET", http.Url().root + "/ScannerCapabilities", "", kMaxDocument, limitMs, waiter, &reply)) {
+  switch (http.Send(L"GET", http.Url().root + "/ScannerCapabilities", "", kMaxDocument, limitMs, waiter,
+                    &reply)) {
     case HttpOutcome::kOk:
       break;
     case HttpOutcome::kStopped:

@@ -6,7 +6,9 @@
 namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool IsNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80; }
+bool IsNameStart(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+}
 
 bool IsNameChar(unsigned char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
@@ -42,7 +44,8 @@ void Trim(std::string& text) {
 
 class CParser {
  public:
-  CParser(const char* data, size_t size, const XmlLimits& limits) : m_p(data), m_end(data + size), m_limits(limits) {}
+  CParser(const char* data, size_t size, const XmlLimits& limits)
+      : m_p(data), m_end(data + size), m_limits(limits) {}
 
   XmlError Parse(XmlElement* root) {
     if (m_end - m_p >= 3 && std::memcmp(m_p, "\xEF\xBB\xBF", 3) == 0) m_p += 3;

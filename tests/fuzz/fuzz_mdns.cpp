@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int packet = 0; packet < 4 && !in.AtEnd(); ++packet) {
     const std::string bytes = in.Blob();
     std::vector<DnsRecord> records;
-    if (ReadMdnsPacket(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &records) != DnsError::kNone)
+    if (ReadMdnsPacket(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &records) !=
+        DnsError::kNone)
       continue;
     for (const DnsRecord& r : records) FUZZ_CHECK(r.name.size() <= 2 * 255 && r.target.size() <= 2 * 255);
     book.Add(records);

@@ -54,7 +54,8 @@ Bytes Answer(const std::string& instance, const std::string& uuid, uint8_t lastO
   const size_t hostAt = p.size();
   Name(p, {"printer", "local"});
   p.insert(p.end(), instanceRef.begin(), instanceRef.end());
-  const std::vector<std::string> txt = {"txtvers=1", "ty=Office MF", "rs=eSCL", "uuid=" + uuid, "is=platen,adf"};
+  const std::vector<std::string> txt = {"txtvers=1", "ty=Office MF", "rs=eSCL", "uuid=" + uuid,
+                                        "is=platen,adf"};
   size_t txtLength = 0;
   for (const std::string& t : txt) txtLength += 1 + t.size();
   Header(p, kDnsTxt, txtLength);
@@ -172,5 +173,6 @@ TEST(ScannerAddress, WhatUsersTypeBecomesARootUrl) {
   EXPECT_EQ(JobPath(scanner, "/eSCL/ScanJobs/42"), "/eSCL/ScanJobs/42");
   EXPECT_EQ(JobPath(scanner, "ScanJobs/42"), "/eSCL/ScanJobs/42");
   EXPECT_EQ(JobPath(scanner, "/eSCL/../x"), "");
-  EXPECT_EQ(AnnouncedScannerUrl(false, "printer.local.", 0, "/scan/", true).Text(), "http://printer.local:80/scan");
+  EXPECT_EQ(AnnouncedScannerUrl(false, "printer.local.", 0, "/scan/", true).Text(),
+            "http://printer.local:80/scan");
 }

@@ -69,7 +69,8 @@ AcquireRequest Request(uint16_t pixelType, uint16_t dpi, float left, float top, 
 
 TEST(XmlReader, ReadsPrefixedElementsTextAndReferences) {
   XmlElement root;
-  ASSERT_EQ(Parse("\xEF\xBB\xBF<?xml version='1.0'?><!-- c --><a:r x='1' y=\"&lt;\"><b>  t&#x41;&#66;<![CDATA[<z>]]> </b>"
+  ASSERT_EQ(Parse("\xEF\xBB\xBF<?xml version='1.0'?><!-- c --><a:r x='1' y=\"&lt;\"><b>  "
+                  "t&#x41;&#66;<![CDATA[<z>]]> </b>"
                   "<c/><a:b>second</a:b></a:r>\n",
                   &root),
             XmlError::kNone);
@@ -123,10 +124,11 @@ TEST(Capabilities, ReadsEachSourcesAreaModesFormatsAndResolutions) {
   EXPECT_TRUE(caps.brightness.Present());
 
   XmlElement root;
-  ASSERT_EQ(Parse("<ScannerCapabilities><Platen><PlatenInputCaps><MaxWidth>10</MaxWidth><MaxHeight>10</MaxHeight>"
-                  "</PlatenInputCaps></Platen></ScannerCapabilities>",
-                  &root),
-            XmlError::kNone);
+  ASSERT_EQ(
+      Parse("<ScannerCapabilities><Platen><PlatenInputCaps><MaxWidth>10</MaxWidth><MaxHeight>10</MaxHeight>"
+            "</PlatenInputCaps></Platen></ScannerCapabilities>",
+            &root),
+      XmlError::kNone);
   ScannerCaps none;
   EXPECT_FALSE(ParseCapabilities(root, &none));  // no mode, format or resolution: nothing to scan with
 }
@@ -253,7 +255,8 @@ TEST(PageRows, ColourGreyAndLineArtRowsWithZeroPadding) {
   const uint8_t bgr[] = {0, 0, 255, 255, 255, 255, 10, 10, 10};  // red, white, near black
   uint8_t row[12];
   ConvertPageRow(bgr, 3, 2, row, sizeof(row));
-  EXPECT_EQ(std::vector<uint8_t>(row, row + 12), (std::vector<uint8_t>{0, 0, 255, 255, 255, 255, 10, 10, 10, 0, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(row, row + 12),
+            (std::vector<uint8_t>{0, 0, 255, 255, 255, 255, 10, 10, 10, 0, 0, 0}));
   ConvertPageRow(bgr, 3, 1, row, 4);
   EXPECT_EQ(std::vector<uint8_t>(row, row + 4), (std::vector<uint8_t>{76, 255, 10, 0}));
   ConvertPageRow(bgr, 3, 0, row, 4);
