@@ -16,8 +16,8 @@ void Show(HWND panel, LPARAM where, const CString& itemText, DcAppChooseScannerP
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   AppendMenuA(menu, MF_STRING, kChooseScanner, itemText.c_str());
-  const UINT taken = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, panel, nullptr));
+  const UINT taken = static_cast<UINT>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, panel, nullptr));
   DestroyMenu(menu);
   if (taken == kChooseScanner) choose(panel);
 }

@@ -102,19 +102,31 @@ bool ParseCapabilities(const XmlElement& root, ScannerCaps* caps) {
   return caps->platen.present || caps->feeder.present;
 }
 
-int NearestResolution(const InputCaps& input, int wanted) {
-  int best = 0;
+bool OffersResolution(const InputCaps& input, int resolution) {
+  if (std::find(input.resolutions.begin(), input.resolutions.end(), resolution) != input.resolutions.end())
+    return true;
+  return input.rangeMax > 0 && resolution >= input.rangeMin && resolution <= input.rangeMax &&
+         (resolution - input.rangeMin) % input.rangeStep == 0;
+}
+
+int ScanResolution(const InputCaps& input, int wanted) {
+  int atLeast = 0, finest = 0;
   auto consider = [&](int candidate) {
     if (candidate <= 0) return;
-    const int d = std::abs(candidate - wanted), bestD = std::abs(best - wanted);
-    if (best == 0 || d < bestD || (d == bestD && candidate > best)) best = candidate;
+    finest = std::max(finest, candidate);
+    if (candidate >= wanted && (atLeast == 0 || candidate < atLeast)) atLeast = candidate;
   };
   for (int r : input.resolutions) consider(r);
   if (input.rangeMax > 0) {
-    const int clamped = std::min(std::max(wanted, input.rangeMin), input.rangeMax);
-    const int below = input.rangeMin + (clamped - input.rangeMin) / input.rangeStep * input.rangeStep;
-    consider(below);
-    if (below + input.rangeStep <= input.rangeMax) consider(below + input.rangeStep);
+    const int top = input.rangeMin + (input.rangeMax - input.rangeMin) / input.rangeStep * input.rangeStep;
+    consider(top);
+    if (wanted > input.rangeMin && wanted <= top) {
+      // The first step of the range at or above `wanted`.
+      consider(input.rangeMin +
+               (wanted - input.rangeMin + input.rangeStep - 1) / input.rangeStep * input.rangeStep);
+    } else if (wanted <= input.rangeMin) {
+      consider(input.rangeMin);
+    }
   }
-  return best;
+  return atLeast ? atLeast : finest;
 }

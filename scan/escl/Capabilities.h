@@ -38,5 +38,7 @@ struct ScannerCaps {
 // False when the document is not a scanner's capabilities or names no input source.
 bool ParseCapabilities(const XmlElement& root, ScannerCaps* caps);
 
-// The supported resolution nearest to `wanted` (the higher one of two as near); 0 if none.
-int NearestResolution(const InputCaps& input, int wanted);
+// The resolution to scan `wanted` at: the least one offered that is at least as fine (the
+// page is then scaled down to `wanted`), else the finest offered; 0 if none.
+int ScanResolution(const InputCaps& input, int wanted);
+bool OffersResolution(const InputCaps& input, int resolution);

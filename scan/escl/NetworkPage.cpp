@@ -64,6 +64,21 @@ bool OpenStream(const std::string& bytes, CStream& out) {
   return true;
 }
 
+// `from` drawn at `width` × `height` into a new colour bitmap.
+bool ScaledCopy(GpBitmap* from, UINT width, UINT height, CBitmap& to) {
+  if (DllExports::GdipCreateBitmapFromScan0(static_cast<INT>(width), static_cast<INT>(height), 0,
+                                            PixelFormat24bppRGB, nullptr, &to.bitmap) != Ok)
+    return false;
+  GpGraphics* graphics = nullptr;
+  if (DllExports::GdipGetImageGraphicsContext(to.bitmap, &graphics) != Ok) return false;
+  DllExports::GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBilinear);
+  DllExports::GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
+  const bool drawn = DllExports::GdipDrawImageRectI(graphics, from, 0, 0, static_cast<INT>(width),
+                                                    static_cast<INT>(height)) == Ok;
+  DllExports::GdipDeleteGraphics(graphics);
+  return drawn;
+}
+
 bool RoomFor(const CString& path, uint64_t bytes) {
   const int slash = path.ReverseFind('\\');
   const CString folder = slash >= 0 ? path.Left(slash + 1) : CString(".\\");
@@ -87,13 +102,27 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
   if (width == 0 || height == 0) return PageWrite::kNotImage;
   if (!PageWithinArea(width, height, plan.resolution, area.maxWidth, area.maxHeight))
     return PageWrite::kTooLarge;
+  // Scanned finer than asked: the page comes down to the resolution the program asked for
+  // (its prescan geometry and its print size depend on it).
+  CBitmap scaled;
+  if (plan.pageResolution < plan.resolution) {
+    const auto down = [&](UINT n) {
+      return std::max<UINT>(
+          1, static_cast<UINT>((static_cast<uint64_t>(n) * plan.pageResolution + plan.resolution / 2) /
+                               plan.resolution));
+    };
+    width = down(width);
+    height = down(height);
+    if (!ScaledCopy(bitmap.bitmap, width, height, scaled)) return PageWrite::kFileFailed;
+  }
+  GpBitmap* source = scaled.bitmap ? scaled.bitmap : bitmap.bitmap;
 
   PageInfo page;
   page.width = static_cast<int32_t>(width);
   page.length = static_cast<int32_t>(height);
   page.pixelType = static_cast<int16_t>(plan.pagePixelType);
   page.samplesPerPixel = plan.pagePixelType == 2 ? 3 : 1;
-  page.xResolution = static_cast<int16_t>(plan.resolution);
+  page.xResolution = static_cast<int16_t>(plan.pageResolution);
   BitmapLayout layout;
   if (ComputeBitmapLayout(page, &layout) != LayoutError::kNone) return PageWrite::kTooLarge;
   if (!RoomFor(path, layout.fileSize)) return PageWrite::kDiskFull;
@@ -109,8 +138,7 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
     const UINT rows = min(kBandRows, height - top);
     Rect strip(0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows));
     BitmapData data{};
-    if (DllExports::GdipBitmapLockBits(bitmap.bitmap, &strip, ImageLockModeRead, PixelFormat24bppRGB,
-                                       &data) != Ok) {
+    if (DllExports::GdipBitmapLockBits(source, &strip, ImageLockModeRead, PixelFormat24bppRGB, &data) != Ok) {
       ok = false;
       break;
     }
@@ -119,7 +147,7 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
       ConvertPageRow(from, static_cast<int>(width), plan.pagePixelType, &band[(rows - 1 - y) * layout.stride],
                      layout.stride);
     }
-    DllExports::GdipBitmapUnlockBits(bitmap.bitmap, &data);
+    DllExports::GdipBitmapUnlockBits(source, &data);
     const uint64_t at = layout.offBits + static_cast<uint64_t>(height - top - rows) * layout.stride;
     ok = file.Seek(static_cast<int64_t>(at)) && file.Write(band.data(), rows * layout.stride);
   }

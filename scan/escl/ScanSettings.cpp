@@ -95,7 +95,9 @@ PlanError PlanScan(AcquireRequest& request, const ScannerCaps& caps, bool feeder
     plan->format = preferPng ? PageFormat::kJpeg : PageFormat::kPng;
   else
     return PlanError::kNoFormat;
-  plan->resolution = NearestResolution(input, request.resolution);
+  const int wanted = std::max<int>(1, request.resolution);
+  plan->resolution = ScanResolution(input, wanted);
+  plan->pageResolution = std::min(wanted, plan->resolution);
 
   int x = 0, y = 0, width = input.maxWidth, height = input.maxHeight;
   if (request.sizeCode == TWSS_A4) {

@@ -13,9 +13,10 @@ enum class PageFormat { kJpeg, kPng };
 struct NetworkScanPlan {
   bool feeder = false;
   int xOffset = 0, yOffset = 0, width = 0, height = 0;  // 1/300 inch
-  int resolution = 0;                                   // dots per inch, both axes
-  unsigned mode = kModeColour;                          // one ColourModeBits value, as asked of the scanner
-  uint16_t pagePixelType = 2;                           // the page file's: 0, 1 or 2
+  int resolution = 0;                                   // asked of the scanner, dots per inch, both axes
+  int pageResolution = 0;       // of the page file: the request's, unless the scanner has none so fine
+  unsigned mode = kModeColour;  // one ColourModeBits value, as asked of the scanner
+  uint16_t pagePixelType = 2;   // the page file's: 0, 1 or 2
   PageFormat format = PageFormat::kJpeg;
   bool levels = false;  // brightness and contrast are sent
   int brightness = 0, contrast = 0;

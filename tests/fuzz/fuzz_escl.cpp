@@ -41,7 +41,8 @@ void Document(CFuzzInput& in) {
   FUZZ_CHECK(plan.xOffset >= 0 && plan.yOffset >= 0 && plan.width >= 1 && plan.height >= 1);
   FUZZ_CHECK(plan.xOffset + plan.width <= source.maxWidth && plan.yOffset + plan.height <= source.maxHeight);
   FUZZ_CHECK(plan.resolution >= 1 && plan.resolution <= kMaxResolution);
-  FUZZ_CHECK(NearestResolution(source, plan.resolution) == plan.resolution);
+  FUZZ_CHECK(OffersResolution(source, plan.resolution));
+  FUZZ_CHECK(plan.pageResolution >= 1 && plan.pageResolution <= plan.resolution);
   XmlElement settings;
   const std::string xml = ScanSettingsXml(plan);
   FUZZ_CHECK(ParseXml(xml.data(), xml.size(), &settings) == XmlError::kNone);

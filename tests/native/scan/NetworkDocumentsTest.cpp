@@ -117,10 +117,15 @@ TEST(Capabilities, ReadsEachSourcesAreaModesFormatsAndResolutions) {
   EXPECT_EQ(caps.platen.resolutions, (std::vector<int>{100, 300}));
   EXPECT_EQ(caps.feeder.formats, unsigned(kFormatJpeg | kFormatPng));
   EXPECT_EQ(caps.feeder.rangeMin, 75);
-  EXPECT_EQ(NearestResolution(caps.platen, 200), 300);  // as near as 100: the higher one
-  EXPECT_EQ(NearestResolution(caps.platen, 1200), 300);
-  EXPECT_EQ(NearestResolution(caps.feeder, 110), 100);
-  EXPECT_EQ(NearestResolution(caps.feeder, 5000), 600);
+  // The least resolution at least as fine as asked (the page is scaled down), else the finest.
+  EXPECT_EQ(ScanResolution(caps.platen, 200), 300);
+  EXPECT_EQ(ScanResolution(caps.platen, 36), 100);
+  EXPECT_EQ(ScanResolution(caps.platen, 1200), 300);
+  EXPECT_EQ(ScanResolution(caps.feeder, 110), 125);
+  EXPECT_EQ(ScanResolution(caps.feeder, 50), 75);
+  EXPECT_EQ(ScanResolution(caps.feeder, 5000), 600);
+  EXPECT_TRUE(OffersResolution(caps.feeder, 575));
+  EXPECT_FALSE(OffersResolution(caps.feeder, 580));
   EXPECT_TRUE(caps.brightness.Present());
 
   XmlElement root;
@@ -143,7 +148,8 @@ TEST(ScanPlan, FramesBecomeRegionsInThreeHundredthsWithinTheArea) {
   EXPECT_EQ(plan.yOffset, 300);
   EXPECT_EQ(plan.width, 1200);
   EXPECT_EQ(plan.height, 1800);
-  EXPECT_EQ(plan.resolution, 100);  // the nearest the glass offers
+  EXPECT_EQ(plan.resolution, 300);  // the glass has 100 and 300: scanned finer, scaled down
+  EXPECT_EQ(plan.pageResolution, 150);
   // Beyond the glass: held within it; centimetres, points and pixels convert.
   r = Request(2, 300, 8.0f, 11.0f, 20.0f, 30.0f);
   PlanScan(r, caps, false, &plan);
