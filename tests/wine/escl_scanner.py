@@ -25,6 +25,8 @@ MAX_WIDTH, MAX_HEIGHT = 2550, 3510
 RESOLUTIONS = (75, 100, 150, 200, 300, 600)
 # The page's colours: paper, ink, and a red patch an inch from the top left corner.
 PAPER, INK, PATCH = (246, 244, 238), (20, 20, 24), (200, 30, 40)
+# The glass around a document that does not cover it.
+GLASS = (28, 30, 34)
 
 _CLONE_NEWNET = 0x40000000
 _network_entered = False
@@ -97,12 +99,13 @@ class Scanner:
     faults: `busy` (POST answers 503, status Processing), `refuse` (POST answers 409),
     `not_yet` (each page answers 503 that many times first), `slow` (seconds before each page),
     `jam_at` (that page answers 409 and the feeder reports a jam), `gone_at` (the server stops
-    at that page), `not_image` (pages are not images), `cover_open`. `secure` serves https with
-    `certificate` (a (certfile, keyfile) pair)."""
+    at that page), `not_image` (pages are not images), `cover_open`. `document` is the area
+    (x, y, width, height in 1/300 inch) the paper covers on the glass, all of it by default.
+    `secure` serves https with `certificate` (a (certfile, keyfile) pair)."""
 
     def __init__(self, name="Orvane Test Scanner", feeder=0, formats=("image/jpeg", "image/png"), secure=False,
-                 certificate=None, scanner_uuid=None, **faults):
-        self.name, self.feeder, self.formats = name, feeder, formats
+                 certificate=None, scanner_uuid=None, document=None, **faults):
+        self.name, self.feeder, self.formats, self.document = name, feeder, formats, document
         self.uuid = scanner_uuid or str(uuidlib.uuid4())
         self.faults = faults
         self.secure, self.certificate = secure, certificate
@@ -153,8 +156,12 @@ class Scanner:
         dpi = s["resolution"]
         width = max(1, (s["width"] * dpi + 150) // 300)
         height = max(1, (s["height"] * dpi + 150) // 300)
-        image = Image.new("RGB", (width, height), PAPER)
+        image = Image.new("RGB", (width, height), PAPER if self.document is None else GLASS)
         draw = ImageDraw.Draw(image)
+        if self.document is not None:
+            x, y, w, h = self.document
+            box = [(x - s["x"]) * dpi // 300, (y - s["y"]) * dpi // 300]
+            draw.rectangle(box + [box[0] + w * dpi // 300 - 1, box[1] + h * dpi // 300 - 1], fill=PAPER)
         # The patch lies an inch from the glass's corner, wherever the region starts.
         left, top = (300 - s["x"]) * dpi // 300, (300 - s["y"]) * dpi // 300
         draw.rectangle([left, top, left + dpi - 1, top + dpi - 1], fill=PATCH)
@@ -266,7 +273,10 @@ class Scanner:
         request.send_header("Content-Type", content_type)
         request.send_header("Content-Length", str(len(payload)))
         request.end_headers()
-        request.wfile.write(payload)
+        try:
+            request.wfile.write(payload)
+        except (BrokenPipeError, ConnectionResetError):
+            request.close_connection = True  # the client went away (a Stop)
 
     def answer(self, method, path, body):
         xml = "text/xml"
