@@ -110,6 +110,7 @@ class Scanner:
         self.faults = faults
         self.secure, self.certificate = secure, certificate
         self.jobs, self.requests, self.settings, self.deleted = {}, [], [], []
+        self.times, self.arrivals, self.rendered = [], [], {}
         self.lock = threading.Lock()
         self.server = self.thread = None
         self.zeroconf = None
@@ -251,8 +252,11 @@ class Scanner:
     def record(self, method, path, status):
         with self.lock:
             self.requests.append((method, path, status))
+            self.times.append(time.monotonic())
 
     def handle(self, request, method):
+        with self.lock:
+            self.arrivals.append(time.monotonic())
         path = request.path.split("?")[0]
         length = int(request.headers.get("Content-Length") or 0)
         body = request.rfile.read(length) if length else b""
@@ -341,7 +345,20 @@ class Scanner:
         job.given = number
         if self.faults.get("not_image"):
             return 200, "image/jpeg", b"this is no picture at all\n" * 20, {}
-        return 200, job.settings["format"], self.page(job, number), {}
+        key = (number, job.settings["mode"], job.settings["format"], job.settings["resolution"], job.settings["x"],
+               job.settings["y"], job.settings["width"], job.settings["height"])
+        if key not in self.rendered:
+            self.rendered[key] = self.page(job, number)
+        return 200, job.settings["format"], self.rendered[key], {}
+
+    def span(self):
+        """Seconds from the first request's arrival to the last answer's end."""
+        with self.lock:
+            return self.times[-1] - self.arrivals[0] if self.times and self.arrivals else 0.0
+
+    def reset(self):
+        with self.lock:
+            self.requests, self.settings, self.deleted, self.times, self.arrivals = [], [], [], [], []
 
     def requests_of(self, method, suffix=""):
         with self.lock:
