@@ -6,6 +6,7 @@
 #include "resources/capturo/resource.h"
 #include "scan/AcquireApi.h"
 #include "scan/CapturoApp.h"
+#include "scan/ScanText.h"
 #include "scan/escl/NetworkAcquisition.h"
 #include "scan/escl/ScannerChoiceDlg.h"
 

@@ -12,6 +12,7 @@ using std::max;
 using std::min;
 #include <gdiplus.h>
 
+#include "framework/DiskSpace.h"
 #include "framework/File.h"
 #include "scan/BitmapFile.h"
 #include "scan/escl/PageRows.h"
@@ -79,13 +80,6 @@ bool ScaledCopy(GpBitmap* from, UINT width, UINT height, CBitmap& to) {
   return drawn;
 }
 
-bool RoomFor(const CString& path, uint64_t bytes) {
-  const int slash = path.ReverseFind('\\');
-  const CString folder = slash >= 0 ? path.Left(slash + 1) : CString(".\\");
-  ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) return false;
-  return available.QuadPart >= bytes;
-}
 }  // namespace
 
 PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& plan, const InputCaps& area,
@@ -125,7 +119,8 @@ PageWrite WriteNetworkPage(const std::string& encoded, const NetworkScanPlan& pl
   page.xResolution = static_cast<int16_t>(plan.pageResolution);
   BitmapLayout layout;
   if (ComputeBitmapLayout(page, &layout) != LayoutError::kNone) return PageWrite::kTooLarge;
-  if (!RoomFor(path, layout.fileSize)) return PageWrite::kDiskFull;
+  uint64_t room = 0;
+  if (!FreeDiskSpace(path.c_str(), room) || room < layout.fileSize) return PageWrite::kDiskFull;
 
   CFile file;
   if (!file.Open(path.c_str(), CFile::kCreate)) return PageWrite::kFileFailed;

@@ -24,7 +24,12 @@ bool SameText(const std::string& a, const std::string& b) {
 CScannerChoiceDlg::CScannerChoiceDlg(HWND owner, LibraryVoice voice, uint16_t (*selectTwain)())
     : CDialog(IDD_CHOOSE_SCANNER, owner), m_voice(voice), m_selectTwain(selectTwain) {}
 
+bool CScannerChoiceDlg::PreTranslateMessage(MSG* msg) {
+  return GetSafeHwnd() && IsDialogMessageA(GetSafeHwnd(), msg) != FALSE;
+}
+
 bool CScannerChoiceDlg::OnInitDialog() {
+  MessagePump::SetFilter(this);
   SetWindowText(m_voice.text(IDS_CHOOSE_CAPTION).c_str());
   const struct {
     int control;
@@ -144,6 +149,7 @@ void CScannerChoiceDlg::OnTimer(UINT_PTR id) {
 }
 
 void CScannerChoiceDlg::OnDestroy() {
+  MessagePump::SetFilter(nullptr);
   KillTimer(kSearchTimer);
   m_search.Stop();
 }

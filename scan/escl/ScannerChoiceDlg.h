@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "framework/Dialog.h"
+#include "framework/MessagePump.h"
 #include "scan/escl/MdnsSearch.h"
 #include "scan/escl/NetworkAcquisition.h"
 #include "scan/escl/NetworkChoice.h"
 
-class CScannerChoiceDlg : public CDialog, private IHttpWaiter {
+class CScannerChoiceDlg : public CDialog, private IHttpWaiter, private IPreTranslator {
  public:
   // `selectTwain` runs the manager's selection dialog (0 when a source was chosen).
   CScannerChoiceDlg(HWND owner, LibraryVoice voice, uint16_t (*selectTwain)());
@@ -36,6 +37,9 @@ class CScannerChoiceDlg : public CDialog, private IHttpWaiter {
     bool checked = false;  // its capabilities answered (and its certificate was seen)
   };
   bool StopRequested() override { return false; }
+  // The library has no application object to filter the modal loop: Tab, Enter and Escape
+  // reach the dialog through this one while it is open.
+  bool PreTranslateMessage(MSG* msg) override;
   void Refresh(int select);
   int Selected() const;
   int Merge(const Entry& entry, bool trustAnew);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "framework/MessagePump.h"
+
 namespace {
 const DWORD kPollMs = 100;      // the longest the thread sleeps before it looks at Stop again
 const DWORD kClosingMs = 2000;  // for WinHTTP to let go of a request being closed
@@ -108,27 +110,28 @@ struct CScannerHttp::Exchange {
   }
 };
 
-void PumpWaitingMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+bool PumpWaitingMessages() {
+  bool quit = false;
+  while (MessagePump::DispatchQueued(nullptr, false, &quit)) {
   }
+  return quit;
 }
 
 bool PumpedPause(DWORD ms, IHttpWaiter* waiter) {
   const DWORD start = GetTickCount();
+  bool quit = false;
   for (;;) {
     if (waiter && waiter->StopRequested()) return false;
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= ms) return true;
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, std::min(ms - elapsed, kPollMs), QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
-      PumpWaitingMessages();
+    const DWORD slice = std::min(ms - elapsed, kPollMs);
+    // With a WM_QUIT queued for the outer loop the queue never empties: sleep on time alone.
+    if (quit) {
+      Sleep(slice);
+    } else {
+      MessagePump::WaitForMessage(slice);
+      quit = PumpWaitingMessages();
+    }
   }
 }
 
@@ -166,6 +169,7 @@ void CScannerHttp::Close() {
 
 bool CScannerHttp::Await(Exchange& exchange, DWORD limitMs, IHttpWaiter* waiter, HttpOutcome* failure) {
   const DWORD start = GetTickCount();
+  bool quit = false;
   for (;;) {
     const LONG done = InterlockedCompareExchange(&exchange.done, 0, 0);
     if (done == static_cast<LONG>(WINHTTP_CALLBACK_STATUS_REQUEST_ERROR)) {
@@ -187,11 +191,11 @@ bool CScannerHttp::Await(Exchange& exchange, DWORD limitMs, IHttpWaiter* waiter,
       return false;
     }
     const DWORD slice = std::min(limitMs - elapsed, kPollMs);
-    if (waiter && !waiter->MayPump()) {
+    if (quit || (waiter && !waiter->MayPump())) {
       WaitForSingleObject(exchange.event, slice);
     } else if (MsgWaitForMultipleObjectsEx(1, &exchange.event, slice, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
                WAIT_OBJECT_0 + 1) {
-      PumpWaitingMessages();
+      quit = PumpWaitingMessages();
     }
   }
 }

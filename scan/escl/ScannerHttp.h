@@ -73,7 +73,8 @@ class CScannerHttp {
   DWORD m_error = 0;
 };
 
-// Lets the thread's queued messages run (a WM_QUIT stays for the program's own loop).
-void PumpWaitingMessages();
+// Lets the thread's queued messages run; true when a WM_QUIT stays queued for the program's
+// own loop (a wait that goes on must not wake on the queue then).
+bool PumpWaitingMessages();
 // Waits `ms` milliseconds with the queue pumped; false when `waiter` asks to stop first.
 bool PumpedPause(DWORD ms, IHttpWaiter* waiter);
