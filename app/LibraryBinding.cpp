@@ -43,6 +43,8 @@ bool CLibraryBinding::BindAcquisition() {
   all &= BindName(lib, "DcAppSelectDSProc", DcAppSelectDSProc);
   all &= BindName(lib, "TWAppGetDSInfo", TWAppGetDSInfo);
   all &= BindName(lib, "TWEndXfer", TWEndXfer);
+  DcAppChooseScannerProc = reinterpret_cast<DcAppChooseScannerProcFn>(
+      reinterpret_cast<void*>(GetProcAddress(lib, "DcAppChooseScannerProc")));
   return all;
 }
 

@@ -24,6 +24,8 @@ class CLibraryBinding {
   DcAppSelectDSProcFn DcAppSelectDSProc = nullptr;
   TWAppGetDSInfoFn TWAppGetDSInfo = nullptr;
   TWEndXferFn TWEndXfer = nullptr;
+  // Optional: a library without a choice of scanner leaves it null.
+  DcAppChooseScannerProcFn DcAppChooseScannerProc = nullptr;
 
   SetMailSMTPFn SetMailSMTP = nullptr;
   MailStartSendFn MailStartSend = nullptr;

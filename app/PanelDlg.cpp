@@ -6,6 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/LibraryBinding.h"
 #include "app/ProgramContext.h"
+#include "app/ScannerMenu.h"
 #include "app/output/EditorHandOff.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -310,6 +311,11 @@ bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
         return true;
       }
       return false;
+    case WM_CONTEXTMENU:
+      ScannerMenu::Show(m_hWnd, lParam, m_program.LocalText(IDS_SCANNER_MENU),
+                        m_program.Libraries().DcAppChooseScannerProc);
+      result = 0;
+      return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(m_icon);
       return true;

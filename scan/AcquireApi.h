@@ -19,3 +19,5 @@ typedef void(WINAPI* DcAppInitProcFn)(HWND window);
 typedef uint16_t(WINAPI* DcAppSelectDSProcFn)();
 typedef const char*(WINAPI* TWAppGetDSInfoFn)();
 typedef uint16_t(WINAPI* TWEndXferFn)();
+// The choice of scanner (TWAIN or network), owned by a window: 1 when a choice was kept.
+typedef int(WINAPI* DcAppChooseScannerProcFn)(HWND owner);

@@ -21,6 +21,8 @@ class CAcquisition {
   void Terminate();
   const char* SourceInfo();
   TW_UINT16 EndXfer();
+  // A source is open: another acquisition, of any kind, is refused.
+  bool Busy() const { return m_twain.Busy(); }
 
   // Bounds of a source that keeps failing: attempts of one native or file page, and
   // consecutive pages without image information.

@@ -77,3 +77,5 @@
 #define IDS_SELVORA_START_FAILED 57379
 #define IDS_PDF_NOT_WRITTEN 57380
 #define IDS_OCR_PDF_NO_VIEWER 57381
+// The panel's context menu: the choice of scanner.
+#define IDS_SCANNER_MENU 57420

@@ -13,7 +13,7 @@ namespace {
 
 enum class EPointer { kMove, kDown, kUp };
 
-bool SendPointer(POINT screen, EPointer what) {
+bool SendPointer(POINT screen, EPointer what, bool right) {
   SetCursorPos(screen.x, screen.y);
   // Absolute coordinates are 0..65535 across the primary screen.
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -22,13 +22,13 @@ bool SendPointer(POINT screen, EPointer what) {
   input.mi.dx = width > 1 ? MulDiv(screen.x, 65535, width - 1) : 0;
   input.mi.dy = height > 1 ? MulDiv(screen.y, 65535, height - 1) : 0;
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  if (what == EPointer::kDown) input.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  if (what == EPointer::kUp) input.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  if (what == EPointer::kDown) input.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  if (what == EPointer::kUp) input.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   return SendInput(1, &input, sizeof input) == 1;
 }
 
 // Pointer input at client coordinates X Y of the selected window: a move, a press, a release,
-// or a press and release (click).
+// or a press and release (click); the right button with --right.
 int Pointer(const CArgs& args, bool down, bool up) {
   HWND top = nullptr;
   if (int rc = SelectWindow(args, top)) return rc;
@@ -50,7 +50,7 @@ int Pointer(const CArgs& args, bool down, bool up) {
   if (up) steps.push_back(EPointer::kUp);
   if (steps.empty()) steps.push_back(EPointer::kMove);
   for (EPointer step : steps) {
-    if (!SendPointer(screen, step)) return Fail(L"SendInput failed");
+    if (!SendPointer(screen, step, args.Flag(L"--right"))) return Fail(L"SendInput failed");
     Pause(kSettleMs);
   }
   return 0;
