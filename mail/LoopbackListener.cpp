@@ -45,6 +45,8 @@ class CLoopbackListener::CConnection : public CAsyncSocket {
   DWORD m_start;
 };
 
+CLoopbackListener::CLoopbackListener() = default;
+
 CLoopbackListener::~CLoopbackListener() {
   m_redirect = nullptr;
   m_connections.clear();

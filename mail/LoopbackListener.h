@@ -21,7 +21,7 @@ class CLoopbackListener : public CAsyncSocket {
   static constexpr size_t kMaxConnections = 4;
   static constexpr uint32_t kConnectionLimitMs = 30000;
 
-  CLoopbackListener() = default;
+  CLoopbackListener();
   ~CLoopbackListener() override;
 
   // Listens on 127.0.0.1 at a free port; false with the Winsock error.

@@ -89,15 +89,15 @@ std::string FileNameParameter(const char* name, const std::string& ascii, const 
   }
   const std::string whole = std::string(name) + "*=utf-8''" + encoded;
   if (whole.size() <= 60) return whole;
-  // Numbered pieces of at most 60 characters, each escape kept whole, one a line.
+  // Numbered pieces of at most 48 characters, each escape kept whole, each on a line of its own.
   std::string out;
   size_t at = 0;
   for (int piece = 0; at < encoded.size(); ++piece) {
-    size_t end = std::min(encoded.size(), at + 60);
+    size_t end = std::min(encoded.size(), at + 48);
     while (end < encoded.size() && end > at && (encoded[end - 1] == '%' || (end >= 2 && encoded[end - 2] == '%'))) {
       --end;
     }
-    if (piece > 0) out += ";\r\n ";
+    out += piece > 0 ? ";\r\n " : "\r\n ";
     out += std::string(name) + "*" + std::to_string(piece) + "*=" + (piece == 0 ? "utf-8''" : "") +
            encoded.substr(at, end - at);
     at = end;

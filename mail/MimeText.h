@@ -21,8 +21,8 @@ std::string EncodedWords(const std::string& utf8, size_t used);
 std::string HeaderText(const std::string& ascii, const std::string& utf8, size_t used);
 
 // The parameter `name` of a file name, after "; ": name="FILE" (quoted, with \ and " escaped)
-// for an ASCII name, else name*=utf-8''%XX... (RFC 2231), in numbered pieces (name*0*=...) on
-// lines of their own when long.
+// for an ASCII name, else name*=utf-8''%XX... (RFC 2231); a long one in numbered pieces
+// (name*0*=...), each on a folded line of its own.
 std::string FileNameParameter(const char* name, const std::string& ascii, const std::string& utf8);
 
 // The body as quoted-printable (RFC 2045; CR LF kept as the line breaks, a period that starts

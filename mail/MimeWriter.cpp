@@ -77,14 +77,14 @@ void CMimeWriter::LayOutBody(const std::string& body, bool multipart) {
       if (at == body.size()) wire += "\r\n";
     }
   } else {
-    // Converted to UTF-8 and encoded for a 7-bit path: quoted-printable keeps mostly-Latin
-    // text readable, base64 is shorter for other scripts; the shorter one goes. Neither has a
-    // line that starts with a period.
+    // Converted to UTF-8 and encoded for a 7-bit path: quoted-printable for text that is
+    // mostly ASCII (the Latin languages, readable as it stands), base64 for other scripts,
+    // where it is the shorter. Neither has a line that starts with a period.
     const std::string utf8 = m_environment.ToUtf8(body).str();
-    const std::string printable = QuotedPrintable(utf8);
-    const std::string base64 = Base64Lines(utf8);
-    const bool quoted = printable.size() <= base64.size();
-    wire = quoted ? printable : base64;
+    size_t high = 0;
+    for (unsigned char c : utf8) high += c >= 0x80;
+    const bool quoted = high * 4 <= utf8.size();
+    wire = quoted ? QuotedPrintable(utf8) : Base64Lines(utf8);
     textHeaders = std::string(kUtf8Text) + (quoted ? "quoted-printable" : "base64") + "\r\n";
   }
   ChooseBoundary(wire);

@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "mail/Base64.h"
 #include "mail/LoopbackListener.h"
 #include "mail/TokenClient.h"
@@ -33,7 +35,7 @@ bool CSignIn::SameAccount() const {
 void CSignIn::Forget() {
   WipeBytes(m_access);
   m_accessOwner.clear();
-  m_accessUntilMs = 0;
+  m_accessForMs = 0;
 }
 
 void CSignIn::Keep(const TokenAnswer& answer) {
@@ -41,7 +43,9 @@ void CSignIn::Keep(const TokenAnswer& answer) {
   m_access = answer.accessToken;
   m_accessOwner = m_client.tokenUrl.str() + "\n" + m_client.clientId.str() + "\n" + m_user.str();
   const int64_t usable = answer.expiresInSeconds > kEarlySeconds ? answer.expiresInSeconds - kEarlySeconds : 0;
-  m_accessUntilMs = GetTickCount64() + static_cast<uint64_t>(usable) * 1000;
+  m_accessSince = GetTickCount();
+  // The tick count wraps after 49 days; a lifetime beyond a day is taken as a day.
+  m_accessForMs = static_cast<uint32_t>(std::min<int64_t>(usable, 86400) * 1000);
   // A rotated refresh token replaces the old one; an answer without one keeps it.
   if (!answer.refreshToken.empty()) TokenStore::Save(m_client.tokenUrl, m_client.clientId, m_user, answer.refreshToken);
 }
@@ -51,7 +55,7 @@ bool CSignIn::Ready() {
     m_environment.ShowMessage(IDS_SIGNIN_NOT_SET);
     return false;
   }
-  if (!m_access.empty() && SameAccount() && GetTickCount64() < m_accessUntilMs) return true;
+  if (!m_access.empty() && SameAccount() && GetTickCount() - m_accessSince < m_accessForMs) return true;
   Forget();
   std::string kept = TokenStore::Load(m_client.tokenUrl, m_client.clientId, m_user);
   const bool haveKept = !kept.empty();

@@ -52,5 +52,6 @@ class CSignIn : public IBearerToken {
   // The access token in memory and whose it is.
   std::string m_access;
   std::string m_accessOwner;
-  uint64_t m_accessUntilMs = 0;
+  uint32_t m_accessSince = 0;  // tick count when it came
+  uint32_t m_accessForMs = 0;  // how long it may be used
 };

@@ -125,13 +125,7 @@ class SmtpServer:
         from aiosmtpd.controller import Controller
         from aiosmtpd.smtp import SMTP
 
-        outer = self
         limit = self.line_length_limit
-
-        class Handler:
-            async def handle_DATA(self, server, session, envelope):
-                outer.envelopes.append(envelope)
-                return "250 OK"
 
         class Controlled(Controller):
             def factory(self):
@@ -140,7 +134,18 @@ class SmtpServer:
                     smtp.line_length_limit = limit
                 return smtp
 
-        return Controlled(Handler(), hostname=address, port=self.port, **self.options)
+        return Controlled(self.handler(), hostname=address, port=self.port, **self.options)
+
+    def handler(self):
+        """aiosmtpd's handler: keeps each envelope (a subclass may add auth_ methods)."""
+        outer = self
+
+        class Handler:
+            async def handle_DATA(self, server, session, envelope):
+                outer.envelopes.append(envelope)
+                return "250 OK"
+
+        return Handler()
 
     def start(self):
         def bound(address):
