@@ -52,11 +52,13 @@ bool Save(const char* key, const char* value, const std::string& secret, const w
     const LONG result = RegDeleteValueA(opened.Get(), value);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
   }
-  DATA_BLOB in = {static_cast<DWORD>(secret.size()), reinterpret_cast<BYTE*>(const_cast<char*>(secret.data()))};
+  DATA_BLOB in = {static_cast<DWORD>(secret.size()),
+                  reinterpret_cast<BYTE*>(const_cast<char*>(secret.data()))};
   DATA_BLOB out = {};
   if (!CryptProtectData(&in, description, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out))
     return false;
-  const bool saved = RegSetValueExA(opened.Get(), value, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
+  const bool saved =
+      RegSetValueExA(opened.Get(), value, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
   LocalFree(out.pbData);
   return saved;
 }

@@ -39,8 +39,9 @@ class CParser {
       out->kind = JsonValue::kNumber;
       return Number(&out->text);
     }
-    for (const auto& literal : {std::make_pair("true", JsonValue::kTrue), std::make_pair("false", JsonValue::kFalse),
-                                std::make_pair("null", JsonValue::kNull)}) {
+    for (const auto& literal :
+         {std::make_pair("true", JsonValue::kTrue), std::make_pair("false", JsonValue::kFalse),
+          std::make_pair("null", JsonValue::kNull)}) {
       const std::string word = literal.first;
       if (m_text.compare(m_at, word.size(), word) == 0) {
         m_at += word.size();
@@ -136,9 +137,10 @@ class CParser {
     *code = 0;
     for (int i = 0; i < 4; ++i) {
       const char c = m_text[m_at++];
-      const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                     : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                                            : -1;
+      const int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
       if (digit < 0) return false;
       *code = *code << 4 | static_cast<uint32_t>(digit);
     }
@@ -173,9 +175,10 @@ class CParser {
   // One UTF-8 character of at least two bytes, checked (no overlong form, no surrogate).
   bool Utf8Character(std::string* out) {
     const unsigned char lead = static_cast<unsigned char>(m_text[m_at]);
-    const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                      : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                                     : 0;
+    const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
     if (length == 0 || m_text.size() - m_at < static_cast<size_t>(length)) return false;
     uint32_t code = lead & (0x7F >> length);
     for (int i = 1; i < length; ++i) {

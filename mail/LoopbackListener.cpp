@@ -80,7 +80,8 @@ void CLoopbackListener::Drop(CConnection* connection) {
 void CLoopbackListener::DropStale() {
   m_connections.erase(std::remove_if(m_connections.begin(), m_connections.end(),
                                      [this](const std::unique_ptr<CConnection>& c) {
-                                       return c.get() != m_redirect && (c->Handle() == INVALID_SOCKET || c->Stale());
+                                       return c.get() != m_redirect &&
+                                              (c->Handle() == INVALID_SOCKET || c->Stale());
                                      }),
                       m_connections.end());
 }

@@ -20,7 +20,8 @@ std::string Lower(const std::string& text) {
 // The bytes of the UTF-8 character that starts at `at` (1 for a stray byte).
 size_t CharacterLength(const std::string& text, size_t at) {
   size_t length = 1;
-  while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) ++length;
+  while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)
+    ++length;
   return length;
 }
 
@@ -55,7 +56,8 @@ std::string EncodedWords(const std::string& utf8, size_t used) {
     const size_t room = kMimeLine - (out.empty() ? std::min(used, kMimeLine - 16) : 1) - 12;
     const size_t budget = room / 4 * 3;
     size_t end = at;
-    while (end < utf8.size() && end + CharacterLength(utf8, end) - at <= budget) end += CharacterLength(utf8, end);
+    while (end < utf8.size() && end + CharacterLength(utf8, end) - at <= budget)
+      end += CharacterLength(utf8, end);
     if (end == at) end = at + CharacterLength(utf8, at);  // never without progress
     if (!out.empty()) out += "\r\n ";
     out += "=?utf-8?B?" + Base64Text(utf8.substr(at, end - at)).str() + "?=";
@@ -94,7 +96,8 @@ std::string FileNameParameter(const char* name, const std::string& ascii, const 
   size_t at = 0;
   for (int piece = 0; at < encoded.size(); ++piece) {
     size_t end = std::min(encoded.size(), at + 48);
-    while (end < encoded.size() && end > at && (encoded[end - 1] == '%' || (end >= 2 && encoded[end - 2] == '%'))) {
+    while (end < encoded.size() && end > at &&
+           (encoded[end - 1] == '%' || (end >= 2 && encoded[end - 2] == '%'))) {
       --end;
     }
     out += piece > 0 ? ";\r\n " : "\r\n ";
@@ -119,7 +122,8 @@ std::string QuotedPrintable(const std::string& text) {
       const bool trailingBlank = (c == ' ' || c == '\t') && i + 1 == end;
       const bool leadingPeriod = c == '.' && line.empty();
       std::string piece;
-      if ((c >= 33 && c <= 126 && c != '=' && !leadingPeriod) || ((c == ' ' || c == '\t') && !trailingBlank)) {
+      if ((c >= 33 && c <= 126 && c != '=' && !leadingPeriod) ||
+          ((c == ' ' || c == '\t') && !trailingBlank)) {
         piece = std::string(1, static_cast<char>(c));
       } else {
         piece = std::string("=") + kHex[c >> 4] + kHex[c & 15];

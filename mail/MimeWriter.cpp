@@ -84,7 +84,8 @@ void CMimeWriter::LayOutBody(const std::string& body, bool multipart) {
     size_t high = 0;
     for (unsigned char c : utf8) high += c >= 0x80;
     const bool quoted = high * 4 <= utf8.size();
-    wire = quoted ? QuotedPrintable(utf8) : Base64Lines(utf8);
+    // Either way the text ends with a line break, as a body that goes as typed does.
+    wire = quoted ? QuotedPrintable(utf8) : Base64Lines(utf8 + "\r\n");
     textHeaders = std::string(kUtf8Text) + (quoted ? "quoted-printable" : "base64") + "\r\n";
   }
   ChooseBoundary(wire);

@@ -28,11 +28,17 @@ inline OAuthProvider ToOAuthProvider(int value) {
 
 // The preset of Microsoft (Microsoft 365 and Outlook.com) or Google; null for the others.
 inline const OAuthPreset* OAuthPresetFor(OAuthProvider provider) {
-  static const OAuthPreset kMicrosoft = {"smtp.office365.com", 587, kSecurityStartTls,
+  static const OAuthPreset kMicrosoft = {"smtp.office365.com",
+                                         587,
+                                         kSecurityStartTls,
                                          "https://login.microsoftonline.com/common/oauth2/v2.0/authorize",
                                          "https://login.microsoftonline.com/common/oauth2/v2.0/token",
                                          "https://outlook.office.com/SMTP.Send offline_access"};
-  static const OAuthPreset kGoogle = {"smtp.gmail.com", 465, kSecurityTls, "https://accounts.google.com/o/oauth2/v2/auth",
-                                      "https://oauth2.googleapis.com/token", "https://mail.google.com/"};
+  static const OAuthPreset kGoogle = {"smtp.gmail.com",
+                                      465,
+                                      kSecurityTls,
+                                      "https://accounts.google.com/o/oauth2/v2/auth",
+                                      "https://oauth2.googleapis.com/token",
+                                      "https://mail.google.com/"};
   return provider == kOAuthMicrosoft ? &kMicrosoft : provider == kOAuthGoogle ? &kGoogle : nullptr;
 }

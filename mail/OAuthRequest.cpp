@@ -5,7 +5,9 @@
 #include "mail/Sha256.h"
 
 namespace {
-std::string Pair(const char* name, const std::string& value) { return std::string(name) + "=" + FormEncoded(value); }
+std::string Pair(const char* name, const std::string& value) {
+  return std::string(name) + "=" + FormEncoded(value);
+}
 
 std::string ClientPairs(const OAuthClient& client) {
   std::string pairs = Pair("client_id", client.clientId.str());
@@ -47,7 +49,8 @@ std::string AuthorizeUrl(const OAuthClient& client, const std::string& redirectU
                          const std::string& challenge, const std::string& loginHint) {
   const std::string& base = client.authorizeUrl.str();
   std::string url = base + (base.find('?') == std::string::npos ? "?" : "&");
-  url += "response_type=code&" + Pair("client_id", client.clientId.str()) + "&" + Pair("redirect_uri", redirectUri);
+  url += "response_type=code&" + Pair("client_id", client.clientId.str()) + "&" +
+         Pair("redirect_uri", redirectUri);
   if (!client.scope.IsEmpty()) url += "&" + Pair("scope", client.scope.str());
   url += "&" + Pair("state", state) + "&" + Pair("code_challenge", challenge) + "&code_challenge_method=S256";
   if (!loginHint.empty()) url += "&" + Pair("login_hint", loginHint);
@@ -56,8 +59,8 @@ std::string AuthorizeUrl(const OAuthClient& client, const std::string& redirectU
 
 std::string CodeGrantBody(const OAuthClient& client, const std::string& code, const std::string& redirectUri,
                           const std::string& verifier) {
-  return "grant_type=authorization_code&" + Pair("code", code) + "&" + Pair("redirect_uri", redirectUri) + "&" +
-         ClientPairs(client) + "&" + Pair("code_verifier", verifier);
+  return "grant_type=authorization_code&" + Pair("code", code) + "&" + Pair("redirect_uri", redirectUri) +
+         "&" + ClientPairs(client) + "&" + Pair("code_verifier", verifier);
 }
 
 std::string RefreshGrantBody(const OAuthClient& client, const std::string& refreshToken) {

@@ -42,12 +42,14 @@ void CSignIn::Keep(const TokenAnswer& answer) {
   Forget();
   m_access = answer.accessToken;
   m_accessOwner = m_client.tokenUrl.str() + "\n" + m_client.clientId.str() + "\n" + m_user.str();
-  const int64_t usable = answer.expiresInSeconds > kEarlySeconds ? answer.expiresInSeconds - kEarlySeconds : 0;
+  const int64_t usable =
+      answer.expiresInSeconds > kEarlySeconds ? answer.expiresInSeconds - kEarlySeconds : 0;
   m_accessSince = GetTickCount();
   // The tick count wraps after 49 days; a lifetime beyond a day is taken as a day.
   m_accessForMs = static_cast<uint32_t>(std::min<int64_t>(usable, 86400) * 1000);
   // A rotated refresh token replaces the old one; an answer without one keeps it.
-  if (!answer.refreshToken.empty()) TokenStore::Save(m_client.tokenUrl, m_client.clientId, m_user, answer.refreshToken);
+  if (!answer.refreshToken.empty())
+    TokenStore::Save(m_client.tokenUrl, m_client.clientId, m_user, answer.refreshToken);
 }
 
 bool CSignIn::Ready() {
@@ -101,11 +103,13 @@ bool CSignIn::SignIn() {
   m_environment.UpdateProgress(IDS_SIGNIN_WAITING, kProgressStatus);
   const HINSTANCE opened = ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   if (reinterpret_cast<INT_PTR>(opened) <= 32) {
-    m_environment.ShowMessage(IDS_SIGNIN_NO_BROWSER, Hex(static_cast<uint32_t>(reinterpret_cast<INT_PTR>(opened))));
+    m_environment.ShowMessage(IDS_SIGNIN_NO_BROWSER,
+                              Hex(static_cast<uint32_t>(reinterpret_cast<INT_PTR>(opened))));
     return false;
   }
   CLoopbackRequest request;
-  const CLoopbackListener::Result waited = listener.Wait(kBrowserLimitMs, [this] { return Cancelled(); }, &request);
+  const CLoopbackListener::Result waited = listener.Wait(
+      kBrowserLimitMs, [this] { return Cancelled(); }, &request);
   if (waited == CLoopbackListener::kCancelled) return false;
   if (waited == CLoopbackListener::kTimedOut) {
     m_environment.ShowMessage(IDS_SIGNIN_TIMED_OUT);
@@ -113,7 +117,8 @@ bool CSignIn::SignIn() {
   }
   // The page in the browser says how it went, in the program's language.
   const bool answered = request.GetStatus() == CLoopbackRequest::kAnswer && request.State() == state;
-  const CString title = m_environment.ToUtf8(m_environment.Text(answered ? IDS_SIGNIN_PAGE_DONE : IDS_SIGNIN_PAGE_FAILED));
+  const CString title =
+      m_environment.ToUtf8(m_environment.Text(answered ? IDS_SIGNIN_PAGE_DONE : IDS_SIGNIN_PAGE_FAILED));
   const CString text = m_environment.ToUtf8(m_environment.Text(IDS_SIGNIN_PAGE_CLOSE));
   listener.Answer(LoopbackResponse(200, title.str(), text.str()));
   if (request.GetStatus() == CLoopbackRequest::kRefused) {

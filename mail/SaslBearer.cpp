@@ -3,7 +3,6 @@
 
 #include "mail/Base64.h"
 #include "mail/JsonReader.h"
-#include "mail/Base64.h"
 
 namespace {
 // A user name in a GS2 header: "," and "=" written as "=2C" and "=3D" (RFC 5801).
@@ -21,13 +20,24 @@ CString Encoded(std::string& message) {
 }  // namespace
 
 CString XOAuth2Response(const CString& user, const CString& token) {
-  std::string message = "user=" + user.str() + "\x01" "auth=Bearer " + token.str() + "\x01\x01";
+  std::string message = "user=" + user.str() +
+                        "\x01"
+                        "auth=Bearer " +
+                        token.str() + "\x01\x01";
   return Encoded(message);
 }
 
 CString OAuthBearerResponse(const CString& user, const CString& host, int port, const CString& token) {
-  std::string message = "n,a=" + SaslName(user.str()) + ",\x01" "host=" + host.str() + "\x01" "port=" +
-                        std::to_string(port) + "\x01" "auth=Bearer " + token.str() + "\x01\x01";
+  std::string message = "n,a=" + SaslName(user.str()) +
+                        ",\x01"
+                        "host=" +
+                        host.str() +
+                        "\x01"
+                        "port=" +
+                        std::to_string(port) +
+                        "\x01"
+                        "auth=Bearer " +
+                        token.str() + "\x01\x01";
   return Encoded(message);
 }
 

@@ -21,9 +21,7 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
-bool SameLetters(const std::string& a, const char* b) {
-  return CString(a).Upper() == CString(b).Upper();
-}
+bool SameLetters(const std::string& a, const char* b) { return CString(a).Upper() == CString(b).Upper(); }
 }  // namespace
 
 void TokenAnswer::Wipe() {
@@ -38,7 +36,8 @@ TokenAnswer ReadTokenAnswer(int status, const std::string& body) {
   if (status == 200) {
     const std::string access = object.String("access_token");
     const std::string refresh = object.String("refresh_token");
-    if (!VisibleAscii(access, TokenAnswer::kMaxToken) || !SameLetters(object.String("token_type"), "Bearer") ||
+    if (!VisibleAscii(access, TokenAnswer::kMaxToken) ||
+        !SameLetters(object.String("token_type"), "Bearer") ||
         (object.Has("refresh_token") && !VisibleAscii(refresh, TokenAnswer::kMaxToken))) {
       return answer;
     }

@@ -152,7 +152,8 @@ class CPost {
     bool cancelled = false;
     const DWORD elapsed = GetTickCount() - m_start;
     const uint32_t left = elapsed < CTokenClient::kLimitMs ? CTokenClient::kLimitMs - elapsed : 0;
-    const PumpEnd end = PumpMessages(m_completion.event.Get(), left, [&] { return cancelled = m_cancelled(); });
+    const PumpEnd end =
+        PumpMessages(m_completion.event.Get(), left, [&] { return cancelled = m_cancelled(); });
     if (cancelled) {
       result->outcome = CTokenClient::kCancelled;
       return false;

@@ -18,12 +18,14 @@ std::string Load(const CString& tokenUrl, const CString& clientId, const CString
   std::string kept = ProtectedValue::Load(kKey, kValue);
   const std::string owner = Owner(tokenUrl, clientId, user);
   std::string token;
-  if (kept.size() > owner.size() && kept.compare(0, owner.size(), owner) == 0) token = kept.substr(owner.size());
+  if (kept.size() > owner.size() && kept.compare(0, owner.size(), owner) == 0)
+    token = kept.substr(owner.size());
   WipeBytes(kept);
   return token;
 }
 
-bool Save(const CString& tokenUrl, const CString& clientId, const CString& user, const std::string& refreshToken) {
+bool Save(const CString& tokenUrl, const CString& clientId, const CString& user,
+          const std::string& refreshToken) {
   std::string kept = Owner(tokenUrl, clientId, user) + refreshToken;
   const bool saved = ProtectedValue::Save(kKey, kValue, kept, L"Orvane mail sign-in");
   WipeBytes(kept);

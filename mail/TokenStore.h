@@ -11,6 +11,7 @@
 namespace TokenStore {
 // The kept refresh token of that token endpoint, client and user; empty when there is none.
 std::string Load(const CString& tokenUrl, const CString& clientId, const CString& user);
-bool Save(const CString& tokenUrl, const CString& clientId, const CString& user, const std::string& refreshToken);
+bool Save(const CString& tokenUrl, const CString& clientId, const CString& user,
+          const std::string& refreshToken);
 void Forget();
 }  // namespace TokenStore

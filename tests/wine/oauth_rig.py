@@ -197,7 +197,9 @@ class OAuthSmtp(T.SecureSmtp):
     def __init__(self, issuer, mode="starttls", mechanisms=("XOAUTH2", "OAUTHBEARER")):
         self.issuer, self.mechanisms = issuer, mechanisms
         excluded = ["PLAIN", "LOGIN"] + [m for m in ("XOAUTH2", "OAUTHBEARER") if m not in mechanisms]
-        super().__init__(mode, auth_exclude_mechanism=excluded)
+        # A provider's server takes the long lines of a bearer login (RFC 4954 allows 12288
+        # octets); aiosmtpd's reader stops at 1001 unless told.
+        super().__init__(mode, auth_exclude_mechanism=excluded, line_length_limit=16384)
 
     def handler(self):
         from aiosmtpd.smtp import AuthResult

@@ -127,12 +127,12 @@ class SmtpServer:
 
         limit = self.line_length_limit
 
+        # The limit is the class's when the server is made: its stream reader takes it then.
+        smtp_class = type("LimitedSMTP", (SMTP,), {"line_length_limit": limit}) if limit else SMTP
+
         class Controlled(Controller):
             def factory(self):
-                smtp = SMTP(self.handler, hostname=address, **self.SMTP_kwargs)
-                if limit:
-                    smtp.line_length_limit = limit
-                return smtp
+                return smtp_class(self.handler, hostname=address, **self.SMTP_kwargs)
 
         return Controlled(self.handler(), hostname=address, port=self.port, **self.options)
 

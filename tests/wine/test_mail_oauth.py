@@ -44,7 +44,7 @@ def stored_token():
     """The registry value of the kept refresh token as `reg query` shows it, or None."""
     out = rig.run(["reg", "query", "HKCU\\Software\\Orvane\\Mail", "/v", "OAuth Token"])
     lines = [line.split() for line in out.stdout.splitlines() if "OAuth Token" in line]
-    return lines[0][3:5] if out.returncode == 0 and lines else None
+    return lines[0][2:4] if out.returncode == 0 and lines else None
 
 
 def forget_token():

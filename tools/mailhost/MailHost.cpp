@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
   auto testServer = reinterpret_cast<MailTestServerFn>(GetProcAddress(postlib, "MailTestServer"));
   auto setOAuth = reinterpret_cast<SetMailOAuthFn>(GetProcAddress(postlib, "SetMailOAuth"));
   auto signIn = reinterpret_cast<MailSignInFn>(GetProcAddress(postlib, "MailSignIn"));
-  if (!setSmtp || !content || !startSend || !setSecurity || !setLogin || !testServer || !setOAuth || !signIn) {
+  if (!setSmtp || !content || !startSend || !setSecurity || !setLogin || !testServer || !setOAuth ||
+      !signIn) {
     GuiScript::Log("bind failed");
     return 4;
   }

@@ -26,7 +26,8 @@ std::wstring g_title, g_text;
 std::wstring FromUtf8(const std::string& text) {
   const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], length);
+  if (length > 0)
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], length);
   return wide;
 }
 
@@ -50,10 +51,11 @@ bool Fetch(const std::wstring& url, Page* page) {
   HINTERNET session = WinHttpOpen(L"browser stand-in", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
   HINTERNET connect = session ? WinHttpConnect(session, host.c_str(), parts.nPort, 0) : nullptr;
-  HINTERNET request = connect ? WinHttpOpenRequest(connect, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                                   WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                   parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0)
-                              : nullptr;
+  HINTERNET request =
+      connect ? WinHttpOpenRequest(connect, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                   WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                   parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0)
+              : nullptr;
   bool ok = false;
   if (request) {
     // Redirects are followed by hand, as a browser does across schemes.
@@ -62,8 +64,8 @@ bool Fetch(const std::wstring& url, Page* page) {
     if (WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
         WinHttpReceiveResponse(request, nullptr)) {
       DWORD size = sizeof(page->status);
-      WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
-                          &page->status, &size, WINHTTP_NO_HEADER_INDEX);
+      WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &page->status, &size, WINHTTP_NO_HEADER_INDEX);
       wchar_t location[4096] = {};
       size = sizeof(location);
       if (WinHttpQueryHeaders(request, WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX, location, &size,
@@ -72,7 +74,8 @@ bool Fetch(const std::wstring& url, Page* page) {
       }
       char buffer[4096];
       DWORD got = 0;
-      while (WinHttpReadData(request, buffer, sizeof(buffer), &got) && got > 0) page->body.append(buffer, got);
+      while (WinHttpReadData(request, buffer, sizeof(buffer), &got) && got > 0)
+        page->body.append(buffer, got);
       ok = true;
     }
   }
@@ -122,8 +125,8 @@ void Show(HINSTANCE instance, DWORD ms) {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = L"BrowserStandIn";
   RegisterClassW(&wc);
-  HWND wnd = CreateWindowExW(0, wc.lpszClassName, g_title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 640,
-                             260, nullptr, nullptr, instance, nullptr);
+  HWND wnd = CreateWindowExW(0, wc.lpszClassName, g_title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60,
+                             640, 260, nullptr, nullptr, instance, nullptr);
   SetTimer(wnd, 1, ms, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -150,7 +153,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command, int) {
     }
     g_title = Between(page.body, "<title>", "</title>");
     g_text = Between(page.body, "<p>", "</p>");
-    AppendLogLine(log, L"page\t" + std::to_wstring(page.status) + L"\t" + Printable(g_title) + L"\t" + Printable(g_text));
+    AppendLogLine(log, L"page\t" + std::to_wstring(page.status) + L"\t" + Printable(g_title) + L"\t" +
+                           Printable(g_text));
     break;
   }
   wchar_t show[32] = {};

@@ -56,7 +56,8 @@ const char kBoth[] = "250-hi\r\n250-AUTH PLAIN XOAUTH2 OAUTHBEARER\r\n250 SIZE 0
 const char kXOAuth2[] = "250-hi\r\n250 AUTH XOAUTH2\r\n";
 
 std::string Bearer(const char* token) {
-  return "AUTH OAUTHBEARER " + OAuthBearerResponse("ann@x.example", "smtp.x.example", 465, token).str() + "\r\n";
+  return "AUTH OAUTHBEARER " + OAuthBearerResponse("ann@x.example", "smtp.x.example", 465, token).str() +
+         "\r\n";
 }
 }  // namespace
 
@@ -66,7 +67,8 @@ TEST(BearerConversation, OAuthBearerIsPreferredAndXOAuth2TakenWhenAlone) {
   both.Delivers();
   const std::string wire = both.Run();
   EXPECT_TRUE(both.result);
-  EXPECT_NE(wire.find("EHLO x.example\r\n" + Bearer("tok1") + "MAIL FROM: <ann@x.example> SIZE="), std::string::npos)
+  EXPECT_NE(wire.find("EHLO x.example\r\n" + Bearer("tok1") + "MAIL FROM: <ann@x.example> SIZE="),
+            std::string::npos)
       << wire;
 
   Session alone(kXOAuth2);
@@ -108,8 +110,8 @@ TEST(BearerConversation, ExpiredTokenIsRenewedOnceAfterTheChallengeIsAnswered) {
 
   // Expired again: no second renewal, the refusal is quoted.
   Session twice(kBoth);
-  twice.channel.replies.insert(twice.channel.replies.end(),
-                               {expired, "535 5.7.8 no\r\n", expired, "535 5.7.8 still no\r\n", "221 bye\r\n"});
+  twice.channel.replies.insert(twice.channel.replies.end(), {expired, "535 5.7.8 no\r\n", expired,
+                                                             "535 5.7.8 still no\r\n", "221 bye\r\n"});
   twice.Run();
   EXPECT_FALSE(twice.result);
   EXPECT_EQ(twice.token.renewals, 1);

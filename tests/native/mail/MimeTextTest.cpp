@@ -45,7 +45,9 @@ struct Sent {
   }
 };
 
-const std::string kGerman = "Gr\xf6\xdf" "e";  // Latin-1, the fake's code page
+const std::string kGerman =
+    "Gr\xf6\xdf"
+    "e";  // Latin-1, the fake's code page
 }  // namespace
 
 TEST(MimeText, TypesByExtension) {
@@ -79,7 +81,12 @@ TEST(MimeText, EncodedWordsKeepCharactersWholeAndLinesShort) {
 
 TEST(MimeText, FileNamesQuotedOrAsRfc2231) {
   EXPECT_EQ(FileNameParameter("name", "a \"b\"\\c.jpg", "a \"b\"\\c.jpg"), "name=\"a \\\"b\\\"\\\\c.jpg\"");
-  EXPECT_EQ(FileNameParameter("filename", "Gr\xf6\xdf" "e.pdf", "Gr\xc3\xb6\xc3\x9f" "e.pdf"), "filename*=utf-8''Gr%C3%B6%C3%9Fe.pdf");
+  EXPECT_EQ(FileNameParameter("filename",
+                              "Gr\xf6\xdf"
+                              "e.pdf",
+                              "Gr\xc3\xb6\xc3\x9f"
+                              "e.pdf"),
+            "filename*=utf-8''Gr%C3%B6%C3%9Fe.pdf");
   // A long one goes in numbered pieces that never split an escape.
   std::string longName;
   for (int i = 0; i < 30; ++i) longName += "\xc3\xa9";
@@ -102,12 +109,15 @@ TEST(MimeText, FileNamesQuotedOrAsRfc2231) {
 }
 
 TEST(MimeText, QuotedPrintableLines) {
-  EXPECT_EQ(QuotedPrintable("Gr\xc3\xbc\xc3\x9f" "e =\r\n.end \r\n"), "Gr=C3=BC=C3=9Fe =3D\r\n=2Eend=20\r\n\r\n");
+  EXPECT_EQ(QuotedPrintable("Gr\xc3\xbc\xc3\x9f"
+                            "e =\r\n.end \r\n"),
+            "Gr=C3=BC=C3=9Fe =3D\r\n=2Eend=20\r\n\r\n");
   const std::string qp = QuotedPrintable(std::string(200, 'a') + "\xc3\xa9");
   for (const std::string& line : Lines(qp)) EXPECT_LE(line.size(), 76u);
   // Soft breaks join back to the text.
   std::string joined;
-  for (const std::string& line : Lines(qp)) joined += line.back() == '=' ? line.substr(0, line.size() - 1) : line;
+  for (const std::string& line : Lines(qp))
+    joined += line.back() == '=' ? line.substr(0, line.size() - 1) : line;
   EXPECT_EQ(joined, std::string(200, 'a') + "=C3=A9");
   EXPECT_EQ(Base64Lines(""), "\r\n");
   EXPECT_EQ(Base64Lines(std::string(57, 'x')).size(), 78u);
@@ -116,13 +126,21 @@ TEST(MimeText, QuotedPrintableLines) {
 TEST(MimeText, NonAsciiSubjectAndBodyGoAsUtf8) {
   Sent s;
   s.job.subject = kGerman;
-  s.job.body = "Gr\xfc\xdf" "e aus K\xf6ln\r\n.Punkt";
+  s.job.body =
+      "Gr\xfc\xdf"
+      "e aus K\xf6ln\r\n.Punkt";
   const std::string wire = s.Send();
-  EXPECT_NE(wire.find("\r\nSubject: =?utf-8?B?" + Base64Text("Gr\xc3\xb6\xc3\x9f" "e").str() + "?=\r\n"),
+  EXPECT_NE(wire.find("\r\nSubject: =?utf-8?B?" +
+                      Base64Text("Gr\xc3\xb6\xc3\x9f"
+                                 "e")
+                          .str() +
+                      "?=\r\n"),
             std::string::npos);
-  EXPECT_NE(wire.find("MIME-Version: 1.0\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n"
-                      "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe aus K=C3=B6ln\r\n=2EPunkt\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      wire.find(
+          "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n"
+          "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe aus K=C3=B6ln\r\n=2EPunkt\r\n"),
+      std::string::npos)
       << wire;
   EXPECT_EQ(s.size, wire.size());
   // Text of another script is shorter in base64.
