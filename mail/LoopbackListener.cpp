@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "mail/MessagePump.h"
+#include "mail/SignInWait.h"
 
 // One accepted connection and the request read from it.
 class CLoopbackListener::CConnection : public CAsyncSocket {
@@ -89,7 +89,7 @@ void CLoopbackListener::DropStale() {
 CLoopbackListener::Result CLoopbackListener::Wait(uint32_t limitMs, const std::function<bool()>& cancelled,
                                                   CLoopbackRequest* request) {
   bool stop = false;
-  const PumpEnd end = PumpMessages(nullptr, limitMs, [&] {
+  const WaitEnd end = WaitDispatching(nullptr, limitMs, [&] {
     stop = cancelled();
     return stop || m_redirect != nullptr;
   });
@@ -97,7 +97,7 @@ CLoopbackListener::Result CLoopbackListener::Wait(uint32_t limitMs, const std::f
     *request = m_redirect->request;
     return kRedirect;
   }
-  return stop && end == PumpEnd::kDone ? kCancelled : kTimedOut;
+  return stop && end == WaitEnd::kDone ? kCancelled : kTimedOut;
 }
 
 void CLoopbackListener::Reply(CConnection& connection, const std::string& response) {

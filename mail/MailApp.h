@@ -10,19 +10,19 @@
 #include "framework/WinApp.h"
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
+#include "mail/MailTexts.h"
 #include "mail/OAuthSignIn.h"
 #include "mail/SmtpLogin.h"
 #include "mail/Socket.h"
 
 class CSendProgressDlg;
 
-class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironment {
+class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironment, public IMailTexts {
  public:
   static const DWORD kSendWaitMs = 90000;
 
   CMailApp();
   ~CMailApp() override;
-  static CMailApp& Get();
 
   bool InitInstance() override;
   int ExitInstance() override;
@@ -60,7 +60,8 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   CString ToUtf8(const CString& text) override;
   void Random(void* bytes, size_t size) override;
 
-  HINSTANCE OwnResources() const { return m_ownResources; }
+  // IMailTexts (with Text and ShowMessage above)
+  HINSTANCE OwnResources() const override { return m_ownResources; }
   HINSTANCE LanguageLibrary() const { return m_language.Get(); }
 
  private:

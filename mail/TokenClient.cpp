@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "framework/Handles.h"
-#include "mail/MessagePump.h"
 #include "mail/ServerCertificate.h"
+#include "mail/SignInWait.h"
 
 namespace {
 struct HttpTraits {
@@ -152,13 +152,13 @@ class CPost {
     bool cancelled = false;
     const DWORD elapsed = GetTickCount() - m_start;
     const uint32_t left = elapsed < CTokenClient::kLimitMs ? CTokenClient::kLimitMs - elapsed : 0;
-    const PumpEnd end =
-        PumpMessages(m_completion.event.Get(), left, [&] { return cancelled = m_cancelled(); });
+    const WaitEnd end =
+        WaitDispatching(m_completion.event.Get(), left, [&] { return cancelled = m_cancelled(); });
     if (cancelled) {
       result->outcome = CTokenClient::kCancelled;
       return false;
     }
-    if (end == PumpEnd::kTimedOut) {
+    if (end == WaitEnd::kTimedOut) {
       result->outcome = CTokenClient::kTimedOut;
       return false;
     }

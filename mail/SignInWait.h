@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-enum class PumpEnd { kDone, kSignalled, kTimedOut };
+enum class WaitEnd { kDone, kSignalled, kTimedOut };
 
-// Looks at `done` after every message; `event` may be null.
-PumpEnd PumpMessages(HANDLE event, uint32_t limitMs, const std::function<bool()>& done);
+// Looks at `done` after every message; `event` may be null. The program's end (WM_QUIT)
+// ends the wait as its time would.
+WaitEnd WaitDispatching(HANDLE event, uint32_t limitMs, const std::function<bool()>& done);
