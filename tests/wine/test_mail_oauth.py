@@ -11,8 +11,12 @@ import email.header
 import email.policy
 import unittest
 
+from PIL import Image
+
+import jobkit
 import language_rig as L
 import mail_rig as R
+import panelkit as kit
 import oauth_rig as O
 import rig
 import tls_rig as T
@@ -179,6 +183,71 @@ class SizeAndText(unittest.TestCase):
                 self.assertEqual(text.get_content().replace("\r\n", "\n"), body.replace("\r\n", "\n") + "\n")
                 # Every line fits 7 bits.
                 self.assertTrue(all(b < 0x80 for b in envelope.original_content))
+
+
+SIGN_IN_KEY, TEST_KEY = 5029, 5022
+SHOTS = rig.WORK / "oauth-shots"
+
+
+def page_settings(smtp, issuer, provider=0):
+    """The Mail page's settings: the test server over STARTTLS, the account as user, the
+    tests' authorization server as "Other" (the endpoints and client id an administrator sets)."""
+    return {"Mail Setting": {"SMTP": T.HOST, "SMTP Port": smtp.port, "SMTP Security": 1, "SMTP User": O.ACCOUNT,
+                             "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 0, "OAuth Provider": provider,
+                             "OAuth Authorize URL": issuer.url + "/authorize", "OAuth Token URL": issuer.url + "/token",
+                             "OAuth Scope": O.SCOPE, "OAuth Client ID": O.CLIENT_ID}}
+
+
+def library_message(panel, timeout=120):
+    hwnd, texts = kit.message_box(panel, "E-mail", timeout=timeout)
+    kit.dismiss(hwnd)
+    return [text.replace("\\n", "\n") for text in texts]
+
+
+class MailPage(kit.PanelTestCase):
+    def setUp(self):
+        forget_token()
+        O.BROWSER_LOG.unlink(missing_ok=True)
+
+    def test_sign_in_key_test_and_scan_then_a_revoked_token_keeps_the_page(self):
+        with O.AuthorizationServer() as issuer, O.OAuthSmtp(issuer) as smtp:
+            directory = jobkit.program("oauth_page", page_settings(smtp, issuer), active=kit.MAIL)
+            jobkit.scanner()
+            # The browser stand-in keeps the page the listener answered on screen for a while.
+            job = jobkit.Job(directory, env={"ORVANE_BROWSER_SHOW_MS": "6000"})
+            # "Sign in with..." and its fourth choice, Other: the browser, then the library's word.
+            kit.click_control(SIGN_IN_KEY)
+            rig.driver("keys", "--hwnd", job.panel.hwnd, "{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}")
+            self.assertEqual(library_message(job.panel), [SIGNED_IN])
+            # The pictures of the notes: the page with the sign-in, the browser's page.
+            SHOTS.mkdir(parents=True, exist_ok=True)
+            kit.shot(job.panel.title).save(SHOTS / "page-mail-signin.png")
+            rig.driver("shot", "--title", "You are signed in", "--client",
+                       rig.wine_path(SHOTS / "browser-signed-in.bmp"))
+            Image.open(SHOTS / "browser-signed-in.bmp").convert("RGB").save(SHOTS / "browser-signed-in.png")
+            kit.click_control(TEST_KEY)
+            self.assertEqual(library_message(job.panel), [T.WORKS])
+            job.scan()
+            self.assertEqual(job.wait_end(timeout=120), 0)
+            self.assertEqual(rig.read_ini(directory / "Quendel.ini")["Mail Setting"]["OAuth Provider"], "3")
+            # The sign-in's token served the test and the scan: one browser visit, one code.
+            self.assertEqual(issuer.grants(), ["authorization_code"])
+            self.assertEqual([ok for m, user, token, ok in smtp.logins], [True, True])
+            [envelope] = smtp.envelopes
+            self.assertEqual(envelope.rcpt_tos, [RECIPIENT])
+
+            # A later run after the grant was revoked: the library's message, the page kept.
+            issuer.revoke()
+            job = jobkit.Job(directory)
+            job.scan()
+            self.assertEqual(library_message(job.panel), [SIGN_IN_AGAIN])
+            hwnd, texts = kit.message_box(job.panel, job.panel.title, timeout=20)
+            kit.dismiss(hwnd)
+            self.assertIn("was not sent by e-mail", " ".join(texts))
+            self.assertEqual(job.wait_end(timeout=60), 0)
+            self.assertEqual(len([f for f in job.temp_files() if f.endswith(".JPG")]), 2, job.temp_files())
+        self.assertEqual(len(smtp.envelopes), 1)
+        self.assertEqual([v[0] for v in O.browser_log()], ["visit", "redirect", "page"])
 
 
 if __name__ == "__main__":
