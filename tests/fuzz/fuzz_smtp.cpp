@@ -221,12 +221,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t dot = content.find("\n."); dot != std::string::npos; dot = content.find("\n.", dot + 1))
       FUZZ_CHECK(dot + 2 < content.size() && content[dot + 2] != '\r' && content[dot + 2] != '\n');
     FUZZ_CHECK(OneHeader(*(it + 1)));
-    // The attachments of this message: the next ones in order, as many as its parts.
+    // The attachments of this message: the next ones in order, as many as its parts (the
+    // delimiter lines of the boundary its header names, less the text part's).
     size_t parts = 0;
-    for (size_t at = content.find("\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition");
-         at != std::string::npos;
-         at = content.find("\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition", at + 1)) {
-      ++parts;
+    const size_t named = content.find("; boundary=\"");
+    const size_t head = content.find("\r\n\r\n");
+    if (named != std::string::npos && named < head) {
+      const std::string delimiter =
+          "\r\n--" + content.substr(named + 12, content.find('"', named + 12) - named - 12) + "\r\n";
+      for (size_t at = content.find(delimiter); at != std::string::npos; at = content.find(delimiter, at + 1))
+        ++parts;
+      parts = parts > 0 ? parts - 1 : 0;
     }
     FUZZ_CHECK(attached.size() + parts <= paths.size());
     const std::vector<std::string> mine(paths.begin() + static_cast<long>(attached.size()),
