@@ -56,5 +56,7 @@ bool CLibraryBinding::BindMail() {
   all &= BindName(lib, "SetMailSecurity", SetMailSecurity);
   all &= BindName(lib, "SetMailLogin", SetMailLogin);
   all &= BindName(lib, "MailTestServer", MailTestServer);
+  all &= BindName(lib, "SetMailOAuth", SetMailOAuth);
+  all &= BindName(lib, "MailSignIn", MailSignIn);
   return all;
 }

@@ -33,6 +33,8 @@ class CLibraryBinding {
   SetMailSecurityFn SetMailSecurity = nullptr;
   SetMailLoginFn SetMailLogin = nullptr;
   MailTestServerFn MailTestServer = nullptr;
+  SetMailOAuthFn SetMailOAuth = nullptr;
+  MailSignInFn MailSignIn = nullptr;
 
   // Loads both libraries and binds their operations; on a failure shows its message and ends
   // the process (exit code 0).

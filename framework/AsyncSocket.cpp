@@ -105,6 +105,33 @@ bool CAsyncSocket::Connect(const char* host, UINT port) {
   return ConnectHelper(reinterpret_cast<const sockaddr*>(&address), sizeof(address));
 }
 
+bool CAsyncSocket::Listen(const char* address, UINT port, int backlog) {
+  sockaddr_in local = {};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(static_cast<u_short>(port));
+  local.sin_addr.s_addr = inet_addr(address);
+  return bind(m_hSocket, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != SOCKET_ERROR &&
+         listen(m_hSocket, backlog) != SOCKET_ERROR;
+}
+
+UINT CAsyncSocket::LocalPort() const {
+  sockaddr_in local = {};
+  int length = sizeof(local);
+  if (getsockname(m_hSocket, reinterpret_cast<sockaddr*>(&local), &length) == SOCKET_ERROR) return 0;
+  return ntohs(local.sin_port);
+}
+
+bool CAsyncSocket::Accept(CAsyncSocket& connection, long events) {
+  const SOCKET accepted = accept(m_hSocket, nullptr, nullptr);
+  if (accepted == INVALID_SOCKET) return false;
+  connection.m_hSocket = accepted;
+  SocketWindow::Get().sockets[accepted] = &connection;
+  // An accepted socket watches what its listener watched: it is given its own events.
+  if (connection.AsyncSelect(events)) return true;
+  connection.Close();
+  return false;
+}
+
 bool CAsyncSocket::ConnectHelper(const sockaddr* address, int length) {
   return connect(m_hSocket, address, length) != SOCKET_ERROR;
 }

@@ -27,6 +27,12 @@ class CAsyncSocket {
   // Takes `host` as a dotted address, or resolves it by name (a failed lookup fails with
   // WSAEINVAL), then calls ConnectHelper.
   bool Connect(const char* host, UINT port);
+  // Binds to the dotted `address` and `port` (0: a free one) and listens.
+  bool Listen(const char* address, UINT port, int backlog = 4);
+  // The port the socket is bound to (0 when it is not).
+  UINT LocalPort() const;
+  // Takes the next waiting connection into `connection` (which must have none), watching `events`.
+  bool Accept(CAsyncSocket& connection, long events);
   virtual void Close();
   virtual int Receive(void* buffer, int length, int flags = 0);
   virtual int Send(const void* data, int length, int flags = 0);

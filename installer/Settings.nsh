@@ -31,6 +31,23 @@
   ${EndIf}
 !macroend
 
+; An organisation's sign-in with OAuth, given to the setup program: /OAUTHCLIENTID=ID (its own
+; registration with the provider, see the README) and /OAUTHPROVIDER=N (1 Microsoft, 2 Google,
+; 3 another) go into [Mail Setting].
+!macro SignInOptions
+  ${GetParameters} $R3
+  ClearErrors
+  ${GetOptions} $R3 "/OAUTHCLIENTID=" $R4
+  ${IfNot} ${Errors}
+    WriteINIStr "${SETTINGS}" "Mail Setting" "OAuth Client ID" $R4
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R3 "/OAUTHPROVIDER=" $R4
+  ${IfNot} ${Errors}
+    WriteINIStr "${SETTINGS}" "Mail Setting" "OAuth Provider" $R4
+  ${EndIf}
+!macroend
+
 !macro InstallSettings
   ${IfNot} ${FileExists} "${SETTINGS}"
     File "/oname=${SETTINGS}" "${DIST}/Quendel.ini"
@@ -51,6 +68,7 @@
   ${OrIfNot} ${FileExists} $R1
     WriteINIStr "${SETTINGS}" "Scan Setting" "Path" "$INSTDIR\VS600.ini"
   ${EndIf}
+  !insertmacro SignInOptions
   FlushINI "${SETTINGS}"
 
   ${If} $R0 == 0

@@ -1,6 +1,8 @@
 // Base64 encoding and CBase64FileReader.
 #include "mail/Base64.h"
 
+#include <cstring>
+
 namespace {
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 }
@@ -37,4 +39,42 @@ int CBase64FileReader::ReadLine(char* out, size_t size) {
   }
   EncodeBase64(m_buffer, got, out);
   return kLine;
+}
+
+CString Base64Text(const std::string& bytes) {
+  std::string text((bytes.size() + 2) / 3 * 4 + 1, '\0');
+  text.resize(EncodeBase64(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &text[0]));
+  return CString(text);
+}
+
+std::string Base64Url(const std::string& bytes) {
+  std::string text = Base64Text(bytes).str();
+  while (!text.empty() && text.back() == '=') text.pop_back();
+  for (char& c : text) c = c == '+' ? '-' : c == '/' ? '_' : c;
+  return text;
+}
+
+bool DecodeBase64(const std::string& text, std::string* bytes) {
+  bytes->clear();
+  if (text.size() % 4 != 0) return false;
+  for (size_t at = 0; at < text.size(); at += 4) {
+    unsigned value = 0;
+    int padding = 0;
+    for (size_t i = 0; i < 4; ++i) {
+      const char c = text[at + i];
+      const char* found = c ? std::strchr(kAlphabet, c) : nullptr;
+      // Padding only at the end of the last group, one or two of it.
+      if (c == '=' && at + 4 == text.size() && i >= 2 && (i == 3 || text[at + 3] == '=')) {
+        ++padding;
+        value <<= 6;
+        continue;
+      }
+      if (!found || padding > 0) return false;
+      value = value << 6 | static_cast<unsigned>(found - kAlphabet);
+    }
+    bytes->push_back(static_cast<char>(value >> 16));
+    if (padding < 2) bytes->push_back(static_cast<char>(value >> 8 & 0xFF));
+    if (padding < 1) bytes->push_back(static_cast<char>(value & 0xFF));
+  }
+  return true;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "mail/MailChannel.h"
 
@@ -16,6 +17,16 @@ const size_t kBase64MinBuffer = kBase64LineLength + 1;
 // Encodes `count` bytes into `out` (4 characters per started group of 3) and terminates it.
 // `out` must hold (count + 2) / 3 * 4 + 1 characters. Returns the characters written.
 size_t EncodeBase64(const unsigned char* bytes, size_t count, char* out);
+
+// Base64 of `bytes` on one line, without a line end.
+CString Base64Text(const std::string& bytes);
+
+// The URL-safe form of RFC 4648 ("-" and "_" for "+" and "/"), without padding.
+std::string Base64Url(const std::string& bytes);
+
+// Decodes base64 text (RFC 2045 alphabet, padding required where it belongs, no blanks) into
+// `bytes`; false for anything else.
+bool DecodeBase64(const std::string& text, std::string* bytes);
 
 class CBase64FileReader {
  public:

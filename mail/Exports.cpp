@@ -1,4 +1,4 @@
-// The library's entry point and its six exports (standard calling convention, exported by
+// The library's entry point and its eight exports (standard calling convention, exported by
 // their undecorated names). Strings and lists come by reference to the caller's objects; only
 // their characters are copied.
 #include "framework/Module.h"
@@ -46,3 +46,16 @@ extern "C" __declspec(dllexport) void WINAPI SetMailLogin(CString& user, CString
 extern "C" __declspec(dllexport) int WINAPI MailTestServer(CString& sender) {
   return g_mailApp.MailTestServer(sender);
 }
+
+// The sign-in of the next send (or test, or MailSignIn): provider 0 a password login, 1
+// Microsoft, 2 Google, 3 another; the endpoints and scope (empty: a preset's), the client id
+// and, for a confidential client, its secret.
+extern "C" __declspec(dllexport) void WINAPI
+    SetMailOAuth(int provider, CString& authorizeUrl, CString& tokenUrl, CString& scope, CString& clientId,
+                 CString& clientSecret) {
+  g_mailApp.SetMailOAuth(provider, authorizeUrl, tokenUrl, scope, clientId, clientSecret);
+}
+
+// Signs in now, in the browser, as the user of SetMailLogin, and keeps the tokens; 1 when it
+// worked. The progress window shows meanwhile (Cancel works).
+extern "C" __declspec(dllexport) int WINAPI MailSignIn() { return g_mailApp.MailSignIn(); }

@@ -14,3 +14,6 @@ typedef int(WINAPI* MailContentFn)();
 typedef void(WINAPI* SetMailSecurityFn)(int security, int port);
 typedef void(WINAPI* SetMailLoginFn)(CString& user, CString& password);
 typedef int(WINAPI* MailTestServerFn)(CString& sender);
+typedef void(WINAPI* SetMailOAuthFn)(int provider, CString& authorizeUrl, CString& tokenUrl, CString& scope,
+                                     CString& clientId, CString& clientSecret);
+typedef int(WINAPI* MailSignInFn)();

@@ -1,6 +1,7 @@
 // CMailApp: mail job state, the send and its wait, the conversation, start-up and shut-down.
 #include "mail/MailApp.h"
 
+#include <bcrypt.h>
 #include <commctrl.h>
 
 #include "framework/File.h"
@@ -10,6 +11,7 @@
 #include "mail/MailApi.h"
 #include "mail/MailContentDlg.h"
 #include "mail/MimeWriter.h"
+#include "mail/OAuthProviders.h"
 #include "mail/SendProgressDlg.h"
 #include "mail/SmtpConversation.h"
 #include "resources/postlib/resource.h"
@@ -63,6 +65,18 @@ void CMailApp::ShowMessage(unsigned id) { MessageBoxA(nullptr, Text(id), Text(ID
 
 void CMailApp::ShowMessage(unsigned id, const CString& quote) {
   MessageBoxA(nullptr, FillPlaceholder(Text(id), quote), Text(IDS_MAIL_CAPTION), MB_OK);
+}
+
+void CMailApp::ShowMessage(unsigned id, const CString& first, const CString& second) {
+  MessageBoxA(nullptr, FillPlaceholder(FillPlaceholder(Text(id), first), second), Text(IDS_MAIL_CAPTION),
+              MB_OK);
+}
+
+CString CMailApp::ToUtf8(const CString& text) { return Utf8(text); }
+
+void CMailApp::Random(void* bytes, size_t size) {
+  BCryptGenRandom(nullptr, static_cast<PUCHAR>(bytes), static_cast<ULONG>(size),
+                  BCRYPT_USE_SYSTEM_PREFERRED_RNG);
 }
 
 std::unique_ptr<IAttachmentFile> CMailApp::OpenFile(const CString& path) {
@@ -143,6 +157,51 @@ void CMailApp::SetMailLogin(const CString& user, const CString& password) {
   m_server.password = Utf8(password);
 }
 
+void CMailApp::SetMailOAuth(int provider, const CString& authorizeUrl, const CString& tokenUrl,
+                            const CString& scope, const CString& clientId, const CString& clientSecret) {
+  const OAuthProvider chosen = ToOAuthProvider(provider);
+  m_oauth = chosen != kOAuthNone;
+  const OAuthPreset* preset = OAuthPresetFor(chosen);
+  auto valueOf = [preset](const CString& value, const char* OAuthPreset::*field) {
+    const CString own = CopyText(value);
+    return own.IsEmpty() && preset ? CString(preset->*field) : own;
+  };
+  m_client.authorizeUrl = valueOf(authorizeUrl, &OAuthPreset::authorizeUrl);
+  m_client.tokenUrl = valueOf(tokenUrl, &OAuthPreset::tokenUrl);
+  m_client.scope = valueOf(scope, &OAuthPreset::scope);
+  m_client.clientId = CopyText(clientId);
+  WipeText(m_client.clientSecret);
+  m_client.clientSecret = CopyText(clientSecret);
+}
+
+int CMailApp::MailSignIn() {
+  if (m_sending || !m_oauth) return 0;
+  m_sending = true;
+  m_sendCancel = false;
+  m_progress = std::make_unique<CSendProgressDlg>([this]() { SetSendCancel(); });
+  m_progress->Open();
+  m_signIn.Configure(m_client, m_server.user);
+  const bool signedIn = m_signIn.SignIn();
+  m_progress.reset();
+  if (signedIn) ShowMessage(IDS_SIGNED_IN, m_server.user.IsEmpty() ? CString("-") : m_server.user);
+  m_server.Clear();
+  m_client.Clear();
+  m_oauth = false;
+  m_sending = false;
+  return signedIn ? 1 : 0;
+}
+
+bool CMailApp::SignedIn() {
+  if (m_server.security == kSecurityNone) {
+    ShowMessage(IDS_SIGNIN_NEEDS_TLS);
+    return false;
+  }
+  m_signIn.Configure(m_client, m_server.user);
+  if (!m_signIn.Ready()) return false;
+  m_server.bearer = &m_signIn;
+  return true;
+}
+
 int CMailApp::MailStartSend(const CString& sender, const CString& recipient, const CStringArray& attachments,
                             HWND notify) {
   // One send at a time: the waits dispatch messages, and a second one would share the state.
@@ -183,6 +242,7 @@ int CMailApp::Send(bool test) {
     const CString host = ChooseHost(m_smtpServer, m_job.sender);
     m_server.host = host;
     m_socket = std::make_unique<CMailSocket>(*this, *this, true);
+    m_server.port = MailPortFor(m_port, m_server.security);
     m_progress = std::make_unique<CSendProgressDlg>([this]() { SetSendCancel(); });
     m_progress->Open();
     m_socket->SetNotify(true);
@@ -191,9 +251,13 @@ int CMailApp::Send(bool test) {
     m_accepted = false;
     // A Cancel of an earlier send must not end this send's wait before it has started.
     m_sendCancel = false;
-    // No server and no sender's domain: nothing to connect to (an empty name would resolve to
-    // this computer).
-    if (host.IsEmpty() || !m_socket->ConnectTo(host, MailPortFor(m_port, m_server.security))) {
+    // A send with OAuth signs in first (the browser opens when no token is kept).
+    if (m_oauth && !SignedIn()) {
+      m_socket.reset();
+      UpdateProgress(0, kProgressFinish);
+      // No server and no sender's domain: nothing to connect to (an empty name would resolve to
+      // this computer).
+    } else if (host.IsEmpty() || !m_socket->ConnectTo(host, m_server.port)) {
       result = Unreachable();
     } else {
       result = WaitForConversation();
@@ -201,6 +265,8 @@ int CMailApp::Send(bool test) {
   }
   // The server, its security and the login serve one send.
   m_server.Clear();
+  m_client.Clear();
+  m_oauth = false;
   m_port = 0;
   m_sending = false;
   return result;
@@ -271,6 +337,9 @@ void CMailApp::UpdateProgress(unsigned value, int code) {
       break;
     case kProgressDataStart:
       m_progress->SetStatus(Text(IDS_START_SEND_DATA));
+      break;
+    case kProgressStatus:
+      m_progress->SetStatus(Text(value));
       break;
     case kProgressFile:
       if (value < static_cast<unsigned>(m_job.attachments.GetSize())) {

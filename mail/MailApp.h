@@ -11,6 +11,7 @@
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
 #include "mail/MailTexts.h"
+#include "mail/OAuthSignIn.h"
 #include "mail/SmtpLogin.h"
 #include "mail/Socket.h"
 
@@ -36,6 +37,12 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   int MailStartSend(const CString& sender, const CString& recipient, const CStringArray& attachments,
                     HWND notify);
   int MailTestServer(const CString& sender);
+  // The sign-in of the next send: provider 0 logs in with the password; for a preset (1, 2) an
+  // empty value takes the preset's.
+  void SetMailOAuth(int provider, const CString& authorizeUrl, const CString& tokenUrl, const CString& scope,
+                    const CString& clientId, const CString& clientSecret);
+  // Signs in now in the browser (the Mail page's key); 1 when it worked.
+  int MailSignIn();
 
   void ClearMailData() { m_job.Clear(); }
   void SetSendCancel() { m_sendCancel = true; }
@@ -46,9 +53,12 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   CString Text(unsigned id) override;
   void ShowMessage(unsigned id) override;
   void ShowMessage(unsigned id, const CString& quote) override;
+  void ShowMessage(unsigned id, const CString& first, const CString& second) override;
   void UpdateProgress(unsigned value, int code) override;
   bool SendCancelled() const override { return m_sendCancel; }
   std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) override;
+  CString ToUtf8(const CString& text) override;
+  void Random(void* bytes, size_t size) override;
 
   // IMailTexts (with Text and ShowMessage above)
   HINSTANCE OwnResources() const override { return m_ownResources; }
@@ -67,10 +77,15 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   // The wait for the connection was cancelled: the attempt is abandoned (a late connection
   // starts no conversation) and the end actions run.
   int Cancelled();
+  // The sign-in a send with OAuth needs before it connects; false after its message.
+  bool SignedIn();
   void LoadLanguageLibrary();
 
   CString m_smtpServer;
   MailServerOptions m_server;
+  bool m_oauth = false;  // the next send signs in with OAuth
+  OAuthClient m_client;
+  CSignIn m_signIn{*this};
   int m_port = 0;  // 0: the security's default
   MailJob m_job;
   HWND m_notifyWnd = nullptr;

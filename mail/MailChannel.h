@@ -4,6 +4,7 @@
 // the native tests with scripted fakes. Platform-free.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ enum ProgressCode {
   kProgressFinish = 3,
   kProgressDataStart = 4,
   kProgressFile = 5,
+  kProgressStatus = 6,  // the status text becomes string `value` (the sign-in's steps)
 };
 
 // What securing a connection came to: the TLS handshake and the check of the server's
@@ -81,9 +83,15 @@ class IMailEnvironment {
   virtual void ShowMessage(unsigned id) = 0;
   // The same with `quote` (a server's reply, a host name) in place of the string's "%s".
   virtual void ShowMessage(unsigned id, const CString& quote) = 0;
+  // The same with two values, in place of its first and second "%s".
+  virtual void ShowMessage(unsigned id, const CString& first, const CString& second) = 0;
   virtual void UpdateProgress(unsigned value, int code) = 0;
   // The progress window's Cancel has been pressed.
   virtual bool SendCancelled() const = 0;
   // Opens `path` read-only, binary; null when it cannot be opened.
   virtual std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) = 0;
+  // A text of the ANSI code page (the job's texts, the language library's) in UTF-8.
+  virtual CString ToUtf8(const CString& text) = 0;
+  // `size` bytes from the system's cryptographic random source.
+  virtual void Random(void* bytes, size_t size) = 0;
 };

@@ -1,10 +1,33 @@
 // CSmtpConversation.
 #include "mail/SmtpConversation.h"
 
+#include "mail/Base64.h"
+#include "mail/MessagePlan.h"
+#include "mail/MimeText.h"
 #include "mail/MimeWriter.h"
+#include "mail/SaslBearer.h"
 #include "resources/postlib/resource.h"
 
 namespace {
+// RFC 4954 lets AUTH's line grow beyond RFC 5321's 512 octets; not every server does.
+const size_t kMaxCommandLine = 512;
+
+// "(1 of 3)" in the library's language.
+CString Numbering(IMailEnvironment& environment, size_t number, size_t count) {
+  const CString text =
+      FillPlaceholder(environment.Text(IDS_MESSAGE_NUMBERING), CString::Format("%u", unsigned(number)));
+  return FillPlaceholder(text, CString::Format("%u", unsigned(count)));
+}
+
+// The To line naming every recipient: the longest the recipient phase can build.
+CString ToLine(const CStringArray& recipients) {
+  CString line;
+  for (int i = 0; i < recipients.GetSize(); ++i) {
+    line += CString(i == 0 ? "To: <" : " , <") + WithoutLineBreaks(recipients[i]) + ">";
+  }
+  return line;
+}
+
 unsigned TlsMessage(TlsResult result) {
   switch (result) {
     case TlsResult::kUntrusted:
@@ -79,7 +102,61 @@ bool CSmtpConversation::Secure() {
   return false;
 }
 
+SmtpReply CSmtpConversation::Authenticate(const char* mechanism, const CString& response) {
+  const CString command = CString("AUTH ") + mechanism;
+  if (command.GetLength() + 1 + response.GetLength() + 2 <= static_cast<int>(kMaxCommandLine)) {
+    CString line = command + " " + response + "\r\n";
+    const SmtpReply reply = Command(line);
+    WipeText(line);
+    return reply;
+  }
+  const SmtpReply ready = Command(command + "\r\n");
+  if (!ready.Complete() || ready.code != 334) return ready;
+  CString line = response + "\r\n";
+  const SmtpReply reply = Command(line);
+  WipeText(line);
+  return reply;
+}
+
+bool CSmtpConversation::BearerLogin(const ServerExtensions& extensions) {
+  if (!extensions.authOAuthBearer && !extensions.authXOAuth2) {
+    m_environment.ShowMessage(IDS_OAUTH_NOT_OFFERED);
+    Quit();
+    return false;
+  }
+  // OAUTHBEARER is the standard one; XOAUTH2 the providers' older form of the same.
+  const bool oauthBearer = extensions.authOAuthBearer;
+  for (int attempt = 0;; ++attempt) {
+    CString token = m_server.bearer->AccessToken();
+    CString response = oauthBearer ? OAuthBearerResponse(m_server.user, m_server.host, m_server.port, token)
+                                   : XOAuth2Response(m_server.user, token);
+    WipeText(token);
+    SmtpReply reply = Authenticate(oauthBearer ? "OAUTHBEARER" : "XOAUTH2", response);
+    WipeText(response);
+    if (reply.Is(2)) return true;
+    bool expired = false;
+    if (reply.Complete() && reply.code == 334) {
+      // The failure challenge: its status says why; the server's refusal follows the answer.
+      expired =
+          ReadBearerChallenge(reply.lines.empty() ? std::string() : reply.lines[0].str()).TokenExpired();
+      reply = Command(BearerChallengeAnswer(oauthBearer));
+    }
+    if (expired && attempt == 0 && reply.Complete() && !reply.Is(2)) {
+      if (m_server.bearer->Renew()) continue;
+      // Renew said why it could not (or Cancel was pressed).
+      if (m_environment.SendCancelled()) {
+        m_channel.Abort();
+      } else {
+        Quit();
+      }
+      return false;
+    }
+    return reply.Is(2) || Fail(reply, IDS_OAUTH_REFUSED);
+  }
+}
+
 bool CSmtpConversation::Login(const ServerExtensions& extensions) {
+  if (m_server.bearer) return BearerLogin(extensions);
   if (!extensions.authPlain && !extensions.authLogin) {
     m_environment.ShowMessage(IDS_LOGIN_NOT_OFFERED);
     Quit();
@@ -132,7 +209,8 @@ bool CSmtpConversation::Open() {
     ehlo = Command("EHLO " + domain + "\r\n");
     if (!ehlo.Is(2)) return Fail(ehlo, IDS_SERVER_REJECTS);
   }
-  return !m_server.LogsIn() || Login(ReadExtensions(ehlo));
+  m_extensions = ReadExtensions(ehlo);
+  return !m_server.LogsIn() || Login(m_extensions);
 }
 
 bool CSmtpConversation::Recipients() {
@@ -170,17 +248,25 @@ bool CSmtpConversation::RunTest() {
   return true;
 }
 
-bool CSmtpConversation::Run() {
-  if (!Open()) return false;
-  const SmtpReply from = Command("MAIL FROM: <" + WithoutLineBreaks(m_job.sender) + ">\r\n");
-  if (!from.Is(2)) return Fail(from, IDS_SERVER_REJECTS);
+bool CSmtpConversation::Transaction(const CString& numbering) {
+  CMimeWriter writer(m_job, m_channel, m_environment, numbering);
+  CString mailFrom = "MAIL FROM: <" + WithoutLineBreaks(m_job.sender) + ">";
+  if (m_extensions.size) {
+    // The To line names every recipient here; the one sent leaves out those refused first,
+    // so the size given is never below the size sent.
+    mailFrom +=
+        CString::Format(" SIZE=%llu", static_cast<unsigned long long>(writer.Size(ToLine(m_job.recipients))));
+  }
+  const SmtpReply from = Command(mailFrom + "\r\n");
+  // 552: the size given is beyond what the server takes now.
+  if (!from.Is(2)) return Fail(from, from.code == 552 ? IDS_MESSAGE_REFUSED : IDS_SERVER_REJECTS);
   if (!Recipients()) return false;
   m_environment.UpdateProgress(0, kProgressDataStart);
   const SmtpReply data = Command("DATA\r\n");
   // The content goes out only when the server is ready for it: a refused DATA followed by the
   // content would have the server read its lines as commands.
   if (!data.Is(3)) return Fail(data, IDS_MESSAGE_REFUSED);
-  CMimeWriter(m_job, m_channel, m_environment).SendContent(m_toHeader);
+  writer.SendContent(m_toHeader);
   // Cancelled during the content: the "." would deliver what went out, an attachment cut short.
   // The connection is reset instead, and the server discards the unfinished message.
   if (m_environment.SendCancelled()) {
@@ -188,7 +274,45 @@ bool CSmtpConversation::Run() {
     return false;
   }
   const SmtpReply accepted = Command(".\r\n");
-  if (!accepted.Is(2)) return Fail(accepted, IDS_MESSAGE_REFUSED);
+  return accepted.Is(2) || Fail(accepted, IDS_MESSAGE_REFUSED);
+}
+
+bool CSmtpConversation::Run() {
+  if (!Open()) return false;
+  // Over the server's size limit: whole attachments in numbered messages, each within it.
+  const CStringArray attachments = m_job.attachments;
+  const CStringArray recipients = m_job.recipients;
+  const CString body = m_job.body;
+  MessagePlan plan;
+  {
+    const CString longest = Numbering(m_environment, attachments.GetSize(), attachments.GetSize());
+    const CMimeWriter whole(m_job, m_channel, m_environment);
+    // A message of the split without its parts: numbered, and multipart (one part, not counted).
+    MailJob bare = m_job;
+    bare.attachments.RemoveAll();
+    bare.attachments.Add("");
+    const CMimeWriter numbered(bare, m_channel, m_environment, longest);
+    const CString toLine = ToLine(recipients);
+    std::vector<uint64_t> parts;
+    for (int i = 0; i < attachments.GetSize(); ++i) parts.push_back(whole.PartSize(static_cast<size_t>(i)));
+    plan = PlanMessages(whole.Size(toLine), numbered.FixedSize(toLine), parts, m_extensions.sizeLimit);
+  }
+  if (plan.tooLarge) {
+    m_environment.ShowMessage(IDS_MESSAGE_TOO_LARGE, SizeText(plan.size).c_str(),
+                              SizeText(m_extensions.sizeLimit).c_str());
+    Quit();
+    return false;
+  }
+  int next = 0;
+  for (size_t message = 0; message < plan.counts.size(); ++message) {
+    m_job.attachments.RemoveAll();
+    for (size_t i = 0; i < plan.counts[message]; ++i) m_job.attachments.Add(attachments[next++]);
+    m_job.recipients = recipients;
+    m_job.body = body;
+    const CString numbering =
+        plan.counts.size() > 1 ? Numbering(m_environment, message + 1, plan.counts.size()) : CString();
+    if (!Transaction(numbering)) return false;
+  }
   Quit();
   if (m_refusedCount > 0) {
     CString named = m_refusals;

@@ -1,9 +1,11 @@
 // One SMTP conversation, run in one go over a channel: the connection secured (TLS from the
-// first byte, or STARTTLS after the greeting), HELO (EHLO when secured), the login, MAIL FROM,
-// one RCPT per recipient (building the To header), DATA, the content, ".", QUIT. Every reply is
-// read whole and checked; a failure ends the conversation with a message that names it (a
-// refusal quotes the server). Cancel ends it silently, by dropping the connection: a message
-// is never ended with "." once Cancel was pressed. Platform-free.
+// first byte, or STARTTLS after the greeting), HELO (EHLO when secured), the login (a password,
+// or an OAuth token), then per message MAIL FROM (with its size where the server takes SIZE),
+// one RCPT per recipient (building the To header), DATA, the content, "."; QUIT. A message too
+// large for the server's limit is split into numbered messages of whole attachments, or not
+// sent at all. Every reply is read whole and checked; a failure ends the conversation with a
+// message that names it (a refusal quotes the server). Cancel ends it silently, by dropping the
+// connection: a message is never ended with "." once Cancel was pressed. Platform-free.
 #pragma once
 
 #include "mail/MailChannel.h"
@@ -40,6 +42,13 @@ class CSmtpConversation {
   bool Open();
   bool Secure();
   bool Login(const ServerExtensions& extensions);
+  // XOAUTH2 or OAUTHBEARER with the access token; a token the server calls expired is renewed
+  // once and tried again.
+  bool BearerLogin(const ServerExtensions& extensions);
+  // AUTH with its initial response, on the command line when it fits, else after a 334.
+  SmtpReply Authenticate(const char* mechanism, const CString& response);
+  // One message of the job (`numbering` follows its subject): MAIL FROM to the reply to ".".
+  bool Transaction(const CString& numbering);
   // The recipient phase; false when no recipient was accepted.
   bool Recipients();
   SmtpReply Command(const CString& text);
@@ -54,6 +63,7 @@ class CSmtpConversation {
   IMailChannel& m_channel;
   IMailEnvironment& m_environment;
   CReplyReader m_reader;
+  ServerExtensions m_extensions;  // of the last EHLO
   CString m_toHeader;
   CString m_refusals;  // "address: reply" of refused recipients, one a line
   int m_refusedCount = 0;

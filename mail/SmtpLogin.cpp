@@ -25,7 +25,20 @@ void AddMechanisms(ServerExtensions& extensions, const std::vector<CString>& wor
   for (size_t i = first; i < words.size(); ++i) {
     if (words[i] == "PLAIN") extensions.authPlain = true;
     if (words[i] == "LOGIN") extensions.authLogin = true;
+    if (words[i] == "XOAUTH2") extensions.authXOAuth2 = true;
+    if (words[i] == "OAUTHBEARER") extensions.authOAuthBearer = true;
   }
+}
+
+// The number of a SIZE keyword; 0 (no fixed limit) for anything else.
+uint64_t SizeLimit(const CString& word) {
+  if (word.IsEmpty() || word.GetLength() > 15) return 0;
+  uint64_t limit = 0;
+  for (char c : word.str()) {
+    if (c < '0' || c > '9') return 0;
+    limit = limit * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return limit;
 }
 }  // namespace
 
@@ -39,20 +52,15 @@ ServerExtensions ReadExtensions(const SmtpReply& ehlo) {
       extensions.startTls = true;
     } else if (words[0] == "AUTH") {
       AddMechanisms(extensions, words, 1);
+    } else if (words[0] == "SIZE") {
+      extensions.size = true;
+      extensions.sizeLimit = words.size() > 1 ? SizeLimit(words[1]) : 0;
     } else if (words[0].Left(5) == "AUTH=") {
       words[0] = words[0].Mid(5);
       AddMechanisms(extensions, words, 0);
     }
   }
   return extensions;
-}
-
-CString Base64Text(const std::string& bytes) {
-  CString text((bytes.size() + 2) / 3 * 4 + 1, '\0');
-  const size_t length =
-      EncodeBase64(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &text.str()[0]);
-  text.str().resize(length);
-  return text;
 }
 
 CString PlainResponse(const CString& user, const CString& password) {

@@ -2,12 +2,20 @@
 set(MAIL_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/mail/AddressBook.cpp
   ${CMAKE_SOURCE_DIR}/mail/Base64.cpp
+  ${CMAKE_SOURCE_DIR}/mail/JsonReader.cpp
+  ${CMAKE_SOURCE_DIR}/mail/LoopbackRequest.cpp
   ${CMAKE_SOURCE_DIR}/mail/MailJob.cpp
+  ${CMAKE_SOURCE_DIR}/mail/MessagePlan.cpp
+  ${CMAKE_SOURCE_DIR}/mail/MimeText.cpp
   ${CMAKE_SOURCE_DIR}/mail/MimeWriter.cpp
+  ${CMAKE_SOURCE_DIR}/mail/OAuthRequest.cpp
   ${CMAKE_SOURCE_DIR}/mail/OutgoingBuffer.cpp
   ${CMAKE_SOURCE_DIR}/mail/ProgressThrottle.cpp
+  ${CMAKE_SOURCE_DIR}/mail/SaslBearer.cpp
   ${CMAKE_SOURCE_DIR}/mail/SendWatch.cpp
+  ${CMAKE_SOURCE_DIR}/mail/Sha256.cpp
   ${CMAKE_SOURCE_DIR}/mail/SmtpConversation.cpp
   ${CMAKE_SOURCE_DIR}/mail/SmtpLogin.cpp
   ${CMAKE_SOURCE_DIR}/mail/SmtpReply.cpp
+  ${CMAKE_SOURCE_DIR}/mail/TokenAnswer.cpp
 )

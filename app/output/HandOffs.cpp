@@ -125,5 +125,9 @@ void HandMailServer(const CLibraryBinding& mail, const MailServerOrder& server) 
   CString password = server.password;
   mail.SetMailLogin(user, password);
   WipeText(password);
+  CString authorize = server.authorizeUrl, token = server.tokenUrl, scope = server.scope;
+  CString client = server.clientId, secret = server.clientSecret;
+  mail.SetMailOAuth(server.oauthProvider, authorize, token, scope, client, secret);
+  WipeText(secret);
 }
 }  // namespace HandOffs

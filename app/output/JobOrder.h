@@ -20,10 +20,21 @@ struct MailServerOrder {
   int port = 0;
   CString user;      // only with a secured connection
   CString password;  // likewise
+  // The sign-in with OAuth: 0 the password above; 1 Microsoft, 2 Google, 3 another. Empty
+  // endpoints and scope take a preset's.
+  int oauthProvider = 0;
+  CString authorizeUrl;
+  CString tokenUrl;
+  CString scope;
+  CString clientId;
+  CString clientSecret;  // wiped with the order
   MailServerOrder() = default;
   MailServerOrder(const MailServerOrder&) = delete;
   MailServerOrder& operator=(const MailServerOrder&) = delete;
-  ~MailServerOrder() { WipeText(password); }
+  ~MailServerOrder() {
+    WipeText(password);
+    WipeText(clientSecret);
+  }
 };
 
 struct MailOrder {

@@ -12,7 +12,9 @@
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
+#include "framework/ProtectedValue.h"
 #include "mail/MailSecurity.h"
+#include "mail/OAuthProviders.h"
 #include "resources/orvane/pages.h"
 #include "resources/orvane/panel.h"
 #include "resources/orvane/resource.h"
@@ -29,6 +31,15 @@ const char* const kSecurityNames[] = {nullptr, "STARTTLS", "TLS"};
 const int kRowLabelX = 8;
 
 CString Unset(const CString& value) { return PageRules::IsUnset(value) ? CString() : value; }
+
+// The client secret of the organisation's registration is kept like the password, never in
+// the settings file: one found there (put by an administrator) moves into the protected store.
+const char kSecretKey[] = "Software\\Orvane\\Mail";
+const char kSecretValue[] = "OAuth Client Secret";
+
+// The menu's entries in the order of `OAuth Provider`; the two provider names are names in
+// every language.
+const char* const kProviderNames[] = {nullptr, "Microsoft", "Google", nullptr};
 }  // namespace
 
 CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
@@ -54,6 +65,17 @@ void CMailPage::LoadOwnValues() {
   m_user = Unset(ReadText(Keys::kSmtpUser, Keys::kNull, kLoginBuffer));
   m_password = MailPassword::Load();
   m_attachAs = ReadInt(Keys::kAttachAs, 0) == 1 ? 1 : 0;
+  m_provider = ToOAuthProvider(ReadInt(Keys::kOAuthProvider, kOAuthNone));
+  m_authorizeUrl = Unset(ReadText(Keys::kOAuthAuthorizeUrl, Keys::kNull, 1024));
+  m_tokenUrl = Unset(ReadText(Keys::kOAuthTokenUrl, Keys::kNull, 1024));
+  m_scope = Unset(ReadText(Keys::kOAuthScope, Keys::kNull, 1024));
+  m_clientId = Unset(ReadText(Keys::kOAuthClientId, Keys::kNull, 256));
+  CString secret = Unset(ReadText(Keys::kOAuthClientSecret, Keys::kNull, 256));
+  if (!secret.IsEmpty() &&
+      ProtectedValue::Save(kSecretKey, kSecretValue, secret.str(), L"Orvane mail sign-in")) {
+    WriteText(Keys::kOAuthClientSecret, "");
+  }
+  WipeText(secret);
 }
 
 void CMailPage::ShowOwnValues() {
@@ -101,13 +123,21 @@ void CMailPage::LayoutOwn() {
   // The Test key ends where ">>" ends, on the password's row.
   const int testWidth = MeasureText(Program().LocalText(IDC_MAIL_TEST)).cx + kKeyButtonPadding;
   const int testX = fieldRight + 4 + button.cx - testWidth;
+  // "Sign in with..." ends there too, on the user's row, as wide as its widest face.
+  int signInWidth = 0;
+  for (const CString& face :
+       {Program().LocalText(IDC_MAIL_SIGNIN), CString(kProviderNames[kOAuthMicrosoft]),
+        CString(kProviderNames[kOAuthGoogle]), Program().LocalText(IDS_MAIL_SIGNIN_OTHER)}) {
+    signInWidth = std::max<int>(signInWidth, MeasureText(face).cx + kKeyButtonPadding);
+  }
+  const int signInX = fieldRight + 4 + button.cx - signInWidth;
   // Rows from the bottom.
   const struct {
     int label, field, row, right;
   } rows[] = {{IDC_MAIL_FROM_LABEL, IDC_MAIL_FROM, 1, fieldRight},
               {IDC_MAIL_TO_LABEL, IDC_MAIL_TO, 2, fieldRight},
               {IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_PASSWORD, 3, testX - 4},
-              {IDC_MAIL_USER_LABEL, IDC_MAIL_USER, 4, fieldRight},
+              {IDC_MAIL_USER_LABEL, IDC_MAIL_USER, 4, signInX - 4},
               {IDC_MAIL_SECURITY_LABEL, 0, 5, fieldRight},
               {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 6, fieldRight}};
   for (const auto& row : rows) {
@@ -117,6 +147,7 @@ void CMailPage::LayoutOwn() {
     if (row.field) MoveControl(row.field, fieldX, y, row.right - fieldX, height);
     if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldRight + 4, y, button.cx, button.cy);
     if (row.field == IDC_MAIL_PASSWORD) MoveControl(IDC_MAIL_TEST, testX, y, testWidth, button.cy);
+    if (row.field == IDC_MAIL_USER) MoveControl(IDC_MAIL_SIGNIN, signInX, y, signInWidth, button.cy);
     if (row.field == 0) LayoutSecurityRow(y, fieldX, fieldRight + 4 + button.cx, height);
   }
 }
@@ -152,14 +183,19 @@ bool CMailPage::OnCommand(WORD id, WORD code, HWND control) {
     RunTest();
     return true;
   }
+  if (id == IDC_MAIL_SIGNIN && code == BN_CLICKED) {
+    OnSignInKey();
+    return true;
+  }
   return CSettingsPage::OnCommand(id, code, control);
 }
 
 bool CMailPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   if (message == WM_DRAWITEM) {
     const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item && item->CtlID == IDC_MAIL_TEST) {
-      DrawKeyButton(*item, PageFont(), Program().LocalText(IDC_MAIL_TEST));
+    if (item && (item->CtlID == IDC_MAIL_TEST || item->CtlID == IDC_MAIL_SIGNIN)) {
+      DrawKeyButton(*item, PageFont(),
+                    item->CtlID == IDC_MAIL_TEST ? Program().LocalText(IDC_MAIL_TEST) : SignInFace());
       result = TRUE;
       return true;
     }
@@ -187,8 +223,65 @@ bool CMailPage::Port(int& port) const {
 }
 
 void CMailPage::EnableLogin() {
-  const BOOL secured = Security() != kSecurityNone;
-  for (int id : {IDC_MAIL_USER, IDC_MAIL_PASSWORD}) ::EnableWindow(GetDlgItem(id), secured);
+  const bool secured = Security() != kSecurityNone;
+  ::EnableWindow(GetDlgItem(IDC_MAIL_USER), secured);
+  ::EnableWindow(GetDlgItem(IDC_MAIL_SIGNIN), secured);
+  // A sign-in with OAuth needs no password.
+  ::EnableWindow(GetDlgItem(IDC_MAIL_PASSWORD), secured && m_provider == kOAuthNone);
+  ::InvalidateRect(GetDlgItem(IDC_MAIL_SIGNIN), nullptr, TRUE);
+}
+
+CString CMailPage::SignInFace() const {
+  if (m_provider == kOAuthNone) return Program().LocalText(IDC_MAIL_SIGNIN);
+  return kProviderNames[m_provider] ? CString(kProviderNames[m_provider])
+                                    : Program().LocalText(IDS_MAIL_SIGNIN_OTHER);
+}
+
+void CMailPage::OnSignInKey() {
+  HMENU menu = CreatePopupMenu();
+  for (int choice = kOAuthNone; choice <= kOAuthOther; ++choice) {
+    const CString name = choice == kOAuthNone     ? Program().LocalText(IDS_MAIL_SIGNIN_PASSWORD)
+                         : kProviderNames[choice] ? CString(kProviderNames[choice])
+                                                  : Program().LocalText(IDS_MAIL_SIGNIN_OTHER);
+    AppendMenuA(menu, MF_STRING | (choice == m_provider ? MF_CHECKED : 0), static_cast<UINT_PTR>(choice + 1),
+                name.c_str());
+  }
+  RECT key;
+  ::GetWindowRect(GetDlgItem(IDC_MAIL_SIGNIN), &key);
+  const int picked = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                     key.left, key.bottom, 0, m_hWnd, nullptr));
+  DestroyMenu(menu);
+  if (picked == 0) return;
+  m_provider = picked - 1;
+  // A provider's preset fills the server, its security and port.
+  if (const OAuthPreset* preset = OAuthPresetFor(static_cast<OAuthProvider>(m_provider))) {
+    SetDlgItemTextA(m_hWnd, IDC_MAIL_SMTP, preset->server);
+    ::SendMessageA(GetDlgItem(IDC_MAIL_SECURITY), CB_SETCURSEL, static_cast<WPARAM>(preset->security), 0);
+    SetDlgItemTextA(m_hWnd, IDC_MAIL_PORT, CString::Format("%d", preset->port).c_str());
+  }
+  if (m_provider != kOAuthNone) SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, "");
+  EnableLogin();
+  if (m_provider != kOAuthNone) SignInNow();
+}
+
+template <typename Call>
+void CMailPage::WithPanelDisabled(int focus, Call call) {
+  // The library waits for the server (or the browser) while window messages flow: the panel
+  // takes no clicks meanwhile, as under a modal dialog.
+  HWND panel = GetAncestor(m_hWnd, GA_ROOT);
+  ::EnableWindow(panel, FALSE);
+  call();
+  ::EnableWindow(panel, TRUE);
+  ::SetForegroundWindow(panel);
+  ::SetFocus(GetDlgItem(focus));
+}
+
+void CMailPage::SignInNow() {
+  CLibraryBinding& mail = Program().Libraries();
+  MailServerOrder server;
+  if (!ServerFromFields(server)) return;
+  HandOffs::HandMailServer(mail, server);
+  WithPanelDisabled(IDC_MAIL_SIGNIN, [&] { mail.MailSignIn(); });
 }
 
 bool CMailPage::ServerFromFields(MailServerOrder& server) const {
@@ -199,8 +292,16 @@ bool CMailPage::ServerFromFields(MailServerOrder& server) const {
   // and nowhere kept but in the user's protected store (and in the order, wiped with it).
   if (server.security != kSecurityNone) {
     server.user = FieldText(IDC_MAIL_USER, kLoginBuffer);
-    server.password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
+    if (m_provider == kOAuthNone) server.password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
   }
+  server.oauthProvider = m_provider;
+  server.authorizeUrl = m_authorizeUrl;
+  server.tokenUrl = m_tokenUrl;
+  server.scope = m_scope;
+  server.clientId = m_clientId;
+  std::string secret = ProtectedValue::Load(kSecretKey, kSecretValue);
+  server.clientSecret = CString(secret);
+  WipeBytes(secret);
   return true;
 }
 
@@ -210,14 +311,8 @@ void CMailPage::RunTest() {
   MailServerOrder server;
   if (!ServerFromFields(server)) return;
   HandOffs::HandMailServer(mail, server);
-  // The test waits for the server while window messages flow: the panel takes no clicks
-  // meanwhile, as under a modal dialog.
-  HWND panel = GetAncestor(m_hWnd, GA_ROOT);
-  ::EnableWindow(panel, FALSE);
-  mail.MailTestServer(sender);
-  ::EnableWindow(panel, TRUE);
-  ::SetForegroundWindow(panel);
-  ::SetFocus(GetDlgItem(IDC_MAIL_TEST));
+  // With OAuth the test signs in as well (the browser opens when no token is kept).
+  WithPanelDisabled(IDC_MAIL_TEST, [&] { mail.MailTestServer(sender); });
 }
 
 bool CMailPage::Store(DestinationValues& values) {
@@ -239,6 +334,7 @@ bool CMailPage::Store(DestinationValues& values) {
   WriteInt(Keys::kSmtpPort, m_port);
   WriteInt(Keys::kSmtpSecurity, m_security);
   WriteText(Keys::kSmtpUser, m_user.c_str());
+  WriteInt(Keys::kOAuthProvider, m_provider);
   m_attachAs = AttachAsPdf() ? 1 : 0;
   WriteInt(Keys::kAttachAs, m_attachAs);
   CString password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);

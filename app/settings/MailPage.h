@@ -1,6 +1,7 @@
 // CMailPage: the Mail destination's page (dialog 167): how the pages are attached (JPEG pages
-// or one PDF), the mail server with its security, port and login (and a Test of them),
-// recipient and sender, and ">>", which opens the mail library's message editor.
+// or one PDF), the mail server with its security, port and login (a password, or a sign-in
+// with OAuth chosen by "Sign in with..." beside the user field, which signs in at once; and a
+// Test of them), recipient and sender, and ">>", which opens the mail library's message editor.
 #pragma once
 
 #include "app/settings/SettingsPage.h"
@@ -41,6 +42,15 @@ class CMailPage : public CSettingsPage {
   // User and password only mean something over a secured connection.
   void EnableLogin();
   void RunTest();
+  // "Sign in with...": the choices in a menu; a provider chosen signs in now.
+  void OnSignInKey();
+  void SignInNow();
+  // The key's face: "Sign in with..." for a password login, else the provider's name.
+  CString SignInFace() const;
+  // Runs `call` with the panel disabled, as under a modal dialog, and gives the focus back to
+  // `focus` after it.
+  template <typename Call>
+  void WithPanelDisabled(int focus, Call call);
   // The security list, then the port's label and field up to `rowRight`.
   void LayoutSecurityRow(int y, int fieldX, int rowRight, int height);
 
@@ -52,4 +62,9 @@ class CMailPage : public CSettingsPage {
   CString m_user;
   CString m_password;
   int m_attachAs = 0;
+  int m_provider = 0;  // `OAuth Provider`
+  CString m_authorizeUrl;
+  CString m_tokenUrl;
+  CString m_scope;
+  CString m_clientId;
 };

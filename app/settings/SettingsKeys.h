@@ -32,6 +32,14 @@ constexpr char kSmtp[] = "SMTP";
 constexpr char kSmtpPort[] = "SMTP Port";
 constexpr char kSmtpSecurity[] = "SMTP Security";
 constexpr char kSmtpUser[] = "SMTP User";
+// The sign-in with OAuth: 0 (or missing) a password, 1 Microsoft, 2 Google, 3 another; its
+// endpoints, scope (for a preset, a value here replaces the preset's), client id and secret.
+constexpr char kOAuthProvider[] = "OAuth Provider";
+constexpr char kOAuthAuthorizeUrl[] = "OAuth Authorize URL";
+constexpr char kOAuthTokenUrl[] = "OAuth Token URL";
+constexpr char kOAuthScope[] = "OAuth Scope";
+constexpr char kOAuthClientId[] = "OAuth Client ID";
+constexpr char kOAuthClientSecret[] = "OAuth Client Secret";
 // 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF.
 constexpr char kAttachAs[] = "Attach As";
 constexpr char kSaveAs[] = "Save As";

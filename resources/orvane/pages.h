@@ -77,6 +77,10 @@
 #define IDC_MAIL_ATTACH 5026
 #define IDS_MAIL_ATTACH_JPEG 5027
 #define IDS_MAIL_ATTACH_PDF 5028
+// The sign-in: "Sign in with..." beside the user field, its choices (`OAuth Provider`).
+#define IDC_MAIL_SIGNIN 5029
+#define IDS_MAIL_SIGNIN_PASSWORD 5030
+#define IDS_MAIL_SIGNIN_OTHER 5031
 
 // Image page
 #define IDC_IMAGE_PAPER_LABEL 6001

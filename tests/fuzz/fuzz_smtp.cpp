@@ -95,32 +95,63 @@ bool OneHeader(const std::string& text) {
   return true;
 }
 
-// The content's texts after the headers (To, From, Subject, MIME-Version): with attachments,
-// the multipart line and the text part's opening, then the body's lines, each within the
-// line limit; then each attachment's boundary, five header texts and base64 lines that are
-// its file's base64, and the closing boundary.
-void CheckBodyAndAttachments(const std::vector<std::string>& texts, const std::vector<std::string>& paths,
-                             FakeEnvironment& env) {
-  const std::string boundary = "\r\n--" + env.Text(IDS_MIME_BOUNDARY).str() + "\r\n";
-  size_t at = paths.empty() ? 5 : 8;
-  FUZZ_CHECK(texts.size() >= at);
-  // (A lone CR or LF typed into the body stays in its line.)
-  for (; at < texts.size() && texts[at] != boundary; ++at)
-    FUZZ_CHECK(texts[at].size() <= kMaxMailLine + 2 && texts[at].find("\r\n") == texts[at].size() - 2);
+// The lines of `text` (without their CR LF); false when a bare CR or LF ends one.
+bool SplitLines(const std::string& text, std::vector<std::string>* lines) {
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) return false;
+    lines->push_back(text.substr(at, end - at));
+    at = end + 2;
+  }
+  return true;
+}
+
+// One message between DATA and ".": a header block of whole headers (the job's texts on one
+// header each, folded within the line limit, the subject in 7 bits), every line within the
+// limit; with attachments a boundary that the text before the first part does not hold, and
+// each attachment's part in order, its base64 lines decoding to its file; the closing boundary
+// last.
+void CheckMessage(const std::string& content, const std::vector<std::string>& paths, FakeEnvironment& env) {
+  std::vector<std::string> lines;
+  FUZZ_CHECK(SplitLines(content, &lines));
+  size_t at = 0;
+  int subjects = 0;
+  std::string boundary;
+  for (; at < lines.size() && !lines[at].empty(); ++at) {
+    const std::string& line = lines[at];
+    FUZZ_CHECK(line.size() <= kMaxMailLine);
+    const bool continued = line[0] == ' ' || line[0] == '\t';
+    FUZZ_CHECK(at > 0 || !continued);
+    if (line.compare(0, 9, "Subject: ") == 0) ++subjects;
+    if (line.compare(0, 8, "Subject:") == 0 || (continued && subjects > 0 && boundary.empty())) {
+      for (unsigned char c : line) FUZZ_CHECK(c < 0x80);
+    }
+    const size_t quoted = line.find("boundary=\"");
+    if (quoted != std::string::npos) boundary = line.substr(quoted + 10, line.size() - quoted - 11);
+  }
+  FUZZ_CHECK(subjects == 1 && at < lines.size());
+  for (const std::string& line : lines) FUZZ_CHECK(line.size() <= kMaxMailLine);
   if (paths.empty()) return;
+  FUZZ_CHECK(!boundary.empty());
+  const std::string delimiter = "--" + boundary;
+  size_t part = std::find(lines.begin() + static_cast<long>(at), lines.end(), delimiter) - lines.begin();
+  for (size_t i = at; i < part; ++i) FUZZ_CHECK(lines[i].find(delimiter) == std::string::npos);
+  // The text part, then one part per attachment.
+  part = std::find(lines.begin() + static_cast<long>(part) + 1, lines.end(), delimiter) - lines.begin();
   for (const std::string& path : paths) {
-    FUZZ_CHECK(at + 6 <= texts.size() && texts[at] == boundary);
-    for (int h = 1; h <= 4; ++h) FUZZ_CHECK(OneLine(texts[at + h]));
-    at += 6;
-    std::string lines;
-    for (; at < texts.size() && texts[at].compare(0, 2, "\r\n") != 0; ++at) {
-      FUZZ_CHECK(OneLine(texts[at]) && texts[at].size() <= kBase64LineLength + 2);
-      lines += texts[at].substr(0, texts[at].size() - 2);
+    FUZZ_CHECK(part < lines.size() && lines[part] == delimiter);
+    size_t i = part + 1;
+    while (i < lines.size() && !lines[i].empty()) ++i;  // its header lines
+    std::string base64;
+    for (++i; i < lines.size() && !lines[i].empty(); ++i) {
+      FUZZ_CHECK(lines[i].size() <= kBase64LineLength);
+      base64 += lines[i];
     }
     const auto file = env.files.find(path);
-    FUZZ_CHECK(lines == ReferenceBase64(file != env.files.end() ? file->second : std::string()));
+    FUZZ_CHECK(base64 == ReferenceBase64(file != env.files.end() ? file->second : std::string()));
+    part = i + 1;
   }
-  FUZZ_CHECK(at + 1 == texts.size());
+  FUZZ_CHECK(part + 1 == lines.size() && lines[part] == delimiter + "--");
 }
 }  // namespace
 
@@ -171,31 +202,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!inContent && text.compare(0, 4, "AUTH") == 0) FUZZ_CHECK(secured && server.LogsIn());
     sent.push_back(text);
   }
-  const auto dataCommand = std::find(sent.begin(), sent.end(), "DATA\r\n");
-  for (auto it = sent.begin(); it != dataCommand; ++it) FUZZ_CHECK(OneLine(*it));
-  // A refused DATA is followed by QUIT (or nothing), the content by the final "." line, unless
-  // Cancel gave the message up (the connection reset before any "." line).
-  const bool contentSent = dataCommand != sent.end() && dataCommand + 1 != sent.end() &&
-                           dataCommand[1].compare(0, 5, "To: <") == 0;
-  if (!contentSent) {
-    for (auto it = dataCommand; it != sent.end(); ++it) FUZZ_CHECK(OneLine(*it));
-    return 0;
+  // Every command is one line; each message (a split makes several) goes from DATA to the "."
+  // line, unless Cancel gave it up (the connection reset before its "." line).
+  size_t messages = 0;
+  std::vector<std::string> attached;
+  for (auto it = sent.begin(); it != sent.end(); ++it) {
+    if (*it != "DATA\r\n" || it + 1 == sent.end() || (it + 1)->compare(0, 5, "To: <") != 0) {
+      FUZZ_CHECK(OneLine(*it));
+      continue;
+    }
+    const auto end = std::find(it + 1, sent.end(), ".\r\n");
+    if (end == sent.end()) {
+      FUZZ_CHECK(env.cancelled);
+      break;
+    }
+    std::string content;
+    for (auto piece = it + 1; piece != end; ++piece) content += *piece;
+    for (size_t dot = content.find("\n."); dot != std::string::npos; dot = content.find("\n.", dot + 1))
+      FUZZ_CHECK(dot + 2 < content.size() && content[dot + 2] != '\r' && content[dot + 2] != '\n');
+    FUZZ_CHECK(OneHeader(*(it + 1)));
+    // The attachments of this message: the next ones in order, as many as its parts (the
+    // delimiter lines of the boundary its header names, less the text part's).
+    size_t parts = 0;
+    const size_t named = content.find("; boundary=\"");
+    const size_t head = content.find("\r\n\r\n");
+    if (named != std::string::npos && named < head) {
+      const std::string delimiter =
+          "\r\n--" + content.substr(named + 12, content.find('"', named + 12) - named - 12) + "\r\n";
+      for (size_t at = content.find(delimiter); at != std::string::npos; at = content.find(delimiter, at + 1))
+        ++parts;
+      parts = parts > 0 ? parts - 1 : 0;
+    }
+    FUZZ_CHECK(attached.size() + parts <= paths.size());
+    const std::vector<std::string> mine(paths.begin() + static_cast<long>(attached.size()),
+                                        paths.begin() + static_cast<long>(attached.size() + parts));
+    if (!env.cancelled) CheckMessage(content, mine, env);
+    attached.insert(attached.end(), mine.begin(), mine.end());
+    ++messages;
+    it = end;
   }
-  const auto end = std::find(dataCommand + 1, sent.end(), ".\r\n");
-  FUZZ_CHECK((end == sent.end()) == env.cancelled);
-  for (auto it = end; it != sent.end(); ++it) FUZZ_CHECK(OneLine(*it));
-
-  std::string content = "\r\n";
-  for (auto it = dataCommand + 1; it != end; ++it) content += *it;
-  FUZZ_CHECK(content.size() >= 4 && content.compare(content.size() - 2, 2, "\r\n") == 0);
-  for (size_t dot = content.find("\n."); dot != std::string::npos; dot = content.find("\n.", dot + 1))
-    FUZZ_CHECK(dot + 2 < content.size() && content[dot + 2] != '\r' && content[dot + 2] != '\n');
-
-  // To, From and Subject carry the job's texts.
-  const std::vector<std::string> texts(dataCommand + 1, end);
-  FUZZ_CHECK(texts.size() >= 4);
-  for (int h = 0; h < 3; ++h) FUZZ_CHECK(OneHeader(texts[h]));
-  if (!env.cancelled) CheckBodyAndAttachments(texts, paths, env);
+  if (accepted) FUZZ_CHECK(messages >= 1 && attached.size() == paths.size());
   if (accepted) FUZZ_CHECK(!env.cancelled);
   return 0;
 }

@@ -92,3 +92,21 @@ def image_infos(lines=None):
             fields = dict(p.split("=", 1) for p in line.split() if "=" in p)
             infos.append((int(fields["width"]), int(fields["length"]), int(fields["type"])))
     return infos
+
+
+def mail_message(panel, timeout=120):
+    """The texts of the mail library's message box (line ends as the driver writes them, \\n),
+    which is then closed."""
+    hwnd, texts = kit.message_box(panel, "E-mail", timeout=timeout)
+    kit.dismiss(hwnd)
+    return [text.replace("\\n", "\n") for text in texts]
+
+
+def mail_not_sent(job):
+    """After a SCAN whose mail the library gave up: (the library's message, the program's on
+    the page kept in TEMP, the exit code, the JPEG pages in TEMP); both messages closed."""
+    library = mail_message(job.panel)
+    hwnd, texts = kit.message_box(job.panel, job.panel.title, timeout=20)
+    kit.dismiss(hwnd)
+    code = job.wait_end(timeout=60)
+    return library, " ".join(texts), code, [f for f in job.temp_files() if f.endswith(".JPG")]

@@ -70,19 +70,20 @@ class Host:
         path.write_bytes(data)
         return wine_path(path)
 
-    def run(self, lines, timeout=120, cpu=None):
+    def run(self, lines, timeout=120, cpu=None, env=None, encoding="latin-1"):
         """Runs mailhost with the script `lines` (lists of words, or strings); returns its log.
-        `cpu` pins mailhost and a fresh wineserver to that one processor."""
+        `cpu` pins mailhost and a fresh wineserver to that one processor; `env` is added to its
+        environment (a locale), and the script is written in `encoding` (its code page)."""
         script = []
         for line in lines:
             script.append(line if isinstance(line, str) else "\t".join(line))
-        (self.dir / "script.txt").write_text("\r\n".join(script) + "\r\n", encoding="latin-1")
+        (self.dir / "script.txt").write_text("\r\n".join(script) + "\r\n", encoding=encoding)
         if cpu is not None:
             rig.restart_wine(cpu)
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.monotonic()
         try:
-            result = rig.run(["mailhost.exe", "script.txt"], cwd=self.dir, timeout=timeout, text=False)
+            result = rig.run(["mailhost.exe", "script.txt"], cwd=self.dir, timeout=timeout, text=False, env=env)
         finally:
             if cpu is not None:
                 rig.restart_wine()

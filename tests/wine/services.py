@@ -125,22 +125,27 @@ class SmtpServer:
         from aiosmtpd.controller import Controller
         from aiosmtpd.smtp import SMTP
 
-        outer = self
         limit = self.line_length_limit
+
+        # The limit is the class's when the server is made: its stream reader takes it then.
+        smtp_class = type("LimitedSMTP", (SMTP,), {"line_length_limit": limit}) if limit else SMTP
+
+        class Controlled(Controller):
+            def factory(self):
+                return smtp_class(self.handler, hostname=address, **self.SMTP_kwargs)
+
+        return Controlled(self.handler(), hostname=address, port=self.port, **self.options)
+
+    def handler(self):
+        """aiosmtpd's handler: keeps each envelope (a subclass may add auth_ methods)."""
+        outer = self
 
         class Handler:
             async def handle_DATA(self, server, session, envelope):
                 outer.envelopes.append(envelope)
                 return "250 OK"
 
-        class Controlled(Controller):
-            def factory(self):
-                smtp = SMTP(self.handler, hostname=address, **self.SMTP_kwargs)
-                if limit:
-                    smtp.line_length_limit = limit
-                return smtp
-
-        return Controlled(Handler(), hostname=address, port=self.port, **self.options)
+        return Handler()
 
     def start(self):
         def bound(address):

@@ -33,14 +33,6 @@ def mail_settings(host, port, security, user=T.USER):
                              "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 0}}
 
 
-def message(panel):
-    """The text of the mail library's message box (line ends as the driver writes them, \\n),
-    which is then closed."""
-    hwnd, texts = kit.message_box(panel, "E-mail", timeout=120)
-    kit.dismiss(hwnd)
-    return [text.replace("\\n", "\n") for text in texts]
-
-
 def stored_password():
     """The registry value the page keeps the password in, as `reg query` shows it (None without)."""
     result = rig.run(["reg", "query", "HKCU\\Software\\Orvane\\Mail", "/v", "Password"])
@@ -61,12 +53,10 @@ class SecuredMailJob(kit.PanelTestCase):
         """SCAN; the mail library's message, then the program's on the page kept in TEMP, both
         closed; the program ends with the page in TEMP."""
         job.scan()
-        self.assertEqual(message(job.panel), [expected])
-        hwnd, texts = kit.message_box(job.panel, job.panel.title, timeout=20)
-        kit.dismiss(hwnd)
-        self.assertIn("was not sent by e-mail", " ".join(texts))
-        self.assertEqual(job.wait_end(timeout=60), 0)
-        self.assertEqual(len([f for f in job.temp_files() if f.endswith(".JPG")]), 1, job.temp_files())
+        library, program, code, pages = jobkit.mail_not_sent(job)
+        self.assertEqual(library, [expected])
+        self.assertIn("was not sent by e-mail", program)
+        self.assertEqual((code, len(pages)), (0, 1))
 
     def test_starttls_with_login_delivers_the_page_and_keeps_the_password_protected(self):
         with T.SecureSmtp("starttls") as server:
@@ -128,10 +118,10 @@ class TestKey(kit.PanelTestCase):
             job = jobkit.Job(directory)
             kit.type_into(PASSWORD_FIELD, T.PASSWORD)
             kit.click_control(TEST_KEY)
-            texts = message(job.panel)
+            texts = jobkit.mail_message(job.panel)
             kit.type_into(PASSWORD_FIELD, "wrong")
             kit.click_control(TEST_KEY)
-            refused = message(job.panel)
+            refused = jobkit.mail_message(job.panel)
             self.assertEqual(kit.exit_panel(job.panel), 0)
         self.assertEqual(texts, [T.WORKS])
         self.assertEqual(refused, [T.LOGIN_REFUSED])

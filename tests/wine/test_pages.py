@@ -40,7 +40,8 @@ class MailPage(kit.PanelTestCase):
         kit.scan_stores_and_ends(panel)
         self.assertEqual(section(directory, "Mail Setting"),
                          {"Mail From": "me@example.org", "Mail To": "you@example.org", "SMTP": "", "SMTP Port": "2525",
-                          "SMTP Security": "0", "SMTP User": "", "Attach As": "0", "Scan Mode": "1",
+                          "SMTP Security": "0", "SMTP User": "", "OAuth Provider": "0", "Attach As": "0",
+                          "Scan Mode": "1",
                           "Resolution": "0", "Document Size": "0"})
         self.assertEqual(section(directory, "Active_Dlg"), {"Active_ID": "1003"})
         # An earlier success does not let an empty recipient through.

@@ -8,7 +8,7 @@ from mail_flows import content, messages, result, send
 
 REJECTS = "This server rejects mail from you. Enter the correct user ID using mail settings."
 LOST = "The connection to the mail server ended before the message was accepted."
-BOUNDARY = "=========_zazed==_"
+BOUNDARY = "=========_zazed==_"  # the stem of every boundary
 
 
 def setUpModule():
@@ -183,6 +183,8 @@ class MessageContent(ScriptedSession):
             host.file("page.bin", b"abcd")
             return content(subject="S", body="B") + send(self.address, "me@x.example", "bob@b.example", "page.bin")
         server, log = self.converse({}, lines)
+        # The boundary is the stem and 24 random characters.
+        boundary = re.search(r'boundary="(%s[A-Za-z0-9_-]{24})"' % BOUNDARY, server.data.decode()).group(1)
         self.assertEqual(server.data.decode(),
                          "To: <bob@b.example>\r\nFrom: me@x.example\r\nSubject: S\r\nMIME-Version: 1.0\r\n"
                          'Content-Type: multipart/mixed; boundary="%s"\r\n\r\n--%s\r\n'
@@ -191,7 +193,7 @@ class MessageContent(ScriptedSession):
                          "Content-Transfer-Encoding: base64\r\n"
                          'Content-Disposition: attachment; filename="page.bin"\r\n'
                          "Content-Description: page.bin\r\n\r\nYWJjZA==\r\n\r\n--%s--\r\n"
-                         % (BOUNDARY, BOUNDARY, BOUNDARY, BOUNDARY))
+                         % (boundary, boundary, boundary, boundary))
 
     def test_cancel_during_a_reply_wait_drops_the_connection(self):
         def lines(host):

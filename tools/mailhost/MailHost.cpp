@@ -4,6 +4,8 @@
 //   security N PORT                      SetMailSecurity (0 none, 1 STARTTLS, 2 TLS; port 0: its own)
 //   login USER PASSWORD                  SetMailLogin
 //   test SENDER                          MailTestServer
+//   oauth N AUTHORIZE TOKEN SCOPE ID [SECRET]  SetMailOAuth (- for an empty value)
+//   signin                               MailSignIn
 //   send SENDER RECIPIENT [FILE ...]     MailStartSend with a hidden notification window
 //   content                              MailContent
 //   gui ACTION ...                       queued dialog action, played during the next call
@@ -92,7 +94,10 @@ int main(int argc, char** argv) {
   auto setSecurity = reinterpret_cast<SetMailSecurityFn>(GetProcAddress(postlib, "SetMailSecurity"));
   auto setLogin = reinterpret_cast<SetMailLoginFn>(GetProcAddress(postlib, "SetMailLogin"));
   auto testServer = reinterpret_cast<MailTestServerFn>(GetProcAddress(postlib, "MailTestServer"));
-  if (!setSmtp || !content || !startSend || !setSecurity || !setLogin || !testServer) {
+  auto setOAuth = reinterpret_cast<SetMailOAuthFn>(GetProcAddress(postlib, "SetMailOAuth"));
+  auto signIn = reinterpret_cast<MailSignInFn>(GetProcAddress(postlib, "MailSignIn"));
+  if (!setSmtp || !content || !startSend || !setSecurity || !setLogin || !testServer || !setOAuth ||
+      !signIn) {
     GuiScript::Log("bind failed");
     return 4;
   }
@@ -138,6 +143,17 @@ int main(int argc, char** argv) {
       const double end = GuiScript::NowMs();
       GuiScript::Stop();
       GuiScript::Log("test=" + std::to_string(result) + " ms=" + GuiScript::FormatMs(end - start));
+    } else if (verb == "oauth") {
+      CString values[5];
+      for (size_t i = 0; i < 5; ++i) {
+        const std::string word = words.size() > i + 2 ? words[i + 2] : "-";
+        values[i] = word == "-" ? "" : word.c_str();
+      }
+      setOAuth(std::stoi(words.at(1)), values[0], values[1], values[2], values[3], values[4]);
+    } else if (verb == "signin") {
+      const int result = signIn();
+      GuiScript::Stop();
+      GuiScript::Log("signin=" + std::to_string(result));
     } else if (verb == "content") {
       const int result = content();
       GuiScript::Stop();

@@ -38,9 +38,12 @@ class Environment : public IMailEnvironment {
   CString Text(unsigned id) override { return CString::Format("<%u>", id); }
   void ShowMessage(unsigned id) override {}
   void ShowMessage(unsigned id, const CString& quote) override {}
+  void ShowMessage(unsigned id, const CString& first, const CString& second) override {}
   void UpdateProgress(unsigned value, int code) override {}
   bool SendCancelled() const override { return false; }
   std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) override { return nullptr; }
+  CString ToUtf8(const CString& text) override { return text; }
+  void Random(void* bytes, size_t size) override {}
 };
 
 // Exposes the notification operations, as the framework would call them.

@@ -109,16 +109,12 @@ class FakeEnvironment : public IMailEnvironment {
         return "Content-Type: multipart/mixed; boundary=";
       case IDS_MIME_BOUNDARY:
         return "=========_zazed==_";
-      case IDS_MIME_OCTET_STREAM:
-        return "Content-Type: application/octet-stream; name=\"";
-      case IDS_MIME_DISPOSITION:
-        return "Content-Disposition: attachment; filename=\"";
       case IDS_MIME_BASE64:
         return "Content-Transfer-Encoding: base64";
       case IDS_MIME_VERSION:
         return "MIME-Version: 1.0\r\n";
-      case IDS_MIME_TEXT_PLAIN:
-        return "Content-Type: text/plain; charset=\"us-ascii\"";
+      case IDS_MESSAGE_NUMBERING:
+        return "(%s of %s)";
       case IDS_MIME_DESCRIPTION:
         return "Content-Description: ";
       default:
@@ -130,6 +126,9 @@ class FakeEnvironment : public IMailEnvironment {
     messages.push_back(id);
     quotes.push_back(quote.str());
   }
+  void ShowMessage(unsigned id, const CString& first, const CString& second) override {
+    ShowMessage(id, first + "|" + second);
+  }
   void UpdateProgress(unsigned value, int code) override {
     progress.push_back({value, code});
     if (code == kProgressPosition && cancelAtPosition && value == cancelAtPosition) cancelled = true;
@@ -139,6 +138,33 @@ class FakeEnvironment : public IMailEnvironment {
     auto it = files.find(path.str());
     if (it == files.end()) return nullptr;
     return std::make_unique<MemoryFile>(it->second, sizeKnown);
+  }
+  // The fake's code page is Latin-1.
+  CString ToUtf8(const CString& text) override {
+    std::string utf8;
+    for (unsigned char c : text.str()) {
+      if (c < 0x80) {
+        utf8 += static_cast<char>(c);
+      } else {
+        utf8 += static_cast<char>(0xC0 | c >> 6);
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return utf8;
+  }
+  // Bytes from a counter, or the bytes queued in `random` first.
+  std::string random;
+  unsigned randomCounter = 0;
+  void Random(void* bytes, size_t size) override {
+    unsigned char* out = static_cast<unsigned char*>(bytes);
+    for (size_t i = 0; i < size; ++i) {
+      if (!random.empty()) {
+        out[i] = static_cast<unsigned char>(random[0]);
+        random.erase(0, 1);
+      } else {
+        out[i] = static_cast<unsigned char>(randomCounter++);
+      }
+    }
   }
 };
 

@@ -1,8 +1,9 @@
 // The message content: headers, boundary, body pieces with dot-stuffing, base64 parts,
-// progress and cancel.
+// progress and cancel; text beyond ASCII, types, and the size known before sending.
 #include <gtest/gtest.h>
 
 #include "MailFakes.h"
+#include "mail/Base64.h"
 #include "mail/MimeWriter.h"
 
 namespace {
@@ -21,7 +22,9 @@ struct Writer {
     return wire.substr(wire.find("\r\n\r\n") + 4);
   }
 };
-const std::string kBoundary = "=========_zazed==_";
+// The stem and the fake's first 18 random bytes (0, 1, 2, ...).
+const std::string kBoundary =
+    "=========_zazed==_" + Base64Url(std::string("\0\1\2\3\4\5\6\7\10\11\12\13\14\15\16\17\20\21", 18));
 }  // namespace
 
 TEST(MimeWriter, LayoutWithoutAttachments) {
@@ -61,7 +64,7 @@ TEST(MimeWriter, LayoutWithOneAttachment) {
                 "--" +
                 kBoundary +
                 "\r\n"
-                "Content-Type: application/octet-stream; name=\"P1234567.JPG\"\r\n"
+                "Content-Type: image/jpeg; name=\"P1234567.JPG\"\r\n"
                 "Content-Transfer-Encoding: base64\r\n"
                 "Content-Disposition: attachment; filename=\"P1234567.JPG\"\r\n"
                 "Content-Description: P1234567.JPG\r\n"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MailFakes.h"
+#include "mail/Base64.h"
 #include "mail/SmtpLogin.h"
 #include "mail/SmtpReply.h"
 
