@@ -1,6 +1,6 @@
 // pdfpages: one PDF from page files through the program's PDF writer, for the tests and the
 // benchmark; built for Windows and natively.
-//   pdfpages [--dpi N] OUT PAGE...
+//   pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...
 // prints "WRITTEN bytes seconds" (the writer's own time), or "FAILED status page" and exits 1.
 // On Linux it also prints "PEAK_KB n", the process's peak resident size (VmHWM: unlike the
 // resource usage's maximum, it does not carry the parent's size over from before the exec).
@@ -15,14 +15,26 @@
 
 int main(int argc, char** argv) {
   int dpi = 0, first = 1;
-  if (argc > 2 && std::strcmp(argv[1], "--dpi") == 0) dpi = std::atoi(argv[2]), first = 3;
+  PdfPageStyle style;
+  for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+    if (std::strcmp(argv[first], "--dpi") == 0 && first + 1 < argc) {
+      dpi = std::atoi(argv[++first]);
+    } else if (std::strcmp(argv[first], "--compact") == 0) {
+      style.compact = true;
+    } else if (std::strcmp(argv[first], "--compact-fine") == 0) {
+      style.compact = true;
+      style.quality = CompactQuality::kFine;
+    } else {
+      break;
+    }
+  }
   if (argc - first < 2) {
-    std::fprintf(stderr, "usage: pdfpages [--dpi N] OUT PAGE...\n");
+    std::fprintf(stderr, "usage: pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...\n");
     return 2;
   }
   const std::vector<std::string> pages(argv + first + 1, argv + argc);
   const auto start = std::chrono::steady_clock::now();
-  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime());
+  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime(), style);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (result.status != PdfFromPagesResult::kOk) {
     std::printf("FAILED %d %zu\n", static_cast<int>(result.status), result.page);

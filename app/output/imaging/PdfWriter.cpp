@@ -194,6 +194,71 @@ void CPdfWriter::WriteImageDictionary(const PageImage& image, uint32_t imageObje
   Put(dictionary + " >>\nstream\n");
 }
 
+bool CPdfWriter::WriteImageObject(uint32_t object, const std::string& dictionary, const uint8_t* data,
+                                  size_t size) {
+  StartObject(object);
+  Put("<< /Type /XObject /Subtype /Image " + dictionary + " /Length " + Number(size) + " >>\nstream\n");
+  PutBytes(data, size);
+  Put("\nendstream\nendobj\n");
+  return !m_failed;
+}
+
+bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
+  if (m_failed || !m_sink || m_inPage || page.width == 0 || page.height == 0) return false;
+  if (page.components != 1 && page.components != 3) return false;
+  if (!page.background || !page.backgroundBytes || !page.backgroundWidth || !page.backgroundHeight)
+    return false;
+  if (page.mask && !page.maskBytes) return false;
+  if (page.foreground &&
+      (!page.mask || !page.foregroundBytes || !page.foregroundWidth || !page.foregroundHeight))
+    return false;
+  const uint32_t pageObject = NewObject(), contentObject = NewObject(), backgroundObject = NewObject();
+  const uint32_t maskObject = page.mask ? NewObject() : 0;
+  const uint32_t foregroundObject = page.foreground ? NewObject() : 0;
+  m_pageObjects.push_back(pageObject);
+  const std::string width = Points(page.width, page.xDpi), height = Points(page.height, page.yDpi);
+  const std::string place = "q\n" + width + " 0 0 " + height + " 0 0 cm\n";
+
+  std::string images = "/Bg " + Reference(backgroundObject);
+  std::string drawing = place + "/Bg Do\nQ\n";
+  if (foregroundObject) {
+    images += " /Fg " + Reference(foregroundObject);
+    drawing += place + "/Fg Do\nQ\n";
+  } else if (maskObject) {
+    images += " /Ink " + Reference(maskObject);
+    char colour[48];
+    std::snprintf(colour, sizeof(colour), "%.3f %.3f %.3f rg\n", page.ink[0] / 255.0, page.ink[1] / 255.0,
+                  page.ink[2] / 255.0);
+    drawing += "q\n" + std::string(colour) + width + " 0 0 " + height + " 0 0 cm\n/Ink Do\nQ\n";
+  }
+  StartObject(pageObject);
+  Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
+      "] /Resources << /XObject << " + images + " >> >> /Contents " + Reference(contentObject) +
+      " >>\nendobj\n");
+  StartObject(contentObject);
+  Put("<< /Length " + Number(drawing.size()) + " >>\nstream\n" + drawing + "endstream\nendobj\n");
+  const std::string space = page.components == 1 ? "/DeviceGray" : "/DeviceRGB";
+  WriteImageObject(backgroundObject,
+                   "/Width " + Number(page.backgroundWidth) + " /Height " + Number(page.backgroundHeight) +
+                       " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode",
+                   page.background, page.backgroundBytes);
+  if (maskObject) {
+    // The decoder gives black (ink) the sample 0, which is where a stencil paints.
+    WriteImageObject(maskObject,
+                     "/Width " + Number(page.width) + " /Height " + Number(page.height) +
+                         " /ImageMask true /BitsPerComponent 1 /Filter /JBIG2Decode",
+                     page.mask, page.maskBytes);
+  }
+  if (foregroundObject) {
+    WriteImageObject(foregroundObject,
+                     "/Width " + Number(page.foregroundWidth) + " /Height " + Number(page.foregroundHeight) +
+                         " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode /Mask " +
+                         Reference(maskObject),
+                     page.foreground, page.foregroundBytes);
+  }
+  return Flush();
+}
+
 bool CPdfWriter::AddJpegBytes(const uint8_t* data, size_t size) {
   if (!m_inPage || m_page.samples != Samples::kJpeg || size > m_expected - m_taken) return Fail();
   m_taken += size;

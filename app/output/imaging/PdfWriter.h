@@ -39,6 +39,27 @@ class CPdfWriter {
     uint64_t jpegBytes = 0;
   };
 
+  // A compact page: the background picture stretched over the page, then the ink through the
+  // text mask, painted with one colour or
+  // with the foreground picture (stretched likewise). The mask is a JBIG2 stream of the page's
+  // size (1 for ink), the pictures JPEG files of `components` (1 or 3), all held whole.
+  struct LayeredPage {
+    uint32_t width = 0;  // the page's pixels, and the mask's
+    uint32_t height = 0;
+    int xDpi = 0;
+    int yDpi = 0;
+    int components = 3;
+    const uint8_t* background = nullptr;
+    size_t backgroundBytes = 0;
+    uint32_t backgroundWidth = 0, backgroundHeight = 0;
+    const uint8_t* mask = nullptr;  // null: a page without ink
+    size_t maskBytes = 0;
+    const uint8_t* foreground = nullptr;  // null: the ink is `ink`
+    size_t foregroundBytes = 0;
+    uint32_t foregroundWidth = 0, foregroundHeight = 0;
+    uint8_t ink[3] = {0, 0, 0};  // red, green, blue
+  };
+
   // Writes the header. `created` goes into the document information (none with year 0).
   bool Begin(Sink sink, void* context, const LocalTime& created);
   // Starts a page showing `image` at its true size. False for a side of 0 or a kJpeg page of
@@ -50,6 +71,8 @@ class CPdfWriter {
   bool AddRow(const uint8_t* row);
   // False unless the page got all its bytes or rows.
   bool EndPage();
+  // Writes a whole compact page. False for a side of 0 or a picture missing its bytes or size.
+  bool AddLayeredPage(const LayeredPage& page);
   // The page tree, the cross-reference table and the trailer. False without a page.
   bool Finish();
 
@@ -66,6 +89,7 @@ class CPdfWriter {
   bool Flush();
   bool Fail();
   void WriteImageDictionary(const PageImage& image, uint32_t imageObject);
+  bool WriteImageObject(uint32_t object, const std::string& dictionary, const uint8_t* data, size_t size);
 
   Sink m_sink = nullptr;
   void* m_context = nullptr;
