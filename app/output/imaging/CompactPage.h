@@ -1,9 +1,9 @@
-// A colour or grey page made compact: its text and line art as a 1-bit mask at the page's
-// resolution (JBIG2), painted with the ink's colour (one colour, or a small foreground
-// picture), over a background picture of the page without its ink at a third of the
-// resolution (JPEG). A page that is mostly picture goes whole as one JPEG instead, as does a
-// page whose layers would come out larger. The page is read in passes, each from the top, so
-// only the coded layers and a few rows are ever held. Platform-free.
+// A colour or grey page made compact: its text and line art as 1-bit masks at the page's
+// resolution (JBIG2), one for each of the ink's few colours and painted with it (or one mask
+// painted through a small foreground picture when the ink has many), over a background
+// picture of the page without its ink at a third of the resolution (JPEG). A page that is mostly picture goes
+// whole as one JPEG instead, as does a page whose layers would come out larger. The page is read in passes,
+// each from the top, so only the coded layers and a few rows are ever held. Platform-free.
 #pragma once
 
 #include <cstddef>
@@ -38,16 +38,25 @@ struct CompactPage {
   // kLayers: the background JPEG and its size.
   std::vector<uint8_t> background;
   uint32_t backgroundWidth = 0, backgroundHeight = 0;
-  // The mask, JBIG2 coded at the page's size (1 for ink); empty when the page has no ink.
-  std::vector<uint8_t> mask;
-  // The foreground JPEG and its size; empty when the ink is one colour, `ink` (red, green, blue).
+  // The ink: a mask (JBIG2, 1 for ink) of a box of the page (in pixels from the top left),
+  // painted with its colour (red, green, blue). None on a page without ink.
+  struct Ink {
+    uint32_t x = 0, y = 0, width = 0, height = 0;
+    uint8_t colour[3] = {0, 0, 0};
+    std::vector<uint8_t> mask;
+  };
+  std::vector<Ink> inks;
+  // With many colours of ink: the one mask, of the whole page, is painted through this JPEG.
   std::vector<uint8_t> foreground;
   uint32_t foregroundWidth = 0, foregroundHeight = 0;
-  uint8_t ink[3] = {0, 0, 0};
   // kWholePicture: the page as a JPEG (the quality of the job's JPEG pages).
   std::vector<uint8_t> picture;
 
-  size_t Bytes() const { return background.size() + mask.size() + foreground.size() + picture.size(); }
+  size_t Bytes() const {
+    size_t bytes = background.size() + foreground.size() + picture.size();
+    for (const Ink& ink : inks) bytes += ink.mask.size();
+    return bytes;
+  }
 };
 
 enum class CompactResult { kOk, kUnreadable, kNoMemory, kBadInput };

@@ -167,7 +167,8 @@ bool CJbig2Encoder::AddRow(const uint8_t* inkBits) {
   uint32_t window0 = 0;
   uint32_t window1 = static_cast<uint32_t>(row1[-3] << 6 | row1[-2] << 5 | row1[-1] << 4 | row1[0] << 3 |
                                            row1[1] << 2 | row1[2] << 1 | row1[3]);
-  uint32_t window2 = static_cast<uint32_t>(row2[-2] << 4 | row2[-1] << 3 | row2[0] << 2 | row2[1] << 1 | row2[2]);
+  uint32_t window2 =
+      static_cast<uint32_t>(row2[-2] << 4 | row2[-1] << 3 | row2[0] << 2 | row2[1] << 1 | row2[2]);
   for (uint32_t x = 0; x < m_width; ++x) {
     const int pixel = row0[x];
     Encode(window0 | window1 << 4 | window2 << 11, pixel);
@@ -202,7 +203,8 @@ bool CJbig2Encoder::Finish(Sink sink, void* context) {
   head.push_back(0);
   head.push_back(0x08);
   for (int8_t value : kAdaptivePixels) head.push_back(static_cast<uint8_t>(value));
-  const bool written = sink(context, head.data(), head.size()) && sink(context, m_coded.data(), m_coded.size());
+  const bool written =
+      sink(context, head.data(), head.size()) && sink(context, m_coded.data(), m_coded.size());
   m_lines.reset();
   std::vector<uint8_t>().swap(m_coded);
   return written;

@@ -38,7 +38,7 @@ class CJbig2Encoder {
   uint8_t* m_above2 = nullptr;
   uint8_t* m_above = nullptr;
   uint8_t* m_current = nullptr;
-  bool m_typical = false;  // the row before was coded as a copy of the one above it
+  bool m_typical = false;               // the row before was coded as a copy of the one above it
   std::unique_ptr<uint8_t[]> m_states;  // per context: probability state << 1 | more probable symbol
   // The arithmetic coder's registers, as the standard names them.
   uint32_t m_a = 0, m_c = 0;

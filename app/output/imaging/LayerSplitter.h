@@ -36,19 +36,26 @@ class CLayerSplitter {
   uint32_t ForegroundHeight() const { return m_inkDown; }
   // After the last row: true when some pixel is ink.
   bool HasInk() const { return m_inkPixels > 0; }
-  // The foreground cells (channels bytes each, top row first); cells without ink take the
-  // colour of the ink nearest before them in their row or the row above, so that the layer
-  // compresses to little. False when no cell held ink.
-  bool FinishForeground();
+  // After the last row, the foreground cells (channels bytes each, top row first): the ink's
+  // colours brought to a few (the count is returned, 0 when no cell held ink), and cells
+  // without ink given the colour of the ink nearest before them in their row or the row
+  // above, so that the layer compresses to little.
+  int FinishForeground();
   const uint8_t* Foreground() const { return m_ink.get(); }
-  // Whether all the ink is near one colour (then the mask is simply painted with it), and
-  // that colour (blue, green, red).
-  bool InkIsOneColour(uint8_t colour[3]) const;
+  // Then: each colour (blue, green, red), and which a cell's ink took (1 + its index, 0 none).
+  const uint8_t* Colour(int index) const;
+  uint8_t CellColour(uint32_t ix, uint32_t iy) const {
+    return m_inkFound[static_cast<size_t>(iy) * m_inkAcross + ix];
+  }
+  uint32_t ForegroundCell() const { return m_inkCell; }
+
+  static const int kMostColours = 8;
 
  private:
   void PrepareCellRow(uint32_t cellRow);
   bool CloseCellRow();
   void CloseInkRow();
+  int SnapToFewColours();
 
   const CPageSurvey* m_survey = nullptr;
   Output* m_output = nullptr;
@@ -62,7 +69,10 @@ class CLayerSplitter {
   // Per cell: clean pixels' sums and count.
   std::unique_ptr<uint32_t[]> m_cleanSum, m_cleanCount;
   // Per foreground cell: ink sums weighted by darkness, and the weights.
-  std::unique_ptr<uint32_t[]> m_inkSum, m_inkWeight;
+  std::unique_ptr<uint64_t[]> m_inkSum, m_inkWeight;
   std::unique_ptr<uint8_t[]> m_mask, m_background;
   std::unique_ptr<uint8_t[]> m_ink, m_inkFound;  // the foreground cells, and which held ink
+  std::unique_ptr<uint32_t[]> m_inkMass;         // and how much
+  uint8_t m_palette[kMostColours][3] = {};
+  int m_colours = 0;
 };

@@ -40,16 +40,21 @@ class CPageSurvey {
     uint16_t smooth[kBins];
     uint32_t sum[kBins][3];
   };
+
+ public:
   // What a finished block's tally says, before the regions are joined.
   struct Reading {
     uint8_t paper[3];
     uint8_t paperLevel;
     uint8_t inkLevel;
-    bool pictureLike;
+    bool textured;  // tones between ink and paper that print does not have
+    bool member;    // in the region being joined
   };
 
+ private:
   void CloseBlockRow();
   Reading Read(const Tally& tally, uint32_t pixels) const;
+  void FindPagePaper(int paper[3]) const;
   void JoinPictureRegions();
   size_t Index(uint32_t bx, uint32_t by) const { return static_cast<size_t>(by) * m_across + bx; }
 

@@ -228,17 +228,23 @@ Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout
   layers.backgroundBytes = page.background.size();
   layers.backgroundWidth = page.backgroundWidth;
   layers.backgroundHeight = page.backgroundHeight;
-  if (!page.mask.empty()) {
-    layers.mask = page.mask.data();
-    layers.maskBytes = page.mask.size();
+  std::vector<CPdfWriter::Stencil> stencils(page.inks.size());
+  for (size_t i = 0; i < page.inks.size(); ++i) {
+    const CompactPage::Ink& ink = page.inks[i];
+    CPdfWriter::Stencil& stencil = stencils[i];
+    stencil.x = ink.x, stencil.y = ink.y, stencil.width = ink.width, stencil.height = ink.height;
+    stencil.data = ink.mask.data();
+    stencil.bytes = ink.mask.size();
+    std::copy(ink.colour, ink.colour + 3, stencil.ink);
   }
+  layers.stencils = stencils.data();
+  layers.stencilCount = stencils.size();
   if (!page.foreground.empty()) {
     layers.foreground = page.foreground.data();
     layers.foregroundBytes = page.foreground.size();
     layers.foregroundWidth = page.foregroundWidth;
     layers.foregroundHeight = page.foregroundHeight;
   }
-  std::copy(page.ink, page.ink + 3, layers.ink);
   return writer.AddLayeredPage(layers) ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
 }
 

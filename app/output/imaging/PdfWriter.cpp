@@ -42,6 +42,17 @@ std::string CPdfWriter::Points(uint32_t pixels, int dpi) {
   return text;
 }
 
+std::string CPdfWriter::Offset(uint32_t pixels, int dpi) {
+  if (dpi <= 0) dpi = kPointsPerInch;
+  const uint64_t scaled =
+      (static_cast<uint64_t>(pixels) * kPointsPerInch * 10000 + static_cast<uint64_t>(dpi) / 2) /
+      static_cast<uint64_t>(dpi);
+  char text[32];
+  std::snprintf(text, sizeof(text), "%llu.%04llu", static_cast<unsigned long long>(scaled / 10000),
+                static_cast<unsigned long long>(scaled % 10000));
+  return text;
+}
+
 bool CPdfWriter::Begin(Sink sink, void* context, const LocalTime& created) {
   if (!sink) return false;
   m_sink = sink;
@@ -208,28 +219,41 @@ bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
   if (page.components != 1 && page.components != 3) return false;
   if (!page.background || !page.backgroundBytes || !page.backgroundWidth || !page.backgroundHeight)
     return false;
-  if (page.mask && !page.maskBytes) return false;
-  if (page.foreground &&
-      (!page.mask || !page.foregroundBytes || !page.foregroundWidth || !page.foregroundHeight))
+  for (size_t i = 0; i < page.stencilCount; ++i) {
+    const Stencil& stencil = page.stencils[i];
+    if (!stencil.data || !stencil.bytes || !stencil.width || !stencil.height || stencil.x >= page.width ||
+        stencil.y >= page.height || stencil.width > page.width - stencil.x ||
+        stencil.height > page.height - stencil.y)
+      return false;
+  }
+  if (page.foreground && (page.stencilCount != 1 || page.stencils[0].width != page.width ||
+                          page.stencils[0].height != page.height || !page.foregroundBytes ||
+                          !page.foregroundWidth || !page.foregroundHeight))
     return false;
   const uint32_t pageObject = NewObject(), contentObject = NewObject(), backgroundObject = NewObject();
-  const uint32_t maskObject = page.mask ? NewObject() : 0;
+  const uint32_t firstStencil = static_cast<uint32_t>(m_objectOffsets.size());
+  for (size_t i = 0; i < page.stencilCount; ++i) NewObject();
   const uint32_t foregroundObject = page.foreground ? NewObject() : 0;
   m_pageObjects.push_back(pageObject);
   const std::string width = Points(page.width, page.xDpi), height = Points(page.height, page.yDpi);
-  const std::string place = "q\n" + width + " 0 0 " + height + " 0 0 cm\n";
 
   std::string images = "/Bg " + Reference(backgroundObject);
-  std::string drawing = place + "/Bg Do\nQ\n";
+  std::string drawing = "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Bg Do\nQ\n";
   if (foregroundObject) {
     images += " /Fg " + Reference(foregroundObject);
-    drawing += place + "/Fg Do\nQ\n";
-  } else if (maskObject) {
-    images += " /Ink " + Reference(maskObject);
-    char colour[48];
-    std::snprintf(colour, sizeof(colour), "%.3f %.3f %.3f rg\n", page.ink[0] / 255.0, page.ink[1] / 255.0,
-                  page.ink[2] / 255.0);
-    drawing += "q\n" + std::string(colour) + width + " 0 0 " + height + " 0 0 cm\n/Ink Do\nQ\n";
+    drawing += "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Fg Do\nQ\n";
+  } else {
+    for (size_t i = 0; i < page.stencilCount; ++i) {
+      const Stencil& stencil = page.stencils[i];
+      const std::string name = "/Ink" + Number(i);
+      images += " " + name + " " + Reference(firstStencil + static_cast<uint32_t>(i));
+      char colour[48];
+      std::snprintf(colour, sizeof(colour), "%.3f %.3f %.3f rg\n", stencil.ink[0] / 255.0,
+                    stencil.ink[1] / 255.0, stencil.ink[2] / 255.0);
+      drawing += "q\n" + std::string(colour) + Points(stencil.width, page.xDpi) + " 0 0 " +
+                 Points(stencil.height, page.yDpi) + " " + Offset(stencil.x, page.xDpi) + " " +
+                 Offset(page.height - stencil.y - stencil.height, page.yDpi) + " cm\n" + name + " Do\nQ\n";
+    }
   }
   StartObject(pageObject);
   Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
@@ -242,18 +266,19 @@ bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
                    "/Width " + Number(page.backgroundWidth) + " /Height " + Number(page.backgroundHeight) +
                        " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode",
                    page.background, page.backgroundBytes);
-  if (maskObject) {
-    // The decoder gives black (ink) the sample 0, which is where a stencil paints.
-    WriteImageObject(maskObject,
-                     "/Width " + Number(page.width) + " /Height " + Number(page.height) +
+  // The decoder gives black (ink) the sample 0, which is where a stencil paints.
+  for (size_t i = 0; i < page.stencilCount; ++i) {
+    const Stencil& stencil = page.stencils[i];
+    WriteImageObject(firstStencil + static_cast<uint32_t>(i),
+                     "/Width " + Number(stencil.width) + " /Height " + Number(stencil.height) +
                          " /ImageMask true /BitsPerComponent 1 /Filter /JBIG2Decode",
-                     page.mask, page.maskBytes);
+                     stencil.data, stencil.bytes);
   }
   if (foregroundObject) {
     WriteImageObject(foregroundObject,
                      "/Width " + Number(page.foregroundWidth) + " /Height " + Number(page.foregroundHeight) +
                          " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode /Mask " +
-                         Reference(maskObject),
+                         Reference(firstStencil),
                      page.foreground, page.foregroundBytes);
   }
   return Flush();

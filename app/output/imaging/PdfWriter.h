@@ -39,12 +39,18 @@ class CPdfWriter {
     uint64_t jpegBytes = 0;
   };
 
-  // A compact page: the background picture stretched over the page, then the ink through the
-  // text mask, painted with one colour or
-  // with the foreground picture (stretched likewise). The mask is a JBIG2 stream of the page's
-  // size (1 for ink), the pictures JPEG files of `components` (1 or 3), all held whole.
+  // A mask of a box of the page (1-bit JBIG2, 1 for ink) painted with its colour.
+  struct Stencil {
+    uint32_t x = 0, y = 0, width = 0, height = 0;  // in the page's pixels, from the top left
+    const uint8_t* data = nullptr;
+    size_t bytes = 0;
+    uint8_t ink[3] = {0, 0, 0};  // red, green, blue
+  };
+  // A compact page: the background picture stretched over the page, then each stencil; or,
+  // with a foreground picture, that picture (stretched likewise) painted through the one
+  // stencil, which then covers the page. Pictures are JPEG files of `components` (1 or 3).
   struct LayeredPage {
-    uint32_t width = 0;  // the page's pixels, and the mask's
+    uint32_t width = 0;  // the page's pixels
     uint32_t height = 0;
     int xDpi = 0;
     int yDpi = 0;
@@ -52,12 +58,11 @@ class CPdfWriter {
     const uint8_t* background = nullptr;
     size_t backgroundBytes = 0;
     uint32_t backgroundWidth = 0, backgroundHeight = 0;
-    const uint8_t* mask = nullptr;  // null: a page without ink
-    size_t maskBytes = 0;
-    const uint8_t* foreground = nullptr;  // null: the ink is `ink`
+    const Stencil* stencils = nullptr;
+    size_t stencilCount = 0;
+    const uint8_t* foreground = nullptr;
     size_t foregroundBytes = 0;
     uint32_t foregroundWidth = 0, foregroundHeight = 0;
-    uint8_t ink[3] = {0, 0, 0};  // red, green, blue
   };
 
   // Writes the header. `created` goes into the document information (none with year 0).
@@ -78,6 +83,8 @@ class CPdfWriter {
 
   // The page's side in points for `pixels` at `dpi`, in PDF's number form ("595.2756").
   static std::string Points(uint32_t pixels, int dpi);
+  // A position `pixels` in at `dpi`, in points rounded to the nearest ten-thousandth.
+  static std::string Offset(uint32_t pixels, int dpi);
 
  private:
   uint64_t BytesWritten() const { return m_offset + m_buffer.size(); }
