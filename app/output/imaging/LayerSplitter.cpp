@@ -198,7 +198,7 @@ void CLayerSplitter::CloseInkRow() {
 
 int CLayerSplitter::SnapToFewColours() {
   // The colours come from the cells well filled with ink (a cell that holds only the soft
-  // edge of a stroke is lighter than its ink): each such cell joins the first colour it is
+  // edge of a stroke is lighter than its ink): each such cell joins the nearest colour it is
   // close to, or starts one while there are fewer than kInkColours. Then every cell takes
   // the nearest colour, so that ink of one colour reads as one, and the layer as even areas.
   const size_t cells = static_cast<size_t>(m_inkAcross) * m_inkDown;
@@ -215,12 +215,17 @@ int CLayerSplitter::SnapToFewColours() {
     }
     return best;
   };
-  for (int round = 0; round < 2 && colours == 0; ++round)
+  // The other cells only start a colour when far from all (a thin rule of another colour);
+  // near one, they leave it as the well filled cells made it.
+  for (int round = 0; round < 2; ++round)
     for (size_t at = 0; at < cells; ++at) {
-      if (!m_inkFound[at] || (round == 0 && m_inkMass[at] < wellFilled)) continue;
+      const bool well = m_inkMass[at] >= wellFilled;
+      if (!m_inkFound[at] || well != (round == 0)) continue;
       const uint8_t* ink = m_ink.get() + at * n;
       int distance = 0, best = nearest(ink, distance);
-      if (distance > kSameInk && colours < kInkColours) best = colours++;
+      const int far = well ? kSameInk : 2 * kSameInk;
+      if (distance <= far && !well) continue;
+      if (distance > far && colours < kInkColours) best = colours++;
       ++members[best];
       for (int c = 0; c < n; ++c) {
         sum[best][c] += ink[c];

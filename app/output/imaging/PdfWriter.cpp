@@ -42,15 +42,41 @@ std::string CPdfWriter::Points(uint32_t pixels, int dpi) {
   return text;
 }
 
-std::string CPdfWriter::Offset(uint32_t pixels, int dpi) {
-  if (dpi <= 0) dpi = kPointsPerInch;
-  const uint64_t scaled =
-      (static_cast<uint64_t>(pixels) * kPointsPerInch * 10000 + static_cast<uint64_t>(dpi) / 2) /
-      static_cast<uint64_t>(dpi);
-  char text[32];
-  std::snprintf(text, sizeof(text), "%llu.%04llu", static_cast<unsigned long long>(scaled / 10000),
-                static_cast<unsigned long long>(scaled % 10000));
-  return text;
+namespace {
+// Ten-thousandths of a point as PDF writes a number ("12.5", "3").
+std::string TenThousandths(int64_t value) {
+  char text[40];
+  const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+  std::snprintf(text, sizeof(text), "%s%llu", value < 0 ? "-" : "",
+                static_cast<unsigned long long>(magnitude / 10000));
+  std::string out = text;
+  if (magnitude % 10000) {
+    std::snprintf(text, sizeof(text), "%04u", static_cast<unsigned>(magnitude % 10000));
+    std::string tail(text);
+    tail.erase(tail.find_last_not_of('0') + 1);
+    out += "." + tail;
+  }
+  return out;
+}
+
+int64_t Scaled(uint64_t pixels, int dpi) {
+  return static_cast<int64_t>((pixels * kPointsPerInch * 10000 + static_cast<uint64_t>(dpi) / 2) /
+                              static_cast<uint64_t>(dpi));
+}
+}  // namespace
+
+std::string CPdfWriter::Placement(uint32_t pageHeight, uint32_t x, uint32_t y, uint32_t width,
+                                  uint32_t height, int xDpi, int yDpi) {
+  if (xDpi <= 0) xDpi = kPointsPerInch;
+  if (yDpi <= 0) yDpi = kPointsPerInch;
+  // Measured down from the page's top as written (just below its true height), and a
+  // ten-thousandth lower still: a renderer at the page's resolution then puts the box's edges
+  // on the pixel rows they belong to (placed exactly, poppler's rounding took them a row up).
+  const int64_t top = static_cast<int64_t>((static_cast<uint64_t>(pageHeight) * kPointsPerInch * 10000 - 1) /
+                                           static_cast<uint64_t>(yDpi));
+  const int64_t tall = Scaled(height, yDpi);
+  return TenThousandths(Scaled(width, xDpi)) + " 0 0 " + TenThousandths(tall) + " " +
+         TenThousandths(Scaled(x, xDpi)) + " " + TenThousandths(top - Scaled(y, yDpi) - tall - 1) + " cm\n";
 }
 
 bool CPdfWriter::Begin(Sink sink, void* context, const LocalTime& created) {
@@ -250,9 +276,10 @@ bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
       char colour[48];
       std::snprintf(colour, sizeof(colour), "%.3f %.3f %.3f rg\n", stencil.ink[0] / 255.0,
                     stencil.ink[1] / 255.0, stencil.ink[2] / 255.0);
-      drawing += "q\n" + std::string(colour) + Points(stencil.width, page.xDpi) + " 0 0 " +
-                 Points(stencil.height, page.yDpi) + " " + Offset(stencil.x, page.xDpi) + " " +
-                 Offset(page.height - stencil.y - stencil.height, page.yDpi) + " cm\n" + name + " Do\nQ\n";
+      drawing +=
+          "q\n" + std::string(colour) +
+          Placement(page.height, stencil.x, stencil.y, stencil.width, stencil.height, page.xDpi, page.yDpi) +
+          name + " Do\nQ\n";
     }
   }
   StartObject(pageObject);

@@ -83,8 +83,10 @@ class CPdfWriter {
 
   // The page's side in points for `pixels` at `dpi`, in PDF's number form ("595.2756").
   static std::string Points(uint32_t pixels, int dpi);
-  // A position `pixels` in at `dpi`, in points rounded to the nearest ten-thousandth.
-  static std::string Offset(uint32_t pixels, int dpi);
+  // The "cm" that places a box of a page `pageHeight` pixels high (from its top left, in
+  // pixels at the resolutions).
+  static std::string Placement(uint32_t pageHeight, uint32_t x, uint32_t y, uint32_t width, uint32_t height,
+                               int xDpi, int yDpi);
 
  private:
   uint64_t BytesWritten() const { return m_offset + m_buffer.size(); }
