@@ -30,7 +30,11 @@ class CMailPage : public CSettingsPage {
   CString To() const;
   CString From() const;
   // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
-  bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }
+  // The "Attach As" choice: kAttachPages, kAttachPdf or kAttachCompactPdf.
+  int AttachAs() const {
+    const int chosen = Selection(IDC_MAIL_ATTACH, Keys::kAttachPages);
+    return chosen == Keys::kAttachPdf || chosen == Keys::kAttachCompactPdf ? chosen : Keys::kAttachPages;
+  }
   // The server, its security, port and login as the fields stand. False, after a message,
   // when the port is no port.
   bool ServerFromFields(MailServerOrder& server) const;

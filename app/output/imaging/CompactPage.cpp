@@ -20,8 +20,9 @@ const double kCompareShare = 0.2;
 const int kUnknownDpi = 300;
 // The survey's blocks are 8 pixels of 100 dpi square (2 mm), whatever the resolution.
 const uint32_t kBlockCells = 8;
-// Ink of up to this many colours goes as a mask a colour.
-const int kMostInkMasks = 4;
+// Ink of up to this many colours goes as a mask a colour (each cropped to its box: a few cost
+// little more than one).
+const int kMostInkMasks = 6;
 
 struct Preset {
   int backgroundDpi;

@@ -169,7 +169,8 @@ std::vector<uint8_t> ReadPbm(const std::string& path, uint32_t& width, uint32_t&
   const size_t rowBytes = (w + 7) / 8, start = static_cast<size_t>(consumed) + 1;
   if (file.size() < start + rowBytes * h) return pixels;
   for (uint32_t y = 0; y < h; ++y)
-    for (uint32_t x = 0; x < w; ++x) pixels.push_back((file[start + y * rowBytes + x / 8] >> (7 - x % 8)) & 1);
+    for (uint32_t x = 0; x < w; ++x)
+      pixels.push_back((file[start + y * rowBytes + x / 8] >> (7 - x % 8)) & 1);
   return pixels;
 }
 
@@ -187,7 +188,8 @@ TEST(CompactPage, Jbig2DecodesToTheRowsGivenWhateverTheirContent) {
   };
   std::vector<Case> cases;
   for (uint32_t width = 1; width <= 17; ++width) cases.push_back({width, 9, 0});
-  cases.insert(cases.end(), {{300, 200, 0}, {613, 400, 1}, {77, 50, 2}, {64, 64, 3}, {129, 300, 4}, {2550, 60, 1}});
+  cases.insert(cases.end(),
+               {{300, 200, 0}, {613, 400, 1}, {77, 50, 2}, {64, 64, 3}, {129, 300, 4}, {2550, 60, 1}});
   unsigned seed = 11;
   for (const Case& test : cases) {
     std::vector<uint8_t> pixels(size_t(test.width) * test.height);
@@ -214,13 +216,15 @@ TEST(CompactPage, Jbig2DecodesToTheRowsGivenWhateverTheirContent) {
     EXPECT_FALSE(encoder.AddRow(row.data())) << "past the last row";
     Bytes coded;
     ASSERT_TRUE(encoder.Finish(Append, &coded));
-    std::ofstream(dir / "in.jb2", std::ios::binary).write(reinterpret_cast<const char*>(coded.data()), coded.size());
+    std::ofstream(dir / "in.jb2", std::ios::binary)
+        .write(reinterpret_cast<const char*>(coded.data()), coded.size());
     const std::string said = Shell("jbig2dec -e -t pbm -o " + dir / "out.pbm" + " " + dir / "in.jb2");
     uint32_t width = 0, height = 0;
     const std::vector<uint8_t> decoded = ReadPbm(dir / "out.pbm", width, height);
     EXPECT_EQ(width, test.width) << said;
     EXPECT_EQ(height, test.height);
-    EXPECT_TRUE(decoded == pixels) << test.width << " x " << test.height << " kind " << test.kind << ": " << said;
+    EXPECT_TRUE(decoded == pixels) << test.width << " x " << test.height << " kind " << test.kind << ": "
+                                   << said;
     Shell("rm -f " + dir / "out.pbm");
   }
 }
@@ -260,13 +264,14 @@ std::vector<std::vector<std::string>> Images(const std::string& pdf) {
   std::vector<std::vector<std::string>> rows;
   const std::string listing = Shell("pdfimages -list " + pdf);
   size_t line = 0;
-  for (size_t start = 0, end; (end = listing.find('\n', start)) != std::string::npos; start = end + 1, ++line) {
+  for (size_t start = 0, end; (end = listing.find('\n', start)) != std::string::npos;
+       start = end + 1, ++line) {
     if (line < 2) continue;
     std::vector<std::string> fields;
     char word[64];
     int used = 0;
-    for (const char* at = listing.c_str() + start; at < listing.c_str() + end && std::sscanf(at, "%63s%n", word, &used) == 1;
-         at += used)
+    for (const char* at = listing.c_str() + start;
+         at < listing.c_str() + end && std::sscanf(at, "%63s%n", word, &used) == 1; at += used)
       fields.push_back(word);
     rows.push_back(fields);
   }
@@ -287,7 +292,8 @@ double Psnr(const std::string& one, const std::string& other, uint32_t left, uin
   for (uint32_t y = top; y < bottom && y < h; ++y)
     for (uint32_t x = left; x < right && x < w; ++x)
       for (int c = 0; c < 3; ++c) {
-        const double d = double(a[used + 1 + (size_t(y) * w + x) * 3 + c]) - b[usedB + 1 + (size_t(y) * w + x) * 3 + c];
+        const double d =
+            double(a[used + 1 + (size_t(y) * w + x) * 3 + c]) - b[usedB + 1 + (size_t(y) * w + x) * 3 + c];
         sum += d * d, ++count;
       }
   return count ? 10 * std::log10(255.0 * 255.0 / (sum / count)) : 0;
@@ -301,7 +307,8 @@ TEST(CompactPage, AColourPageGoesAsBackgroundAndAStencilAColourJudgedByQpdfAndPo
   style.compact = true;
   ASSERT_EQ(WritePdfFromPages(dir / "page.pdf", {dir / "page.bmp"}, 300, LocalTime(), style).status,
             PdfFromPagesResult::kOk);
-  EXPECT_NE(Shell("qpdf --check " + dir / "page.pdf").find("No syntax or stream encoding errors"), std::string::npos);
+  EXPECT_NE(Shell("qpdf --check " + dir / "page.pdf").find("No syntax or stream encoding errors"),
+            std::string::npos);
   const auto images = Images(dir / "page.pdf");
   ASSERT_EQ(images.size(), 4u) << Shell("pdfimages -list " + dir / "page.pdf");
   // The background at a third of the resolution; black, red and light-blue ink as stencils.
@@ -350,15 +357,17 @@ TEST(CompactPage, PagesOfOtherKindsTakeTheirOwnForms) {
                               LocalTime(), style)
                 .status,
             PdfFromPagesResult::kOk);
-  EXPECT_NE(Shell("qpdf --check " + dir / "set.pdf").find("No syntax or stream encoding errors"), std::string::npos);
+  EXPECT_NE(Shell("qpdf --check " + dir / "set.pdf").find("No syntax or stream encoding errors"),
+            std::string::npos);
   std::vector<std::string> kinds;
   for (const auto& image : Images(dir / "set.pdf"))
     kinds.push_back(image[0] + " " + image[2] + " " + image[5] + " " + image[8] + " " + image[12]);
-  EXPECT_EQ(kinds, (std::vector<std::string>{"1 image gray jpeg 100", "1 stencil - jbig2 200", "2 image rgb jpeg 101",
-                                             "3 image rgb jpeg 300"}));
+  EXPECT_EQ(kinds, (std::vector<std::string>{"1 image gray jpeg 100", "1 stencil - jbig2 200",
+                                             "2 image rgb jpeg 101", "3 image rgb jpeg 300"}));
   // A page cut short is refused, and no PDF is left.
   const Bytes whole = ReadAll(dir / "grey.bmp");
-  std::ofstream(dir / "short.bmp", std::ios::binary).write(reinterpret_cast<const char*>(whole.data()), whole.size() / 2);
+  std::ofstream(dir / "short.bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(whole.data()), whole.size() / 2);
   EXPECT_EQ(WritePdfFromPages(dir / "short.pdf", {dir / "short.bmp"}, 0, LocalTime(), style).status,
             PdfFromPagesResult::kPageUnsupported);
   EXPECT_TRUE(ReadAll(dir / "short.pdf").empty());
