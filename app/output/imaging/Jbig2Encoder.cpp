@@ -104,30 +104,17 @@ void CJbig2Encoder::RenormaliseOut() {
 }
 
 void CJbig2Encoder::ByteOut() {
-  // A carry into a byte of 0xFF is impossible: after it only seven bits go out.
-  if (m_b == 0xFF) {
-    m_coded.push_back(0xFF);
-    m_b = static_cast<int>(m_c >> 20);
-    m_c &= 0xFFFFF;
-    m_ct = 7;
-    return;
-  }
-  if (m_c >= 0x8000000) {
+  // After a byte of 0xFF only seven bits go out (a carry into it is then impossible).
+  if (m_b != 0xFF && m_c >= 0x8000000) {
     // The carry goes into the waiting byte (never the first: the interval starts below it).
     ++m_b;
     m_c &= 0x7FFFFFF;
-    if (m_b == 0xFF) {
-      m_coded.push_back(0xFF);
-      m_b = static_cast<int>(m_c >> 20);
-      m_c &= 0xFFFFF;
-      m_ct = 7;
-      return;
-    }
   }
   if (m_b >= 0) m_coded.push_back(static_cast<uint8_t>(m_b));
-  m_b = static_cast<int>(m_c >> 19);
-  m_c &= 0x7FFFF;
-  m_ct = 8;
+  const bool afterFF = m_b == 0xFF;
+  m_b = static_cast<int>(m_c >> (afterFF ? 20 : 19));
+  m_c &= afterFF ? 0xFFFFF : 0x7FFFF;
+  m_ct = afterFF ? 7 : 8;
 }
 
 void CJbig2Encoder::Flush() {
