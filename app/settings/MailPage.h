@@ -3,6 +3,7 @@
 // recipient and sender, and ">>", which opens the mail library's message editor.
 #pragma once
 
+#include "app/settings/SettingsKeys.h"
 #include "app/settings/SettingsPage.h"
 #include "resources/orvane/pages.h"
 
