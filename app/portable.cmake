@@ -6,6 +6,13 @@ set(PDF_WRITER_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegHeader.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageRows.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/DibLayout.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/CompactPage.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/Jbig2Encoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PageSurvey.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/LayerSplitter.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegTables.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegEncoder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegKernels.cpp
 )
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
@@ -25,9 +32,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegTables.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegEncoder.cpp
-  ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegKernels.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp

@@ -59,8 +59,8 @@ void CScanJob::Press(uint16_t shownPageId, uint16_t activeId) {
   m_host.HideForJob();
 
   const char* pdfChoice = PdfChoiceKey(activeId);
-  const bool pdf = pdfChoice && settings.ReadInt(DestinationFor(activeId).section, pdfChoice, 0) == 1;
-  m_order.destination = &DestinationFor(activeId, pdf);
+  const int choice = pdfChoice ? settings.ReadInt(DestinationFor(activeId).section, pdfChoice, 0) : 0;
+  m_order.destination = &DestinationFor(activeId, choice);
   if (m_order.destination->prepare) m_order.destination->prepare(m_program);
   m_running = true;
   m_pagesArrived = 0;

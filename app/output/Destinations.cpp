@@ -27,6 +27,13 @@ const Destination kPdfDestinations[] = {
     {kOcr, Keys::kOcrSetting, kOcr, kImageFormatTiff, false, true, nullptr, HandOffs::ToOcrAsPdf, nullptr},
 };
 
+// Mail as one compact PDF: the pages are kept as the scanner gave them (the compact page is
+// made from the true pixels), and go once, after the last.
+const Destination kCompactDestinations[] = {
+    {kMail, Keys::kMailSetting, kMail, 0, true, false, nullptr, HandOffs::GatherForPdf,
+     HandOffs::MailAsCompactPdf},
+};
+
 template <size_t N>
 const Destination* Find(const Destination (&table)[N], uint16_t id) {
   for (const Destination& destination : table) {
@@ -36,8 +43,11 @@ const Destination* Find(const Destination (&table)[N], uint16_t id) {
 }
 }  // namespace
 
-const Destination& DestinationFor(uint16_t id, bool pdf) {
-  if (pdf) {
+const Destination& DestinationFor(uint16_t id, int pdfChoice) {
+  if (pdfChoice == Keys::kAttachCompactPdf) {
+    if (const Destination* chosen = Find(kCompactDestinations, id)) return *chosen;
+  }
+  if (pdfChoice == Keys::kAttachPdf) {
     if (const Destination* chosen = Find(kPdfDestinations, id)) return *chosen;
   }
   const Destination* found = Find(kDestinations, id);

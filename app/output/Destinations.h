@@ -22,9 +22,9 @@ struct Destination {
   HandOffOutcome (*handOffBatch)(const JobOrder& order, const HandOffDesk& desk);
 };
 
-// The entry of `id`, or its PDF entry when `pdf` is chosen and it has one; Image for an
-// unknown identifier.
-const Destination& DestinationFor(uint16_t id, bool pdf = false);
-// The settings key (in the destination's section) whose value 1 chooses its PDF entry; null
+// The entry of `id`, or its entry for the form chosen (the value of its PdfChoiceKey: 1 PDF, 2
+// compact PDF) when it has one; Image for an unknown identifier.
+const Destination& DestinationFor(uint16_t id, int pdfChoice = 0);
+// The settings key (in the destination's section) whose value chooses its PDF entries; null
 // for a destination without one.
 const char* PdfChoiceKey(uint16_t id);

@@ -14,6 +14,7 @@
 #include "app/output/EditorCommand.h"
 #include "app/output/EditorHandOff.h"
 #include "app/output/imaging/PdfFromPages.h"
+#include "app/settings/SettingsKeys.h"
 #include "resources/orvane/resource.h"
 
 namespace HandOffs {
@@ -95,20 +96,36 @@ HandOffOutcome ToMail(const JobOrder& order, const HandOffDesk& desk) {
 // The page waits in the order's list for the batch hand-off.
 HandOffOutcome GatherForPdf(const JobOrder&, const HandOffDesk&) { return kHandedOff; }
 
+namespace {
 // The gathered pages, in scan order, as one PDF in TEMP named after the first page, sent as
 // the message's one attachment. The pages stay in TEMP beside it.
-HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk) {
+HandOffOutcome MailPagesAsPdf(const JobOrder& order, const HandOffDesk& desk, const PdfPageStyle& style) {
   const CStringArray& pages = order.pages;
   if (pages.GetSize() == 0) return kHandedOff;
   std::vector<std::string> paths;
   paths.reserve(static_cast<size_t>(pages.GetSize()));
   for (int i = 0; i < pages.GetSize(); ++i) paths.push_back(pages[i].str());
   const std::string pdf = WithExtension(paths.front(), "PDF");
-  if (WritePdfFromPages(pdf, paths, order.scanDpi, JobFiles::LocalNow()).status != PdfFromPagesResult::kOk)
+  if (WritePdfFromPages(pdf, paths, order.scanDpi, JobFiles::LocalNow(), style).status !=
+      PdfFromPagesResult::kOk)
     return {HandOffResult::kNotHanded, IDS_PDF_NOT_WRITTEN};
   CStringArray attachment;
   attachment.Add(CString(pdf));
   return SendMail(order, desk, attachment);
+}
+}  // namespace
+
+HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk) {
+  return MailPagesAsPdf(order, desk, PdfPageStyle());
+}
+
+// Grey and colour pages as text masks over small backgrounds, of the preset in the settings.
+HandOffOutcome MailAsCompactPdf(const JobOrder& order, const HandOffDesk& desk) {
+  PdfPageStyle style;
+  style.compact = true;
+  if (desk.program.Settings().ReadInt(Keys::kMailSetting, Keys::kCompactQuality, 0) == 1)
+    style.quality = CompactQuality::kFine;
+  return MailPagesAsPdf(order, desk, style);
 }
 
 HandOffOutcome ToOcr(const JobOrder& order, const HandOffDesk& desk) { return StartOcr(order, desk, false); }

@@ -13,7 +13,8 @@ HandOffOutcome ToCopier(const JobOrder& order, const HandOffDesk& desk);
 HandOffOutcome ToFax(const JobOrder& order, const HandOffDesk& desk);
 HandOffOutcome ToMail(const JobOrder& order, const HandOffDesk& desk);
 HandOffOutcome GatherForPdf(const JobOrder& order, const HandOffDesk& desk);
-HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk);  // the batch hand-off
+HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk);         // the batch hand-off
+HandOffOutcome MailAsCompactPdf(const JobOrder& order, const HandOffDesk& desk);  // likewise
 HandOffOutcome ToOcr(const JobOrder& order, const HandOffDesk& desk);
 HandOffOutcome ToOcrAsPdf(const JobOrder& order, const HandOffDesk& desk);
 

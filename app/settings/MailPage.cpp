@@ -64,7 +64,9 @@ void CMailPage::LoadOwnValues() {
   m_port = ReadInt(Keys::kSmtpPort, 0);
   m_user = Unset(ReadText(Keys::kSmtpUser, Keys::kNull, kLoginBuffer));
   m_password = MailPassword::Load();
-  m_attachAs = ReadInt(Keys::kAttachAs, 0) == 1 ? 1 : 0;
+  const int attachAs = ReadInt(Keys::kAttachAs, 0);
+  m_attachAs =
+      attachAs == Keys::kAttachPdf || attachAs == Keys::kAttachCompactPdf ? attachAs : Keys::kAttachPages;
   m_provider = ToOAuthProvider(ReadInt(Keys::kOAuthProvider, kOAuthNone));
   m_authorizeUrl = Unset(ReadText(Keys::kOAuthAuthorizeUrl, Keys::kNull, 1024));
   m_tokenUrl = Unset(ReadText(Keys::kOAuthTokenUrl, Keys::kNull, 1024));
@@ -96,7 +98,7 @@ void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, m_password.c_str());
   WipeText(m_password);
   EnableLogin();
-  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 2, m_attachAs);
+  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 3, m_attachAs);
 }
 
 int CMailPage::ExtraListWidth(int index) const {
@@ -335,7 +337,7 @@ bool CMailPage::Store(DestinationValues& values) {
   WriteInt(Keys::kSmtpSecurity, m_security);
   WriteText(Keys::kSmtpUser, m_user.c_str());
   WriteInt(Keys::kOAuthProvider, m_provider);
-  m_attachAs = AttachAsPdf() ? 1 : 0;
+  m_attachAs = AttachAs();
   WriteInt(Keys::kAttachAs, m_attachAs);
   CString password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
   MailPassword::Save(password);

@@ -4,6 +4,7 @@
 // Test of them), recipient and sender, and ">>", which opens the mail library's message editor.
 #pragma once
 
+#include "app/settings/SettingsKeys.h"
 #include "app/settings/SettingsPage.h"
 #include "resources/orvane/pages.h"
 
@@ -31,7 +32,11 @@ class CMailPage : public CSettingsPage {
   CString To() const;
   CString From() const;
   // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
-  bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }
+  // The "Attach As" choice: kAttachPages, kAttachPdf or kAttachCompactPdf.
+  int AttachAs() const {
+    const int chosen = Selection(IDC_MAIL_ATTACH, Keys::kAttachPages);
+    return chosen == Keys::kAttachPdf || chosen == Keys::kAttachCompactPdf ? chosen : Keys::kAttachPages;
+  }
   // The server, its security, port and login as the fields stand. False, after a message,
   // when the port is no port.
   bool ServerFromFields(MailServerOrder& server) const;

@@ -40,9 +40,14 @@ constexpr char kOAuthTokenUrl[] = "OAuth Token URL";
 constexpr char kOAuthScope[] = "OAuth Scope";
 constexpr char kOAuthClientId[] = "OAuth Client ID";
 constexpr char kOAuthClientSecret[] = "OAuth Client Secret";
-// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF.
+// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF; 2 (Mail):
+// as one compact PDF, of the preset `Compact Quality` (0 small, 1 fine).
 constexpr char kAttachAs[] = "Attach As";
 constexpr char kSaveAs[] = "Save As";
+constexpr char kCompactQuality[] = "Compact Quality";
+constexpr int kAttachPages = 0;
+constexpr int kAttachPdf = 1;
+constexpr int kAttachCompactPdf = 2;
 
 // Scanner description file
 constexpr char kSupportSize[] = "SupportSize";

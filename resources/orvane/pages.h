@@ -72,15 +72,16 @@
 #define IDC_MAIL_TEST 5022
 #define IDS_MAIL_SECURITY_NONE 5023
 #define IDS_MAIL_PORT_RANGE 5024
-// How the pages are attached: JPEG pages or one PDF (`Attach As`).
+// How the pages are attached: JPEG pages, one PDF or one compact PDF (`Attach As`).
 #define IDC_MAIL_ATTACH_LABEL 5025
 #define IDC_MAIL_ATTACH 5026
 #define IDS_MAIL_ATTACH_JPEG 5027
 #define IDS_MAIL_ATTACH_PDF 5028
+#define IDS_MAIL_ATTACH_COMPACT 5029
 // The sign-in: "Sign in with..." beside the user field, its choices (`OAuth Provider`).
-#define IDC_MAIL_SIGNIN 5029
-#define IDS_MAIL_SIGNIN_PASSWORD 5030
-#define IDS_MAIL_SIGNIN_OTHER 5031
+#define IDC_MAIL_SIGNIN 5030
+#define IDS_MAIL_SIGNIN_PASSWORD 5031
+#define IDS_MAIL_SIGNIN_OTHER 5032
 
 // Image page
 #define IDC_IMAGE_PAPER_LABEL 6001

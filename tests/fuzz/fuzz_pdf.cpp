@@ -1,6 +1,7 @@
-// Fuzz target: a page file of a job made into a PDF, as the Mail hand-off does it. The input is
-// the page file (a JPEG or a bitmap file, or anything else), put into a file of its own and
-// given twice, as a two-page batch. Properties: a page refused leaves no PDF behind; a PDF
+// Fuzz target: a page file of a job made into a PDF, as the Mail hand-off does it, with the
+// pages as filed and made compact (the page read again for each pass). The input is the page
+// file (a JPEG or a bitmap file, or anything else), put into a file of its own and given
+// twice, as a two-page batch. Properties: a page refused leaves no PDF behind; a PDF
 // written has its header, two pages, a cross-reference table whose every entry points at its
 // object and a trailer that points at the table; a JPEG page is carried byte for byte.
 #include <unistd.h>
@@ -52,22 +53,17 @@ void CheckCrossReference(const std::string& pdf) {
   }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string page = WorkPath(".page"), output = WorkPath(".pdf");
-  {
-    std::ofstream out(page, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+void CheckPdf(const std::string& page, const std::string& output, const uint8_t* data, size_t size,
+              bool compact) {
   LocalTime created;
   created.year = 2024;
   created.month = created.day = 1;
-  const PdfFromPagesResult result = WritePdfFromPages(output, {page, page}, 300, created);
+  PdfPageStyle style;
+  style.compact = compact;
+  const PdfFromPagesResult result = WritePdfFromPages(output, {page, page}, 300, created, style);
   if (result.status != PdfFromPagesResult::kOk) {
     FUZZ_CHECK(!FileExists(output));
-    std::remove(page.c_str());
-    return 0;
+    return;
   }
   const std::string pdf = ReadWhole(output);
   FUZZ_CHECK(pdf.compare(0, 9, "%PDF-1.4\n") == 0);
@@ -79,6 +75,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(std::search(pdf.begin(), pdf.end(), bytes, bytes + size) != pdf.end());
   }
   std::remove(output.c_str());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string page = WorkPath(".page"), output = WorkPath(".pdf");
+  {
+    std::ofstream out(page, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  for (const bool compact : {false, true}) CheckPdf(page, output, data, size, compact);
   std::remove(page.c_str());
   return 0;
 }

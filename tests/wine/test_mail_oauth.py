@@ -188,7 +188,7 @@ class SizeAndText(unittest.TestCase):
                 self.assertTrue(all(b < 0x80 for b in envelope.original_content))
 
 
-SIGN_IN_KEY, TEST_KEY = 5029, 5022
+SIGN_IN_KEY, TEST_KEY = 5030, 5022
 SHOTS = rig.WORK / "oauth-shots"
 
 

@@ -54,11 +54,12 @@ def rendered_size(pdf, page, dpi):
         return rendered.size
 
 
-def mail_job(test, name, scan_mode, **scanner):
-    """A Mail job with PDF at 100 dpi: the one message's attachments and the job's TEMP."""
+def mail_job(test, name, scan_mode, settings=None, **scanner):
+    """A Mail job with PDF at 100 dpi (unless `settings` say otherwise): the one message's
+    attachments and the job's TEMP."""
     with services.SmtpServer(line_length_limit=4096) as server:
-        settings = {"SMTP": server.address, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 1,
-                    "Scan Mode": scan_mode, "Attach As": 1}
+        settings = dict({"SMTP": server.address, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 1,
+                         "Scan Mode": scan_mode, "Attach As": 1}, **(settings or {}))
         directory = jobkit.program(name, {"Mail Setting": settings}, active=kit.MAIL)
         jobkit.scanner(**scanner)
         job = jobkit.Job(directory)
@@ -114,6 +115,35 @@ class MailAsPdf(kit.PanelTestCase):
         self.assertEqual([(i["page"], i["enc"], i["color"]) for i in images(self, pdf)],
                          [("1", "jpeg", "gray"), ("2", "jpeg", "gray")])
         self.assertEqual(len(list(temp.glob("*.JPG"))), 2)
+
+
+def words(image):
+    text = subprocess.run(["tesseract", str(image), "stdout", "-l", "eng"], capture_output=True, text=True).stdout
+    return [w for w in ("".join(ch for ch in word.lower() if ch.isalnum()) for word in text.split()) if w]
+
+
+class MailAsCompactPdf(kit.PanelTestCase):
+    def test_a_colour_page_goes_as_one_compact_pdf_that_reads_as_the_scan(self):
+        parts, temp = mail_job(self, "pdf_mail_compact", scan_mode=2,
+                               settings={"Attach As": 2, "SupportRes": "R300", "R300": 300, "Resolution": 0})
+        self.assertEqual(len(parts), 1, [name for name, _ in parts])
+        pages = sorted(temp.glob("*.BMP"))
+        self.assertEqual(len(pages), 1, sorted(temp.iterdir()))
+        self.assertEqual(parts[0][0].upper(), pages[0].stem + ".PDF")
+        pdf = temp / parts[0][0].upper()
+        self.assertEqual(pdf.read_bytes(), parts[0][1])
+        found = images(self, pdf)
+        self.assertEqual((found[0]["type"], found[0]["enc"], found[0]["x-ppi"]), ("image", "jpeg", "100"))
+        self.assertGreater(len(found), 1)
+        for stencil in found[1:]:
+            self.assertEqual((stencil["type"], stencil["enc"], stencil["x-ppi"]), ("stencil", "jbig2", "300"))
+        self.assertLess(len(parts[0][1]), pages[0].stat().st_size // 100)
+        self.assertEqual(rendered_size(pdf, 1, 300), Image.open(pages[0]).size)
+        scanned = words(pages[0])
+        compact = words(str(pdf) + "-page1.pgm")
+        self.assertGreater(len(scanned), 100)
+        kept = sum(min(scanned.count(w), compact.count(w)) for w in set(scanned))
+        self.assertGreaterEqual(kept / len(scanned), 0.95, (len(scanned), kept))
 
 
 class OcrAsPdf(kit.PanelTestCase):

@@ -1,13 +1,19 @@
 // pdfpages: one PDF from page files through the program's PDF writer, for the tests and the
 // benchmark; built for Windows and natively.
-//   pdfpages [--dpi N] OUT PAGE...
-// prints "WRITTEN bytes seconds" (the writer's own time), or "FAILED status page" and exits 1.
+//   pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...
+// prints "WRITTEN bytes seconds" (the writer's own time), "CPU seconds" (the process's
+// processor time so far), or "FAILED status page" and exits 1.
 // On Linux it also prints "PEAK_KB n", the process's peak resident size (VmHWM: unlike the
 // resource usage's maximum, it does not carry the parent's size over from before the exec).
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -15,14 +21,26 @@
 
 int main(int argc, char** argv) {
   int dpi = 0, first = 1;
-  if (argc > 2 && std::strcmp(argv[1], "--dpi") == 0) dpi = std::atoi(argv[2]), first = 3;
+  PdfPageStyle style;
+  for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+    if (std::strcmp(argv[first], "--dpi") == 0 && first + 1 < argc) {
+      dpi = std::atoi(argv[++first]);
+    } else if (std::strcmp(argv[first], "--compact") == 0) {
+      style.compact = true;
+    } else if (std::strcmp(argv[first], "--compact-fine") == 0) {
+      style.compact = true;
+      style.quality = CompactQuality::kFine;
+    } else {
+      break;
+    }
+  }
   if (argc - first < 2) {
-    std::fprintf(stderr, "usage: pdfpages [--dpi N] OUT PAGE...\n");
+    std::fprintf(stderr, "usage: pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...\n");
     return 2;
   }
   const std::vector<std::string> pages(argv + first + 1, argv + argc);
   const auto start = std::chrono::steady_clock::now();
-  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime());
+  const PdfFromPagesResult result = WritePdfFromPages(argv[first], pages, dpi, LocalTime(), style);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   if (result.status != PdfFromPagesResult::kOk) {
     std::printf("FAILED %d %zu\n", static_cast<int>(result.status), result.page);
@@ -33,6 +51,17 @@ int main(int argc, char** argv) {
   if (written && std::fseek(written, 0, SEEK_END) == 0) bytes = std::ftell(written);
   if (written) std::fclose(written);
   std::printf("WRITTEN %ld %.6f\n", bytes, seconds.count());
+#ifdef _WIN32
+  FILETIME created, ended, kernel, user;
+  if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
+    const auto ticks = [](const FILETIME& t) {
+      return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    std::printf("CPU %.6f\n", static_cast<double>(ticks(kernel) + ticks(user)) / 1e7);
+  }
+#else
+  std::printf("CPU %.6f\n", static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
+#endif
 #ifdef __linux__
   if (FILE* status = std::fopen("/proc/self/status", "r")) {
     char line[256];

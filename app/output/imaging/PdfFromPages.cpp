@@ -1,6 +1,7 @@
 // Page files into the PDF writer.
 #include "app/output/imaging/PdfFromPages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -152,13 +153,115 @@ class CRowConverter {
   std::unique_ptr<uint8_t[]> m_out;
 };
 
-Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
+// A bitmap file's rows as the compact coder takes them (grey bytes or blue-green-red), read
+// from the file anew for each pass.
+class CBitmapPixels final : public CPixelSource {
+ public:
+  CBitmapPixels(const DibLayout& layout, const uint8_t* palette, CPageFile& file)
+      : m_layout(layout), m_palette(palette), m_file(file) {
+    m_grey = layout.bitsPerPixel <= 8 && PaletteIsGrey(palette, layout.colours);
+    m_out.reset(new (std::nothrow) uint8_t[static_cast<size_t>(layout.width) * 3 + 8]);
+  }
+  int Channels() const { return m_grey ? 1 : 3; }
+  bool Rewind() override {
+    m_rows.reset(new (std::nothrow) CBitmapFileRows(m_layout, ReadAt, &m_file));
+    return m_out && m_rows && m_rows->IsReady();
+  }
+  const uint8_t* Next() override {
+    const uint8_t* stored = m_rows ? m_rows->Next() : nullptr;
+    if (!stored || m_layout.bitsPerPixel == 24) return stored;
+    if (m_grey)
+      ExpandRowToGrey(stored, m_layout.bitsPerPixel, m_palette, m_layout.colours, m_layout.width,
+                      m_out.get());
+    else
+      ExpandRowToBgr(stored, m_layout.bitsPerPixel, m_palette, m_layout.colours, m_layout.width, m_out.get());
+    return m_out.get();
+  }
+
+ private:
+  const DibLayout& m_layout;
+  const uint8_t* m_palette;
+  CPageFile& m_file;
+  bool m_grey = false;
+  std::unique_ptr<CBitmapFileRows> m_rows;
+  std::unique_ptr<uint8_t[]> m_out;
+};
+
+Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout& layout, int xDpi, int yDpi,
+                      CompactQuality quality) {
+  CompactPageInput input;
+  input.width = layout.width;
+  input.height = layout.height;
+  input.channels = pixels.Channels();
+  input.dpi = xDpi;
+  input.quality = quality;
+  CompactPage page;
+  switch (MakeCompactPage(pixels, input, page)) {
+    case CompactResult::kOk:
+      break;
+    case CompactResult::kUnreadable:
+      return PdfFromPagesResult::kPageUnreadable;
+    case CompactResult::kBadInput:
+      return PdfFromPagesResult::kPageUnsupported;
+    case CompactResult::kNoMemory:
+      return PdfFromPagesResult::kCannotWrite;
+  }
+  if (page.kind == CompactPage::Kind::kWholePicture) {
+    CPdfWriter::PageImage image;
+    image.width = layout.width;
+    image.height = layout.height;
+    image.xDpi = xDpi;
+    image.yDpi = yDpi;
+    image.jpegComponents = page.channels;
+    image.jpegBytes = page.picture.size();
+    const bool written = writer.BeginPage(image) &&
+                         writer.AddJpegBytes(page.picture.data(), page.picture.size()) && writer.EndPage();
+    return written ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
+  }
+  CPdfWriter::LayeredPage layers;
+  layers.width = layout.width;
+  layers.height = layout.height;
+  layers.xDpi = xDpi;
+  layers.yDpi = yDpi;
+  layers.components = page.channels;
+  layers.background = page.background.data();
+  layers.backgroundBytes = page.background.size();
+  layers.backgroundWidth = page.backgroundWidth;
+  layers.backgroundHeight = page.backgroundHeight;
+  std::vector<CPdfWriter::Stencil> stencils(page.inks.size());
+  for (size_t i = 0; i < page.inks.size(); ++i) {
+    const CompactPage::Ink& ink = page.inks[i];
+    CPdfWriter::Stencil& stencil = stencils[i];
+    stencil.x = ink.x, stencil.y = ink.y, stencil.width = ink.width, stencil.height = ink.height;
+    stencil.data = ink.mask.data();
+    stencil.bytes = ink.mask.size();
+    std::copy(ink.colour, ink.colour + 3, stencil.ink);
+  }
+  layers.stencils = stencils.data();
+  layers.stencilCount = stencils.size();
+  if (!page.foreground.empty()) {
+    layers.foreground = page.foreground.data();
+    layers.foregroundBytes = page.foreground.size();
+    layers.foregroundWidth = page.foregroundWidth;
+    layers.foregroundHeight = page.foregroundHeight;
+  }
+  return writer.AddLayeredPage(layers) ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
+}
+
+Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi,
+                     const PdfPageStyle& style) {
   uint8_t head[kBitmapHeadBytes];
   const size_t headSize = size < sizeof(head) ? static_cast<size_t>(size) : sizeof(head);
   DibLayout layout;
   if (!file.Read(head, headSize)) return PdfFromPagesResult::kPageUnreadable;
   if (ParseBitmapFile(head, headSize, size, layout) != BitmapFileCheck::kOk)
     return PdfFromPagesResult::kPageUnsupported;
+  const int xDpi = PageDpi(DpiFromPelsPerMeter(layout.xPelsPerMeter), scanDpi);
+  const int yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
+  if (style.compact && layout.bitsPerPixel > 1) {
+    CBitmapPixels pixels(layout, head + layout.paletteOffset, file);
+    return AddCompactPage(writer, pixels, layout, xDpi, yDpi, style.quality);
+  }
   CRowConverter converter(layout, head + layout.paletteOffset);
   CBitmapFileRows rows(layout, ReadAt, &file);
   if (!converter.IsReady() || !rows.IsReady()) return PdfFromPagesResult::kCannotWrite;
@@ -166,8 +269,8 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   image.samples = converter.Samples();
   image.width = layout.width;
   image.height = layout.height;
-  image.xDpi = PageDpi(DpiFromPelsPerMeter(layout.xPelsPerMeter), scanDpi);
-  image.yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
+  image.xDpi = xDpi;
+  image.yDpi = yDpi;
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
 
   for (uint32_t y = 0; y < layout.height; ++y) {
@@ -178,14 +281,14 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
 }
 
-Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi) {
+Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi, const PdfPageStyle& style) {
   CPageFile file(path);
   uint64_t size = 0;
   uint8_t magic[2];
   if (!file.IsOpen() || !file.Size(size)) return PdfFromPagesResult::kPageUnreadable;
   if (size < 2 || !file.Read(magic, 2) || !file.Seek(0)) return PdfFromPagesResult::kPageUnsupported;
   if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, scanDpi);
-  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi);
+  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi, style);
   return PdfFromPagesResult::kPageUnsupported;
 }
 
@@ -196,7 +299,7 @@ bool WriteToFile(void* context, const uint8_t* data, size_t size) {
 }  // namespace
 
 PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::vector<std::string>& pages,
-                                     int scanDpi, const LocalTime& created) {
+                                     int scanDpi, const LocalTime& created, const PdfPageStyle& style) {
   PdfFromPagesResult result;
   if (pages.empty()) {
     result.status = PdfFromPagesResult::kNoPages;
@@ -210,7 +313,7 @@ PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::v
   CPdfWriter writer;
   bool written = writer.Begin(WriteToFile, output, created);
   for (size_t page = 0; written && page < pages.size(); ++page) {
-    result.status = AddPage(writer, pages[page], scanDpi);
+    result.status = AddPage(writer, pages[page], scanDpi, style);
     result.page = page;
     written = result.status == PdfFromPagesResult::kOk;
   }

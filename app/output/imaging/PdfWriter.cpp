@@ -42,6 +42,43 @@ std::string CPdfWriter::Points(uint32_t pixels, int dpi) {
   return text;
 }
 
+namespace {
+// Ten-thousandths of a point as PDF writes a number ("12.5", "3").
+std::string TenThousandths(int64_t value) {
+  char text[40];
+  const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+  std::snprintf(text, sizeof(text), "%s%llu", value < 0 ? "-" : "",
+                static_cast<unsigned long long>(magnitude / 10000));
+  std::string out = text;
+  if (magnitude % 10000) {
+    std::snprintf(text, sizeof(text), "%04u", static_cast<unsigned>(magnitude % 10000));
+    std::string tail(text);
+    tail.erase(tail.find_last_not_of('0') + 1);
+    out += "." + tail;
+  }
+  return out;
+}
+
+int64_t Scaled(uint64_t pixels, int dpi) {
+  return static_cast<int64_t>((pixels * kPointsPerInch * 10000 + static_cast<uint64_t>(dpi) / 2) /
+                              static_cast<uint64_t>(dpi));
+}
+}  // namespace
+
+std::string CPdfWriter::Placement(uint32_t pageHeight, uint32_t x, uint32_t y, uint32_t width,
+                                  uint32_t height, int xDpi, int yDpi) {
+  if (xDpi <= 0) xDpi = kPointsPerInch;
+  if (yDpi <= 0) yDpi = kPointsPerInch;
+  // Measured down from the page's top as written (just below its true height), and a
+  // ten-thousandth lower still: a renderer at the page's resolution then puts the box's edges
+  // on the pixel rows they belong to (placed exactly, poppler's rounding took them a row up).
+  const int64_t top = static_cast<int64_t>((static_cast<uint64_t>(pageHeight) * kPointsPerInch * 10000 - 1) /
+                                           static_cast<uint64_t>(yDpi));
+  const int64_t tall = Scaled(height, yDpi);
+  return TenThousandths(Scaled(width, xDpi)) + " 0 0 " + TenThousandths(tall) + " " +
+         TenThousandths(Scaled(x, xDpi)) + " " + TenThousandths(top - Scaled(y, yDpi) - tall - 1) + " cm\n";
+}
+
 bool CPdfWriter::Begin(Sink sink, void* context, const LocalTime& created) {
   if (!sink) return false;
   m_sink = sink;
@@ -192,6 +229,86 @@ void CPdfWriter::WriteImageDictionary(const PageImage& image, uint32_t imageObje
       break;
   }
   Put(dictionary + " >>\nstream\n");
+}
+
+bool CPdfWriter::WriteImageObject(uint32_t object, const std::string& dictionary, const uint8_t* data,
+                                  size_t size) {
+  StartObject(object);
+  Put("<< /Type /XObject /Subtype /Image " + dictionary + " /Length " + Number(size) + " >>\nstream\n");
+  PutBytes(data, size);
+  Put("\nendstream\nendobj\n");
+  return !m_failed;
+}
+
+bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
+  if (m_failed || !m_sink || m_inPage || page.width == 0 || page.height == 0) return false;
+  if (page.components != 1 && page.components != 3) return false;
+  if (!page.background || !page.backgroundBytes || !page.backgroundWidth || !page.backgroundHeight)
+    return false;
+  for (size_t i = 0; i < page.stencilCount; ++i) {
+    const Stencil& stencil = page.stencils[i];
+    if (!stencil.data || !stencil.bytes || !stencil.width || !stencil.height || stencil.x >= page.width ||
+        stencil.y >= page.height || stencil.width > page.width - stencil.x ||
+        stencil.height > page.height - stencil.y)
+      return false;
+  }
+  if (page.foreground && (page.stencilCount != 1 || page.stencils[0].width != page.width ||
+                          page.stencils[0].height != page.height || !page.foregroundBytes ||
+                          !page.foregroundWidth || !page.foregroundHeight))
+    return false;
+  const uint32_t pageObject = NewObject(), contentObject = NewObject(), backgroundObject = NewObject();
+  const uint32_t firstStencil = static_cast<uint32_t>(m_objectOffsets.size());
+  for (size_t i = 0; i < page.stencilCount; ++i) NewObject();
+  const uint32_t foregroundObject = page.foreground ? NewObject() : 0;
+  m_pageObjects.push_back(pageObject);
+  const std::string width = Points(page.width, page.xDpi), height = Points(page.height, page.yDpi);
+
+  std::string images = "/Bg " + Reference(backgroundObject);
+  std::string drawing = "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Bg Do\nQ\n";
+  if (foregroundObject) {
+    images += " /Fg " + Reference(foregroundObject);
+    drawing += "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Fg Do\nQ\n";
+  } else {
+    for (size_t i = 0; i < page.stencilCount; ++i) {
+      const Stencil& stencil = page.stencils[i];
+      const std::string name = "/Ink" + Number(i);
+      images += " " + name + " " + Reference(firstStencil + static_cast<uint32_t>(i));
+      char colour[48];
+      std::snprintf(colour, sizeof(colour), "%.3f %.3f %.3f rg\n", stencil.ink[0] / 255.0,
+                    stencil.ink[1] / 255.0, stencil.ink[2] / 255.0);
+      drawing +=
+          "q\n" + std::string(colour) +
+          Placement(page.height, stencil.x, stencil.y, stencil.width, stencil.height, page.xDpi, page.yDpi) +
+          name + " Do\nQ\n";
+    }
+  }
+  StartObject(pageObject);
+  Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
+      "] /Resources << /XObject << " + images + " >> >> /Contents " + Reference(contentObject) +
+      " >>\nendobj\n");
+  StartObject(contentObject);
+  Put("<< /Length " + Number(drawing.size()) + " >>\nstream\n" + drawing + "endstream\nendobj\n");
+  const std::string space = page.components == 1 ? "/DeviceGray" : "/DeviceRGB";
+  WriteImageObject(backgroundObject,
+                   "/Width " + Number(page.backgroundWidth) + " /Height " + Number(page.backgroundHeight) +
+                       " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode",
+                   page.background, page.backgroundBytes);
+  // The decoder gives black (ink) the sample 0, which is where a stencil paints.
+  for (size_t i = 0; i < page.stencilCount; ++i) {
+    const Stencil& stencil = page.stencils[i];
+    WriteImageObject(firstStencil + static_cast<uint32_t>(i),
+                     "/Width " + Number(stencil.width) + " /Height " + Number(stencil.height) +
+                         " /ImageMask true /BitsPerComponent 1 /Filter /JBIG2Decode",
+                     stencil.data, stencil.bytes);
+  }
+  if (foregroundObject) {
+    WriteImageObject(foregroundObject,
+                     "/Width " + Number(page.foregroundWidth) + " /Height " + Number(page.foregroundHeight) +
+                         " /ColorSpace " + space + " /BitsPerComponent 8 /Filter /DCTDecode /Mask " +
+                         Reference(firstStencil),
+                     page.foreground, page.foregroundBytes);
+  }
+  return Flush();
 }
 
 bool CPdfWriter::AddJpegBytes(const uint8_t* data, size_t size) {

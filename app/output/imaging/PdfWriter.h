@@ -39,6 +39,32 @@ class CPdfWriter {
     uint64_t jpegBytes = 0;
   };
 
+  // A mask of a box of the page (1-bit JBIG2, 1 for ink) painted with its colour.
+  struct Stencil {
+    uint32_t x = 0, y = 0, width = 0, height = 0;  // in the page's pixels, from the top left
+    const uint8_t* data = nullptr;
+    size_t bytes = 0;
+    uint8_t ink[3] = {0, 0, 0};  // red, green, blue
+  };
+  // A compact page: the background picture stretched over the page, then each stencil; or,
+  // with a foreground picture, that picture (stretched likewise) painted through the one
+  // stencil, which then covers the page. Pictures are JPEG files of `components` (1 or 3).
+  struct LayeredPage {
+    uint32_t width = 0;  // the page's pixels
+    uint32_t height = 0;
+    int xDpi = 0;
+    int yDpi = 0;
+    int components = 3;
+    const uint8_t* background = nullptr;
+    size_t backgroundBytes = 0;
+    uint32_t backgroundWidth = 0, backgroundHeight = 0;
+    const Stencil* stencils = nullptr;
+    size_t stencilCount = 0;
+    const uint8_t* foreground = nullptr;
+    size_t foregroundBytes = 0;
+    uint32_t foregroundWidth = 0, foregroundHeight = 0;
+  };
+
   // Writes the header. `created` goes into the document information (none with year 0).
   bool Begin(Sink sink, void* context, const LocalTime& created);
   // Starts a page showing `image` at its true size. False for a side of 0 or a kJpeg page of
@@ -50,11 +76,17 @@ class CPdfWriter {
   bool AddRow(const uint8_t* row);
   // False unless the page got all its bytes or rows.
   bool EndPage();
+  // Writes a whole compact page. False for a side of 0 or a picture missing its bytes or size.
+  bool AddLayeredPage(const LayeredPage& page);
   // The page tree, the cross-reference table and the trailer. False without a page.
   bool Finish();
 
   // The page's side in points for `pixels` at `dpi`, in PDF's number form ("595.2756").
   static std::string Points(uint32_t pixels, int dpi);
+  // The "cm" that places a box of a page `pageHeight` pixels high (from its top left, in
+  // pixels at the resolutions).
+  static std::string Placement(uint32_t pageHeight, uint32_t x, uint32_t y, uint32_t width, uint32_t height,
+                               int xDpi, int yDpi);
 
  private:
   uint64_t BytesWritten() const { return m_offset + m_buffer.size(); }
@@ -66,6 +98,7 @@ class CPdfWriter {
   bool Flush();
   bool Fail();
   void WriteImageDictionary(const PageImage& image, uint32_t imageObject);
+  bool WriteImageObject(uint32_t object, const std::string& dictionary, const uint8_t* data, size_t size);
 
   Sink m_sink = nullptr;
   void* m_context = nullptr;
