@@ -89,7 +89,7 @@ std::string FileNameParameter(const char* name, const std::string& ascii, const 
       encoded += kHex[c & 15];
     }
   }
-  const std::string whole = std::string(name) + "*=utf-8''" + encoded;
+  std::string whole = std::string(name) + "*=utf-8''" + encoded;
   if (whole.size() <= 60) return whole;
   // Numbered pieces of at most 48 characters, each escape kept whole, each on a line of its own.
   std::string out;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "mail/CertificateHandles.h"
+#include "framework/CertificateHandles.h"
 
 namespace {
 // The chain's own verdict. The SSL policy alone passes a partial chain (a server that sends

@@ -106,14 +106,14 @@ SmtpReply CSmtpConversation::Authenticate(const char* mechanism, const CString& 
   const CString command = CString("AUTH ") + mechanism;
   if (command.GetLength() + 1 + response.GetLength() + 2 <= static_cast<int>(kMaxCommandLine)) {
     CString line = command + " " + response + "\r\n";
-    const SmtpReply reply = Command(line);
+    SmtpReply reply = Command(line);
     WipeText(line);
     return reply;
   }
-  const SmtpReply ready = Command(command + "\r\n");
+  SmtpReply ready = Command(command + "\r\n");
   if (!ready.Complete() || ready.code != 334) return ready;
   CString line = response + "\r\n";
-  const SmtpReply reply = Command(line);
+  SmtpReply reply = Command(line);
   WipeText(line);
   return reply;
 }
@@ -294,6 +294,7 @@ bool CSmtpConversation::Run() {
     const CMimeWriter numbered(bare, m_channel, m_environment, longest);
     const CString toLine = ToLine(recipients);
     std::vector<uint64_t> parts;
+    parts.reserve(static_cast<size_t>(attachments.GetSize()));
     for (int i = 0; i < attachments.GetSize(); ++i) parts.push_back(whole.PartSize(static_cast<size_t>(i)));
     plan = PlanMessages(whole.Size(toLine), numbered.FixedSize(toLine), parts, m_extensions.sizeLimit);
   }

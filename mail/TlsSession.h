@@ -11,8 +11,8 @@
 
 #include <string>
 
+#include "framework/CertificateHandles.h"
 #include "framework/String.h"
-#include "mail/CertificateHandles.h"
 
 class CTlsSession {
  public:

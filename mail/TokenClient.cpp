@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "framework/CertificateHandles.h"
 #include "framework/Handles.h"
 #include "mail/ServerCertificate.h"
 #include "mail/SignInWait.h"
@@ -174,13 +175,13 @@ class CPost {
 
   bool CertificatePasses(const std::string& host, CTokenClient::Result* result) {
     PCCERT_CONTEXT certificate = nullptr;
-    DWORD size = sizeof(certificate);
+    DWORD size = sizeof(certificate);  // NOLINT(bugprone-sizeof-expression): the option is a pointer
     if (!WinHttpQueryOption(m_request.Get(), WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size)) {
       certificate = nullptr;
     }
+    const CCertificate owner(certificate);
     uint32_t error = 0;
     const TlsResult verdict = CheckServerCertificate(certificate, CString(host), &error);
-    if (certificate) CertFreeCertificateContext(certificate);
     if (verdict == TlsResult::kSecured) return true;
     result->outcome = CTokenClient::kCertificate;
     result->error = error;

@@ -12,7 +12,7 @@ namespace MailPassword {
 
 CString Load() {
   std::string password = ProtectedValue::Load(kKey, kValue);
-  const CString text(password);
+  CString text(password);
   WipeBytes(password);
   return text;
 }

@@ -71,7 +71,7 @@ void CNetworkAcquisition::Init(HWND window) {
 }
 
 CString CNetworkAcquisition::Message(UINT id, int number) const {
-  const CString text = m_voice.text(id);
+  CString text = m_voice.text(id);
   if (text.Find("%s") >= 0) return CString::Format(text.c_str(), m_http.Url().Text().c_str());
   if (text.Find("%d") >= 0) return CString::Format(text.c_str(), number);
   return text;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/CertificateHandles.h"
 #include "framework/MessagePump.h"
 
 namespace {
@@ -202,12 +203,12 @@ bool CScannerHttp::Await(Exchange& exchange, DWORD limitMs, IHttpWaiter* waiter,
 
 HttpOutcome CScannerHttp::CheckCertificate(HINTERNET request) {
   PCCERT_CONTEXT certificate = nullptr;
-  DWORD size = sizeof(certificate);
+  DWORD size = sizeof(certificate);  // NOLINT(bugprone-sizeof-expression): the option is a pointer
   if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) || !certificate)
     return HttpOutcome::kFailed;
+  const CCertificate owner(certificate);
   std::string hex;
   const bool hashed = Sha256Hex(certificate->pbCertEncoded, certificate->cbCertEncoded, &hex);
-  CertFreeCertificateContext(certificate);
   if (!hashed) return HttpOutcome::kFailed;
   m_seen = hex;
   return m_pin.empty() || m_pin == hex ? HttpOutcome::kOk : HttpOutcome::kCertificateChanged;
@@ -293,6 +294,7 @@ HttpOutcome CScannerHttp::Send(const wchar_t* method, const std::string& path, c
   WinHttpCloseHandle(request);
   // Its callbacks may still come until WinHTTP lets go of the request: keep their target till
   // then, and should that never be told, rather leak it than free it under them.
-  if (WaitForSingleObject(exchange->closed, kClosingMs) != WAIT_OBJECT_0) exchange.release();
+  if (WaitForSingleObject(exchange->closed, kClosingMs) != WAIT_OBJECT_0)
+    static_cast<void>(exchange.release());
   return outcome;
 }

@@ -1,6 +1,8 @@
 // The JBIG2 generic region coder: the arithmetic coder, the template and the segments.
 #include "app/output/imaging/Jbig2Encoder.h"
 
+#include "app/output/imaging/DibLayout.h"
+
 #include <cstring>
 #include <new>
 
@@ -171,7 +173,7 @@ bool CJbig2Encoder::Finish(Sink sink, void* context) {
   Flush();
   std::vector<uint8_t> head;
   // The page: its size, resolution in pixels per metre, lossless, white, no stripes.
-  const uint32_t perMetre = m_dpi > 0 ? static_cast<uint32_t>((m_dpi * 10000 + 127) / 254) : 0;
+  const uint32_t perMetre = static_cast<uint32_t>(PelsPerMeterFromDpi(m_dpi));
   PutSegmentHeader(head, 0, kPageInformation, 19);
   PutWord(head, m_width);
   PutWord(head, m_height);
