@@ -2,6 +2,8 @@
 #include "app/JobTimes.h"
 
 #include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
 
 #include <cstdio>
 
@@ -25,9 +27,19 @@ void Mark(const char* phase) {
   QueryPerformanceFrequency(&frequency);
   const double seconds =
       static_cast<double>(now.QuadPart - g_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   FILE* file = std::fopen(g_path, "a");
   if (!file) return;
-  std::fprintf(file, "%s %.6f\n", phase, seconds);
+  std::fprintf(file, "%s %.6f ws=%lu peak=%lu handles=%lu gdi=%lu user=%lu\n", phase, seconds,
+               static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+               static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), static_cast<unsigned long>(handles),
+               static_cast<unsigned long>(gdi), static_cast<unsigned long>(user));
   std::fclose(file);
 }
 }  // namespace JobTimes
