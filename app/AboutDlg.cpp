@@ -2,7 +2,7 @@
 #include "app/AboutDlg.h"
 
 #include "app/AboutLayout.h"
-#include "app/OrvaneApp.h"
+#include "app/ProgramContext.h"
 #include "app/WindowTitle.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -20,18 +20,18 @@ SIZE TextExtent(HWND wnd, HFONT font, const CString& text) {
 }
 }  // namespace
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(const CProgramContext& program) : CDialog(IDD_ABOUTBOX), m_program(program) {}
 
 bool CAboutDlg::OnInitDialog() {
-  COrvaneApp& app = App();
-  SetWindowText(app.m_windowTitle.c_str());
-  const CString appTitle = LoadResourceString(app.m_hInstance, IDS_APP_TITLE);
+  const CProgramContext& app = m_program;
+  SetWindowText(app.WindowTitle().c_str());
+  const CString appTitle = app.OwnText(IDS_APP_TITLE);
   const CString version = app.Description().ReadText(appTitle, Keys::kVer, Keys::kNull, 20).Upper();
-  m_displayText = app.m_windowTitle;
+  m_displayText = app.WindowTitle();
   if (!IsUnsetValue(version)) m_displayText += " " + version;
 
   m_font.Reset(app.CreateInterfaceFont(kFontHeight));
-  m_background.Reset(LoadImageA(app.m_hInstance, "ABOUTBK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  m_background.Reset(LoadImageA(app.Instance(), "ABOUTBK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   BITMAP bitmap = {};
   GetObjectA(m_background.Get(), sizeof(bitmap), &bitmap);
 
@@ -40,7 +40,7 @@ bool CAboutDlg::OnInitDialog() {
   SetWindowPos(nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
 
   HWND button = GetDlgItem(IDC_ABOUT_OK);
-  const CString okText = app.LoadLocalString(IDS_ABOUT_OK);
+  const CString okText = app.LocalText(IDS_ABOUT_OK);
   ::SetWindowTextA(button, okText.c_str());
   ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
   const SIZE okExtent = TextExtent(m_hWnd, static_cast<HFONT>(m_font.Get()), okText);

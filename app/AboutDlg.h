@@ -5,9 +5,11 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
+class CProgramContext;
+
 class CAboutDlg : public CDialog {
  public:
-  CAboutDlg();
+  explicit CAboutDlg(const CProgramContext& program);
 
  protected:
   bool OnInitDialog() override;
@@ -15,6 +17,7 @@ class CAboutDlg : public CDialog {
   bool OnPaint() override;
 
  private:
+  const CProgramContext& m_program;
   CString m_displayText;
   CGdiObject m_font;
   CGdiObject m_background;

@@ -1,8 +1,8 @@
 // CLabelPainter.
 #include "app/LabelPainter.h"
 
-#include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -12,8 +12,8 @@ const int kTitleHeight = 22;
 const int kDescriptionHeight = 14;
 const int kLineStep = 22;
 
-void DrawLine(HDC dc, int height, int x, int y, const CString& text) {
-  CGdiObject font(App().CreateInterfaceFont(height));
+void DrawLine(HDC dc, HFONT interfaceFont, int x, int y, const CString& text) {
+  CGdiObject font(interfaceFont);
   CSelectObject select(dc, font.Get());
   TextOutA(dc, x, y, text.c_str(), text.GetLength());
 }
@@ -33,13 +33,13 @@ void CLabelPainter::Invalidate() const {
 
 void CLabelPainter::Draw(HDC dc, uint16_t label, uint16_t active) const {
   if (!m_panel) return;
-  COrvaneApp& app = App();
   const RECT strip = StripRect();
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColour = SetTextColor(dc, kLabelColour);
-  DrawLine(dc, kTitleHeight, strip.left + kLeft, strip.top, app.LoadLocalString(Panel::TitleStringId(label)));
-  DrawLine(dc, kDescriptionHeight, strip.left + kLeft, strip.top + kLineStep,
-           app.LoadLocalString(Panel::DescriptionStringId(label, active)));
+  DrawLine(dc, m_program.CreateInterfaceFont(kTitleHeight), strip.left + kLeft, strip.top,
+           m_program.LocalText(Panel::TitleStringId(label)));
+  DrawLine(dc, m_program.CreateInterfaceFont(kDescriptionHeight), strip.left + kLeft, strip.top + kLineStep,
+           m_program.LocalText(Panel::DescriptionStringId(label, active)));
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);
 }

@@ -6,8 +6,12 @@
 
 #include <cstdint>
 
+class CProgramContext;
+
 class CLabelPainter {
  public:
+  explicit CLabelPainter(const CProgramContext& program) : m_program(program) {}
+
   static const int kStripHeight = 41;
   static const int kStripWidth = 400;
 
@@ -20,5 +24,6 @@ class CLabelPainter {
   void Draw(HDC dc, uint16_t label, uint16_t active) const;
 
  private:
+  const CProgramContext& m_program;
   HWND m_panel = nullptr;
 };

@@ -16,13 +16,13 @@ namespace {
 }
 
 template <typename Fn>
-bool Bind(HMODULE library, const char* name, Fn& slot) {
+bool BindName(HMODULE library, const char* name, Fn& slot) {
   slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
   return slot != nullptr;
 }
 }  // namespace
 
-CLibraryBinding::CLibraryBinding() {
+void CLibraryBinding::Bind() {
   // The program directory, from a path buffer of 255 characters.
   const CString directory = Module::Directory(GetModuleHandleA(nullptr), 255);
   m_acquisitionLibrary.Reset(LoadLibraryA((directory + "Capturo.dll").c_str()));
@@ -33,28 +33,26 @@ CLibraryBinding::CLibraryBinding() {
   if (!BindMail()) Terminate(IDS_POSTLIB_FIND_FAILED);
 }
 
-CLibraryBinding::~CLibraryBinding() = default;
-
 bool CLibraryBinding::BindAcquisition() {
   HMODULE lib = m_acquisitionLibrary.Get();
   // Every name is looked up, so that one missing operation is enough to fail.
-  bool all = Bind(lib, "DcAppProcessMsgProc", DcAppProcessMsgProc);
-  all &= Bind(lib, "DcAppTerminateDS", DcAppTerminateDS);
-  all &= Bind(lib, "DcAppAcqProc", DcAppAcqProc);
-  all &= Bind(lib, "DcAppInitProc", DcAppInitProc);
-  all &= Bind(lib, "DcAppSelectDSProc", DcAppSelectDSProc);
-  all &= Bind(lib, "TWAppGetDSInfo", TWAppGetDSInfo);
-  all &= Bind(lib, "TWEndXfer", TWEndXfer);
+  bool all = BindName(lib, "DcAppProcessMsgProc", DcAppProcessMsgProc);
+  all &= BindName(lib, "DcAppTerminateDS", DcAppTerminateDS);
+  all &= BindName(lib, "DcAppAcqProc", DcAppAcqProc);
+  all &= BindName(lib, "DcAppInitProc", DcAppInitProc);
+  all &= BindName(lib, "DcAppSelectDSProc", DcAppSelectDSProc);
+  all &= BindName(lib, "TWAppGetDSInfo", TWAppGetDSInfo);
+  all &= BindName(lib, "TWEndXfer", TWEndXfer);
   return all;
 }
 
 bool CLibraryBinding::BindMail() {
   HMODULE lib = m_mailLibrary.Get();
-  bool all = Bind(lib, "SetMailSMTP", SetMailSMTP);
-  all &= Bind(lib, "MailStartSend", MailStartSend);
-  all &= Bind(lib, "MailContent", MailContent);
-  all &= Bind(lib, "SetMailSecurity", SetMailSecurity);
-  all &= Bind(lib, "SetMailLogin", SetMailLogin);
-  all &= Bind(lib, "MailTestServer", MailTestServer);
+  bool all = BindName(lib, "SetMailSMTP", SetMailSMTP);
+  all &= BindName(lib, "MailStartSend", MailStartSend);
+  all &= BindName(lib, "MailContent", MailContent);
+  all &= BindName(lib, "SetMailSecurity", SetMailSecurity);
+  all &= BindName(lib, "SetMailLogin", SetMailLogin);
+  all &= BindName(lib, "MailTestServer", MailTestServer);
   return all;
 }

@@ -1,6 +1,6 @@
 // CLibraryBinding: the acquisition and mail libraries, loaded from the program directory and
-// bound by name while the application object is constructed. A missing file or operation
-// ends the process with its message.
+// bound by name as the first step of the program's start-up. A missing file or operation ends
+// the process with its message.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,8 @@
 
 class CLibraryBinding {
  public:
-  CLibraryBinding();
-  ~CLibraryBinding();
+  CLibraryBinding() = default;
+  ~CLibraryBinding() = default;
   CLibraryBinding(const CLibraryBinding&) = delete;
   CLibraryBinding& operator=(const CLibraryBinding&) = delete;
 
@@ -31,6 +31,10 @@ class CLibraryBinding {
   SetMailSecurityFn SetMailSecurity = nullptr;
   SetMailLoginFn SetMailLogin = nullptr;
   MailTestServerFn MailTestServer = nullptr;
+
+  // Loads both libraries and binds their operations; on a failure shows its message and ends
+  // the process (exit code 0).
+  void Bind();
 
  private:
   bool BindAcquisition();

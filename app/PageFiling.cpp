@@ -8,6 +8,7 @@
 #include "app/ScanProgressDlg.h"
 #include "app/output/imaging/PackedDib.h"
 #include "app/output/imaging/ScanImage.h"
+#include "framework/DiskSpace.h"
 #include "framework/File.h"
 #include "framework/Module.h"
 #include "resources/orvane/resource.h"
@@ -50,18 +51,6 @@ bool WriteNativePage(HGLOBAL page, const CString& path) {
   return ok;
 }
 
-// Free bytes of the drive named by the path's first letter; false when it cannot be told.
-bool FreeSpaceOf(const char* path, uint64_t& freeBytes) {
-  char letter = path[0];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-  if (letter < 'A' || letter > 'Z') return false;
-  const char root[] = {letter, ':', '\\', '\0'};
-  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
-  if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &freeClusters, &clusters)) return false;
-  freeBytes = static_cast<uint64_t>(freeClusters) * sectors * bytes;
-  return true;
-}
-
 uint64_t FileSizeOf(const char* path) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
@@ -70,7 +59,7 @@ uint64_t FileSizeOf(const char* path) {
 }  // namespace
 
 Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
-                 char (&currentFile)[256]) {
+                 CString& currentFile) {
   const bool native = result.mechanism == kMechanismNative && result.nativeHandle != 0;
   char source[sizeof(result.filePath) + 1];
   std::memcpy(source, result.filePath, sizeof(result.filePath));
@@ -96,32 +85,33 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
   }
 
   const CString shortPath = JobFiles::ShortPath(fresh);
-  if (shortPath.GetLength() >= static_cast<int>(sizeof(currentFile))) return Outcome::kNotSaved;
-  shortPath.CopyTo(currentFile, sizeof(currentFile));
+  if (shortPath.GetLength() > kMaxPagePath) return Outcome::kNotSaved;
+  currentFile = shortPath;
   return Outcome::kFiled;
 }
 
-void CompressPage(char (&currentFile)[256], int formatCode, bool keepBilevel, CScanProgressDlg* progress) {
+void CompressPage(CString& currentFile, int formatCode, bool keepBilevel, CScanProgressDlg* progress) {
   uint64_t freeBytes = 0;
   // When the free space cannot be told the page is compressed anyway: a real shortage makes
   // the save fail, and a failed save leaves the file as it was.
-  if (FreeSpaceOf(currentFile, freeBytes) && 3 * FileSizeOf(currentFile) > freeBytes) return;
-  const CString compressed =
-      WithExtension(currentFile, formatCode == kImageFormatJpeg ? "JPG" : "TIF").c_str();
-  if (compressed.GetLength() >= static_cast<int>(sizeof(currentFile))) return;
+  if (FreeDiskSpace(currentFile.c_str(), freeBytes) && 3 * FileSizeOf(currentFile.c_str()) > freeBytes)
+    return;
+  const CString compressed = WithExtension(currentFile.str(), formatCode == kImageFormatJpeg ? "JPG" : "TIF");
+  if (compressed.GetLength() > kMaxPagePath) return;
   // Written under its own extension (the image's save replaces a file only once the new one is
   // complete), so that neither a failed save nor a failed rename can leave compressed bytes
   // under another format's extension.
   CScanImage image;
   // The rows stay in the file and are compressed band by band, whatever the page's size.
-  if (!image.Load(currentFile, CScanImage::Rows::kLeaveInFile) || (keepBilevel && image.BitsPerPixel() == 1))
+  if (!image.Load(currentFile.c_str(), CScanImage::Rows::kLeaveInFile) ||
+      (keepBilevel && image.BitsPerPixel() == 1))
     return;
   if (progress) progress->SetLine(LoadResourceString(Module::Instance(), IDS_COMPRESSING).c_str());
   const bool saved = image.Save(compressed.c_str(), formatCode, image.BitsPerPixel(), kQuality);
   image.Release();
-  if (!saved || lstrcmpiA(compressed.c_str(), currentFile) == 0) return;
+  if (!saved || lstrcmpiA(compressed.c_str(), currentFile.c_str()) == 0) return;
   // Should the original refuse to go, it stays beside the compressed page, which is handed on.
-  DeleteFileA(currentFile);
-  compressed.CopyTo(currentFile, sizeof(currentFile));
+  DeleteFileA(currentFile.c_str());
+  currentFile = compressed;
 }
 }  // namespace PageFiling

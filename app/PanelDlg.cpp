@@ -4,7 +4,8 @@
 #include <commctrl.h>
 
 #include "app/AboutDlg.h"
-#include "app/OrvaneApp.h"
+#include "app/LibraryBinding.h"
+#include "app/ProgramContext.h"
 #include "app/output/EditorHandOff.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -18,17 +19,22 @@ const int kPageX = 117;
 const int kPageY = 34;
 }  // namespace
 
-CPanelDlg::CPanelDlg() : CDialog(IDD_PANEL), m_pointer(*this), m_job(App(), *this) {}
+CPanelDlg::CPanelDlg(const CProgramContext& program, const JobOutlets& outlets)
+    : CDialog(IDD_PANEL),
+      m_program(program),
+      m_labelPainter(program),
+      m_pointer(*this),
+      m_job(program, *this, outlets) {}
 
 CPanelDlg::~CPanelDlg() = default;
 
 bool CPanelDlg::OnInitDialog() {
-  COrvaneApp& app = App();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
-  if (app.m_binding.DcAppInitProc) app.m_binding.DcAppInitProc(m_hWnd);
+  const CLibraryBinding& libraries = m_program.Libraries();
+  if (libraries.DcAppInitProc) libraries.DcAppInitProc(m_hWnd);
 
-  SetWindowText(app.m_windowTitle.c_str());
+  SetWindowText(m_program.WindowTitle().c_str());
   m_icon = LoadIconA(Module::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
@@ -40,10 +46,10 @@ bool CPanelDlg::OnInitDialog() {
   PlaceButtons();
   CreateTooltips();
 
-  app.m_activeId = ActiveFromStored(app.Settings().ReadInt(Keys::kActiveDlg, Keys::kActiveId, kImage));
-  app.m_labelId = app.m_activeId;
+  m_activeId = ActiveFromStored(m_program.Settings().ReadInt(Keys::kActiveDlg, Keys::kActiveId, kImage));
+  m_labelId = m_activeId;
   CreatePages();
-  SwitchPage(app.m_activeId);
+  SwitchPage(m_activeId);
   m_labelPainter.Bind(m_hWnd);
   return true;
 }
@@ -100,7 +106,7 @@ void CPanelDlg::CreateTooltips() {
                       CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
   if (!m_tooltip) return;
   for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
-    const CString text = App().LoadLocalString(id);
+    const CString text = m_program.LocalText(id);
     const CPanelRect& r = m_pointer.ButtonRect(id);
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -122,7 +128,7 @@ void CPanelDlg::CreatePages() {
   if (copyBackground.Load(Module::Instance(), "COPYBK"))
     size = SIZE{copyBackground.Width(), copyBackground.Height()};
   for (CSettingsPage* page : pages) {
-    if (page->Create(*this, App()))
+    if (page->Create(*this, m_program))
       page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_imagePage.ShowWindow(SW_HIDE);
@@ -149,7 +155,7 @@ void CPanelDlg::SwitchPage(uint16_t id) {
   if (id == m_shownPageId) return;
   CSettingsPage* next = PageFor(id);
   if (!next) return;
-  const bool japaneseOcr = id == kOcr && App().m_languageId == kJapanese;
+  const bool japaneseOcr = id == kOcr && m_program.LanguageId() == kJapanese;
   CSettingsPage* shown = PageFor(m_shownPageId);
   if (!japaneseOcr && shown) {
     shown->ShowWindow(SW_HIDE);
@@ -160,18 +166,17 @@ void CPanelDlg::SwitchPage(uint16_t id) {
 }
 
 void CPanelDlg::Click(uint16_t id) {
-  COrvaneApp& app = App();
   switch (id) {
     case kImage:
     case kCopy:
     case kFax:
     case kMail:
     case kOcr:
-      app.m_activeId = id;
+      m_activeId = id;
       SwitchPage(id);
       break;
     case kScan:
-      m_job.Press(m_shownPageId);
+      m_job.Press(m_shownPageId, m_activeId);
       break;
     case kExit:
       NotifyWatcher(0);
@@ -179,10 +184,10 @@ void CPanelDlg::Click(uint16_t id) {
       EndDialog(IDCANCEL);
       break;
     case kHelp:
-      app.OpenHelp();
+      m_program.OpenHelp();
       break;
     case kInfo: {
-      CAboutDlg about;
+      CAboutDlg about(m_program);
       about.DoModal();
       break;
     }
@@ -192,13 +197,12 @@ void CPanelDlg::Click(uint16_t id) {
 }
 
 bool CPanelDlg::Release(uint16_t id) {
-  if (id == kOcr && App().m_languageId == kJapanese) return RunSelvora(id);
+  if (id == kOcr && m_program.LanguageId() == kJapanese) return RunSelvora(id);
   Click(id);
   return true;
 }
 
 bool CPanelDlg::RunSelvora(uint16_t id) {
-  COrvaneApp& app = App();
   const SelvoraStart start = EditorHandOff::StartSelvora();
   if (start == SelvoraStart::kStarted) {
     EndPanel();
@@ -207,13 +211,13 @@ bool CPanelDlg::RunSelvora(uint16_t id) {
   m_pointer.CancelPress();
   DrawButton(id, kStateNormal);
   const UINT message = start == SelvoraStart::kMissing ? IDS_SELVORA_NOT_FOUND : IDS_SELVORA_START_FAILED;
-  MessageBoxA(m_hWnd, app.LoadLocalString(message).c_str(),
-              app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION).c_str(), MB_OK);
+  MessageBoxA(m_hWnd, m_program.LocalText(message).c_str(),
+              m_program.LocalText(IDS_SCAN_DIALOG_CAPTION).c_str(), MB_OK);
   return false;
 }
 
 void CPanelDlg::NotifyWatcher(WPARAM wParam) const {
-  const CString model = App().Description().ReadText(Keys::kWatch, Keys::kModel, "ZR7600", 200);
+  const CString model = m_program.Description().ReadText(Keys::kWatch, Keys::kModel, "ZR7600", 200);
   HWND watcher = FindWindowA(nullptr, model.c_str());
   if (watcher) ::SendMessageA(watcher, WM_WATCH_NOTIFY, wParam, 0);
 }
@@ -252,19 +256,18 @@ void CPanelDlg::OnDestroy() {
 }
 
 void CPanelDlg::SetLabel(uint16_t id) {
-  COrvaneApp& app = App();
-  if (id == app.m_labelId) return;
-  app.m_labelId = id;
+  if (id == m_labelId) return;
+  m_labelId = id;
   m_labelPainter.Invalidate();
 }
+
+bool CPanelDlg::StartTimer(UINT_PTR id, UINT ms) { return SetTimer(id, ms) != 0; }
 
 void CPanelDlg::CapturePointer() { SetCapture(m_hWnd); }
 
 void CPanelDlg::ReleasePointer() {
   if (GetCapture() == m_hWnd) ReleaseCapture();
 }
-
-uint16_t CPanelDlg::ActiveDestination() const { return App().m_activeId; }
 
 void CPanelDlg::OnMouseMove(UINT flags, POINT point) { m_pointer.MouseMove(point.x, point.y); }
 

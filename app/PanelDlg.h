@@ -1,6 +1,7 @@
 // CPanelDlg: the front panel (dialog 102), run modally by the application: nine bitmap
 // buttons, the active destination's settings page, and the label strip naming the button
-// under the pointer. The panel ends only by EXIT, a close request or the scan job.
+// under the pointer. The panel ends only by EXIT, a close request or the scan job, which it
+// owns and serves as its host.
 #pragma once
 
 #include <windows.h>
@@ -10,38 +11,29 @@
 #include "app/LabelPainter.h"
 #include "app/PaletteBitmap.h"
 #include "app/PointerLogic.h"
+#include "app/job/JobHost.h"
 #include "app/job/ScanJob.h"
 #include "app/settings/CopyPage.h"
 #include "app/settings/FaxPage.h"
 #include "app/settings/ImagePage.h"
 #include "app/settings/MailPage.h"
 #include "app/settings/OcrPage.h"
+#include "app/settings/PageHost.h"
 #include "framework/Dialog.h"
+
+class CProgramContext;
 
 // Told to the resident scanner-button program: wParam 1 when a scan starts, 0 at EXIT.
 const UINT WM_WATCH_NOTIFY = 1357;
 
-class CPanelDlg : public CDialog, private IPointerSink {
+class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, private IPageHost {
  public:
-  CPanelDlg();
+  CPanelDlg(const CProgramContext& program, const JobOutlets& outlets);
   ~CPanelDlg() override;
 
-  // Names button `id` (a panel or page button) in the label strip.
-  void SetLabel(uint16_t id) override;
-  void DrawButton(uint16_t id, int state) override;
-  void SwitchPage(uint16_t id);
-  void Click(uint16_t id);
-  // Frees the background once and closes the panel as cancelled.
-  void EndPanel();
-  // Sends WM_WATCH_NOTIFY to the resident scanner-button program, when it runs.
-  void NotifyWatcher(WPARAM wParam) const;
-
-  uint16_t ShownPageId() const { return m_shownPageId; }
-  CSettingsPage* PageFor(uint16_t id);
-  CMailPage& MailPage() { return m_mailPage; }
-  COcrPage& OcrPage() { return m_ocrPage; }
-  // The panel's scan job: every queued message goes to the scanner's source through it.
-  CScanJob& Job() { return m_job; }
+  // Every queued message goes to the scanner's source (through the scan job) first; true when
+  // the source took it.
+  bool OfferToSource(MSG* msg) { return m_job.OfferToSource(msg); }
 
  protected:
   bool OnInitDialog() override;
@@ -58,12 +50,26 @@ class CPanelDlg : public CDialog, private IPointerSink {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
-  // IPointerSink
+  // IPointerSink (SetLabel and ActiveDestination serve the pages too)
+  void DrawButton(uint16_t id, int state) override;
   void CapturePointer() override;
   void ReleasePointer() override;
-  uint16_t ActiveDestination() const override;
+  void SetLabel(uint16_t id) override;
+  uint16_t ActiveDestination() const override { return m_activeId; }
   bool Release(uint16_t id) override;
+  // IJobHost
+  HWND JobWindow() const override { return m_hWnd; }
+  void HideForJob() override { ShowWindow(SW_HIDE); }
+  void EndPanel() override;
+  bool StartTimer(UINT_PTR id, UINT ms) override;
+  void StopTimer(UINT_PTR id) override { KillTimer(id); }
+  void NotifyWatcher(WPARAM wParam) const override;
+  CSettingsPage* PageFor(uint16_t id) override;
+  // IPageHost
+  HWND HostWindow() const override { return m_hWnd; }
 
+  void SwitchPage(uint16_t id);
+  void Click(uint16_t id);
   void TrimSystemMenu() const;
   void SizeToBackground();
   void PlaceButtons();
@@ -74,6 +80,7 @@ class CPanelDlg : public CDialog, private IPointerSink {
   void FreeGraphics();
   bool RunSelvora(uint16_t id);
 
+  const CProgramContext& m_program;
   CCopyPage m_copyPage;
   COcrPage m_ocrPage;
   CFaxPage m_faxPage;
@@ -88,6 +95,10 @@ class CPanelDlg : public CDialog, private IPointerSink {
   bool m_skipBackground = false;
   // Hover and press state: mouse inside, button down, hot id and pressed id.
   CPointerLogic m_pointer;
+  // The chosen destination (its button shown pressed), the button the label strip names, and
+  // the settings page shown.
+  uint16_t m_activeId = 1000;
+  uint16_t m_labelId = 1000;
   uint16_t m_shownPageId = 0;
   CScanJob m_job;
 };

@@ -1,7 +1,6 @@
 // CPanelDlg: painting the background, the button faces and the label strip.
 #include "app/PanelDlg.h"
 
-#include "app/OrvaneApp.h"
 #include "framework/Module.h"
 
 using namespace Panel;
@@ -19,14 +18,13 @@ void CPanelDlg::DrawFace(HDC dc, uint16_t id, int face) const {
 
 void CPanelDlg::DrawButton(uint16_t id, int state) {
   FaceDraw draws[2];
-  const int count = FacesForDraw(id, state, App().m_activeId, draws);
+  const int count = FacesForDraw(id, state, m_activeId, draws);
   if (count == 0 || !m_hWnd) return;
   CClientDC dc(m_hWnd);
   for (int i = 0; i < count; ++i) DrawFace(dc.Get(), draws[i].id, draws[i].face);
 }
 
 bool CPanelDlg::OnPaint() {
-  COrvaneApp& app = App();
   CPaintDC paint(m_hWnd);
   HDC dc = paint.Get();
   if (IsIconic(m_hWnd)) {
@@ -52,8 +50,8 @@ bool CPanelDlg::OnPaint() {
   RestoreDC(dc, saved);
   for (uint16_t id = kScan; id <= kInfo; ++id) DrawFace(dc, id, kFaceNormal);
   for (uint16_t id = kImage; id <= kOcr; ++id)
-    DrawFace(dc, id, id == app.m_activeId ? kFacePressed : kFaceNormal);
-  m_labelPainter.Draw(dc, app.m_labelId, app.m_activeId);
+    DrawFace(dc, id, id == m_activeId ? kFacePressed : kFaceNormal);
+  m_labelPainter.Draw(dc, m_labelId, m_activeId);
   m_pointer.RepaintHot();
   return true;
 }

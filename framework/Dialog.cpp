@@ -3,8 +3,8 @@
 
 #include <windowsx.h>
 
+#include "framework/MessagePump.h"
 #include "framework/Module.h"
-#include "framework/WinApp.h"
 
 CDialog::~CDialog() {
   if (m_hWnd) {
@@ -42,7 +42,7 @@ INT_PTR CDialog::DoModal() {
   if (!m_endModal) {
     ::ShowWindow(wnd, SW_SHOW);
     while (!m_endModal) {
-      if (!PumpOneMessage()) break;
+      if (!MessagePump::PumpOne()) break;
     }
   }
   if (ownerWasEnabled) {
@@ -125,17 +125,4 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return FALSE;
   }
-}
-
-bool PumpOneMessage() {
-  MSG msg;
-  if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-    PostQuitMessage(static_cast<int>(msg.wParam));
-    return false;
-  }
-  CWinApp* app = CWinApp::Current();
-  if (app && app->PreTranslateMessage(&msg)) return true;
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
-  return true;
 }

@@ -45,7 +45,3 @@ class CDialog : public CWnd {
   bool m_endModal = false;
   INT_PTR m_result = -1;
 };
-
-// Runs one queued message through the application's pre-translation, then the usual
-// translate and dispatch. Returns false on WM_QUIT (which is put back into the queue).
-bool PumpOneMessage();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/PrintInfo.h"
+#include "framework/PrinterSettings.h"
 #include "framework/Wnd.h"
 
 class CPrintStatusDlg;
@@ -57,8 +58,9 @@ class CView : public CWindow {
   bool RouteCommand(WORD id, WORD code, HWND control) { return OnCommand(id, code, control); }
 
   // The print command: prepare printing, begin printing, for each page prepare the page and
-  // print it, end printing; with the printing status window shown meanwhile.
-  PrintResult OnFilePrint();
+  // print it, end printing; with the printing status window (captioned `appName`) shown
+  // meanwhile.
+  PrintResult OnFilePrint(const CString& appName);
 
  protected:
   // The default makes the printer DC (DoPreparePrinting).
@@ -68,14 +70,17 @@ class CView : public CWindow {
   virtual void OnPrepareDC(HDC dc, CPrintInfo* info);
   virtual void OnPrint(HDC dc, CPrintInfo* info) {}
   virtual void OnEndPrinting(HDC dc, CPrintInfo* info) {}
-  // Makes the printer DC from the application's printer settings (the default printer's when
-  // the application has none). False when there is no printer.
+  // Makes the printer DC from the view's printer settings (the default printer's when it has
+  // none). False when there is no printer.
   bool DoPreparePrinting(CPrintInfo* info);
+  // The printer settings that printing uses; empty until set or first needed.
+  CPrinterSettings& PrinterSettings() { return m_printerSettings; }
 
  private:
   PrintResult PrintPages(HDC dc, CPrintInfo* info, CPrintStatusDlg* status);
 
   CDocument* m_document = nullptr;
+  CPrinterSettings m_printerSettings;
 };
 
 class CFrameWnd : public CWindow {

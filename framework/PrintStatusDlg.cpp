@@ -2,6 +2,8 @@
 // can print without resources of its own.
 #include "framework/PrintStatusDlg.h"
 
+#include "framework/MessagePump.h"
+
 #include <vector>
 
 namespace {
@@ -92,12 +94,7 @@ void CPrintStatusDlg::OnCancel() {
 bool CPrintStatusDlg::Pump() {
   // Only the status window's own messages: the job may run inside another window's handler,
   // which must not be entered again from here.
-  MSG msg;
-  while (!m_userAbort && m_hWnd && PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE)) {
-    if (!IsDialogMessageA(m_hWnd, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+  while (!m_userAbort && m_hWnd && MessagePump::DispatchQueued(m_hWnd, true)) {
   }
   return !m_userAbort;
 }

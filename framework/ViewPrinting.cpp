@@ -1,7 +1,6 @@
 // CView's print command: the printing procedure around the view's printing steps.
 #include "framework/FrameWnd.h"
 #include "framework/PrintStatusDlg.h"
-#include "framework/WinApp.h"
 
 namespace {
 
@@ -20,9 +19,7 @@ class CAbortProcScope {
 }  // namespace
 
 bool CView::DoPreparePrinting(CPrintInfo* info) {
-  CWinApp* app = CWinApp::Current();
-  if (!app) return false;
-  CPrinterSettings& settings = app->PrinterSettings();
+  CPrinterSettings& settings = m_printerSettings;
   if (!settings.IsSet() && !settings.LoadDefault(0)) return false;
   info->m_printerDC = settings.CreatePrinterDC();
   info->m_deviceName = settings.DeviceName();
@@ -33,12 +30,10 @@ void CView::OnPrepareDC(HDC dc, CPrintInfo* info) {
   info->m_bContinuePrinting = info->m_nMaxPage != 0xFFFF || info->m_nCurPage == 1;
 }
 
-CView::PrintResult CView::OnFilePrint() {
+CView::PrintResult CView::OnFilePrint(const CString& appName) {
   CPrintInfo info;
   if (!OnPreparePrinting(&info) || !info.m_printerDC.IsValid()) return kNoPrinter;
   HDC dc = info.m_printerDC.Get();
-  const CWinApp* app = CWinApp::Current();
-  const CString appName = app ? app->m_appName : CString();
   const CString docTitle = m_document && !m_document->GetTitle().IsEmpty() ? m_document->GetTitle() : appName;
 
   CPrintStatusDlg status;

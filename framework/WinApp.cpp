@@ -1,15 +1,20 @@
 // CWinApp and the program entry point.
 #include "framework/WinApp.h"
 
-#include "framework/Dialog.h"
+#include "framework/MessagePump.h"
 #include "framework/Module.h"
 
 CWinApp* CWinApp::s_current = nullptr;
 
-CWinApp::CWinApp() { s_current = this; }
+CWinApp::CWinApp() {
+  s_current = this;
+  MessagePump::SetFilter(this);
+}
 
 CWinApp::~CWinApp() {
-  if (s_current == this) s_current = nullptr;
+  if (s_current != this) return;
+  s_current = nullptr;
+  MessagePump::SetFilter(nullptr);
 }
 
 bool CWinApp::PreTranslateMessage(MSG* msg) {
@@ -23,7 +28,7 @@ bool CWinApp::PreTranslateMessage(MSG* msg) {
 }
 
 int CWinApp::Run() {
-  while (PumpOneMessage()) {
+  while (MessagePump::PumpOne()) {
   }
   MSG msg;
   PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
@@ -36,7 +41,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   app->m_hInstance = instance;
   app->m_lpCmdLine = commandLine ? commandLine : "";
   app->m_nCmdShow = show;
-  app->m_appName = LoadResourceString(instance, kAppTitleStringId);
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
 }

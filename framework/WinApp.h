@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "framework/PrinterSettings.h"
+#include "framework/MessagePump.h"
 #include "framework/String.h"
 
 class CWnd;
@@ -13,7 +13,7 @@ class CWnd;
 // The string of a program's own table that holds its title.
 const UINT kAppTitleStringId = 0xE000;
 
-class CWinApp {
+class CWinApp : public IPreTranslator {
  public:
   CWinApp();
   virtual ~CWinApp();
@@ -27,23 +27,17 @@ class CWinApp {
   virtual int ExitInstance() { return m_exitCode; }
   // Returns true when the message was consumed and must not be dispatched. The default lets
   // the dialog under the message handle its keyboard navigation.
-  virtual bool PreTranslateMessage(MSG* msg);
+  bool PreTranslateMessage(MSG* msg) override;
 
   int Run();
-
-  // The printer settings that printing uses; empty until set or first needed.
-  CPrinterSettings& PrinterSettings() { return m_printerSettings; }
 
   HINSTANCE m_hInstance = nullptr;
   CWnd* m_pMainWnd = nullptr;
   int m_nCmdShow = SW_SHOWNORMAL;
   const char* m_lpCmdLine = "";
-  // The application title (string kAppTitleStringId), e.g. of the printing status window.
-  CString m_appName;
 
  protected:
   int m_exitCode = 0;
-  CPrinterSettings m_printerSettings;
 
  private:
   static CWinApp* s_current;

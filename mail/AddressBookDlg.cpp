@@ -6,7 +6,6 @@
 #include "framework/Module.h"
 #include "mail/AddressBook.h"
 #include "mail/DialogText.h"
-#include "mail/MailApp.h"
 #include "resources/postlib/resource.h"
 
 namespace {
@@ -33,7 +32,7 @@ LRESULT CALLBACK ToolTipProc(HWND tip, UINT message, WPARAM wParam, LPARAM lPara
 }
 }  // namespace
 
-CAddressBookDlg::CAddressBookDlg() : CDialog(IDD_ADDRESS_BOOK) {}
+CAddressBookDlg::CAddressBookDlg(IMailTexts& texts) : CDialog(IDD_ADDRESS_BOOK), m_texts(texts) {}
 
 bool CAddressBookDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -44,7 +43,7 @@ bool CAddressBookDlg::OnInitDialog() {
   m_add.SetOwner(this);
   {
     // The faces are the library's own even when a language library supplies the dialog.
-    CResourceSourceScope own(CMailApp::Get().OwnResources());
+    CResourceSourceScope own(m_texts.OwnResources());
     m_arrow.SubclassDlgItem(IDC_ARROW_BUTTON, m_hWnd);
     m_arrow.LoadBitmaps(IDB_ARROW_NORMAL, IDB_ARROW_PRESSED, IDB_ARROW_FOCUSED, IDB_ARROW_DISABLED);
     m_arrow.SizeToContent();
@@ -79,7 +78,7 @@ void CAddressBookDlg::CreateToolTips() {
   const int tools[][2] = {
       {IDC_ADD, IDS_TIP_ADD}, {IDC_EMAIL_LIST, IDS_TIP_EMAIL_LIST}, {IDC_ADDRESS_BOOK, IDS_TIP_ADDRESS_BOOK}};
   for (const auto& tool : tools) {
-    CString text = CMailApp::Get().Text(tool[1]);
+    CString text = m_texts.Text(tool[1]);
     TTTOOLINFOA info = {};
     info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.uFlags = TTF_IDISHWND;
@@ -178,7 +177,7 @@ void CAddressBookDlg::OnAdd() {
   if (typed.IsEmpty()) return;
   const CString address = StoredAddress(typed);
   if (m_book.FindStringExact(address) != LB_ERR) {
-    CMailApp::Get().ShowMessage(IDS_DUPLICATE_ADDRESS);
+    m_texts.ShowMessage(IDS_DUPLICATE_ADDRESS);
     return;
   }
   const int index = m_book.AddString(address);
@@ -201,7 +200,7 @@ void CAddressBookDlg::OnArrow() {
 void CAddressBookDlg::OnListDeleteKey(CMailListBox& list) {
   if (list.GetCount() == 0) return;
   const bool isBook = &list == &m_book;
-  CMailApp::Get().ShowMessage(isBook ? IDS_DELETE_FROM_BOOK : IDS_DELETE_FROM_LIST);
+  m_texts.ShowMessage(isBook ? IDS_DELETE_FROM_BOOK : IDS_DELETE_FROM_LIST);
   const std::vector<int> selected = list.GetSelItems();
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) list.DeleteString(*it);
   if (!selected.empty() && list.GetCount() > 0) {

@@ -4,17 +4,15 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "mail/AddressControls.h"
 #include "mail/MailListBox.h"
+#include "mail/MailTexts.h"
 #include "mail/TipBitmapButton.h"
 
-class CAddressBookDlg : public CDialog {
+class CAddressBookDlg : public CDialog, private IAddressControlsOwner {
  public:
-  CAddressBookDlg();
+  explicit CAddressBookDlg(IMailTexts& texts);
   CStringArray& Recipients() { return m_recipients; }
-
-  // Called by the dialog's lists and Add button.
-  void RelayToolTip(HWND from, UINT message, WPARAM wParam, LPARAM lParam) const;
-  void OnListDeleteKey(CMailListBox& list);
 
  protected:
   bool OnInitDialog() override;
@@ -31,6 +29,11 @@ class CAddressBookDlg : public CDialog {
   void OnArrow();
   void OnBookOk();
   void EnableItem(int id, bool enable) const { ::EnableWindow(GetDlgItem(id), enable); }
+  // IAddressControlsOwner: told by the dialog's lists and Add button.
+  void RelayToolTip(HWND from, UINT message, WPARAM wParam, LPARAM lParam) const override;
+  void OnListDeleteKey(CMailListBox& list) override;
+
+  IMailTexts& m_texts;
 
   CMailListBox m_book;
   CMailListBox m_chosen;

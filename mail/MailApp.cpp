@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "framework/File.h"
+#include "framework/MessagePump.h"
 #include "framework/Module.h"
 #include "framework/Profile.h"
 #include "mail/MailApi.h"
@@ -14,8 +15,6 @@
 #include "resources/postlib/resource.h"
 
 namespace {
-CMailApp* g_app = nullptr;
-
 // A text of the ANSI code page in UTF-8, as logins go on the wire.
 CString Utf8(const CString& text) {
   if (text.IsEmpty()) return CString();
@@ -54,13 +53,9 @@ class CAttachmentFile : public IAttachmentFile {
 };
 }  // namespace
 
-CMailApp::CMailApp() { g_app = this; }
+CMailApp::CMailApp() = default;
 
-CMailApp::~CMailApp() {
-  if (g_app == this) g_app = nullptr;
-}
-
-CMailApp& CMailApp::Get() { return *g_app; }
+CMailApp::~CMailApp() = default;
 
 CString CMailApp::Text(unsigned id) { return LoadResourceString(Module::ResourceSource(), id); }
 
@@ -120,7 +115,7 @@ int CMailApp::ExitInstance() {
 }
 
 int CMailApp::MailContent() {
-  CMailContentDlg dialog;
+  CMailContentDlg dialog(*this);
   dialog.SetSubject(m_job.subject);
   dialog.SetBody(m_job.body);
   dialog.SetRecipients(m_job.recipients);
@@ -188,7 +183,7 @@ int CMailApp::Send(bool test) {
     const CString host = ChooseHost(m_smtpServer, m_job.sender);
     m_server.host = host;
     m_socket = std::make_unique<CMailSocket>(*this, *this, true);
-    m_progress = std::make_unique<CSendProgressDlg>();
+    m_progress = std::make_unique<CSendProgressDlg>([this]() { SetSendCancel(); });
     m_progress->Open();
     m_socket->SetNotify(true);
     m_conversationStarted = false;
@@ -223,13 +218,11 @@ int CMailApp::WaitForConversation() {
     if (m_conversationStarted) return m_accepted ? 1 : 0;
     if (m_connectFailed || elapsed >= kSendWaitMs) return Unreachable();
     if (m_sendCancel) return Cancelled();
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    } else {
-      MsgWaitForMultipleObjectsEx(0, nullptr, kSendWaitMs - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
+    bool quit = false;
+    if (MessagePump::DispatchQueued(nullptr, false, &quit)) continue;
+    // The program is ending: the send is given up as at Cancel.
+    if (quit) return Cancelled();
+    MessagePump::WaitForMessage(kSendWaitMs - elapsed);
   }
 }
 

@@ -10,18 +10,18 @@
 #include "framework/WinApp.h"
 #include "mail/MailChannel.h"
 #include "mail/MailJob.h"
+#include "mail/MailTexts.h"
 #include "mail/SmtpLogin.h"
 #include "mail/Socket.h"
 
 class CSendProgressDlg;
 
-class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironment {
+class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironment, public IMailTexts {
  public:
   static const DWORD kSendWaitMs = 90000;
 
   CMailApp();
   ~CMailApp() override;
-  static CMailApp& Get();
 
   bool InitInstance() override;
   int ExitInstance() override;
@@ -50,7 +50,8 @@ class CMailApp : public CWinApp, public IMailSocketOwner, public IMailEnvironmen
   bool SendCancelled() const override { return m_sendCancel; }
   std::unique_ptr<IAttachmentFile> OpenFile(const CString& path) override;
 
-  HINSTANCE OwnResources() const { return m_ownResources; }
+  // IMailTexts (with Text and ShowMessage above)
+  HINSTANCE OwnResources() const override { return m_ownResources; }
   HINSTANCE LanguageLibrary() const { return m_language.Get(); }
 
  private:

@@ -5,7 +5,7 @@
 #include "mail/DialogText.h"
 #include "resources/postlib/resource.h"
 
-CMailContentDlg::CMailContentDlg() : CDialog(IDD_MAIL_CONTENT) {}
+CMailContentDlg::CMailContentDlg(IMailTexts& texts) : CDialog(IDD_MAIL_CONTENT), m_texts(texts) {}
 
 bool CMailContentDlg::OnInitDialog() {
   m_list.SubclassDlgItem(IDC_RECIPIENT_LIST, m_hWnd);
@@ -33,7 +33,7 @@ bool CMailContentDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CMailContentDlg::OnToButton() {
-  CAddressBookDlg book;
+  CAddressBookDlg book(m_texts);
   CStringArray& chosen = book.Recipients();
   for (int i = 0; i < m_list.GetCount(); ++i) chosen.Add(m_list.GetText(i));
   if (book.DoModal() == IDOK) {

@@ -5,10 +5,11 @@
 
 #include "framework/Dialog.h"
 #include "framework/ListBox.h"
+#include "mail/MailTexts.h"
 
 class CMailContentDlg : public CDialog {
  public:
-  CMailContentDlg();
+  explicit CMailContentDlg(IMailTexts& texts);
   void SetSubject(const CString& subject) { m_subject = subject; }
   void SetBody(const CString& body) { m_body = body; }
   void SetRecipients(const CStringArray& recipients) { m_recipients = recipients; }
@@ -31,4 +32,5 @@ class CMailContentDlg : public CDialog {
   CString m_toText;
   CStringArray m_recipients;
   CListBox m_list;
+  IMailTexts& m_texts;
 };

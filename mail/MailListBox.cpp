@@ -1,8 +1,6 @@
 // CMailListBox.
 #include "mail/MailListBox.h"
 
-#include "mail/AddressBookDlg.h"
-
 LRESULT CMailListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_owner) {
     if (message == WM_MOUSEMOVE) m_owner->RelayToolTip(m_hWnd, message, wParam, lParam);

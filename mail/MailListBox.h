@@ -4,16 +4,16 @@
 
 #include "framework/ListBox.h"
 
-class CAddressBookDlg;
+#include "mail/AddressControls.h"
 
 class CMailListBox : public CListBox {
  public:
   static constexpr const char* kRuntimeClassName = "CMailListBox";
-  void SetOwner(CAddressBookDlg* owner) { m_owner = owner; }
+  void SetOwner(IAddressControlsOwner* owner) { m_owner = owner; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  CAddressBookDlg* m_owner = nullptr;
+  IAddressControlsOwner* m_owner = nullptr;
 };

@@ -3,10 +3,12 @@
 
 #include <commctrl.h>
 
-#include "mail/MailApp.h"
+#include <utility>
+
 #include "resources/postlib/resource.h"
 
-CSendProgressDlg::CSendProgressDlg() : CDialog(IDD_SEND_PROGRESS) {}
+CSendProgressDlg::CSendProgressDlg(std::function<void()> onCancel)
+    : CDialog(IDD_SEND_PROGRESS), m_onCancel(std::move(onCancel)) {}
 
 bool CSendProgressDlg::Open() {
   if (!Create(nullptr)) return false;
@@ -42,7 +44,7 @@ void CSendProgressDlg::SetStatus(const CString& text) const {
 
 bool CSendProgressDlg::OnCommand(WORD id, WORD code, HWND control) {
   if (id == IDC_PROGRESS_CANCEL) {
-    CMailApp::Get().SetSendCancel();
+    if (m_onCancel) m_onCancel();
     return true;
   }
   return CDialog::OnCommand(id, code, control);

@@ -3,12 +3,15 @@
 // the window).
 #pragma once
 
+#include <functional>
+
 #include "framework/Dialog.h"
 #include "mail/ProgressThrottle.h"
 
 class CSendProgressDlg : public CDialog {
  public:
-  CSendProgressDlg();
+  // `onCancel` runs when Cancel is pressed.
+  explicit CSendProgressDlg(std::function<void()> onCancel);
   // Creates the window without owner, above all others, shown and painted at once.
   bool Open();
   void SetRange(WORD upper);
@@ -23,4 +26,5 @@ class CSendProgressDlg : public CDialog {
 
  private:
   CProgressThrottle m_throttle;
+  std::function<void()> m_onCancel;
 };

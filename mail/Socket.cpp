@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "framework/MessagePump.h"
 #include "mail/ServerCertificate.h"
 #include "mail/TlsSession.h"
 #include "resources/postlib/resource.h"
@@ -29,10 +30,7 @@ CMailSocket::~CMailSocket() {
   // Notification goes off first: a notice dispatched here must not start a conversation (or
   // the end-of-send actions) on a socket that is going away.
   m_notify = false;
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-    if (!DispatchOneMessage()) break;
-  }
+  MessagePump::DispatchAllQueued();
   if (m_hSocket != INVALID_SOCKET) {
     AsyncSelect(0);
     u_long blocking = 0;
@@ -155,23 +153,12 @@ CMailSocket::RawRead CMailSocket::ReadRaw() {
   return kBroken;
 }
 
-bool CMailSocket::DispatchOneMessage() {
-  MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
-  if (msg.message == WM_QUIT) {
-    // Left for the caller's own loop.
-    PostQuitMessage(static_cast<int>(msg.wParam));
-    return false;
-  }
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
-  return true;
-}
+bool CMailSocket::DispatchOneMessage() { return MessagePump::DispatchQueued(); }
 
 bool CMailSocket::WaitForInput(DWORD ms) {
   if (DispatchOneMessage()) return true;
   // New bytes arrive as a socket notice, so the sleep ends with them.
-  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  MessagePump::WaitForMessage(ms);
   return false;
 }
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "framework/AsyncSocket.h"
+#include "framework/PumpPacer.h"
 #include "mail/MailChannel.h"
 #include "mail/OutgoingBuffer.h"
-#include "mail/PumpPacer.h"
 #include "mail/SendWatch.h"
 
 class CTlsSession;

@@ -4,15 +4,15 @@
 
 #include "framework/BitmapButton.h"
 
-class CAddressBookDlg;
+#include "mail/AddressControls.h"
 
 class CTipBitmapButton : public CBitmapButton {
  public:
-  void SetOwner(CAddressBookDlg* owner) { m_owner = owner; }
+  void SetOwner(IAddressControlsOwner* owner) { m_owner = owner; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  CAddressBookDlg* m_owner = nullptr;
+  IAddressControlsOwner* m_owner = nullptr;
 };

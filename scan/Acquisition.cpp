@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "resources/capturo/resource.h"
-#include "scan/CapturoApp.h"
 #include "scan/InfoText.h"
 #include "scan/PageFolder.h"
+#include "scan/ScanText.h"
 #include "scan/TwainValues.h"
 
 CAcquisition::CAcquisition() {

@@ -42,7 +42,8 @@ class CAcquisition {
   enum class PageOutcome { kDone, kFailed, kRetry };
   PageOutcome MemoryPageOnce(HWND window, const TW_IMAGEINFO& info, const CString& path);
   void SendResult(HWND window, bool withRecord);
-  void PumpMessages();
+  // Dispatches what is queued; how many messages it took.
+  int PumpMessages();
   void Abandon(HWND window);
 
   bool m_toldEnd = false;  // WM_ACQ_RESULT with lParam 0 already sent in this page loop

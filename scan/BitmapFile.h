@@ -61,9 +61,3 @@ void WriteBitmapHeaders(const BitmapLayout& layout, uint8_t* out);
 
 // Number of strips the expected data needs with buffers of `preferred` bytes (0 if none).
 uint32_t StripCount(uint64_t expectedSize, uint32_t preferred);
-
-// Free space as the disk reports it: clusters × sectors per cluster × bytes per sector,
-// multiplied in 64 bits (the product exceeds 32 bits on today's disks).
-inline uint64_t FreeDiskBytes(uint32_t clusters, uint32_t sectorsPerCluster, uint32_t bytesPerSector) {
-  return static_cast<uint64_t>(clusters) * sectorsPerCluster * bytesPerSector;
-}

@@ -15,12 +15,6 @@ static_assert(sizeof(kLanguageFiles) / sizeof(kLanguageFiles[0]) ==
               "one library per language name");
 }  // namespace
 
-CString ScanString(UINT id) { return LoadResourceString(Module::ResourceSource(), id); }
-
-void ScanMessage(const CString& text) {
-  MessageBoxA(nullptr, text.c_str(), ScanString(IDS_CAPTION).c_str(), MB_OK);
-}
-
 CCapturoApp::CCapturoApp() { LoadLanguageLibrary(); }
 
 CCapturoApp::~CCapturoApp() {

@@ -23,8 +23,3 @@ class CCapturoApp {
   CModule m_language;
   CAcquisition m_acquisition;
 };
-
-// The library's string `id`, from the language library when one is loaded.
-CString ScanString(UINT id);
-// A message box without owner, caption "Scanning" and a single OK button.
-void ScanMessage(const CString& text);

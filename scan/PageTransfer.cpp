@@ -2,13 +2,16 @@
 // memory mechanism written strip by strip, progress notices, cancel and clean-up.
 #include <cstring>
 
+#include "framework/DiskSpace.h"
 #include "framework/File.h"
+#include "framework/MessagePump.h"
 #include "framework/Module.h"
+#include "framework/PumpPacer.h"
 #include "resources/capturo/resource.h"
 #include "scan/Acquisition.h"
 #include "scan/BitmapFile.h"
-#include "scan/CapturoApp.h"
 #include "scan/PageFolder.h"
+#include "scan/ScanText.h"
 #include "scan/StripAssembler.h"
 
 namespace {
@@ -35,35 +38,6 @@ class CPageFile : public IPageFile {
   CFile& m_file;
 };
 
-// Lets the queue be emptied once per interval of a few milliseconds.
-class CPumpGate {
- public:
-  CPumpGate() {
-    QueryPerformanceFrequency(&m_frequency);
-    m_last.QuadPart = 0;
-  }
-  bool Due() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    if (now.QuadPart - m_last.QuadPart < m_frequency.QuadPart / kPerSecond) return false;
-    m_last = now;
-    return true;
-  }
-
- private:
-  static const LONGLONG kPerSecond = 100;  // at most every 10 ms
-  LARGE_INTEGER m_frequency, m_last;
-};
-
-// Free bytes of the drive that holds `directory`, multiplied out in 64 bits.
-bool FreeSpace(const CString& directory, uint64_t* bytes) {
-  CString root = directory;
-  if (root.GetLength() >= 2 && root.GetAt(1) == ':') root = root.Left(2) + "\\";
-  DWORD sectors = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-  if (!GetDiskFreeSpaceA(root.c_str(), &sectors, &bytesPerSector, &freeClusters, &clusters)) return false;
-  *bytes = FreeDiskBytes(freeClusters, sectors, bytesPerSector);
-  return true;
-}
 }  // namespace
 
 void CAcquisition::SendResult(HWND window, bool withRecord) {
@@ -71,18 +45,8 @@ void CAcquisition::SendResult(HWND window, bool withRecord) {
   SendMessageA(window, WM_ACQ_RESULT, 0, withRecord ? reinterpret_cast<LPARAM>(&m_result) : 0);
 }
 
-void CAcquisition::PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // Leave the quit request to the program's own loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+// A quit request stays queued for the program's own loop.
+int CAcquisition::PumpMessages() { return MessagePump::DispatchAllQueued(); }
 
 bool CAcquisition::EndTransfer() {
   TW_PENDINGXFERS pending;
@@ -185,7 +149,8 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     return PageOutcome::kFailed;
   }
   uint64_t freeBytes = 0;
-  if (!FreeSpace(Module::Directory(Module::Instance()), &freeBytes) || freeBytes < layout.expectedSize) {
+  if (!FreeDiskSpace(Module::Directory(Module::Instance()).c_str(), freeBytes) ||
+      freeBytes < layout.expectedSize) {
     ScanMessage(ScanString(IDS_DISK_FULL));
     return PageOutcome::kFailed;
   }
@@ -220,7 +185,7 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     return PageOutcome::kFailed;
   };
   TW_UINT16 rc;
-  CPumpGate pump;
+  CPumpPacer pump;
   for (;;) {
     TW_IMAGEMEMXFER strip;
     std::memset(&strip, 0, sizeof(strip));
@@ -231,9 +196,11 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
     if (rc == TWRC_FAILURE || rc == TWRC_CANCEL) return abandonPage();
     SendMessageA(window, WM_ACQ_PROGRESS, index++, 0);
-    // Emptying the queue costs a trip to the window system; between strips it is done at
-    // most every few milliseconds, which keeps the program's handlers (Stop) responsive.
-    if (pump.Due()) PumpMessages();
+    // Emptying the queue costs a trip to the window system: between strips it is done at every
+    // strip while messages come and every few milliseconds while none do, which keeps the
+    // program's handlers (Stop) responsive.
+    const DWORD now = GetTickCount();
+    if (pump.Due(now)) pump.Looked(now, PumpMessages() > 0);
     if (rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) {
       StripDesc desc;
       desc.columns = strip.Columns;

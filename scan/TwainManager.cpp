@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "resources/capturo/resource.h"
-#include "scan/CapturoApp.h"
+#include "scan/ScanText.h"
 #include "scan/TwainValues.h"
 
 CTwainManager::CTwainManager() {

@@ -5,7 +5,7 @@ void CHandOffPacing::Reset(bool oneAtATime) {
   m_oneAtATime = oneAtATime;
   m_pageFiled = false;
   m_atWork = false;
-  m_pageAtWork.clear();
+  m_pageAtWork.Empty();
   m_waiting.clear();
 }
 
@@ -16,7 +16,7 @@ CHandOffPacing::Step CHandOffPacing::LeaveDelivery() {
   return Finished() ? Step::kEnd : Step::kWait;
 }
 
-CHandOffPacing::Step CHandOffPacing::PageFiled(const std::string& page) {
+CHandOffPacing::Step CHandOffPacing::PageFiled(const CString& page) {
   m_pageFiled = true;
   if (m_oneAtATime && m_atWork) {
     m_waiting.push_back(page);
@@ -27,9 +27,9 @@ CHandOffPacing::Step CHandOffPacing::PageFiled(const std::string& page) {
   return Step::kHandOff;
 }
 
-CHandOffPacing::Step CHandOffPacing::PageDone(std::string& next) {
+CHandOffPacing::Step CHandOffPacing::PageDone(CString& next) {
   m_atWork = false;
-  m_pageAtWork.clear();
+  m_pageAtWork.Empty();
   if (!m_waiting.empty()) {
     next = m_waiting.front();
     m_waiting.pop_front();

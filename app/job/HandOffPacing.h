@@ -6,7 +6,8 @@
 #pragma once
 
 #include <deque>
-#include <string>
+
+#include "framework/String.h"
 
 class CHandOffPacing {
  public:
@@ -23,15 +24,15 @@ class CHandOffPacing {
   // The call returns; kEnd when it was the outermost one and the job has nothing left.
   Step LeaveDelivery();
   // A page is filed and ready: kHandOff (with `page` at work) or kWait (it waits its turn).
-  Step PageFiled(const std::string& page);
+  Step PageFiled(const CString& page);
   // The page at work has been dealt with: kHandOff with `next` the next waiting page, kEnd,
   // or kWait while the delivering call runs on.
-  Step PageDone(std::string& next);
+  Step PageDone(CString& next);
 
   // Within the acquisition library's delivering call.
   bool Delivering() const { return m_deliveryDepth > 0; }
   bool Working() const { return m_atWork; }
-  const std::string& PageAtWork() const { return m_pageAtWork; }
+  const CString& PageAtWork() const { return m_pageAtWork; }
   size_t Waiting() const { return m_waiting.size(); }
 
  private:
@@ -41,6 +42,6 @@ class CHandOffPacing {
   int m_deliveryDepth = 0;
   bool m_pageFiled = false;
   bool m_atWork = false;
-  std::string m_pageAtWork;
-  std::deque<std::string> m_waiting;
+  CString m_pageAtWork;
+  std::deque<CString> m_waiting;
 };

@@ -2,22 +2,20 @@
 // acquisition, a page arriving, its filing and compression, the hand-off, and the end.
 #include "app/job/ScanJob.h"
 
-#include <cstring>
-
 #include "app/DocumentFinder.h"
 #include "app/JobFiles.h"
 #include "app/JobTimes.h"
-#include "app/OrvaneApp.h"
-#include "app/OrvaneView.h"
+#include "app/LibraryBinding.h"
 #include "app/PageFiling.h"
-#include "app/PanelDlg.h"
+#include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "app/ProgressLine.h"
 #include "app/ScanProgressDlg.h"
 #include "app/ScanRequest.h"
 #include "app/output/EditorHandOff.h"
 #include "app/output/MessageWindowDlg.h"
 #include "app/settings/SettingsKeys.h"
-#include "framework/Module.h"
+#include "app/settings/SettingsPage.h"
 #include "resources/orvane/resource.h"
 
 using namespace Panel;
@@ -40,35 +38,36 @@ UINT OcrMessageFor(OcrOutcome outcome) {
 }
 }  // namespace
 
-CScanJob::CScanJob(COrvaneApp& app, CPanelDlg& panel) : m_app(app), m_panel(panel) {}
+CScanJob::CScanJob(const CProgramContext& program, IJobHost& host, const JobOutlets& outlets)
+    : m_program(program), m_host(host), m_outlets(outlets) {}
 
 CScanJob::~CScanJob() = default;
 
 // --- The press -------------------------------------------------------------------------------
 
-void CScanJob::Press(uint16_t shownPageId) {
+void CScanJob::Press(uint16_t shownPageId, uint16_t activeId) {
   JobTimes::Start();
-  m_app.Settings().WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", shownPageId).c_str());
-  CSettingsPage* page = m_panel.PageFor(shownPageId);
-  if (!page || !page->Store()) return;
-  if (m_app.m_languageId == kJapanese && shownPageId == kOcr) {
+  const CProfileFile& settings = m_program.Settings();
+  settings.WriteText(Keys::kActiveDlg, Keys::kActiveId, CString::Format("%d", shownPageId).c_str());
+  CSettingsPage* page = m_host.PageFor(shownPageId);
+  if (!page || !page->Store(m_order.values)) return;
+  if (m_program.LanguageId() == kJapanese && shownPageId == kOcr) {
     StartJapaneseOcrRoute();
     return;
   }
-  m_panel.NotifyWatcher(1);
-  m_panel.ShowWindow(SW_HIDE);
+  m_host.NotifyWatcher(1);
+  m_host.HideForJob();
 
-  const char* pdfChoice = PdfChoiceKey(m_app.m_activeId);
-  const bool pdf =
-      pdfChoice && m_app.Settings().ReadInt(DestinationFor(m_app.m_activeId).section, pdfChoice, 0) == 1;
-  m_destination = &DestinationFor(m_app.m_activeId, pdf);
-  if (m_destination->prepare) m_destination->prepare(*this);
+  const char* pdfChoice = PdfChoiceKey(activeId);
+  const bool pdf = pdfChoice && settings.ReadInt(DestinationFor(activeId).section, pdfChoice, 0) == 1;
+  m_order.destination = &DestinationFor(activeId, pdf);
+  if (m_order.destination->prepare) m_order.destination->prepare(m_program);
   m_running = true;
   m_pagesArrived = 0;
   m_failureShown = false;
   m_handOffsStopped = false;
-  m_attachments.RemoveAll();
-  m_pacing.Reset(m_destination->oneAtATime);
+  m_order.pages.RemoveAll();
+  m_pacing.Reset(m_order.destination->oneAtATime);
   AcquireRequest request = FirstRequest();
   RunAcquisition(request);
 }
@@ -76,15 +75,16 @@ void CScanJob::Press(uint16_t shownPageId) {
 // The Japanese edition hands OCR to an application of its own, which ends the hidden panel
 // (WM_PANEL_ABORT) when it is done. When it cannot start, nothing would: the panel ends then.
 void CScanJob::StartJapaneseOcrRoute() {
-  m_panel.NotifyWatcher(0);
+  m_host.NotifyWatcher(0);
   const SelvoraStart start = EditorHandOff::StartSelvora();
   if (start == SelvoraStart::kMissing) {
-    CMessageWindowDlg missing(m_app.m_windowTitle, m_app.CreateInterfaceFont(CMessageWindowDlg::kFontHeight));
+    CMessageWindowDlg missing(m_program.WindowTitle(),
+                              m_program.CreateInterfaceFont(CMessageWindowDlg::kFontHeight));
     missing.DoModal();
   } else if (start == SelvoraStart::kFailed) {
-    Tell(LocalText(IDS_SELVORA_START_FAILED), LocalText(IDS_SCAN_DIALOG_CAPTION));
+    Tell(m_program.LocalText(IDS_SELVORA_START_FAILED), m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));
   }
-  m_panel.ShowWindow(SW_HIDE);
+  m_host.HideForJob();
   if (start == SelvoraStart::kStarted)
     m_outsidePending = true;
   else
@@ -94,8 +94,9 @@ void CScanJob::StartJapaneseOcrRoute() {
 // --- The request and the acquisition ---------------------------------------------------------
 
 namespace {
-ScanRequestInput RequestInput(COrvaneApp& app, const Destination& destination) {
-  const CProfileFile& settings = app.Settings();
+ScanRequestInput RequestInput(const CProgramContext& program, const Destination& destination,
+                              const CSettingsPage* page) {
+  const CProfileFile& settings = program.Settings();
   const char* section = destination.section;
   ScanRequestInput input;
   input.destinationId = destination.requestId;
@@ -104,24 +105,24 @@ ScanRequestInput RequestInput(COrvaneApp& app, const Destination& destination) {
   input.settings.resolution = settings.ReadInt(section, Keys::kResolution, 0);
   input.settings.brightness = settings.ReadInt(section, Keys::kBrightness, 2);
   input.settings.contrast = settings.ReadInt(section, Keys::kContrast, 2);
-  const int papers = app.m_paperNames.GetSize();
+  const CStringArray& paperNames = program.PaperNames();
+  const int papers = paperNames.GetSize();
   if (papers > 0) {
-    const CString& chosen = app.m_paperNames[PaperIndex(input.settings.documentSize, papers)];
-    input.paperSize = app.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
-    input.firstPaperSize =
-        app.Description().ReadText(Keys::kSupportSize, app.m_paperNames[0].c_str(), "", 256);
+    const CString& chosen = paperNames[PaperIndex(input.settings.documentSize, papers)];
+    input.paperSize = program.Description().ReadText(Keys::kSupportSize, chosen.c_str(), "", 256);
+    input.firstPaperSize = program.Description().ReadText(Keys::kSupportSize, paperNames[0].c_str(), "", 256);
   }
-  const int table = destination.id - kImage;
-  if (table >= 0 && table < COrvaneApp::kDestinationCount)
-    input.resolutions = app.m_resolutionTables[table].get();
-  input.prescan = PrescanGeometry{app.m_preScanDpi, app.m_preScanWidth, app.m_preScanHeight};
+  input.resolutions = page ? page->Resolutions() : nullptr;
+  input.prescan = program.Prescan();
   return input;
 }
 }  // namespace
 
 AcquireRequest CScanJob::FirstRequest() {
   bool autoSize = false;
-  AcquireRequest request = BuildScanRequest(RequestInput(m_app, *m_destination), autoSize);
+  const Destination& destination = *m_order.destination;
+  AcquireRequest request =
+      BuildScanRequest(RequestInput(m_program, destination, m_host.PageFor(destination.id)), autoSize);
   m_autoSize = autoSize;
   return request;
 }
@@ -129,8 +130,8 @@ AcquireRequest CScanJob::FirstRequest() {
 void CScanJob::RunAcquisition(AcquireRequest& request) {
   if (!m_progress) OpenProgress();
   JobTimes::Mark("acquisition_started");
-  m_scanDpi = request.resolution;
-  CLibraryBinding& scanner = m_app.m_binding;
+  m_order.scanDpi = request.resolution;
+  const CLibraryBinding& scanner = m_program.Libraries();
   if (!scanner.DcAppAcqProc || scanner.DcAppAcqProc(&request) == 0) {
     DestroyProgress();
     End();
@@ -138,11 +139,11 @@ void CScanJob::RunAcquisition(AcquireRequest& request) {
 }
 
 bool CScanJob::OfferToSource(MSG* msg) {
-  CLibraryBinding& scanner = m_app.m_binding;
+  const CLibraryBinding& scanner = m_program.Libraries();
   if (!scanner.DcAppProcessMsgProc) return false;
   // Pages arrive inside this call, a whole feeder batch within one.
   m_pacing.EnterDelivery();
-  const bool taken = scanner.DcAppProcessMsgProc(msg, m_panel.GetSafeHwnd()) != 0;
+  const bool taken = scanner.DcAppProcessMsgProc(msg, m_host.JobWindow()) != 0;
   LeaveDelivery();
   return taken;
 }
@@ -186,23 +187,26 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   }
   JobTimes::Mark("page_arrived");
   ++m_pagesArrived;
-  const PageFiling::Outcome filed = PageFiling::FilePage(*page, TempDir(), ProgramDir(), m_pagePath);
+  CString filedPage;
+  const PageFiling::Outcome filed =
+      PageFiling::FilePage(*page, m_program.TempDir(), m_program.ProgramDir(), filedPage);
   if (filed != PageFiling::Outcome::kFiled) {
     FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
     return 0;
   }
   JobTimes::Mark("page_filed");
-  if (!m_autoSize && m_destination->compression != 0)
-    PageFiling::CompressPage(m_pagePath, m_destination->compression, m_destination->keepBilevel,
-                             m_progress.get());
+  const Destination& destination = *m_order.destination;
+  if (!m_autoSize && destination.compression != 0)
+    PageFiling::CompressPage(filedPage, destination.compression, destination.keepBilevel, m_progress.get());
   JobTimes::Mark("page_compressed");
   DestroyProgress();
 
   if (m_autoSize) {
+    m_order.page = filedPage;
     ClosePrescan();
     return 1;
   }
-  if (m_pacing.PageFiled(m_pagePath) == CHandOffPacing::Step::kHandOff) HandOff(m_pagePath);
+  if (m_pacing.PageFiled(filedPage) == CHandOffPacing::Step::kHandOff) HandOff(filedPage);
   return 1;
 }
 
@@ -210,51 +214,54 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
 // the prescan has returned.
 void CScanJob::ClosePrescan() {
   m_closingPrescan = true;
-  if (m_app.m_binding.DcAppTerminateDS) m_app.m_binding.DcAppTerminateDS();
+  const CLibraryBinding& scanner = m_program.Libraries();
+  if (scanner.DcAppTerminateDS) scanner.DcAppTerminateDS();
   m_closingPrescan = false;
-  m_secondPassTimer = m_panel.SetTimer(kSecondPassTimerId, kSecondPassDelayMs);
+  m_secondPassDue = m_host.StartTimer(kSecondPassTimerId, kSecondPassDelayMs);
 }
 
 void CScanJob::OnTimer(UINT_PTR id) {
-  if (id == kSecondPassTimerId && m_secondPassTimer) RunSecondPass();
+  if (id == kSecondPassTimerId && m_secondPassDue) RunSecondPass();
 }
 
 void CScanJob::RunSecondPass() {
   CancelSecondPass();
-  char prescan[sizeof(m_pagePath)];
-  std::memcpy(prescan, m_pagePath, sizeof(prescan));
+  const CString prescan = m_order.page;
 
   CRectObj area;
-  const DocumentSearch found = FindDocumentArea(prescan, m_detected, m_passCounter, area);
+  const DocumentSearch found = FindDocumentArea(prescan.c_str(), m_detected, m_passCounter, area);
   if (found == DocumentSearch::kNoMemory) {
-    MessageBoxA(nullptr, LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(), LocalText(IDS_AUTOMODE_CAPTION).c_str(),
-                MB_OK);
+    MessageBoxA(nullptr, m_program.LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(),
+                m_program.LocalText(IDS_AUTOMODE_CAPTION).c_str(), MB_OK);
   }
   bool autoSize = false;
-  AcquireRequest request = BuildSecondPass(RequestInput(m_app, *m_destination),
-                                           found == DocumentSearch::kFound ? &area : nullptr, autoSize);
+  const Destination& destination = *m_order.destination;
+  AcquireRequest request =
+      BuildSecondPass(RequestInput(m_program, destination, m_host.PageFor(destination.id)),
+                      found == DocumentSearch::kFound ? &area : nullptr, autoSize);
   m_autoSize = autoSize;
   m_pagesArrived = 0;
   RunAcquisition(request);
-  if (JobFiles::FileExists(prescan)) DeleteFileA(prescan);
+  if (JobFiles::FileExists(prescan.c_str())) DeleteFileA(prescan.c_str());
 }
 
 void CScanJob::CancelSecondPass() {
-  if (!m_secondPassTimer) return;
-  m_panel.KillTimer(m_secondPassTimer);
-  m_secondPassTimer = 0;
+  if (!m_secondPassDue) return;
+  m_host.StopTimer(kSecondPassTimerId);
+  m_secondPassDue = false;
 }
 
 // --- The hand-off --------------------------------------------------------------------------
 
-void CScanJob::HandOff(const std::string& page) {
+void CScanJob::HandOff(const CString& page) {
   if (m_handOffsStopped) {
     // An earlier page of the batch could not be handed off: this one stays in TEMP too.
     PageDealtWith();
     return;
   }
-  CString(page).CopyTo(m_pagePath, sizeof(m_pagePath));
-  const HandOffOutcome outcome = m_destination->handOffPage(*this);
+  m_order.page = page;
+  m_order.pages.Add(page);
+  const HandOffOutcome outcome = m_order.destination->handOffPage(m_order, Desk());
   JobTimes::Mark("handed_off");
   switch (outcome.result) {
     case HandOffResult::kAtWork:
@@ -272,7 +279,7 @@ void CScanJob::HandOff(const std::string& page) {
 // The page at work is done with: the next waiting page goes, or the job ends.
 void CScanJob::PageDealtWith() {
   m_outsidePending = false;
-  std::string next;
+  CString next;
   switch (m_pacing.PageDone(next)) {
     case CHandOffPacing::Step::kHandOff:
       HandOff(next);
@@ -290,27 +297,28 @@ void CScanJob::PageDealtWith() {
 void CScanJob::StopHandOffs(unsigned messageId) {
   if (m_handOffsStopped) return;
   m_handOffsStopped = true;
-  Tell(KeptNotice(messageId), WindowTitle());
+  Tell(KeptNotice(messageId), m_program.WindowTitle());
 }
 
 // `messageId`'s text, then where the scans are kept.
 CString CScanJob::KeptNotice(UINT messageId) const {
-  return LocalText(messageId) + "\n\n" + CString::Format(LocalText(IDS_SCAN_KEPT).c_str(), TempDir().c_str());
+  return m_program.LocalText(messageId) + "\n\n" +
+         CString::Format(m_program.LocalText(IDS_SCAN_KEPT).c_str(), m_program.TempDir().c_str());
 }
 
 void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
   if (outcome == OcrOutcome::kWaiting || !m_pacing.Working()) return;
   if (outcome == OcrOutcome::kPdfNoViewer) {
-    Tell(CString::Format(LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
-         LocalText(IDS_SCAN_DIALOG_CAPTION));
+    Tell(CString::Format(m_program.LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
+         m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));
   } else if (const UINT message = OcrMessageFor(outcome)) {
     // No document came of the page: its image stays in TEMP, and the message says where.
-    Tell(KeptNotice(message), LocalText(IDS_SCAN_DIALOG_CAPTION));
+    Tell(KeptNotice(message), m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));
     PageDealtWith();
     return;
   }
   // The document is kept in DATA: the page's image goes.
-  const std::string page = m_pacing.PageAtWork();
+  const CString page = m_pacing.PageAtWork();
   if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
   PageDealtWith();
 }
@@ -323,8 +331,9 @@ void CScanJob::LeaveDelivery() {
 // The pages handed off so far go on as one (a PDF by mail). Every end of a running job comes
 // here first, so that a batch stopped or cut short still delivers what was scanned.
 void CScanJob::HandOffBatch() {
-  if (!m_destination || !m_destination->handOffBatch || m_handOffsStopped) return;
-  const HandOffOutcome outcome = m_destination->handOffBatch(*this);
+  const Destination* destination = m_order.destination;
+  if (!destination || !destination->handOffBatch || m_handOffsStopped) return;
+  const HandOffOutcome outcome = destination->handOffBatch(m_order, Desk());
   if (outcome.result == HandOffResult::kNotHanded) StopHandOffs(outcome.messageId);
 }
 
@@ -332,9 +341,9 @@ void CScanJob::HandOffBatch() {
 
 // The window names the page now coming: the first, or a later page of a feeder batch.
 void CScanJob::OpenProgress() {
-  const CString line = PageLine(LocalText(IDS_SCANNING_PAGE).str(), m_pagesArrived + 1);
-  ProgressTexts texts{LocalText(IDS_SCANNING), line, LocalText(IDS_STOP_SCANNING)};
-  auto progress = std::make_unique<CScanProgressDlg>(m_panel.GetSafeHwnd(), texts);
+  const CString line = PageLine(m_program.LocalText(IDS_SCANNING_PAGE).str(), m_pagesArrived + 1);
+  ProgressTexts texts{m_program.LocalText(IDS_SCANNING), line, m_program.LocalText(IDS_STOP_SCANNING)};
+  auto progress = std::make_unique<CScanProgressDlg>(m_host.JobWindow(), texts);
   if (progress->Open()) m_progress = std::move(progress);
 }
 
@@ -347,14 +356,15 @@ void CScanJob::OnProgress(WPARAM position, LPARAM range) {
 
 void CScanJob::StopScan() {
   DestroyProgress();
-  if (m_app.m_binding.TWEndXfer) m_app.m_binding.TWEndXfer();
+  const CLibraryBinding& scanner = m_program.Libraries();
+  if (scanner.TWEndXfer) scanner.TWEndXfer();
   End();
 }
 
 // An outside program that has the page ends the job: the page goes.
 void CScanJob::Abort() {
-  const std::string page = m_pacing.Working() ? m_pacing.PageAtWork() : std::string(m_pagePath);
-  if (!page.empty() && JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
+  const CString page = m_pacing.Working() ? m_pacing.PageAtWork() : m_order.page;
+  if (!page.IsEmpty() && JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
   End();
 }
 
@@ -378,7 +388,7 @@ void CScanJob::FailJob(UINT messageId) {
   DestroyProgress();
   if (!m_failureShown) {
     m_failureShown = true;
-    MessageBoxA(nullptr, LocalText(messageId).c_str(), WindowTitle().c_str(),
+    MessageBoxA(nullptr, m_program.LocalText(messageId).c_str(), m_program.WindowTitle().c_str(),
                 MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   }
   End();
@@ -391,25 +401,12 @@ void CScanJob::End() {
     m_running = false;
     HandOffBatch();
   }
-  m_panel.EndPanel();
+  m_host.EndPanel();
 }
 
-// --- What the hand-offs use ------------------------------------------------------------------
-
-COrvaneView* CScanJob::View() const {
-  auto* frame = static_cast<CFrameWnd*>(m_app.m_pMainFrame);
-  return frame ? static_cast<COrvaneView*>(frame->GetActiveView()) : nullptr;
+HandOffDesk CScanJob::Desk() {
+  return HandOffDesk{m_program, m_outlets.view, m_outlets.frame, m_host.JobWindow(), *this};
 }
-
-HWND CScanJob::MainFrame() const { return m_app.m_pMainFrame ? m_app.m_pMainFrame->GetSafeHwnd() : nullptr; }
-CLibraryBinding& CScanJob::Libraries() { return m_app.m_binding; }
-CProfileFile& CScanJob::Settings() { return m_app.Settings(); }
-WORD CScanJob::LanguageId() const { return m_app.m_languageId; }
-const CString& CScanJob::ProgramDir() const { return m_app.m_programDir; }
-const CString& CScanJob::SettingsPath() const { return m_app.m_settingsPath; }
-const CString& CScanJob::WindowTitle() const { return m_app.m_windowTitle; }
-CString CScanJob::LocalText(UINT id) const { return m_app.LoadLocalString(id); }
-CString CScanJob::OwnText(UINT id) const { return LoadResourceString(Module::Instance(), id); }
 
 void CScanJob::Tell(const CString& text, const CString& caption) const {
   ::MessageBoxA(nullptr, text.c_str(), caption.c_str(),

@@ -1,8 +1,8 @@
 // CScanJob: the one scan job of a run, from the SCAN press to the program's end. It stores the
 // shown page, starts the acquisition with its progress window, files each page that arrives
 // in TEMP, compresses it, hands it to the destination (ScanJob.cpp reads in that order) and
-// ends the panel when every page has been dealt with. The panel forwards the library's
-// messages to it; the hand-offs get what they need through it.
+// ends the panel when every page has been dealt with. It talks to the panel only through
+// IJobHost; the hand-offs get the job's order, not the job.
 #pragma once
 
 #include <windows.h>
@@ -12,32 +12,29 @@
 #include <vector>
 
 #include "app/RectObj.h"
-#include "app/job/Destinations.h"
 #include "app/job/HandOffPacing.h"
+#include "app/job/JobHost.h"
+#include "app/output/Destinations.h"
 #include "app/output/OcrHandoff.h"
 #include "framework/String.h"
 #include "scan/AcquireApi.h"
 
-class COrvaneApp;
-class COrvaneView;
-class CPanelDlg;
-class CProfileFile;
-class CLibraryBinding;
+class CProgramContext;
 class CScanProgressDlg;
 
 // Accepted by the panel from outside (the Japanese edition's OCR application): delete the page
 // at work and end. Acted on only while such a hand-off is pending.
 const UINT WM_PANEL_ABORT = WM_USER + 1;
 
-class CScanJob : public IOcrJobOwner {
+class CScanJob : private IOcrJobOwner {
  public:
-  CScanJob(COrvaneApp& app, CPanelDlg& panel);
+  CScanJob(const CProgramContext& program, IJobHost& host, const JobOutlets& outlets);
   ~CScanJob() override;
   CScanJob(const CScanJob&) = delete;
   CScanJob& operator=(const CScanJob&) = delete;
 
-  // SCAN with settings page `shownPageId` shown.
-  void Press(uint16_t shownPageId);
+  // SCAN with settings page `shownPageId` shown and destination `activeId` chosen.
+  void Press(uint16_t shownPageId, uint16_t activeId);
   // Every queued message goes to the scanner's source first; true when the source took it.
   bool OfferToSource(MSG* msg);
   // The job's window messages; false for any other.
@@ -48,34 +45,10 @@ class CScanJob : public IOcrJobOwner {
   // The panel's window is going.
   void OnPanelDestroyed();
 
-  // For the hand-offs: the page at work (short path in TEMP), the mail attachments, and the
-  // program's parts they use.
-  const char* PagePath() const { return m_pagePath; }
-  CStringArray& Attachments() { return m_attachments; }
-  // The resolution the job's pages were asked for (dots per inch).
-  int ScanDpi() const { return m_scanDpi; }
-  CPanelDlg& Panel() { return m_panel; }
-  COrvaneView* View() const;
-  HWND MainFrame() const;
-  CLibraryBinding& Libraries();
-  CProfileFile& Settings();
-  WORD LanguageId() const;
-  const CString& ProgramDir() const;
-  // The folder the job's pages are filed in.
-  CString TempDir() const { return ProgramDir() + "TEMP"; }
-  const CString& SettingsPath() const;
-  const CString& WindowTitle() const;
-  // A string from the language library when one is loaded, else the program's own.
-  CString LocalText(UINT id) const;
-  // A string of the program's own table (status texts, registry names).
-  CString OwnText(UINT id) const;
-  // A message box of the job, in front of everything (the panel is hidden).
-  void Tell(const CString& text, const CString& caption) const;
-
+ private:
   // IOcrJobOwner: the OCR of the page at work has ended.
   void OnOcrEnded(OcrOutcome outcome, const char* outputFile) override;
 
- private:
   // Press, request, page, filing, compression, hand-off, end: in this order in ScanJob.cpp.
   void StartJapaneseOcrRoute();
   AcquireRequest FirstRequest();
@@ -83,7 +56,7 @@ class CScanJob : public IOcrJobOwner {
   INT_PTR OnPageArrived(const AcquireResult* page);
   void ClosePrescan();
   void RunSecondPass();
-  void HandOff(const std::string& page);
+  void HandOff(const CString& page);
   void PageDealtWith();
   void StopHandOffs(unsigned messageId);
   CString KeptNotice(UINT messageId) const;
@@ -97,22 +70,23 @@ class CScanJob : public IOcrJobOwner {
   void DestroyProgress();
   void FailJob(UINT messageId);
   void End();
+  HandOffDesk Desk();
+  // A message box of the job, in front of everything (the panel is hidden).
+  void Tell(const CString& text, const CString& caption) const;
 
-  COrvaneApp& m_app;
-  CPanelDlg& m_panel;
-  const Destination* m_destination = nullptr;
+  const CProgramContext& m_program;
+  IJobHost& m_host;
+  JobOutlets m_outlets;
+  // The destination, its page's values, the page at work and the pages handed on so far.
+  JobOrder m_order;
   bool m_running = false;
-  // The page at work, short path in TEMP (the destination's 256-character field).
-  char m_pagePath[256] = {};
-  CStringArray m_attachments;
-  int m_scanDpi = 0;
   std::unique_ptr<CScanProgressDlg> m_progress;
   CHandOffPacing m_pacing;
   // The automatic-size pass: prescan in progress, its timer, the areas found so far and the
   // detection's pass counter (one for the whole program).
   bool m_autoSize = false;
   bool m_closingPrescan = false;
-  UINT_PTR m_secondPassTimer = 0;
+  bool m_secondPassDue = false;
   std::vector<std::unique_ptr<CRectObj>> m_detected;
   int m_passCounter = 0;
   // Pages of the running acquisition that have arrived: the next one's number is one more

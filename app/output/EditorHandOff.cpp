@@ -10,7 +10,7 @@
 
 namespace EditorHandOff {
 
-void MakeEditorKnown(CProfileFile& settings, WORD languageId) {
+void MakeEditorKnown(const CProfileFile& settings, WORD languageId) {
   const CString chosen = settings.ReadText(Keys::kScanSetting, Keys::kImageAp, Keys::kNull, 256).Upper();
   if (!PageRules::IsUnset(chosen)) return;
   const CString editor = EditorRegistry::DefaultEditorPath(languageId);

@@ -12,7 +12,7 @@ enum class SelvoraStart { kStarted, kMissing, kFailed };
 namespace EditorHandOff {
 // With no editor chosen, the registered default editor (by `languageId`) becomes the chosen one
 // (ImageAp and FileName of the Image settings).
-void MakeEditorKnown(CProfileFile& settings, WORD languageId);
+void MakeEditorKnown(const CProfileFile& settings, WORD languageId);
 // Starts the chosen editor on `imagePath`; kNoEditor when none is chosen or registered.
 EditorStart StartEditor(const CProfileFile& settings, WORD languageId, const char* imagePath);
 // Starts Selvora.exe by its registered path, quoted when it holds a space (so that no other

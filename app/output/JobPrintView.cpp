@@ -10,7 +10,6 @@
 #include "app/settings/SettingsKeys.h"
 #include "framework/PrintStatusDlg.h"
 #include "framework/Profile.h"
-#include "framework/WinApp.h"
 
 namespace {
 
@@ -31,7 +30,7 @@ CView::PrintResult CJobPrintView::PrintJob(const CPrintJob& job) {
     if (frame) ::SetActiveWindow(frame);
     m_job = &job;
     m_copyMode = job.copyMode;
-    if (defaultPrinter.SwitchTo(device) && SetPrinterSettings()) result = OnFilePrint();
+    if (defaultPrinter.SwitchTo(device) && SetPrinterSettings()) result = OnFilePrint(job.appTitle);
     m_job = nullptr;
   }
   // Told once the previous default printer is back.
@@ -47,10 +46,8 @@ void CJobPrintView::SetStatusLine(HWND status, int id, const CString& text) {
   if (status) SetDlgItemTextA(status, id, text.c_str());
 }
 
-bool CJobPrintView::SetPrinterSettings() const {
-  CWinApp* app = CWinApp::Current();
-  if (!app) return false;
-  CPrinterSettings& printer = app->PrinterSettings();
+bool CJobPrintView::SetPrinterSettings() {
+  CPrinterSettings& printer = PrinterSettings();
   if (!printer.LoadDefault(kSetupFlags)) return false;
   DEVMODEA* mode = printer.LockDevMode();
   if (!mode) return false;

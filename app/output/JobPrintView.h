@@ -27,7 +27,7 @@ class CJobPrintView : public CView {
     void operator()(FILE* file) const { fclose(file); }
   };
 
-  bool SetPrinterSettings() const;
+  bool SetPrinterSettings();
   // A message of the job with the application title, above `owner` (the status window while
   // there is one).
   void ShowMessage(const CPrintJob& job, const CString& text, HWND owner = nullptr) const;

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Profile.h"
@@ -58,14 +58,14 @@ void CCopyPage::LoadOwnValues() {
   m_centerHorizontal = ReadInt(Keys::kCenterHorizontal, 0);
   m_outputDevice = PageRules::ChooseCopyDevice(ReadText(Keys::kOutputDevice, Keys::kNull, 255),
                                                ReadSystemProfileText("windows", "device", Keys::kNull, 255),
-                                               Program().LoadLocalString(IDS_DEVICE_NONE));
+                                               Program().LocalText(IDS_DEVICE_NONE));
 }
 
 void CCopyPage::ShowOwnValues() {
-  COrvaneApp& app = Program();
-  if (app.m_languageLibrary) {
-    SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_V, app.LoadLocalString(IDC_COPY_CENTER_V).c_str());
-    SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_H, app.LoadLocalString(IDC_COPY_CENTER_H).c_str());
+  const CProgramContext& app = Program();
+  if (app.HasLanguageLibrary()) {
+    SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_V, app.LocalText(IDC_COPY_CENTER_V).c_str());
+    SetDlgItemTextA(m_hWnd, IDC_COPY_CENTER_H, app.LocalText(IDC_COPY_CENTER_H).c_str());
   }
   SetDlgItemInt(m_hWnd, IDC_COPY_SCALING, static_cast<UINT>(m_scaling), TRUE);
   // The arrows step from the value shown (the field itself takes any integer).
@@ -77,14 +77,14 @@ void CCopyPage::ShowOwnValues() {
 }
 
 int CCopyPage::ExtraListWidth(int index) const {
-  return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0;
+  return (index == 2 && Program().LanguageId() == Panel::kJapanese) ? 15 : 0;
 }
 
 void CCopyPage::LayoutOwn() {
   const int edge = GetSystemMetrics(SM_CYEDGE);
   const int height = LineHeight() + 2 * edge;
   const SLabel& scaling = m_labels[3];
-  const int fieldX = scaling.x + MeasureText(Program().LoadLocalString(IDC_COPY_SCALING_LABEL)).cx + 4;
+  const int fieldX = scaling.x + MeasureText(Program().LocalText(IDC_COPY_SCALING_LABEL)).cx + 4;
   const int fieldWidth = MeasureText("MMMM9").cx + 2 * edge;
   MoveControl(IDC_COPY_SCALING, fieldX, scaling.y, fieldWidth, height);
   MoveControl(IDC_COPY_SCALING_SPIN, fieldX + fieldWidth, scaling.y, GetSystemMetrics(SM_CXVSCROLL), height);
@@ -123,7 +123,7 @@ bool CCopyPage::ReadControls() {
   GetDlgItemTextA(m_hWnd, IDC_COPY_SCALING, text, sizeof(text));
   int scaling = 0;
   if (!PageRules::ParseInteger(text, scaling)) {
-    Message(Program().LoadLocalString(IDS_PARSE_INT), Program().m_windowTitle);
+    Message(Program().LocalText(IDS_PARSE_INT), Program().WindowTitle());
     SetFocus(GetDlgItem(IDC_COPY_SCALING));
     return false;
   }
@@ -133,11 +133,11 @@ bool CCopyPage::ReadControls() {
   return true;
 }
 
-bool CCopyPage::Store() {
-  COrvaneApp& app = Program();
+bool CCopyPage::Store(DestinationValues&) {
+  const CProgramContext& app = Program();
   ReadControls();
-  if (PageRules::EqualsNoCase(m_outputDevice, app.LoadLocalString(IDS_DEVICE_NONE))) {
-    Message(app.LoadLocalString(IDS_DRIVER_NOT_SET), app.m_windowTitle);
+  if (PageRules::EqualsNoCase(m_outputDevice, app.LocalText(IDS_DEVICE_NONE))) {
+    Message(app.LocalText(IDS_DRIVER_NOT_SET), app.WindowTitle());
     return false;
   }
   WriteText(Keys::kOutputDevice, m_outputDevice.c_str());

@@ -7,7 +7,7 @@
 class CCopyPage : public CSettingsPage {
  public:
   CCopyPage();
-  bool Store() override;
+  bool Store(DestinationValues& values) override;
 
   const CString& OutputDevice() const { return m_outputDevice; }
 

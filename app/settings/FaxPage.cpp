@@ -1,8 +1,8 @@
 // CFaxPage.
 #include "app/settings/FaxPage.h"
 
-#include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "app/settings/CopyPage.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
@@ -25,15 +25,15 @@ CFaxPage::CFaxPage() : CSettingsPage(kFaxIdentity) {
 }
 
 void CFaxPage::LoadOwnValues() {
-  COrvaneApp& app = Program();
+  const CProgramContext& app = Program();
   const CString defaultEntry = ReadSystemProfileText("windows", "device", Keys::kNull, 255);
   const CString stored = ReadText(Keys::kOutputDevice, Keys::kNull, 255);
   const CStringArray installed = ReadSystemProfileKeys("Devices", kDeviceListBytes);
   // An empty marker would make every printer a fax driver.
-  CString marker = app.LoadLocalString(IDS_FAX_MARKER);
+  CString marker = app.LocalText(IDS_FAX_MARKER);
   if (marker.IsEmpty()) marker = "FAX";
-  m_faxDevice = PageRules::ChooseFaxDevice(defaultEntry, stored, installed, marker,
-                                           app.LoadLocalString(IDS_DEVICE_NONE));
+  m_faxDevice =
+      PageRules::ChooseFaxDevice(defaultEntry, stored, installed, marker, app.LocalText(IDS_DEVICE_NONE));
 }
 
 void CFaxPage::LayoutOwn() { PlaceButtonAndBox(IDC_FAX_DEVICE_BOX); }
@@ -48,10 +48,10 @@ void CFaxPage::OnOwnButton() {
   RepaintControlArea(IDC_FAX_DEVICE_BOX);
 }
 
-bool CFaxPage::Store() {
-  COrvaneApp& app = Program();
-  if (PageRules::EqualsNoCase(m_faxDevice, app.LoadLocalString(IDS_DEVICE_NONE))) {
-    Message(app.LoadLocalString(IDS_DRIVER_NOT_SET), app.m_windowTitle);
+bool CFaxPage::Store(DestinationValues&) {
+  const CProgramContext& app = Program();
+  if (PageRules::EqualsNoCase(m_faxDevice, app.LocalText(IDS_DEVICE_NONE))) {
+    Message(app.LocalText(IDS_DRIVER_NOT_SET), app.WindowTitle());
     return false;
   }
   WriteInt(Keys::kResolution, Selection(IDC_FAX_RES, 1));

@@ -7,7 +7,7 @@
 class CFaxPage : public CSettingsPage {
  public:
   CFaxPage();
-  bool Store() override;
+  bool Store(DestinationValues& values) override;
 
   const CString& FaxDevice() const { return m_faxDevice; }
 

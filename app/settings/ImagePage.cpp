@@ -3,8 +3,8 @@
 
 #include <commdlg.h>
 
-#include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "app/output/EditorRegistry.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
@@ -39,13 +39,13 @@ CImagePage::CImagePage() : CSettingsPage(kImageIdentity) {
 void CImagePage::LoadOwnValues() {
   m_applicationPath = ReadText(Keys::kImageAp, Keys::kNull, 256);
   // A stored "NULL" is the profile's "not set", shown like a missing key.
-  const CString none = Program().LoadLocalString(IDS_DEVICE_NONE);
+  const CString none = Program().LocalText(IDS_DEVICE_NONE);
   m_applicationName = ReadText(Keys::kFileName, none.c_str(), 256);
   if (PageRules::IsUnset(m_applicationName)) m_applicationName = none;
 }
 
 int CImagePage::ExtraListWidth(int index) const {
-  return (index == 2 && Program().m_languageId == Panel::kJapanese) ? 15 : 0;
+  return (index == 2 && Program().LanguageId() == Panel::kJapanese) ? 15 : 0;
 }
 
 void CImagePage::LayoutOwn() { PlaceButtonAndBox(IDC_IMAGE_APP_BOX); }
@@ -67,17 +67,17 @@ void CImagePage::OnOwnButton() {
   RepaintControlArea(IDC_IMAGE_APP_BOX);
 }
 
-bool CImagePage::Store() {
-  COrvaneApp& app = Program();
+bool CImagePage::Store(DestinationValues&) {
+  const CProgramContext& app = Program();
   StoreLists(1);
   if (!EditorRegistry::FileExists(m_applicationPath)) {
     bool found = false;
     if (PageRules::IsKnownEditor(m_applicationName)) {
-      m_applicationPath = EditorRegistry::DefaultEditorPath(app.m_languageId);
+      m_applicationPath = EditorRegistry::DefaultEditorPath(app.LanguageId());
       found = EditorRegistry::FileExists(m_applicationPath);
     }
     if (!found) {
-      Message(app.LoadLocalString(IDS_EDITOR_MISSING), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION));
+      Message(app.LocalText(IDS_EDITOR_MISSING), app.LocalText(IDS_SCAN_DIALOG_CAPTION));
       return false;
     }
   }

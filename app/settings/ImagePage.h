@@ -7,7 +7,7 @@
 class CImagePage : public CSettingsPage {
  public:
   CImagePage();
-  bool Store() override;
+  bool Store(DestinationValues& values) override;
 
  protected:
   void LoadOwnValues() override;

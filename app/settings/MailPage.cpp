@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-#include "app/OrvaneApp.h"
+#include "app/LibraryBinding.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
+#include "app/output/HandOffs.h"
 #include "app/settings/KeyButton.h"
 #include "app/settings/MailPassword.h"
 #include "app/settings/PageRules.h"
@@ -61,7 +63,7 @@ void CMailPage::ShowOwnValues() {
   HWND security = GetDlgItem(IDC_MAIL_SECURITY);
   for (int choice = kSecurityNone; choice <= kSecurityTls; ++choice) {
     const CString name = kSecurityNames[choice] ? CString(kSecurityNames[choice])
-                                                : Program().LoadLocalString(IDS_MAIL_SECURITY_NONE);
+                                                : Program().LocalText(IDS_MAIL_SECURITY_NONE);
     ::SendMessageA(security, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   ::SendMessageA(security, CB_SETCURSEL, static_cast<WPARAM>(m_security), 0);
@@ -76,7 +78,7 @@ void CMailPage::ShowOwnValues() {
 }
 
 int CMailPage::ExtraListWidth(int index) const {
-  if (Program().m_languageId != Panel::kJapanese) return 0;
+  if (Program().LanguageId() != Panel::kJapanese) return 0;
   static const int kExtra[3] = {60, 20, 70};
   return (index >= 0 && index < 3) ? kExtra[index] : 0;
 }
@@ -91,14 +93,13 @@ void CMailPage::LayoutOwn() {
   const UINT rowLabels[] = {IDC_MAIL_SMTP_LABEL,     IDC_MAIL_SECURITY_LABEL, IDC_MAIL_USER_LABEL,
                             IDC_MAIL_PASSWORD_LABEL, IDC_MAIL_TO_LABEL,       IDC_MAIL_FROM_LABEL};
   int labelWidth = 0;
-  for (UINT id : rowLabels)
-    labelWidth = std::max<int>(labelWidth, MeasureText(Program().LoadLocalString(id)).cx);
+  for (UINT id : rowLabels) labelWidth = std::max<int>(labelWidth, MeasureText(Program().LocalText(id)).cx);
   // The rows sit in the page's lower tray, whose labels start near its edge (as the other
   // pages' boxes do), so that the port keeps its room in every language.
   const int fieldX = kRowLabelX + labelWidth + 3;
   const int fieldRight = page.right - (button.cx + 5);
   // The Test key ends where ">>" ends, on the password's row.
-  const int testWidth = MeasureText(Program().LoadLocalString(IDC_MAIL_TEST)).cx + kKeyButtonPadding;
+  const int testWidth = MeasureText(Program().LocalText(IDC_MAIL_TEST)).cx + kKeyButtonPadding;
   const int testX = fieldRight + 4 + button.cx - testWidth;
   // Rows from the bottom.
   const struct {
@@ -111,7 +112,7 @@ void CMailPage::LayoutOwn() {
               {IDC_MAIL_SMTP_LABEL, IDC_MAIL_SMTP, 6, fieldRight}};
   for (const auto& row : rows) {
     const int y = PageRules::MailRowY(page.bottom, row.row, button.cy);
-    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(row.label)));
+    const SIZE text = MeasureText(Program().LocalText(static_cast<UINT>(row.label)));
     MoveControl(row.label, kRowLabelX, y, text.cx + 4, height);
     if (row.field) MoveControl(row.field, fieldX, y, row.right - fieldX, height);
     if (row.field == IDC_MAIL_TO) MoveControl(IDC_MAIL_EDIT, fieldRight + 4, y, button.cx, button.cy);
@@ -125,7 +126,7 @@ void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
   // Room for the text, the drop-down arrow and the frame, and no more: the port needs the rest.
   const int listWidth = widest + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
   MoveControl(IDC_MAIL_SECURITY, fieldX, y, listWidth, 120);
-  const SIZE port = MeasureText(Program().LoadLocalString(IDC_MAIL_PORT_LABEL));
+  const SIZE port = MeasureText(Program().LocalText(IDC_MAIL_PORT_LABEL));
   const int portLabelX = fieldX + listWidth + 4;
   MoveControl(IDC_MAIL_PORT_LABEL, portLabelX, y, port.cx + 4, height);
   const int portX = portLabelX + port.cx + 2;
@@ -134,7 +135,7 @@ void CMailPage::LayoutSecurityRow(int y, int fieldX, int rowRight, int height) {
 
 void CMailPage::OnOwnButton() {
   // The editor's result is not needed: the message is kept by the mail library.
-  MailContentFn content = Program().m_binding.MailContent;
+  MailContentFn content = Program().Libraries().MailContent;
   if (content) content();
 }
 
@@ -158,7 +159,7 @@ bool CMailPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
   if (message == WM_DRAWITEM) {
     const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (item && item->CtlID == IDC_MAIL_TEST) {
-      DrawKeyButton(*item, PageFont(), Program().LoadLocalString(IDC_MAIL_TEST));
+      DrawKeyButton(*item, PageFont(), Program().LocalText(IDC_MAIL_TEST));
       result = TRUE;
       return true;
     }
@@ -180,8 +181,7 @@ int CMailPage::Security() const {
 
 bool CMailPage::Port(int& port) const {
   if (PageRules::ParseMailPort(FieldText(IDC_MAIL_PORT, kAddressBuffer), port)) return true;
-  Message(Program().LoadLocalString(IDS_MAIL_PORT_RANGE),
-          LoadResourceString(Program().m_hInstance, IDS_APP_TITLE));
+  Message(Program().LocalText(IDS_MAIL_PORT_RANGE), LoadResourceString(Program().Instance(), IDS_APP_TITLE));
   ::SetFocus(GetDlgItem(IDC_MAIL_PORT));
   return false;
 }
@@ -191,26 +191,25 @@ void CMailPage::EnableLogin() {
   for (int id : {IDC_MAIL_USER, IDC_MAIL_PASSWORD}) ::EnableWindow(GetDlgItem(id), secured);
 }
 
-bool CMailPage::HandServerSettings(CLibraryBinding& mail) const {
-  CString server = Smtp();
-  mail.SetMailSMTP(server);
-  int port = 0;
-  if (!Port(port)) return false;
-  const int security = Security();
-  mail.SetMailSecurity(security, port);
+bool CMailPage::ServerFromFields(MailServerOrder& server) const {
+  server.server = Smtp();
+  if (!Port(server.port)) return false;
+  server.security = Security();
   // The login goes only with a secured connection; the password is read from its field here
-  // and nowhere kept but in the user's protected store.
-  CString user = security != kSecurityNone ? FieldText(IDC_MAIL_USER, kLoginBuffer) : CString();
-  CString password = security != kSecurityNone ? FieldText(IDC_MAIL_PASSWORD, kLoginBuffer) : CString();
-  mail.SetMailLogin(user, password);
-  WipeText(password);
+  // and nowhere kept but in the user's protected store (and in the order, wiped with it).
+  if (server.security != kSecurityNone) {
+    server.user = FieldText(IDC_MAIL_USER, kLoginBuffer);
+    server.password = FieldText(IDC_MAIL_PASSWORD, kLoginBuffer);
+  }
   return true;
 }
 
 void CMailPage::RunTest() {
-  CLibraryBinding& mail = Program().m_binding;
+  CLibraryBinding& mail = Program().Libraries();
   CString sender = From();
-  if (!HandServerSettings(mail)) return;
+  MailServerOrder server;
+  if (!ServerFromFields(server)) return;
+  HandOffs::HandMailServer(mail, server);
   // The test waits for the server while window messages flow: the panel takes no clicks
   // meanwhile, as under a modal dialog.
   HWND panel = GetAncestor(m_hWnd, GA_ROOT);
@@ -221,14 +220,14 @@ void CMailPage::RunTest() {
   ::SetFocus(GetDlgItem(IDC_MAIL_TEST));
 }
 
-bool CMailPage::Store() {
-  COrvaneApp& app = Program();
+bool CMailPage::Store(DestinationValues& values) {
+  const CProgramContext& app = Program();
   m_mailFrom = From();
   m_mailTo = To();
   m_smtp = Smtp();
   const unsigned refusal = PageRules::MailStoreCheck(m_mailTo, m_mailFrom);
   if (refusal != 0) {
-    Message(app.LoadLocalString(refusal), LoadResourceString(app.m_hInstance, IDS_APP_TITLE));
+    Message(app.LocalText(refusal), LoadResourceString(app.Instance(), IDS_APP_TITLE));
     return false;
   }
   if (!Port(m_port)) return false;
@@ -246,5 +245,7 @@ bool CMailPage::Store() {
   MailPassword::Save(password);
   WipeText(password);
   StoreLists(1);
-  return true;
+  values.mail.from = m_mailFrom;
+  values.mail.to = m_mailTo;
+  return ServerFromFields(values.mail.server);
 }

@@ -6,22 +6,10 @@
 #include "app/settings/SettingsPage.h"
 #include "resources/orvane/pages.h"
 
-class CLibraryBinding;
-
 class CMailPage : public CSettingsPage {
  public:
   CMailPage();
-  bool Store() override;
-
-  // The address fields as they stand (the mail hand-off reads them).
-  CString Smtp() const;
-  CString To() const;
-  CString From() const;
-  // Hands the server, its security, port and login, as the fields stand, to the mail library
-  // for its next send (or test). False, after a message, when the port is no port.
-  bool HandServerSettings(CLibraryBinding& mail) const;
-  // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
-  bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }
+  bool Store(DestinationValues& values) override;
 
  protected:
   void LoadOwnValues() override;
@@ -37,6 +25,15 @@ class CMailPage : public CSettingsPage {
   static const int kAddressBuffer = 100;
   static const int kLoginBuffer = 256;
 
+  // The address fields as they stand.
+  CString Smtp() const;
+  CString To() const;
+  CString From() const;
+  // The pages go as one PDF (`Attach As` 1) rather than as JPEG pages.
+  bool AttachAsPdf() const { return Selection(IDC_MAIL_ATTACH, 0) == 1; }
+  // The server, its security, port and login as the fields stand. False, after a message,
+  // when the port is no port.
+  bool ServerFromFields(MailServerOrder& server) const;
   CString FieldText(int id, int bufferSize) const;
   int Security() const;
   // The port field as a port (0: the security's own); false after the port message.

@@ -1,8 +1,8 @@
 // COcrPage.
 #include "app/settings/OcrPage.h"
 
-#include "app/OrvaneApp.h"
 #include "app/PanelRules.h"
+#include "app/ProgramContext.h"
 #include "app/output/EditorRegistry.h"
 #include "app/settings/SettingsKeys.h"
 #include "framework/Module.h"
@@ -28,6 +28,13 @@ const SPageIdentity kOcrIdentity = {
     IDC_OCR_SAVE,
 };
 const DWORD kInstallValueBytes = 255;
+
+// The OCR engine's key under the current user, open for reading; empty when it is not there.
+CRegKey OpenUserKey(const CString& path) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return CRegKey();
+  return CRegKey(opened);
+}
 }  // namespace
 
 COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
@@ -38,8 +45,8 @@ void COcrPage::LoadOwnValues() { m_saveAs = ReadInt(Keys::kSaveAs, 0) == 1 ? 1 :
 void COcrPage::ShowOwnValues() { FillChoiceList(IDC_OCR_SAVE, IDS_OCR_SAVE_DOC, 2, m_saveAs); }
 void COcrPage::LayoutOwn() { PlaceChoiceList(IDC_OCR_SAVE, IDC_OCR_SAVE_LABEL); }
 
-bool COcrPage::Store() {
-  COrvaneApp& app = Program();
+bool COcrPage::Store(DestinationValues& values) {
+  const CProgramContext& app = Program();
   StoreLists(0);
   m_saveAs = SaveAsPdf() ? 1 : 0;
   WriteInt(Keys::kSaveAs, m_saveAs);
@@ -48,32 +55,24 @@ bool COcrPage::Store() {
   const HINSTANCE own = Module::Instance();
   UINT keyId = IDS_OCR_KEY_20;
   UINT programId = IDS_OCR_PROGRAM_20;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=
-      ERROR_SUCCESS) {
+  CRegKey key = OpenUserKey(LoadResourceString(own, keyId));
+  if (!key) {
     keyId = IDS_OCR_KEY_96;
     programId = IDS_OCR_PROGRAM_96;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, LoadResourceString(own, keyId).c_str(), 0, KEY_READ, &opened) !=
-        ERROR_SUCCESS) {
-      opened = nullptr;
-    }
+    key = OpenUserKey(LoadResourceString(own, keyId));
   }
-  if (!opened) {
-    Message(app.LoadLocalString(IDS_OCR_NOT_FOUND), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION));
+  if (!key) {
+    Message(app.LocalText(IDS_OCR_NOT_FOUND), app.LocalText(IDS_SCAN_DIALOG_CAPTION));
     return false;
   }
-  CString install;
-  {
-    CRegKey key(opened);
-    install = EditorRegistry::ReadTextValue(key.Get(), LoadResourceString(own, IDS_OCR_INSTALL_VALUE).c_str(),
-                                            kInstallValueBytes);
-  }
+  const CString install = EditorRegistry::ReadTextValue(
+      key.Get(), LoadResourceString(own, IDS_OCR_INSTALL_VALUE).c_str(), kInstallValueBytes);
   const CString program = install + LoadResourceString(own, programId);
   if (!EditorRegistry::FileExists(program)) {
-    Message(app.LoadLocalString(IDS_OCR_NOT_FOUND), app.LoadLocalString(IDS_SCAN_DIALOG_CAPTION));
+    Message(app.LocalText(IDS_OCR_NOT_FOUND), app.LocalText(IDS_SCAN_DIALOG_CAPTION));
     return false;
   }
-  m_programPath = program;
-  m_programKeyId = keyId;
+  values.ocr.programPath = program;
+  values.ocr.programKeyId = keyId;
   return true;
 }

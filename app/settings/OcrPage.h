@@ -9,11 +9,8 @@
 class COcrPage : public CSettingsPage {
  public:
   COcrPage();
-  bool Store() override;
+  bool Store(DestinationValues& values) override;
 
-  // Found by the last successful store.
-  const CString& ProgramPath() const { return m_programPath; }
-  UINT ProgramKeyId() const { return m_programKeyId; }
   // The page is kept as a searchable PDF (`Save As` 1) rather than as rich text.
   bool SaveAsPdf() const { return Selection(IDC_OCR_SAVE, 0) == 1; }
 
@@ -24,7 +21,5 @@ class COcrPage : public CSettingsPage {
   void LayoutOwn() override;
 
  private:
-  CString m_programPath;
-  UINT m_programKeyId = 0;
   int m_saveAs = 0;
 };

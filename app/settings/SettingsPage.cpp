@@ -1,8 +1,7 @@
 // CSettingsPage: construction, lists, layout, painting and the shared store steps.
 #include "app/settings/SettingsPage.h"
 
-#include "app/OrvaneApp.h"
-#include "app/PanelDlg.h"
+#include "app/ProgramContext.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/TokenList.h"
@@ -28,10 +27,10 @@ CSettingsPage::CSettingsPage(const SPageIdentity& identity)
 
 CSettingsPage::~CSettingsPage() = default;
 
-bool CSettingsPage::Create(CPanelDlg& panel, COrvaneApp& program) {
+bool CSettingsPage::Create(IPageHost& panel, const CProgramContext& program) {
   m_panel = &panel;
   m_program = &program;
-  return CDialog::Create(panel.GetSafeHwnd());
+  return CDialog::Create(panel.HostWindow());
 }
 
 bool CSettingsPage::OnInitDialog() {
@@ -76,48 +75,44 @@ void CSettingsPage::LoadListValues() {
 }
 
 void CSettingsPage::FillLists() {
-  COrvaneApp& app = Program();
+  const CProgramContext& app = Program();
   HWND paper = GetDlgItem(m_identity.paperList);
   // Only the scanner's own names are shown (never more than the list holds), then "Auto".
-  int names = app.m_paperNames.GetSize() - (app.m_autoEntry ? 1 : 0);
-  if (app.m_paperCount < names) names = app.m_paperCount;
+  int names = app.PaperNames().GetSize() - (app.AutoEntry() ? 1 : 0);
+  if (app.PaperCount() < names) names = app.PaperCount();
   for (int i = 0; i < names; ++i) {
-    const CString& name = app.m_paperNames[i];
-    const bool lookUp = !name.IsEmpty() && !app.m_language.IsEmpty();
-    AddString(paper, lookUp ? app.Description().ReadText(app.m_language, name, "", 256) : CString());
+    const CString& name = app.PaperNames()[i];
+    const bool lookUp = !name.IsEmpty() && !app.Language().IsEmpty();
+    AddString(paper, lookUp ? app.Description().ReadText(app.Language(), name, "", 256) : CString());
   }
-  if (app.m_autoEntry) AddString(paper, app.LoadLocalString(IDS_PAPER_AUTO));
+  if (app.AutoEntry()) AddString(paper, app.LocalText(IDS_PAPER_AUTO));
   Select(paper, m_paper);
 
   if (m_identity.modeList) {
     HWND mode = GetDlgItem(m_identity.modeList);
-    for (UINT id = IDS_MODE_LINEART; id <= IDS_MODE_COLOR; ++id) AddString(mode, app.LoadLocalString(id));
+    for (UINT id = IDS_MODE_LINEART; id <= IDS_MODE_COLOR; ++id) AddString(mode, app.LocalText(id));
     Select(mode, m_scanMode);
   }
   FillResolutionList();
 }
 
 void CSettingsPage::FillResolutionList() {
-  COrvaneApp& app = Program();
+  const CProgramContext& app = Program();
   HWND list = GetDlgItem(m_identity.resolutionList);
   const CStringArray tokens = SplitTokens(ReadText(Keys::kSupportRes, "", 512));
   for (const CString& token : tokens) {
     CString label = Keys::kNull;
-    if (!token.IsEmpty() && !app.m_language.IsEmpty()) {
-      label = app.Settings().ReadText(app.m_language, token, Keys::kNull, 512);
+    if (!token.IsEmpty() && !app.Language().IsEmpty()) {
+      label = app.Settings().ReadText(app.Language(), token, Keys::kNull, 512);
     }
     AddString(list, label == Keys::kNull ? token : label);
   }
   if (tokens.GetSize() > 0) {
-    const int index = m_identity.destination - 1000;
-    if (index >= 0 && index < COrvaneApp::kDestinationCount) {
-      auto table = std::make_unique<CResolutionTable>();
-      table->Build(tokens, [this](const CString& token) {
-        return token.IsEmpty() ? CResolutionTable::kDefaultDpi
-                               : ReadInt(token, CResolutionTable::kDefaultDpi);
-      });
-      app.m_resolutionTables[index] = std::move(table);
-    }
+    auto table = std::make_unique<CResolutionTable>();
+    table->Build(tokens, [this](const CString& token) {
+      return token.IsEmpty() ? CResolutionTable::kDefaultDpi : ReadInt(token, CResolutionTable::kDefaultDpi);
+    });
+    m_resolutions = std::move(table);
   }
   Select(list, m_resolution);
 }
@@ -146,7 +141,7 @@ void CSettingsPage::LayoutLists() {
   int starts[3] = {};
   for (size_t i = 0; i < m_labels.size(); ++i) {
     const SLabel& label = m_labels[i];
-    const SIZE text = MeasureText(Program().LoadLocalString(static_cast<UINT>(label.id)));
+    const SIZE text = MeasureText(Program().LocalText(static_cast<UINT>(label.id)));
     MoveControl(label.id, label.x, label.y, text.cx + 4, labelHeight);
     if (static_cast<int>(i) < listCount) starts[i] = label.x + text.cx + ListGap();
   }
@@ -184,8 +179,7 @@ int CSettingsPage::WidestEntry(HWND list) const {
 void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
   HWND list = GetDlgItem(listId);
   ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < count; ++i)
-    AddString(list, Program().LoadLocalString(firstTextId + static_cast<UINT>(i)));
+  for (int i = 0; i < count; ++i) AddString(list, Program().LocalText(firstTextId + static_cast<UINT>(i)));
   Select(list, selection);
 }
 
@@ -193,8 +187,7 @@ void CSettingsPage::PlaceChoiceList(int listId, int labelId) const {
   // As wide as the resolution list, or as its longest entry needs beside the drop-down arrow,
   // but not past the page's edge.
   const RECT label = ControlRect(labelId);
-  const int x =
-      label.left + MeasureText(Program().LoadLocalString(static_cast<UINT>(labelId))).cx + ListGap();
+  const int x = label.left + MeasureText(Program().LocalText(static_cast<UINT>(labelId))).cx + ListGap();
   const RECT resolution = ControlRect(m_identity.resolutionList);
   const int needed =
       WidestEntry(GetDlgItem(listId)) + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + 4;
@@ -227,7 +220,7 @@ void CSettingsPage::PaintLabels(HDC dc) const {
     // Check boxes paint their own text.
     if (::IsWindowVisible(GetDlgItem(label.id))) continue;
     const RECT r = ControlRect(label.id);
-    const CString text = Program().LoadLocalString(static_cast<UINT>(label.id));
+    const CString text = Program().LocalText(static_cast<UINT>(label.id));
     TextOutA(dc, r.left + 2, r.top + 1, text.c_str(), text.GetLength());
   }
 }
@@ -235,14 +228,14 @@ void CSettingsPage::PaintLabels(HDC dc) const {
 void CSettingsPage::PaintTitle(HDC dc) const {
   CGdiObject titleFont(Program().CreateInterfaceFont(kTitleFontHeight));
   CSelectObject select(dc, titleFont.Get());
-  const CString title = Program().LoadLocalString(m_identity.titleId);
+  const CString title = Program().LocalText(m_identity.titleId);
   SIZE size = {};
   GetTextExtentPoint32A(dc, title.c_str(), title.GetLength(), &size);
   TextOutA(dc, PageRules::TitleX(size.cx), 4, title.c_str(), title.GetLength());
 }
 
 void CSettingsPage::OnMouseMove(UINT flags, POINT point) {
-  if (m_panel) m_panel->SetLabel(Program().m_activeId);
+  if (m_panel) m_panel->SetLabel(m_panel->ActiveDestination());
 }
 
 bool CSettingsPage::OnCommand(WORD id, WORD code, HWND control) {

@@ -6,15 +6,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "app/PaletteBitmap.h"
+#include "app/output/JobOrder.h"
 #include "app/settings/PageButton.h"
+#include "app/settings/PageHost.h"
+#include "app/settings/ResolutionTable.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
-class COrvaneApp;
-class CPanelDlg;
+class CProgramContext;
 
 struct SPageIdentity {
   uint16_t destination;
@@ -40,15 +43,18 @@ class CSettingsPage : public CDialog {
 
   // Creates the page as a child of the panel (hidden; the panel shows the active one); the
   // page reads the program's settings, texts and fonts through `program`.
-  bool Create(CPanelDlg& panel, COrvaneApp& program);
-  // Writes the page's values to its section; false (after a message) stops the scan.
-  virtual bool Store() = 0;
+  bool Create(IPageHost& panel, const CProgramContext& program);
+  // Writes the page's values to its section and puts what the hand-off needs into `values`;
+  // false (after a message) stops the scan.
+  virtual bool Store(DestinationValues& values) = 0;
+  // The dots per inch of the page's resolution choices; null when the page lists none.
+  const CResolutionTable* Resolutions() const { return m_resolutions.get(); }
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
 
  protected:
   // The program whose page this is (set by Create).
-  COrvaneApp& Program() const { return *m_program; }
+  const CProgramContext& Program() const { return *m_program; }
   struct SLabel {
     int id;
     int x;
@@ -105,8 +111,9 @@ class CSettingsPage : public CDialog {
   void MoveControl(int id, int x, int y, int width, int height) const;
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
 
-  CPanelDlg* m_panel = nullptr;
-  COrvaneApp* m_program = nullptr;
+  IPageHost* m_panel = nullptr;
+  const CProgramContext* m_program = nullptr;
+  std::unique_ptr<CResolutionTable> m_resolutions;
   SPageIdentity m_identity;
   std::vector<SLabel> m_labels;  // painted labels, in label order
   uint16_t m_scanMode = 1;

@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: imagetool info|load|save|convert|packed|detect PATH ...\n");
     return 2;
   }
-  if (!CScanImage::StartUp()) {
+  const CScanImage::CSession imaging;
+  if (!imaging.Started()) {
     std::printf("GDIPLUS FAILED\n");
     return 1;
   }
@@ -182,6 +183,5 @@ int main(int argc, char** argv) {
     result = Detect(path, args.size() >= 3 ? std::atoi(args[2]) : 1);
   }
   image.Release();
-  CScanImage::ShutDown();
   return result;
 }

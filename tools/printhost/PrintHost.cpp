@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
                                     : nullptr);
   CWinApp app;
   app.m_hInstance = GetModuleHandleA(nullptr);
-  app.m_appName = Text(program.Get(), nullptr, kAppTitle);
-  CScanImage::StartUp();
+  const CScanImage::CSession imaging;
   int result = 0;
   {
     CSingleDocTemplate documents(
@@ -126,6 +125,5 @@ int main(int argc, char** argv) {
     result = view->PrintJob(JobOf(options, program.Get(), language.Get()));
     printf("RESULT %d\n", result);
   }
-  CScanImage::ShutDown();
   return result;
 }

@@ -15,7 +15,6 @@ namespace {
 
 using namespace Gdiplus;
 
-ULONG_PTR g_token = 0;
 const UINT kStripRows = 64;
 
 struct StreamHolder {
@@ -33,7 +32,6 @@ struct BitmapHolder {
 
 // Opens for reading without denying others anything: a later save may replace the file.
 bool OpenBitmap(const wchar_t* path, StreamHolder& stream, BitmapHolder& bitmap) {
-  if (!g_token) return false;
   if (FAILED(SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_NONE, FILE_ATTRIBUTE_NORMAL, FALSE,
                                     nullptr, &stream.stream)))
     return false;
@@ -42,15 +40,13 @@ bool OpenBitmap(const wchar_t* path, StreamHolder& stream, BitmapHolder& bitmap)
 
 }  // namespace
 
-bool StartUp() {
-  if (g_token) return true;
+CSession::CSession() {
   GdiplusStartupInput input;
-  return GdiplusStartup(&g_token, &input, nullptr) == Ok;
+  if (GdiplusStartup(&m_token, &input, nullptr) != Ok) m_token = 0;
 }
 
-void ShutDown() {
-  if (g_token) GdiplusShutdown(g_token);
-  g_token = 0;
+CSession::~CSession() {
+  if (m_token) GdiplusShutdown(m_token);
 }
 
 bool CanDecode(const wchar_t* path) {

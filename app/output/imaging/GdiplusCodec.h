@@ -8,8 +8,18 @@
 
 namespace gdiplus_codec {
 
-bool StartUp();
-void ShutDown();
+// GDI+ started for as long as the object lives (every decode and save needs it).
+class CSession {
+ public:
+  CSession();
+  ~CSession();
+  CSession(const CSession&) = delete;
+  CSession& operator=(const CSession&) = delete;
+  bool Started() const { return m_token != 0; }
+
+ private:
+  ULONG_PTR m_token = 0;
+};
 
 // A packed bitmap (header, colour table, bottom-up rows) in a fixed global block.
 struct Decoded {

@@ -99,8 +99,6 @@ HGLOBAL ReadBitmapRows(HANDLE file, const DibLayout& fileLayout, const DibLayout
 
 }  // namespace
 
-bool CScanImage::StartUp() { return gdiplus_codec::StartUp(); }
-void CScanImage::ShutDown() { gdiplus_codec::ShutDown(); }
 void CScanImage::SetFileOptions() {}
 
 CScanImage::CScanImage() = default;

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "app/output/imaging/DibLayout.h"
+#include "app/output/imaging/GdiplusCodec.h"
 #include "framework/Handles.h"
 
 // Format codes of Save.
@@ -22,9 +23,9 @@ const int kImageFormatJpeg = 10;
 
 class CScanImage {
  public:
-  // GDI+ for the whole process: started in the application's start-up, stopped at its exit.
-  static bool StartUp();
-  static void ShutDown();
+  // GDI+ for as long as the session lives: the application's holds it from its start-up to
+  // its exit.
+  using CSession = gdiplus_codec::CSession;
 
   // "File information": true when the file is an image the component can read.
   static bool IsImageFile(const char* path);

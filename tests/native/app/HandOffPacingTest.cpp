@@ -10,7 +10,7 @@ using Step = CHandOffPacing::Step;
 TEST(HandOffPacing, OneAtATimePagesWaitInOrderAndTheJobEndsAfterTheLast) {
   CHandOffPacing pacing;
   pacing.Reset(true);
-  std::string next;
+  CString next;
   pacing.EnterDelivery();
   EXPECT_EQ(pacing.PageFiled("P1.TIF"), Step::kHandOff);
   EXPECT_EQ(pacing.PageFiled("P2.TIF"), Step::kWait);
@@ -32,7 +32,7 @@ TEST(HandOffPacing, OneAtATimePagesWaitInOrderAndTheJobEndsAfterTheLast) {
 TEST(HandOffPacing, TheEndWaitsForTheOutermostDeliveringCall) {
   CHandOffPacing pacing;
   pacing.Reset(false);
-  std::string next;
+  CString next;
   pacing.EnterDelivery();
   EXPECT_EQ(pacing.PageFiled("P1.JPG"), Step::kHandOff);
   EXPECT_EQ(pacing.PageDone(next), Step::kWait);

@@ -2,7 +2,7 @@
 // takes no bytes, on a tick count that may wrap.
 #include <gtest/gtest.h>
 
-#include "mail/PumpPacer.h"
+#include "framework/PumpPacer.h"
 #include "mail/SendWatch.h"
 
 TEST(PumpPacer, LooksAtOnceThenEveryTenMillisecondsWhileTheQueueIsEmpty) {

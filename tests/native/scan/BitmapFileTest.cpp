@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "framework/DiskSpace.h"
 #include "scan/BitmapFile.h"
 
 namespace {

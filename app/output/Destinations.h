@@ -4,19 +4,7 @@
 
 #include <cstdint>
 
-class CScanJob;
-
-// How a page's hand-off left it.
-enum class HandOffResult {
-  kHandedOff,  // the destination has the page
-  kAtWork,     // the destination works on and tells the job when the page is done (OCR)
-  kNotHanded,  // the page stays in TEMP: the job says so, with the hand-off's message
-};
-
-struct HandOffOutcome {
-  HandOffResult result;
-  unsigned messageId;  // with kNotHanded: why, shown before the word on where the scan is kept
-};
+#include "app/output/JobOrder.h"
 
 struct Destination {
   uint16_t id;          // its panel button and settings page
@@ -26,12 +14,12 @@ struct Destination {
   bool keepBilevel;     // black-and-white pages are not compressed (they go into a PDF as they are)
   bool oneAtATime;      // a page waits until the destination is done with the one before
   // Before the scan starts (Image: the editor made known); may be null.
-  void (*prepare)(CScanJob& job);
-  // Each filed page, the job's page path naming it.
-  HandOffOutcome (*handOffPage)(CScanJob& job);
+  void (*prepare)(const CProgramContext& program);
+  // Each filed page: the order's page at work.
+  HandOffOutcome (*handOffPage)(const JobOrder& order, const HandOffDesk& desk);
   // Once, when the running job ends (after the batch's last page, or a Stop or failure cut it
   // short), with the pages handed off so far; may be null.
-  HandOffOutcome (*handOffBatch)(CScanJob& job);
+  HandOffOutcome (*handOffBatch)(const JobOrder& order, const HandOffDesk& desk);
 };
 
 // The entry of `id`, or its PDF entry when `pdf` is chosen and it has one; Image for an

@@ -1,8 +1,8 @@
 // The destination table and the hand-offs it names.
-#include "app/job/Destinations.h"
+#include "app/output/Destinations.h"
 
 #include "app/PanelRules.h"
-#include "app/job/HandOffs.h"
+#include "app/output/HandOffs.h"
 #include "app/output/imaging/ScanImage.h"
 #include "app/settings/SettingsKeys.h"
 
