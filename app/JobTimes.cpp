@@ -38,8 +38,9 @@ void Mark(const char* phase) {
   if (!file) return;
   std::fprintf(file, "%s %.6f ws=%lu peak=%lu handles=%lu gdi=%lu user=%lu\n", phase, seconds,
                static_cast<unsigned long>(memory.WorkingSetSize / 1024),
-               static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), static_cast<unsigned long>(handles),
-               static_cast<unsigned long>(gdi), static_cast<unsigned long>(user));
+               static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024),
+               static_cast<unsigned long>(handles), static_cast<unsigned long>(gdi),
+               static_cast<unsigned long>(user));
   std::fclose(file);
 }
 }  // namespace JobTimes

@@ -14,6 +14,10 @@
 #define IDS_INSTALLED 11
 #define IDS_NOT_INSTALLED 12
 #define IDS_DISK_FULL 13
+#define IDS_DISK_ROOM 14  // after IDS_DISK_FULL: %1 needed, %2 the disk, %3 free
+#define IDS_PAGE_FILE_IN_USE 15
+#define IDS_SCANNER_STOPPED 16
+#define IDS_PAGE_NOT_WRITTEN 17
 
 // Language names, compared with the scanner's language; 3000 + i selects kLanguageFiles[i].
 #define IDS_LANGUAGE_FIRST 3000

@@ -224,7 +224,8 @@ bool CDataSource::PrepareImage() {
 // A page of the batch reaches the point where the device goes: during its second memory strip,
 // or at once for a native or file page.
 bool CDataSource::Gone() {
-  if (m_config.goneAtPage > 0 && m_pageIndex == m_config.goneAtPage && (m_mech != TWSX_MEMORY || m_strip >= 2))
+  if (m_config.goneAtPage > 0 && m_pageIndex == m_config.goneAtPage &&
+      (m_mech != TWSX_MEMORY || m_strip >= 2))
     m_gone = true;
   return m_gone;
 }
