@@ -6,10 +6,47 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace JobTimes {
 namespace {
 LARGE_INTEGER g_start = {};
+
+// The process's handles as the system's handle list counts them: where GetProcessHandleCount
+// says nothing (Wine gives 0).
+DWORD HandlesInSystemList() {
+  struct Entry {
+    ULONG ownerPid;
+    BYTE objectType, flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  typedef LONG(WINAPI * QueryFn)(ULONG, PVOID, ULONG, PULONG);
+  const auto query =
+      reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
+  if (!query) return 0;
+  const ULONG kSystemHandleInformation = 16;
+  std::vector<BYTE> buffer(1 << 20);
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    ULONG needed = 0;
+    const LONG status =
+        query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) {
+      ULONG count = 0;
+      std::memcpy(&count, buffer.data(), sizeof(count));
+      const Entry* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+      const size_t fit = (buffer.size() - sizeof(void*)) / sizeof(Entry);
+      DWORD ours = 0;
+      for (size_t i = 0; i < count && i < fit; ++i)
+        ours += entries[i].ownerPid == GetCurrentProcessId() ? 1 : 0;
+      return ours;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return 0;
+}
 char g_path[MAX_PATH] = {};
 bool g_enabled = false;
 }  // namespace
@@ -31,7 +68,7 @@ void Mark(const char* phase) {
   memory.cb = sizeof(memory);
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
   DWORD handles = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  if (!GetProcessHandleCount(GetCurrentProcess(), &handles) || handles == 0) handles = HandlesInSystemList();
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   FILE* file = std::fopen(g_path, "a");
