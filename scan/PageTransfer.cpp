@@ -102,8 +102,8 @@ void CAcquisition::TransferPages(HWND window) {
 }
 
 bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
+  TW_UINT16 rc = TWRC_FAILURE;
   for (int attempt = 0; attempt < kMaxPageAttempts; ++attempt) {
-    TW_UINT16 rc;
     if (file) {
       rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
       if (rc == TWRC_XFERDONE)
@@ -120,10 +120,10 @@ bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
     EndTransfer();
     SendResult(window, true);
     if (rc == TWRC_XFERDONE) return true;
-    if (rc == TWRC_CANCEL || m_cancel) return false;  // cancelled at the scanner or by the user
-    if (m_pending == 0) break;                        // the source has nothing left to try again with
+    if (m_pending == 0) break;  // the source has nothing left to try again with
   }
-  m_failure.SourceStopped(m_twain.Source());
+  // A page cancelled at the scanner or by the user is no failure of the scanner's.
+  if (rc == TWRC_FAILURE && !m_cancel) m_failure.SourceStopped(m_twain.Source());
   return false;
 }
 
