@@ -70,9 +70,9 @@ bool COrvaneApp::ActivateOtherInstance() const {
 }
 
 bool COrvaneApp::CreateHiddenFrame() {
-  m_docTemplate.reset(new CSingleDocTemplate(
+  m_docTemplate = std::make_unique<CSingleDocTemplate>(
       IDR_MAINFRAME, []() -> CDocument* { return new COrvaneDoc; },
-      []() -> CFrameWnd* { return new CMainFrame; }, []() -> CView* { return new COrvaneView; }));
+      []() -> CFrameWnd* { return new CMainFrame; }, []() -> CView* { return new COrvaneView; });
   // The frame's own title differs from the panel's, so that the single-instance search
   // never finds the hidden frame.
   const CString frameTitle = "Untitled - " + m_context->OwnText(IDS_APP_TITLE);

@@ -59,28 +59,29 @@ CString TemporaryName(const CString& directory) {
 
 // A native page arrives as a packed DIB that now belongs to the program: it becomes a bitmap
 // file rather than being dropped. Written whole under a temporary name, then renamed.
-Outcome WriteNativePage(HGLOBAL page, const CString& directory, const CString& path, FileTrouble& trouble) {
-  const void* block = page ? GlobalLock(page) : nullptr;
+Outcome WriteNativePage(const CGlobalMemory& page, const CString& directory, const CString& path,
+                        FileTrouble& trouble) {
+  const CGlobalLock lock(page.Get());
+  const void* block = lock.Get();
   if (!block) return Outcome::kNotSaved;
-  PackedDibLayout layout;
-  Outcome outcome = Outcome::kNotSaved;
+  DibLayout layout;
+  if (!MeasurePackedDib(static_cast<const uint8_t*>(block), GlobalSize(page.Get()), layout))
+    return Outcome::kNotSaved;
   const CString temp = TemporaryName(directory);
-  if (MeasurePackedDib(static_cast<const uint8_t*>(block), GlobalSize(page), layout) && !temp.IsEmpty()) {
-    uint8_t header[14];
-    WriteBitmapFileHeader(layout, header);
-    const uint64_t size = sizeof(header) + layout.headerBytes + layout.pixelBytes;
-    CFile file;
-    const bool written = file.Open(temp.c_str(), CFile::kCreate) && file.Write(header, sizeof(header)) &&
-                         file.Write(block, layout.headerBytes + layout.pixelBytes);
-    const DWORD error = written ? 0 : file.LastError();
-    file.Close();
-    if (!written)
-      outcome = WriteFailure(error, directory, size, trouble);
-    else if (MoveFileExA(temp.c_str(), path.c_str(), 0))
-      outcome = Outcome::kFiled;
-  }
-  if (outcome != Outcome::kFiled && !temp.IsEmpty()) DeleteFileA(temp.c_str());
-  GlobalUnlock(page);
+  if (temp.IsEmpty()) return Outcome::kNotSaved;
+  uint8_t header[kFileHeaderBytes];
+  WriteBitmapFileHeader(layout, header);
+  CFile file;
+  const bool written = file.Open(temp.c_str(), CFile::kCreate) && file.Write(header, sizeof(header)) &&
+                       file.Write(block, static_cast<DWORD>(layout.FileBytes() - kFileHeaderBytes));
+  const DWORD error = written ? 0 : file.LastError();
+  file.Close();
+  Outcome outcome = Outcome::kNotSaved;
+  if (!written)
+    outcome = WriteFailure(error, directory, layout.FileBytes(), trouble);
+  else if (MoveFileExA(temp.c_str(), path.c_str(), 0))
+    outcome = Outcome::kFiled;
+  if (outcome != Outcome::kFiled) DeleteFileA(temp.c_str());
   return outcome;
 }
 
@@ -111,6 +112,9 @@ Outcome MovePage(const char* source, const CString& directory, const CString& fr
 Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CString& programDir,
                  CString& currentFile, FileTrouble& trouble) {
   const bool native = result.mechanism == kMechanismNative && result.nativeHandle != 0;
+  // A native page's block is the program's now, whatever becomes of the page.
+  const CGlobalMemory nativePage(
+      native ? reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle)) : nullptr);
   char source[sizeof(result.filePath) + 1];
   std::memcpy(source, result.filePath, sizeof(result.filePath));
   source[sizeof(result.filePath)] = '\0';
@@ -124,9 +128,7 @@ Outcome FilePage(const AcquireResult& result, const CString& tempDir, const CStr
   if (fresh.IsEmpty()) return Outcome::kNotSaved;
 
   if (native) {
-    HGLOBAL page = reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(result.nativeHandle));
-    const Outcome written = WriteNativePage(page, tempDir, fresh, trouble);
-    GlobalFree(page);
+    const Outcome written = WriteNativePage(nativePage, tempDir, fresh, trouble);
     if (written != Outcome::kFiled) return written;
   } else {
     // Moved at once: the library writes its next page under the same name.

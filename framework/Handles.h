@@ -80,6 +80,13 @@ using CKernelHandle = CScopedHandle<KernelTraits>;
 using CGdiObject = CScopedHandle<GdiTraits>;
 using CRegKey = CScopedHandle<RegKeyTraits>;
 using CGlobalMemory = CScopedHandle<GlobalTraits>;
+// Memory the system allocated for the caller with LocalAlloc (protected data, messages).
+struct LocalTraits {
+  using Handle = void*;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { LocalFree(h); }
+};
+using CLocalMemory = CScopedHandle<LocalTraits>;
 // A DC made with CreateDC (a printer's), deleted with DeleteDC.
 using CDeviceContext = CScopedHandle<DcTraits>;
 

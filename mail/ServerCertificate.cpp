@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "mail/CertificateHandles.h"
+
 namespace {
 // The chain's own verdict. The SSL policy alone passes a partial chain (a server that sends
 // only its certificate from an unknown issuer), so the chain's trust status is read first.
@@ -53,12 +55,14 @@ TlsResult CheckServerCertificate(PCCERT_CONTEXT certificate, const CString& host
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_OR;
   para.RequestedUsage.Usage.cUsageIdentifier = 1;
   para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
-  PCCERT_CHAIN_CONTEXT chain = nullptr;
+  PCCERT_CHAIN_CONTEXT built = nullptr;
   if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para, 0, nullptr,
-                               &chain)) {
+                               &built)) {
     *error = GetLastError();
     return TlsResult::kBadCertificate;
   }
+  const CCertificateChain owner(built);
+  PCCERT_CHAIN_CONTEXT chain = owner.Get();
   TlsResult result = ChainVerdict(chain->TrustStatus.dwErrorStatus);
   if (result != TlsResult::kSecured) {
     *error = chain->TrustStatus.dwErrorStatus;
@@ -81,6 +85,5 @@ TlsResult CheckServerCertificate(PCCERT_CONTEXT certificate, const CString& host
       result = PolicyVerdict(status.dwError);
     }
   }
-  CertFreeCertificateChain(chain);
   return result;
 }

@@ -56,7 +56,7 @@ SmtpReply CReplyReader::Read(uint32_t limitMs) {
         return reply;
       }
       reply.code = code;
-      reply.lines.push_back(CString(line.size() > 4 ? line.substr(4) : std::string()));
+      reply.lines.emplace_back(line.size() > 4 ? line.substr(4) : std::string());
       if (line.size() == 3 || line[3] == ' ') {
         reply.status = SmtpReply::kComplete;
         return reply;

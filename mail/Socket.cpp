@@ -228,9 +228,8 @@ TlsResult CMailSocket::StartTls(uint32_t waitMs, uint32_t* error) {
     if (elapsed >= waitMs) return TlsResult::kTimedOut;
     WaitForInput(std::min<DWORD>(waitMs - elapsed, kHandshakeSliceMs));
   }
-  PCCERT_CONTEXT certificate = session->ServerCertificate();
-  const TlsResult result = CheckServerCertificate(certificate, m_host, error);
-  if (certificate) CertFreeCertificateContext(certificate);
+  const CCertificate certificate = session->ServerCertificate();
+  const TlsResult result = CheckServerCertificate(certificate.Get(), m_host, error);
   // Bytes after the handshake are records of the secured connection.
   if (result == TlsResult::kSecured) m_tls = std::move(session);
   return result;

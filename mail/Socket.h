@@ -53,6 +53,8 @@ class CMailSocket : public CAsyncSocket, public IMailChannel {
   void Abort() override;
 
  protected:
+  // The raw receive of the socket layer stays callable beside the channel's.
+  using CAsyncSocket::Receive;
   void OnReceive(int error) override;
   void OnConnect(int error) override;
   void OnClose(int error) override;

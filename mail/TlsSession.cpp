@@ -89,13 +89,13 @@ CTlsSession::Step CTlsSession::Handshake(std::string* in, std::string& out) {
   }
 }
 
-PCCERT_CONTEXT CTlsSession::ServerCertificate() const {
+CCertificate CTlsSession::ServerCertificate() const {
   PCCERT_CONTEXT certificate = nullptr;
   if (!m_done || QueryContextAttributesA(const_cast<CtxtHandle*>(&m_context), SECPKG_ATTR_REMOTE_CERT_CONTEXT,
                                          &certificate) != SEC_E_OK) {
-    return nullptr;
+    return CCertificate();
   }
-  return certificate;
+  return CCertificate(certificate);
 }
 
 bool CTlsSession::Seal(const char* data, size_t size, std::string& out) {

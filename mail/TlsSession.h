@@ -12,6 +12,7 @@
 #include <string>
 
 #include "framework/String.h"
+#include "mail/CertificateHandles.h"
 
 class CTlsSession {
  public:
@@ -32,7 +33,7 @@ class CTlsSession {
   // The security status of the last failure.
   SECURITY_STATUS LastStatus() const { return m_status; }
   // The server's certificate (after kDone); the caller frees it.
-  PCCERT_CONTEXT ServerCertificate() const;
+  CCertificate ServerCertificate() const;
 
   // The most plaintext one record carries.
   size_t MaxRecord() const { return m_sizes.cbMaximumMessage; }

@@ -6,7 +6,7 @@
 #include "framework/Module.h"
 
 CString PageFolder::Path() {
-  const CString library = Module::Directory(Module::Instance());
+  CString library = Module::Directory(Module::Instance());
   const CString temp = library + "TEMP";
   const DWORD attributes = GetFileAttributesA(temp.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return temp + "\\";

@@ -11,15 +11,3 @@ set(VSCANNER_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/vscanner/PageModel.cpp
 )
 set(SCAN_PORTABLE_SOURCES ${CAPTURO_PORTABLE_SOURCES} ${VSCANNER_PORTABLE_SOURCES})
-
-# The scan suite runs under AddressSanitizer: its strip-geometry tests prove that no strip
-# writes outside the file or the buffers. Deferred until tests/ has made the suite's target.
-if(NOT WIN32)
-  function(scan_suite_sanitize)
-    if(TARGET native_scan)
-      target_compile_options(native_scan PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
-      target_link_options(native_scan PRIVATE -fsanitize=address,undefined)
-    endif()
-  endfunction()
-  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL scan_suite_sanitize)
-endif()

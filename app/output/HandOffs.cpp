@@ -101,6 +101,7 @@ HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk) {
   const CStringArray& pages = order.pages;
   if (pages.GetSize() == 0) return kHandedOff;
   std::vector<std::string> paths;
+  paths.reserve(static_cast<size_t>(pages.GetSize()));
   for (int i = 0; i < pages.GetSize(); ++i) paths.push_back(pages[i].str());
   const std::string pdf = WithExtension(paths.front(), "PDF");
   if (WritePdfFromPages(pdf, paths, order.scanDpi, JobFiles::LocalNow()).status != PdfFromPagesResult::kOk)

@@ -36,14 +36,14 @@ bool DrawPackedBitmap(HDC dc, HGLOBAL packed, int right, int bottom) {
   const SIZE_T size = GlobalSize(packed);
   CGlobalLock lock(packed);
   const auto* data = static_cast<const uint8_t*>(lock.Get());
-  PackedDibLayout layout;
+  DibLayout layout;
   if (!data || !MeasurePackedDib(data, size, layout)) return false;
   const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
   const int rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
   SetStretchBltMode(dc, COLORONCOLOR);
-  const int lines =
-      StretchDIBits(dc, 0, 0, right, bottom, 0, 0, header->biWidth, rows, data + layout.headerBytes,
-                    reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
+  const int lines = StretchDIBits(dc, 0, 0, right, bottom, 0, 0, header->biWidth, rows,
+                                  data + (layout.pixelOffset - kFileHeaderBytes),
+                                  reinterpret_cast<const BITMAPINFO*>(data), DIB_RGB_COLORS, SRCCOPY);
   return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 

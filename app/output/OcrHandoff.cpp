@@ -17,15 +17,27 @@ const int kClipboardAttempts = 10;
 const DWORD kClipboardRetryMs = 50;
 const DWORD kRestoreDelayMs = 1000;
 
-bool OpenClipboardSoon(HWND owner) {
-  for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
-    if (OpenClipboard(owner)) return true;
-    Sleep(kClipboardRetryMs);
+// The clipboard, open for as long as the object lives (another program may hold it briefly:
+// a few tries).
+class CClipboardOpen {
+ public:
+  explicit CClipboardOpen(HWND owner) {
+    for (int attempt = 0; attempt < kClipboardAttempts && !m_open; ++attempt) {
+      m_open = OpenClipboard(owner) != FALSE;
+      if (!m_open) Sleep(kClipboardRetryMs);
+    }
   }
-  return false;
-}
+  ~CClipboardOpen() {
+    if (m_open) CloseClipboard();
+  }
+  CClipboardOpen(const CClipboardOpen&) = delete;
+  CClipboardOpen& operator=(const CClipboardOpen&) = delete;
+  bool IsOpen() const { return m_open; }
 
-// Starts `commandLine` with the given show state; the process's handle when it started.
+ private:
+  bool m_open = false;
+};
+
 void SetValues(HKEY key, const std::vector<RegistryValue>& values) {
   for (const RegistryValue& value : values) {
     if (value.kind == RegistryValue::kNumber) {
@@ -41,6 +53,7 @@ void SetValues(HKEY key, const std::vector<RegistryValue>& values) {
   }
 }
 
+// Starts `commandLine` with the given show state; the process's handle when it started.
 CKernelHandle StartProcess(const CString& commandLine, WORD show) {
   CString buffer = commandLine;  // CreateProcess may write into the command line
   STARTUPINFOA startup = {};
@@ -52,7 +65,7 @@ CKernelHandle StartProcess(const CString& commandLine, WORD show) {
                       nullptr, &startup, &info)) {
     return CKernelHandle();
   }
-  CloseHandle(info.hThread);
+  const CKernelHandle thread(info.hThread);
   return CKernelHandle(info.hProcess);
 }
 }  // namespace
@@ -117,25 +130,21 @@ OcrOutcome COcrHandoff::OnPaste(HWND view) {
   // A PDF job takes no pasted text: its engine writes the PDF.
   if (m_mode == OcrValues::kNoOcr || m_ended || m_searchablePdf) return OcrOutcome::kWaiting;
   const UINT richText = RegisterClipboardFormatA(OcrValues::kRichTextFormat);
-  if (!OpenClipboardSoon(view)) {
+  {
+    const CClipboardOpen clipboard(view);
+    if (!clipboard.IsOpen()) {
+      StopTimer(view);
+      m_ended = true;
+      return OcrOutcome::kTextNotSaved;
+    }
+    HANDLE data = IsClipboardFormatAvailable(richText) ? GetClipboardData(richText) : nullptr;
+    // Without rich text the paste changes nothing; the job waits for the engine.
+    if (!data) return OcrOutcome::kWaiting;
     StopTimer(view);
     m_ended = true;
-    return OcrOutcome::kTextNotSaved;
+    if (!SaveRichText(data)) return OcrOutcome::kTextNotSaved;
+    AnswerWithFileName(view);
   }
-  HANDLE data = IsClipboardFormatAvailable(richText) ? GetClipboardData(richText) : nullptr;
-  if (!data) {
-    // Without rich text the paste changes nothing; the job waits for the engine.
-    CloseClipboard();
-    return OcrOutcome::kWaiting;
-  }
-  StopTimer(view);
-  m_ended = true;
-  if (!SaveRichText(data)) {
-    CloseClipboard();
-    return OcrOutcome::kTextNotSaved;
-  }
-  AnswerWithFileName(view);
-  CloseClipboard();
   OpenWordPad();
   return OcrOutcome::kTextOpened;
 }

@@ -41,9 +41,9 @@ CString Load() {
   DATA_BLOB out = {};
   if (!CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out))
     return CString();
+  const CLocalMemory plain(out.pbData);
   CString password(reinterpret_cast<const char*>(out.pbData), out.cbData);
   Wipe(out.pbData, out.cbData);
-  LocalFree(out.pbData);
   return password;
 }
 
@@ -63,10 +63,8 @@ bool Save(const CString& password) {
   DATA_BLOB out = {};
   if (!CryptProtectData(&in, L"Orvane mail", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out))
     return false;
-  const bool saved =
-      RegSetValueExA(key.Get(), kValue, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
-  LocalFree(out.pbData);
-  return saved;
+  const CLocalMemory sealed(out.pbData);
+  return RegSetValueExA(key.Get(), kValue, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
 }
 
 }  // namespace MailPassword

@@ -27,13 +27,13 @@ CString ChooseCopyDevice(const CString& stored, const CString& defaultEntry, con
 CString ChooseFaxDevice(const CString& defaultEntry, const CString& stored, const CStringArray& installed,
                         const char* faxMarker, const CString& none) {
   if (!IsUnset(defaultEntry)) {
-    const CString name = PrinterNameOf(defaultEntry);
+    CString name = PrinterNameOf(defaultEntry);
     if (ContainsNoCase(name, faxMarker)) return name;
   }
   if (!IsUnset(stored)) return stored;
   const int count = installed.GetSize() < kMaxDevices ? installed.GetSize() : kMaxDevices;
   for (int i = 0; i < count; ++i) {
-    const CString name = installed[i].Left(kMaxDeviceName);
+    CString name = installed[i].Left(kMaxDeviceName);
     if (ContainsNoCase(name, faxMarker)) return name;
   }
   return none;

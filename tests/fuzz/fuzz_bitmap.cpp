@@ -124,10 +124,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadBitmapFile(data, size);
 
   // The same bytes as a source's packed bitmap (a native transfer).
-  PackedDibLayout packed;
+  DibLayout packed;
   if (MeasurePackedDib(data, size, packed)) {
-    FUZZ_CHECK(static_cast<uint64_t>(packed.headerBytes) + packed.pixelBytes <= size);
-    uint8_t fileHeader[14];
+    FUZZ_CHECK(packed.FileBytes() - kFileHeaderBytes <= size);
+    uint8_t fileHeader[kFileHeaderBytes];
     WriteBitmapFileHeader(packed, fileHeader);
   }
 

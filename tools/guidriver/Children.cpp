@@ -1,8 +1,6 @@
 // The child windows of a top-level window and their texts, as a test sees them.
 #include "tools/guidriver/Children.h"
 
-#include "tools/guidriver/Selector.h"
-
 namespace {
 
 // Longest control text we read; longer texts are cut, never overrun.
@@ -52,4 +50,18 @@ std::wstring WithoutMnemonic(const std::wstring& text) {
     }
   }
   return out;
+}
+
+std::wstring WindowTitle(HWND wnd) {
+  // Read from the window structure itself: GetWindowText would send WM_GETTEXT and hang on
+  // a window whose thread is busy (a program waiting for a silent server, say).
+  wchar_t buffer[1024] = L"";
+  InternalGetWindowText(wnd, buffer, 1024);
+  return buffer;
+}
+
+std::wstring WindowClass(HWND wnd) {
+  wchar_t buffer[256] = L"";
+  GetClassNameW(wnd, buffer, 256);
+  return buffer;
 }

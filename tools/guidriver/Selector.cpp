@@ -15,20 +15,6 @@ BOOL CALLBACK CollectWindow(HWND wnd, LPARAM param) {
 
 }  // namespace
 
-std::wstring WindowTitle(HWND wnd) {
-  // Read from the window structure itself: GetWindowText would send WM_GETTEXT and hang on
-  // a window whose thread is busy (a program waiting for a silent server, say).
-  wchar_t buffer[1024] = L"";
-  InternalGetWindowText(wnd, buffer, 1024);
-  return buffer;
-}
-
-std::wstring WindowClass(HWND wnd) {
-  wchar_t buffer[256] = L"";
-  GetClassNameW(wnd, buffer, 256);
-  return buffer;
-}
-
 bool CSelector::Parse(const CArgs& args, bool required, std::wstring& error) {
   if (args.Has(L"--hwnd")) {
     long long value = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/guidriver/Args.h"
+#include "tools/guidriver/Children.h"
 
 class CSelector {
  public:
@@ -37,10 +38,6 @@ class CSelector {
   std::wstring m_childText;
   DWORD m_pid = 0;
 };
-
-// Internal text of a window (no message sent, so a hung target cannot block us).
-std::wstring WindowTitle(HWND wnd);
-std::wstring WindowClass(HWND wnd);
 
 // Reads the selector and waits for its window; on failure prints the reason and returns 1.
 int SelectWindow(const CArgs& args, HWND& wnd);

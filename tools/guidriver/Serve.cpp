@@ -44,6 +44,7 @@ std::vector<std::wstring> SplitWords(const std::wstring& line) {
 int RunLine(const std::wstring& line) {
   std::vector<std::wstring> words = SplitWords(line);
   std::vector<wchar_t*> argv;
+  argv.reserve(words.size());
   for (std::wstring& word : words) argv.push_back(&word[0]);
   CArgs args;
   std::wstring error;

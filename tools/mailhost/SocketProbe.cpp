@@ -59,11 +59,12 @@ struct Listener {
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
     int length = sizeof(address);
-    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    // Port 0 (no listener) makes the probe's connection fail at once, which its checks report.
+    if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0 || listen(socket, 4) != 0)
+      return;
     port = ntohs(address.sin_port);
-    listen(socket, 4);
   }
   ~Listener() { closesocket(socket); }
   SOCKET Accept() const { return accept(socket, nullptr, nullptr); }

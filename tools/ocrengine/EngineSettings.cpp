@@ -132,7 +132,7 @@ bool NeedsLanguageList(const std::string& setting, const std::string& scannerLan
 
 std::string ChooseLanguage(const std::string& setting, const std::string& scannerLanguage,
                            const std::vector<std::string>& installed) {
-  const std::string wanted = Trim(setting);
+  std::string wanted = Trim(setting);
   if (wanted.empty() || SameNoCase(wanted, kAuto)) {
     const std::string code = CodeForScannerLanguage(scannerLanguage);
     return !code.empty() && Contains(installed, code) ? code : kEnglish;

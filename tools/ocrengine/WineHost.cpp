@@ -59,6 +59,7 @@ int RunNative(const std::vector<std::string>& argv) {
   auto spawn = reinterpret_cast<SpawnFn>(Export("ntdll.dll", "__wine_unix_spawnvp"));
   if (!spawn || argv.empty()) return -1;
   std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
   for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
   pointers.push_back(nullptr);
   const LONG status = spawn(pointers.data(), TRUE);

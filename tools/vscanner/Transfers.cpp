@@ -213,7 +213,7 @@ bool CDataSource::PrepareImage() {
   }
   spec.document.pageNumber = m_pageIndex;
   spec.document.pageCount = feeder ? m_config.feederPages : 1;
-  m_image.reset(new CImageSource(spec));
+  m_image = std::make_unique<CImageSource>(spec);
   m_renderSeconds = 0;
   m_row = 0;
   m_plane = 0;

@@ -2,6 +2,7 @@
 #include "app/output/imaging/DibLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/output/imaging/LittleEndian.h"
@@ -27,26 +28,46 @@ uint64_t DibRowBytes(uint32_t width, uint16_t bitsPerPixel) {
   return bytes > 0xFFFFFFFFu ? 0 : bytes;
 }
 
+InfoHeaderRead ReadInfoHeader(const uint8_t* info, size_t available, DibInfoHeader& out) {
+  if (!info || available < 4) return InfoHeaderRead::kNotHeader;
+  DibInfoHeader header;
+  header.size = ReadLe32(info);
+  // Every header after the 12-byte core one starts with the same 40 bytes.
+  if (header.size == 12) return InfoHeaderRead::kCore;
+  if (header.size < kInfoHeaderBytes || header.size > 124) return InfoHeaderRead::kNotHeader;
+  if (available < kInfoHeaderBytes) return InfoHeaderRead::kTruncated;
+  header.width = static_cast<int32_t>(ReadLe32(info + 4));
+  header.height = static_cast<int32_t>(ReadLe32(info + 8));
+  header.planes = ReadLe16(info + 12);
+  header.bitsPerPixel = ReadLe16(info + 14);
+  header.compression = ReadLe32(info + 16);
+  header.sizeImage = ReadLe32(info + 20);
+  header.xPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 24));
+  header.yPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 28));
+  header.coloursUsed = ReadLe32(info + 32);
+  out = header;
+  const uint16_t bits = header.bitsPerPixel;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    return InfoHeaderRead::kBadDepth;
+  if (header.width <= 0 || header.height == 0 || header.height == INT32_MIN) return InfoHeaderRead::kBadShape;
+  return InfoHeaderRead::kOk;
+}
+
 BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, DibLayout& out) {
   if (headSize < kFileHeaderBytes + 4 || head[0] != 'B' || head[1] != 'M') return BitmapFileCheck::kNotBitmap;
-  const uint32_t infoSize = ReadLe32(head + 14);
-  // Older 12-byte core headers are left to the general decoder; every later header starts
-  // with the same 40 bytes.
-  if (infoSize == 12) return BitmapFileCheck::kUnsupported;
-  if (infoSize < kInfoHeaderBytes || infoSize > 124) return BitmapFileCheck::kNotBitmap;
-  if (headSize < kFileHeaderBytes + kInfoHeaderBytes) return BitmapFileCheck::kDamaged;
-
-  const uint8_t* info = head + kFileHeaderBytes;
-  const int32_t width = static_cast<int32_t>(ReadLe32(info + 4));
-  const int32_t height = static_cast<int32_t>(ReadLe32(info + 8));
-  const uint16_t planes = ReadLe16(info + 12);
-  const uint16_t bits = ReadLe16(info + 14);
-  const uint32_t compression = ReadLe32(info + 16);
-  const uint32_t used = ReadLe32(info + 32);
-  if (compression != 0) return BitmapFileCheck::kUnsupported;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-    return BitmapFileCheck::kUnsupported;
-  if (planes != 1 || width <= 0 || height == 0 || height == INT32_MIN) return BitmapFileCheck::kDamaged;
+  DibInfoHeader info;
+  const InfoHeaderRead read = ReadInfoHeader(head + kFileHeaderBytes, headSize - kFileHeaderBytes, info);
+  if (read == InfoHeaderRead::kCore) return BitmapFileCheck::kUnsupported;
+  if (read == InfoHeaderRead::kNotHeader) return BitmapFileCheck::kNotBitmap;
+  if (read == InfoHeaderRead::kTruncated) return BitmapFileCheck::kDamaged;
+  // Compressed rows and other depths are read elsewhere; a bitmap of no shape is damaged.
+  if (info.compression != 0 || read == InfoHeaderRead::kBadDepth) return BitmapFileCheck::kUnsupported;
+  if (read == InfoHeaderRead::kBadShape || info.planes != 1) return BitmapFileCheck::kDamaged;
+  const uint32_t infoSize = info.size;
+  const int32_t width = info.width;
+  const int32_t height = info.height;
+  const uint16_t bits = info.bitsPerPixel;
+  const uint32_t used = info.coloursUsed;
 
   DibLayout layout;
   layout.width = static_cast<uint32_t>(width);
@@ -60,8 +81,8 @@ BitmapFileCheck ParseBitmapFile(const uint8_t* head, size_t headSize, uint64_t f
   layout.pixelOffset = ReadLe32(head + 10);
   layout.rowBytes = DibRowBytes(layout.width, bits);
   layout.imageBytes = layout.rowBytes * layout.height;
-  layout.xPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 24));
-  layout.yPelsPerMeter = static_cast<int32_t>(ReadLe32(info + 28));
+  layout.xPelsPerMeter = info.xPelsPerMeter;
+  layout.yPelsPerMeter = info.yPelsPerMeter;
 
   const uint64_t paletteEnd = static_cast<uint64_t>(layout.paletteOffset) + layout.colours * 4ull;
   if (layout.rowBytes == 0 || paletteEnd > layout.pixelOffset || paletteEnd > headSize ||
@@ -96,7 +117,7 @@ int32_t PelsPerMeterFromDpi(int dpi) {
 
 int DpiFromReal(float dpi) {
   if (!(dpi >= 0.5f)) return 0;  // NaN fails every comparison
-  return dpi >= kLargestDpi ? kLargestDpi : static_cast<int>(dpi + 0.5f);
+  return dpi >= kLargestDpi ? kLargestDpi : static_cast<int>(std::lround(dpi));
 }
 
 void FlipRows(uint8_t* rows, size_t rowBytes, uint32_t height) {

@@ -1,6 +1,7 @@
-// Layout of device-independent bitmaps: the checks and sizes of a bitmap file's headers, the
-// 40-byte information header of a packed bitmap, resolution units, and the expansion of
-// palette rows to 24 bits. Platform-free: every size from a file is checked here.
+// Layout of device-independent bitmaps, the one description of a bitmap the imaging code uses:
+// the information header read (from a file or a packed bitmap in memory) with its checks, the
+// sizes of a bitmap file's parts, the 40-byte header written, resolution units, and the
+// expansion of palette rows to 24 bits. Platform-free: every size from a file is checked here.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +24,36 @@ struct DibLayout {
   uint64_t imageBytes = 0;     // rowBytes * height
   int32_t xPelsPerMeter = 0;
   int32_t yPelsPerMeter = 0;
+  // Bytes of the whole bitmap file: headers, colour table and rows.
+  uint64_t FileBytes() const { return static_cast<uint64_t>(pixelOffset) + imageBytes; }
 };
+
+// The fields of an information header (the 40-byte one, or a later one that begins with it).
+struct DibInfoHeader {
+  uint32_t size = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint16_t planes = 0;
+  uint16_t bitsPerPixel = 0;
+  uint32_t compression = 0;
+  uint32_t sizeImage = 0;
+  int32_t xPelsPerMeter = 0;
+  int32_t yPelsPerMeter = 0;
+  uint32_t coloursUsed = 0;
+};
+
+enum class InfoHeaderRead {
+  kOk,
+  kCore,       // a 12-byte core header (left to the general decoder)
+  kNotHeader,  // no header size a bitmap has
+  kTruncated,  // fewer bytes than the header has
+  kBadDepth,   // a depth no uncompressed bitmap has
+  kBadShape,   // a width that is not positive, or no rows
+};
+
+// Reads the information header at `info`, of which `available` bytes may be read. With
+// kBadDepth and kBadShape the fields are read all the same.
+InfoHeaderRead ReadInfoHeader(const uint8_t* info, size_t available, DibInfoHeader& out);
 
 enum class BitmapFileCheck {
   kOk,

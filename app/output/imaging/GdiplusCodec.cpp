@@ -1,6 +1,8 @@
 // GDI+ behind the imaging component: decoding of every format it reads.
 #include "app/output/imaging/GdiplusCodec.h"
 
+#include "framework/Handles.h"
+
 #include <objidl.h>
 #include <shlwapi.h>
 
@@ -99,9 +101,9 @@ bool Decode(const wchar_t* path, Decoded& out) {
   layout.xPelsPerMeter = PelsPerMeterFromDpi(DpiFromReal(xDpi));
   layout.yPelsPerMeter = PelsPerMeterFromDpi(DpiFromReal(yDpi));
 
-  HGLOBAL dib = GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total));
+  CGlobalMemory dib(GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total)));
   if (!dib) return false;
-  auto* base = static_cast<uint8_t*>(static_cast<void*>(dib));
+  auto* base = static_cast<uint8_t*>(static_cast<void*>(dib.Get()));
   WriteInfoHeader(base, layout);
   std::memcpy(base + kInfoHeaderBytes, palette, layout.colours * 4);
   uint8_t* rows = base + kInfoHeaderBytes + layout.colours * 4;
@@ -122,11 +124,8 @@ bool Decode(const wchar_t* path, Decoded& out) {
     }
     DllExports::GdipBitmapUnlockBits(bitmap.bitmap, &data);
   }
-  if (!ok) {
-    GlobalFree(dib);
-    return false;
-  }
-  out.dib = dib;
+  if (!ok) return false;
+  out.dib = dib.Release();
   out.layout = layout;
   out.xDpi = DpiFromPelsPerMeter(layout.xPelsPerMeter);
   out.yDpi = DpiFromPelsPerMeter(layout.yPelsPerMeter);

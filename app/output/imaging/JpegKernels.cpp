@@ -12,7 +12,11 @@
 namespace jpeg {
 namespace {
 
-constexpr int32_t Fix(double value) { return static_cast<int32_t>(value * 65536.0 + 0.5); }
+// The encoder's output is defined by this expression (negative weights round towards zero), so
+// it stays as it is.
+constexpr int32_t Fix(double value) {
+  return static_cast<int32_t>(value * 65536.0 + 0.5);  // NOLINT(bugprone-incorrect-roundings)
+}
 
 // The weights of red, green and blue in one output, and its offset with the rounding.
 struct Weights {

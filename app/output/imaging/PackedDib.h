@@ -6,13 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
-struct PackedDibLayout {
-  uint32_t headerBytes = 0;  // information header and colour table (or masks)
-  uint32_t pixelBytes = 0;   // the rows
-  uint32_t FileSize() const { return 14 + headerBytes + pixelBytes; }
-};
+#include "app/output/imaging/DibLayout.h"
 
 // False when `block` (of `blockSize` bytes) is not a packed DIB whose parts fit inside it.
-bool MeasurePackedDib(const uint8_t* block, size_t blockSize, PackedDibLayout& layout);
+// Otherwise `layout` describes the bitmap file the block becomes behind a 14-byte file header:
+// its rows start at `pixelOffset` in that file (at pixelOffset - kFileHeaderBytes in the
+// block), `imageBytes` long (compressed rows as long as the header says).
+bool MeasurePackedDib(const uint8_t* block, size_t blockSize, DibLayout& layout);
 // The 14-byte file header ("BM", file size, offset of the rows) for `layout`.
-void WriteBitmapFileHeader(const PackedDibLayout& layout, uint8_t (&out)[14]);
+void WriteBitmapFileHeader(const DibLayout& layout, uint8_t (&out)[kFileHeaderBytes]);

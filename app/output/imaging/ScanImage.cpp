@@ -219,17 +219,16 @@ bool CScanImage::ConvertTo24Bits() {
   return true;
 }
 
-HGLOBAL CScanImage::PackedBitmap() { return ReadRowsIn() ? m_packed : nullptr; }
+HGLOBAL CScanImage::PackedBitmap() { return ReadRowsIn() ? m_packed.Get() : nullptr; }
 
 void CScanImage::Release() {
   m_rowFile.Reset();
-  if (m_packed) GlobalFree(m_packed);
-  m_packed = nullptr;
+  m_packed.Reset();
   m_layout = DibLayout();
   m_xResolution = m_yResolution = 0;
 }
 
-bool CScanImage::IsLoaded() const { return m_packed != nullptr; }
+bool CScanImage::IsLoaded() const { return m_packed.IsValid(); }
 
 void CScanImage::SetResolution(int x, int y) {
   m_xResolution = x;
@@ -237,18 +236,17 @@ void CScanImage::SetResolution(int x, int y) {
   if (!m_packed) return;
   m_layout.xPelsPerMeter = PelsPerMeterFromDpi(x);
   m_layout.yPelsPerMeter = PelsPerMeterFromDpi(y);
-  WriteInfoHeader(static_cast<uint8_t*>(static_cast<void*>(m_packed)), m_layout);
+  WriteInfoHeader(static_cast<uint8_t*>(static_cast<void*>(m_packed.Get())), m_layout);
 }
 
 const uint8_t* CScanImage::Palette() const {
-  return static_cast<const uint8_t*>(static_cast<const void*>(m_packed)) + kInfoHeaderBytes;
+  return static_cast<const uint8_t*>(static_cast<const void*>(m_packed.Get())) + kInfoHeaderBytes;
 }
 
 const uint8_t* CScanImage::StoredRows() const { return Palette() + m_layout.colours * 4; }
 
 void CScanImage::Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yDpi) {
-  if (m_packed && m_packed != packed) GlobalFree(m_packed);
-  m_packed = packed;
+  if (m_packed.Get() != packed) m_packed.Reset(packed);
   m_layout = layout;
   m_xResolution = xDpi;
   m_yResolution = yDpi;

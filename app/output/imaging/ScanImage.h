@@ -77,9 +77,10 @@ class CScanImage {
   bool WritePage(HANDLE file, int formatCode, int quality);
   const uint8_t* Palette() const;
   const uint8_t* StoredRows() const;
+  // Takes `packed` (a block of its own) as the image.
   void Adopt(HGLOBAL packed, const DibLayout& layout, int xDpi, int yDpi);
 
-  HGLOBAL m_packed = nullptr;  // the pixels: a fixed global block, header first
+  CGlobalMemory m_packed;  // the pixels: a fixed global block, header first
   DibLayout m_layout;
   // With the rows left in the file: the file, and where its rows lie. m_packed then holds
   // the header and colour table only.

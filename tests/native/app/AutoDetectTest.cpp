@@ -13,15 +13,28 @@ namespace {
 int g_failAt = 0;
 int g_nothrowCount = 0;
 
-void* CountedAllocation(std::size_t size) {
-  if (g_failAt > 0 && ++g_nothrowCount == g_failAt) return nullptr;
-  return std::malloc(size ? size : 1);
-}
+bool AllocationFails() { return g_failAt > 0 && ++g_nothrowCount == g_failAt; }
 
 }  // namespace
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+// The memory comes from the ordinary forms, so that delete and delete[] (and the sanitizer's
+// pairing of them) stay as they are.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (AllocationFails()) return nullptr;
+  try {
+    return ::operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (AllocationFails()) return nullptr;
+  try {
+    return ::operator new[](size);
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 namespace {
 

@@ -6,10 +6,26 @@
 using OcrValues::RegistryValue;
 
 namespace {
-std::vector<std::string> Names(const std::vector<RegistryValue>& values) {
-  std::vector<std::string> names;
-  for (const RegistryValue& value : values) names.push_back(value.name);
-  return names;
+// A value as the engine reads it: its name, and "n:<number>", "t:<text>" (the field's text,
+// its size checked apart), "t:" for a text without data, or "-" (deleted).
+std::vector<std::string> Described(const std::vector<RegistryValue>& values) {
+  std::vector<std::string> described;
+  for (const RegistryValue& value : values) {
+    std::string what;
+    switch (value.kind) {
+      case RegistryValue::kNumber:
+        what = "n:" + std::to_string(value.number);
+        break;
+      case RegistryValue::kText:
+        what = "t:" + std::string(value.bytes.c_str());
+        break;
+      case RegistryValue::kDelete:
+        what = "-";
+        break;
+    }
+    described.push_back(value.name + "=" + what);
+  }
+  return described;
 }
 
 const RegistryValue& Find(const std::vector<RegistryValue>& values, const char* name) {
@@ -19,68 +35,45 @@ const RegistryValue& Find(const std::vector<RegistryValue>& values, const char* 
   static const RegistryValue missing = {"<missing>", RegistryValue::kDelete, 0xFFFFFFFF, "<missing>"};
   return missing;
 }
+
+using Values = std::vector<std::string>;
 }  // namespace
 
-TEST(OcrValues, Edition20IsPreparedToSaveTheTextItself) {
+// Every value each edition is given at the start and the end of a job, in the order written:
+// the 2.0 edition saves the text itself (not scanning, no start dialog); the 96 edition is
+// only told to paste; a PDF job names the PDF and gives the 2.0 edition no text file.
+TEST(OcrValues, EachEditionGetsItsValuesAndTheEndUndoesThem) {
   const std::string file = "C:\\Orvane\\DATA\\P8194045.doc";
-  const auto values = OcrValues::StartValues(OcrValues::kEdition20, file, false, 0x1234ABCD);
-  EXPECT_EQ(Names(values),
-            (std::vector<std::string>{"UseScanner", "SkipStartDialog", "AutoFileName", "DefaultWpformat",
-                                      "Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));
-  EXPECT_TRUE(Find(values, "PdfFileName").bytes.empty());
-  EXPECT_EQ(Find(values, "UseScanner").number, 0u);
-  EXPECT_EQ(Find(values, "SkipStartDialog").number, 1u);
-  const RegistryValue& name = Find(values, "AutoFileName");
-  EXPECT_EQ(name.kind, RegistryValue::kText);
-  ASSERT_EQ(name.bytes.size(), 257u);
-  EXPECT_EQ(name.bytes.substr(0, file.size()), file);
-  EXPECT_EQ(name.bytes.find_first_not_of('\0', file.size()), std::string::npos);
-  const RegistryValue& format = Find(values, "DefaultWpformat");
-  ASSERT_EQ(format.bytes.size(), 256u);
-  EXPECT_EQ(std::string(format.bytes.c_str()), "Word 6.0 (*.rtf)");
-  EXPECT_EQ(Find(values, "Paste").number, 1u);
-  EXPECT_EQ(Find(values, "Faceless").number, 1u);
-  EXPECT_EQ(Find(values, "ApplicationWnd").number, 0x1234ABCDu);
-  for (const char* number : {"UseScanner", "SkipStartDialog", "Paste", "Faceless", "ApplicationWnd"}) {
-    EXPECT_EQ(Find(values, number).kind, RegistryValue::kNumber) << number;
-  }
-}
-
-TEST(OcrValues, Edition96IsOnlyToldToPaste) {
-  const auto values = OcrValues::StartValues(OcrValues::kEdition96, "C:\\D\\P1.doc", false, 77);
-  EXPECT_EQ(Names(values), (std::vector<std::string>{"DefaultWpformat", "Paste", "Faceless", "ApplicationWnd",
-                                                     "PdfFileName"}));
-  EXPECT_EQ(Find(values, "ApplicationWnd").number, 77u);
-  EXPECT_EQ(Names(OcrValues::EndValues(OcrValues::kEdition96)),
-            (std::vector<std::string>{"Paste", "Faceless", "ApplicationWnd", "PdfFileName"}));
-}
-
-// A searchable PDF is named to either edition; the 2.0 edition gets no text file to write.
-TEST(OcrValues, APdfJobNamesThePdf) {
   const std::string pdf = "C:\\Orvane\\DATA\\P8194045.pdf";
-  for (auto mode : {OcrValues::kEdition20, OcrValues::kEdition96}) {
-    const auto values = OcrValues::StartValues(mode, pdf, true, 5);
-    const RegistryValue& name = Find(values, "PdfFileName");
-    ASSERT_EQ(name.bytes.size(), 257u);
-    EXPECT_EQ(std::string(name.bytes.c_str()), pdf);
-    if (mode == OcrValues::kEdition20) {
-      EXPECT_TRUE(Find(values, "AutoFileName").bytes.empty());
-    }
-  }
-}
+  const auto start20 = OcrValues::StartValues(OcrValues::kEdition20, file, false, 0x1234ABCD);
+  EXPECT_EQ(Described(start20), (Values{"UseScanner=n:0", "SkipStartDialog=n:1", "AutoFileName=t:" + file,
+                                        "DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1",
+                                        "ApplicationWnd=n:305441741", "PdfFileName=t:"}));
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition96, file, false, 77)),
+            (Values{"DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1", "ApplicationWnd=n:77",
+                    "PdfFileName=t:"}));
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition20, pdf, true, 5)),
+            (Values{"UseScanner=n:0", "SkipStartDialog=n:1",
+                    "AutoFileName=t:", "DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1",
+                    "ApplicationWnd=n:5", "PdfFileName=t:" + pdf}));
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition96, pdf, true, 5)).back(),
+            "PdfFileName=t:" + pdf);
+  EXPECT_EQ(Described(OcrValues::EndValues(OcrValues::kEdition20)),
+            (Values{"SkipStartDialog=-", "AutoFileName=t:", "Paste=n:0", "Faceless=n:0", "ApplicationWnd=n:0",
+                    "PdfFileName=t:"}));
+  EXPECT_EQ(Described(OcrValues::EndValues(OcrValues::kEdition96)),
+            (Values{"Paste=n:0", "Faceless=n:0", "ApplicationWnd=n:0", "PdfFileName=t:"}));
 
-TEST(OcrValues, EndValuesUndoTheJob) {
-  const auto values = OcrValues::EndValues(OcrValues::kEdition20);
-  EXPECT_EQ(Names(values), (std::vector<std::string>{"SkipStartDialog", "AutoFileName", "Paste", "Faceless",
-                                                     "ApplicationWnd", "PdfFileName"}));
-  EXPECT_TRUE(Find(values, "PdfFileName").bytes.empty());
-  EXPECT_EQ(Find(values, "SkipStartDialog").kind, RegistryValue::kDelete);
-  EXPECT_EQ(Find(values, "AutoFileName").kind, RegistryValue::kText);
-  EXPECT_TRUE(Find(values, "AutoFileName").bytes.empty());  // an empty string without data
-  for (const char* number : {"Paste", "Faceless", "ApplicationWnd"}) {
-    EXPECT_EQ(Find(values, number).kind, RegistryValue::kNumber) << number;
-    EXPECT_EQ(Find(values, number).number, 0u) << number;
-  }
+  // The engine reads its text fields whole: 257 bytes for file names, 256 for the format, zero
+  // after the text; an emptied field carries no data at all.
+  const RegistryValue& name = Find(start20, "AutoFileName");
+  ASSERT_EQ(name.bytes.size(), 257u);
+  EXPECT_EQ(name.bytes.find_first_not_of('\0', file.size()), std::string::npos);
+  EXPECT_EQ(Find(start20, "DefaultWpformat").bytes.size(), 256u);
+  EXPECT_EQ(Find(OcrValues::StartValues(OcrValues::kEdition96, pdf, true, 5), "PdfFileName").bytes.size(),
+            257u);
+  EXPECT_TRUE(Find(OcrValues::EndValues(OcrValues::kEdition20), "AutoFileName").bytes.empty());
+  EXPECT_TRUE(Find(start20, "PdfFileName").bytes.empty());
 }
 
 TEST(OcrValues, OverlongTextFileIsCutToItsField) {

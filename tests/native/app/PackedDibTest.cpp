@@ -25,12 +25,12 @@ std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bits, uint32_t 
 }  // namespace
 
 TEST(PackedDib, MeasuresHeaderTableAndRows) {
-  PackedDibLayout layout;
+  DibLayout layout;
   std::vector<uint8_t> grey = Dib(3, 2, 8, 0);
   ASSERT_TRUE(MeasurePackedDib(grey.data(), grey.size(), layout));
-  EXPECT_EQ(layout.headerBytes, 40u + 1024u);
-  EXPECT_EQ(layout.pixelBytes, 8u);  // rows padded to 4 bytes
-  uint8_t header[14];
+  EXPECT_EQ(layout.pixelOffset, 14u + 40u + 1024u);
+  EXPECT_EQ(layout.imageBytes, 8u);  // rows padded to 4 bytes
+  uint8_t header[kFileHeaderBytes];
   WriteBitmapFileHeader(layout, header);
   EXPECT_EQ(header[0], 'B');
   EXPECT_EQ(header[1], 'M');
@@ -39,15 +39,16 @@ TEST(PackedDib, MeasuresHeaderTableAndRows) {
 
   std::vector<uint8_t> colour = Dib(5, -4, 24, 0);  // top-down rows
   ASSERT_TRUE(MeasurePackedDib(colour.data(), colour.size(), layout));
-  EXPECT_EQ(layout.headerBytes, 40u);
-  EXPECT_EQ(layout.pixelBytes, 16u * 4);
+  EXPECT_EQ(layout.pixelOffset, 14u + 40u);
+  EXPECT_EQ(layout.imageBytes, 16u * 4);
+  EXPECT_TRUE(layout.topDown);
   std::vector<uint8_t> bw = Dib(9, 1, 1, 2);
   ASSERT_TRUE(MeasurePackedDib(bw.data(), bw.size(), layout));
-  EXPECT_EQ(layout.headerBytes, 48u);
+  EXPECT_EQ(layout.pixelOffset, 14u + 48u);
 }
 
 TEST(PackedDib, RefusesBlocksItsHeaderOverstates) {
-  PackedDibLayout layout;
+  DibLayout layout;
   std::vector<uint8_t> dib = Dib(100, 100, 24, 0);
   EXPECT_FALSE(MeasurePackedDib(dib.data(), dib.size() - 1, layout));
   EXPECT_FALSE(MeasurePackedDib(dib.data(), 39, layout));

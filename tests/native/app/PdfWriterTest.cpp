@@ -258,7 +258,8 @@ TEST(PdfFromPages, EveryKindOfPageIsKeptAsItIsAtItsSize) {
 TEST(PdfFromPages, FaxCodingDecodesToTheSamePixels) {
   TempDir dir;
   std::vector<Picture> pictures;
-  Picture runs{5300, 2 * 2700, 1, Bytes(size_t(5300) * 2 * 2700)};
+  // Wide enough for the longest pair of runs (white 2699, black 2700).
+  Picture runs{5400, 2 * 2700, 1, Bytes(size_t(5400) * 2 * 2700)};
   for (uint32_t length = 0; length < 2700; ++length) {
     // White `length` then black `length + 1`, under a white row: horizontal mode throughout.
     for (uint32_t x = length; x < 2 * length + 1; ++x) runs.At(x, 2 * length + 1) = 1;
