@@ -6,28 +6,10 @@
 #include "app/output/EditorRegistry.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/Process.h"
 #include "framework/Profile.h"
 
 namespace EditorHandOff {
-namespace {
-// Starts `command` with its window shown as `show` says, and lets it run. Not WinExec: that
-// waits until the started program is idle (up to 30 s, for each page of a batch), and under
-// Wine each call leaves a handle behind in the caller.
-bool StartProgram(const CString& command, WORD show) {
-  CString buffer = command;  // CreateProcess may write into the command line
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = show;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessA(nullptr, &buffer.str()[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started))
-    return false;
-  CloseHandle(started.hThread);
-  CloseHandle(started.hProcess);
-  return true;
-}
-}  // namespace
 
 void MakeEditorKnown(const CProfileFile& settings, WORD languageId) {
   const CString chosen = settings.ReadText(Keys::kScanSetting, Keys::kImageAp, Keys::kNull, 256).Upper();
@@ -45,14 +27,16 @@ EditorStart StartEditor(const CProfileFile& settings, WORD languageId, const cha
     if (PageRules::IsKnownEditor(fileName)) editor = EditorRegistry::DefaultEditorPath(languageId);
   }
   const CString command = EditorCommand::CommandLine(JobFiles::ShortPath(editor), imagePath);
-  return StartProgram(command, SW_SHOW) ? EditorStart::kStarted : EditorStart::kFailed;
+  // Not WinExec: it waits until the editor is idle (up to 30 s, for every page of a batch), and
+  // under Wine each call leaves a handle behind in the program.
+  return StartProcess(command, SW_SHOW).IsValid() ? EditorStart::kStarted : EditorStart::kFailed;
 }
 
 SelvoraStart StartSelvora() {
   const CString path = EditorRegistry::SelvoraPath();
   if (path.IsEmpty()) return SelvoraStart::kMissing;
-  return StartProgram(EditorCommand::Argument(path), SW_SHOWNORMAL) ? SelvoraStart::kStarted
-                                                                    : SelvoraStart::kFailed;
+  return StartProcess(EditorCommand::Argument(path), SW_SHOWNORMAL).IsValid() ? SelvoraStart::kStarted
+                                                                              : SelvoraStart::kFailed;
 }
 
 }  // namespace EditorHandOff
