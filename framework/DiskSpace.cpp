@@ -2,6 +2,8 @@
 #include "framework/DiskSpace.h"
 
 #include <windows.h>
+// shlwapi.h needs windows.h first.
+#include <shlwapi.h>
 
 #include <cstring>
 #include <string>
@@ -29,4 +31,16 @@ bool FreeDiskSpace(const char* path, uint64_t& bytes) {
   if (!GetDiskFreeSpaceA(root.c_str(), &sectors, &bytesPerSector, &freeClusters, &clusters)) return false;
   bytes = FreeDiskBytes(freeClusters, sectors, bytesPerSector);
   return true;
+}
+
+CString DiskRoot(const char* path) {
+  const std::string root = RootOf(path);
+  return root.empty() ? CString(path ? path : "") : CString(root);
+}
+
+CString ByteSizeText(uint64_t bytes) {
+  char text[64] = {};
+  if (!StrFormatByteSize64A(static_cast<LONGLONG>(bytes), text, sizeof(text)))
+    return CString::Format("%llu bytes", static_cast<unsigned long long>(bytes));
+  return CString(text);
 }

@@ -95,6 +95,21 @@ CString FillPlaceholder(const CString& text, const CString& value) {
   return at < 0 ? text : text.Left(at) + value + text.Mid(at + 2);
 }
 
+CString FillPlaceholders(const CString& text, std::initializer_list<CString> values) {
+  const std::string& in = text.str();
+  std::string out;
+  for (size_t i = 0; i < in.size(); ++i) {
+    const size_t number = i + 1 < in.size() && in[i] == '%' ? static_cast<size_t>(in[i + 1] - '0') : 0;
+    if (number >= 1 && number <= values.size() && number <= 9) {
+      out += (values.begin() + (number - 1))->str();
+      ++i;
+    } else {
+      out += in[i];
+    }
+  }
+  return CString(out);
+}
+
 CString CString::Format(const char* format, ...) {
   va_list args;
   va_start(args, format);

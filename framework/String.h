@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,9 @@ void WipeText(CString& text);
 // `text` with its first "%s" replaced by `value`, which is put in as it stands (a message that
 // names a printer or quotes a server).
 CString FillPlaceholder(const CString& text, const CString& value);
+// `text` with "%1" ... "%9" replaced by values[0] ... values[8], in whatever order the text
+// (a translation) puts them; a placeholder without a value is left as it stands.
+CString FillPlaceholders(const CString& text, std::initializer_list<CString> values);
 
 class CStringArray {
  public:

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "framework/File.h"
+#include "framework/FileRetry.h"
 #include "framework/MessagePump.h"
 #include "framework/Module.h"
 #include "framework/Profile.h"
@@ -36,7 +37,10 @@ const char* const kLanguageLibraries[] = {"mail_lc.dll", "mail_lg.dll",  "mail_l
 
 class CAttachmentFile : public IAttachmentFile {
  public:
-  bool Open(const char* path) { return m_file.Open(path, CFile::kRead); }
+  // A page another program holds for a moment (an indexer, a virus scanner) is waited for.
+  bool Open(const char* path) {
+    return RetryWhileInUse([&] { return m_file.Open(path, CFile::kRead); });
+  }
   bool Read(void* buffer, uint32_t size, uint32_t* got) override {
     DWORD read = 0;
     const bool ok = m_file.Read(buffer, size, &read);

@@ -7,6 +7,7 @@
 
 #include "framework/String.h"
 #include "scan/AcquireApi.h"
+#include "scan/PageFailure.h"
 #include "scan/TwainManager.h"
 
 class CAcquisition {
@@ -49,6 +50,8 @@ class CAcquisition {
   void Abandon(HWND window);
 
   bool m_toldEnd = false;  // WM_ACQ_RESULT with lParam 0 already sent in this page loop
+  // What ended the page loop early, told before the program hears that no page follows.
+  CPageFailure m_failure;
 
   CTwainManager m_twain;
   AcquireRequest* m_request = nullptr;

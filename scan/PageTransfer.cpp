@@ -4,14 +4,12 @@
 
 #include "framework/DiskSpace.h"
 #include "framework/File.h"
+#include "framework/FileRetry.h"
 #include "framework/MessagePump.h"
-#include "framework/Module.h"
 #include "framework/PumpPacer.h"
-#include "resources/capturo/resource.h"
 #include "scan/Acquisition.h"
 #include "scan/BitmapFile.h"
 #include "scan/PageFolder.h"
-#include "scan/ScanText.h"
 #include "scan/StripAssembler.h"
 
 namespace {
@@ -41,7 +39,10 @@ class CPageFile : public IPageFile {
 }  // namespace
 
 void CAcquisition::SendResult(HWND window, bool withRecord) {
-  if (!withRecord) m_toldEnd = true;
+  if (!withRecord) {
+    m_toldEnd = true;
+    m_failure.Tell();
+  }
   SendMessageA(window, WM_ACQ_RESULT, 0, withRecord ? reinterpret_cast<LPARAM>(&m_result) : 0);
 }
 
@@ -51,8 +52,11 @@ int CAcquisition::PumpMessages() { return MessagePump::DispatchAllQueued(); }
 bool CAcquisition::EndTransfer() {
   TW_PENDINGXFERS pending;
   std::memset(&pending, 0, sizeof(pending));
-  if (m_twain.CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS)
+  if (m_twain.CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS) {
+    // A source that cannot even end a transfer has stopped (unless the user's stop ended it).
     pending.Count = 0;
+    if (!m_cancel) m_failure.SourceStopped(m_twain.Source());
+  }
   m_pending = pending.Count;
   return m_pending != 0;
 }
@@ -68,6 +72,7 @@ void CAcquisition::Abandon(HWND window) {
 void CAcquisition::TransferPages(HWND window) {
   int infoFailures = 0;
   m_toldEnd = false;
+  m_failure.Reset();
   do {
     TW_IMAGEINFO info;
     std::memset(&info, 0, sizeof(info));
@@ -75,6 +80,7 @@ void CAcquisition::TransferPages(HWND window) {
       // Skip the page; a source that keeps failing cannot hold the loop.
       EndTransfer();
       if (++infoFailures >= kMaxImageInfoFailures || m_pending == 0) {
+        m_failure.SourceStopped(m_twain.Source());
         Abandon(window);
         return;
       }
@@ -91,11 +97,13 @@ void CAcquisition::TransferPages(HWND window) {
       return;
     }
   } while (m_pending != 0);
+  // The batch ended short without a failed page (the source could not end a transfer).
+  m_failure.Tell();
 }
 
 bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
+  TW_UINT16 rc = TWRC_FAILURE;
   for (int attempt = 0; attempt < kMaxPageAttempts; ++attempt) {
-    TW_UINT16 rc;
     if (file) {
       rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
       if (rc == TWRC_XFERDONE)
@@ -114,6 +122,8 @@ bool CAcquisition::NativeOrFilePage(HWND window, bool file) {
     if (rc == TWRC_XFERDONE) return true;
     if (m_pending == 0) break;  // the source has nothing left to try again with
   }
+  // A page cancelled at the scanner or by the user is no failure of the scanner's.
+  if (rc == TWRC_FAILURE && !m_cancel) m_failure.SourceStopped(m_twain.Source());
   return false;
 }
 
@@ -139,6 +149,7 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
   std::memset(&setup, 0, sizeof(setup));
   if (m_twain.CallSource(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup) != TWRC_SUCCESS ||
       setup.Preferred == 0) {
+    m_failure.SourceStopped(m_twain.Source());
     return PageOutcome::kFailed;
   }
   BitmapLayout layout;
@@ -149,9 +160,9 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     return PageOutcome::kFailed;
   }
   uint64_t freeBytes = 0;
-  if (!FreeDiskSpace(Module::Directory(Module::Instance()).c_str(), freeBytes) ||
-      freeBytes < layout.expectedSize) {
-    ScanMessage(ScanString(IDS_DISK_FULL));
+  const bool freeKnown = FreeDiskSpace(path.c_str(), freeBytes);
+  if (!freeKnown || freeBytes < layout.expectedSize) {
+    m_failure.NoRoom(path, layout.expectedSize, freeKnown, freeBytes);
     return PageOutcome::kFailed;
   }
   CGlobalMemory buffer(GlobalAlloc(GHND, setup.Preferred));
@@ -160,12 +171,17 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
   uint8_t* memory = static_cast<uint8_t*>(lock.Get());
   if (!memory) return PageOutcome::kFailed;
 
+  // Another program (an indexer, a virus scanner) may hold the file for a moment.
   CFile file;
-  if (!file.Open(path.c_str(), CFile::kCreate)) return PageOutcome::kFailed;
+  if (!RetryWhileInUse([&] { return file.Open(path.c_str(), CFile::kCreate); })) {
+    m_failure.FileFailed(path, GetLastError(), layout.fileSize);
+    return PageOutcome::kFailed;
+  }
   uint8_t headers[54 + 4 * 256];
   WriteBitmapHeaders(layout, headers);
   if (!file.Write(headers, layout.offBits) || !file.SetLength(static_cast<int64_t>(layout.fileSize)) ||
       file.GetLength() != static_cast<int64_t>(layout.fileSize)) {
+    m_failure.FileFailed(path, file.LastError(), layout.fileSize);
     file.Close();
     DeleteFileA(path.c_str());
     return PageOutcome::kFailed;
@@ -194,6 +210,7 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
     strip.Memory.TheMem = memory;
     if (m_cancel) return abandonPage();
     rc = m_twain.CallSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+    if (rc == TWRC_FAILURE) m_failure.SourceStopped(m_twain.Source());
     if (rc == TWRC_FAILURE || rc == TWRC_CANCEL) return abandonPage();
     SendMessageA(window, WM_ACQ_PROGRESS, index++, 0);
     // Emptying the queue costs a trip to the window system: between strips it is done at every
@@ -207,8 +224,11 @@ CAcquisition::PageOutcome CAcquisition::MemoryPageOnce(HWND window, const TW_IMA
       desc.rows = strip.Rows;
       desc.bytesPerRow = strip.BytesPerRow;
       desc.bytesWritten = strip.BytesWritten;
-      // A strip that does not fit its buffer or the page ends the page unwritten.
-      if (assembler.Place(desc, memory, setup.Preferred, pageFile) != StripError::kNone) return abandonPage();
+      // A strip that does not fit its buffer or the page ends the page unwritten; so does a
+      // write that fails although the free space sufficed (another program filled the disk).
+      const StripError placed = assembler.Place(desc, memory, setup.Preferred, pageFile);
+      if (placed == StripError::kWrite) m_failure.FileFailed(path, file.LastError(), layout.fileSize);
+      if (placed != StripError::kNone) return abandonPage();
     }
     if (rc == TWRC_SUCCESS) continue;
     if (rc == TWRC_XFERDONE) {

@@ -9,3 +9,8 @@ CString ScanString(UINT id) { return LoadResourceString(Module::ResourceSource()
 void ScanMessage(const CString& text) {
   MessageBoxA(nullptr, text.c_str(), ScanString(IDS_CAPTION).c_str(), MB_OK);
 }
+
+void ScanWarning(const CString& text) {
+  MessageBoxA(nullptr, text.c_str(), ScanString(IDS_CAPTION).c_str(),
+              MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+}

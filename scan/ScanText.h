@@ -10,3 +10,6 @@
 CString ScanString(UINT id);
 // A message box without owner, caption "Scanning" and a single OK button.
 void ScanMessage(const CString& text);
+// The same in front of everything, the program's topmost progress window included: a failure
+// that ends the scan.
+void ScanWarning(const CString& text);

@@ -225,6 +225,7 @@ const TW_UINT16 TWCC_BADPROTOCOL = 9;
 const TW_UINT16 TWCC_BADVALUE = 10;
 const TW_UINT16 TWCC_SEQERROR = 11;
 const TW_UINT16 TWCC_BADDEST = 12;
+const TW_UINT16 TWCC_CHECKDEVICEONLINE = 23;  // the device went away during the operation
 
 // Container types.
 const TW_UINT16 TWON_ARRAY = 3;

@@ -16,6 +16,8 @@
 #include "app/output/MessageWindowDlg.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/SettingsPage.h"
+#include "framework/DiskSpace.h"
+#include "framework/FileRetry.h"
 #include "resources/orvane/resource.h"
 
 using namespace Panel;
@@ -65,6 +67,7 @@ void CScanJob::Press(uint16_t shownPageId, uint16_t activeId) {
   m_running = true;
   m_pagesArrived = 0;
   m_failureShown = false;
+  m_inUseTold = false;
   m_handOffsStopped = false;
   m_order.pages.RemoveAll();
   m_pacing.Reset(m_order.destination->oneAtATime);
@@ -188,16 +191,22 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
   JobTimes::Mark("page_arrived");
   ++m_pagesArrived;
   CString filedPage;
+  PageFiling::FileTrouble trouble;
   const PageFiling::Outcome filed =
-      PageFiling::FilePage(*page, m_program.TempDir(), m_program.ProgramDir(), filedPage);
+      PageFiling::FilePage(*page, m_program.TempDir(), m_program.ProgramDir(), filedPage, trouble);
   if (filed != PageFiling::Outcome::kFiled) {
-    FailJob(filed == PageFiling::Outcome::kNoPage ? IDS_SCANNER_PAGE_FAILED : IDS_JOB_FILE_FAILED);
+    FailJob(FilingFailure(filed, trouble));
     return 0;
   }
   JobTimes::Mark("page_filed");
   const Destination& destination = *m_order.destination;
-  if (!m_autoSize && destination.compression != 0)
-    PageFiling::CompressPage(filedPage, destination.compression, destination.keepBilevel, m_progress.get());
+  if (!m_autoSize && destination.compression != 0) {
+    const PageFiling::Compression compression = PageFiling::CompressPage(
+        filedPage, destination.compression, destination.keepBilevel, m_progress.get(), trouble);
+    if (compression == PageFiling::Compression::kInUse ||
+        compression == PageFiling::Compression::kOriginalLeft)
+      TellInUse(trouble.file, compression == PageFiling::Compression::kInUse);
+  }
   JobTimes::Mark("page_compressed");
   DestroyProgress();
 
@@ -276,6 +285,39 @@ void CScanJob::HandOff(const CString& page) {
   PageDealtWith();
 }
 
+// Why a page could not be filed, as the user reads it.
+CString CScanJob::FilingFailure(PageFiling::Outcome outcome, const PageFiling::FileTrouble& trouble) const {
+  switch (outcome) {
+    case PageFiling::Outcome::kNoPage:
+      return m_program.LocalText(IDS_SCANNER_PAGE_FAILED);
+    case PageFiling::Outcome::kInUse:
+      return FillPlaceholders(m_program.LocalText(IDS_FILE_IN_USE), {trouble.file}) + "\n\n" +
+             m_program.LocalText(IDS_JOB_FILE_FAILED);
+    case PageFiling::Outcome::kNoRoom: {
+      uint64_t freeBytes = 0;
+      FreeDiskSpace(trouble.file.c_str(), freeBytes);
+      return FillPlaceholders(
+          m_program.LocalText(IDS_DISK_NO_ROOM),
+          {DiskRoot(trouble.file.c_str()), ByteSizeText(trouble.needed), ByteSizeText(freeBytes)});
+    }
+    default:
+      return m_program.LocalText(IDS_JOB_FILE_FAILED);
+  }
+}
+
+// Another program holds a page's file (`uncompressed`: the page itself, which goes on as it
+// came; else the original beside the compressed page, which stays). Said once per job: a
+// batch would otherwise bring it for every page.
+void CScanJob::TellInUse(const CString& file, bool uncompressed) {
+  if (m_inUseTold) return;
+  m_inUseTold = true;
+  const CString then = uncompressed
+                           ? m_program.LocalText(IDS_PAGE_UNCOMPRESSED)
+                           : FillPlaceholders(m_program.LocalText(IDS_FILE_LEFT), {m_program.TempDir()});
+  Tell(FillPlaceholders(m_program.LocalText(IDS_FILE_IN_USE), {file}) + "\n\n" + then,
+       m_program.WindowTitle());
+}
+
 // The page at work is done with: the next waiting page goes, or the job ends.
 void CScanJob::PageDealtWith() {
   m_outsidePending = false;
@@ -317,9 +359,9 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
     PageDealtWith();
     return;
   }
-  // The document is kept in DATA: the page's image goes.
+  // The document is kept in DATA: the page's image goes (once another program lets go of it).
   const CString page = m_pacing.PageAtWork();
-  if (JobFiles::FileExists(page.c_str())) DeleteFileA(page.c_str());
+  if (JobFiles::FileExists(page.c_str())) RetryWhileInUse([&] { return DeleteFileA(page.c_str()) != FALSE; });
   PageDealtWith();
 }
 
@@ -334,6 +376,7 @@ void CScanJob::HandOffBatch() {
   const Destination* destination = m_order.destination;
   if (!destination || !destination->handOffBatch || m_handOffsStopped) return;
   const HandOffOutcome outcome = destination->handOffBatch(m_order, Desk());
+  JobTimes::Mark("batch_handed_off");
   if (outcome.result == HandOffResult::kNotHanded) StopHandOffs(outcome.messageId);
 }
 
@@ -384,11 +427,11 @@ void CScanJob::DestroyProgress() {
 void CScanJob::OnPanelDestroyed() { DestroyProgress(); }
 
 // A job that cannot go on says why once and ends, rather than leave a hidden program behind.
-void CScanJob::FailJob(UINT messageId) {
+void CScanJob::FailJob(const CString& text) {
   DestroyProgress();
   if (!m_failureShown) {
     m_failureShown = true;
-    MessageBoxA(nullptr, m_program.LocalText(messageId).c_str(), m_program.WindowTitle().c_str(),
+    MessageBoxA(nullptr, text.c_str(), m_program.WindowTitle().c_str(),
                 MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   }
   End();

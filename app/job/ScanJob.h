@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/PageFiling.h"
 #include "app/RectObj.h"
 #include "app/job/HandOffPacing.h"
 #include "app/job/JobHost.h"
@@ -68,7 +69,9 @@ class CScanJob : private IOcrJobOwner {
   void Abort();
   void OnSourceClosed();
   void DestroyProgress();
-  void FailJob(UINT messageId);
+  void FailJob(const CString& text);
+  CString FilingFailure(PageFiling::Outcome outcome, const PageFiling::FileTrouble& trouble) const;
+  void TellInUse(const CString& file, bool uncompressed);
   void End();
   HandOffDesk Desk();
   // A message box of the job, in front of everything (the panel is hidden).
@@ -99,4 +102,6 @@ class CScanJob : private IOcrJobOwner {
   bool m_handOffsStopped = false;
   // The job's failure has been reported; further failures of the batch stay quiet.
   bool m_failureShown = false;
+  // A file held by another program has been reported (once per job).
+  bool m_inUseTold = false;
 };

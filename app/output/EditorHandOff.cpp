@@ -6,6 +6,7 @@
 #include "app/output/EditorRegistry.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/Process.h"
 #include "framework/Profile.h"
 
 namespace EditorHandOff {
@@ -26,14 +27,16 @@ EditorStart StartEditor(const CProfileFile& settings, WORD languageId, const cha
     if (PageRules::IsKnownEditor(fileName)) editor = EditorRegistry::DefaultEditorPath(languageId);
   }
   const CString command = EditorCommand::CommandLine(JobFiles::ShortPath(editor), imagePath);
-  return WinExec(command.c_str(), SW_SHOW) >= 32 ? EditorStart::kStarted : EditorStart::kFailed;
+  // Not WinExec: it waits until the editor is idle (up to 30 s, for every page of a batch), and
+  // under Wine each call leaves a handle behind in the program.
+  return StartProcess(command, SW_SHOW).IsValid() ? EditorStart::kStarted : EditorStart::kFailed;
 }
 
 SelvoraStart StartSelvora() {
   const CString path = EditorRegistry::SelvoraPath();
   if (path.IsEmpty()) return SelvoraStart::kMissing;
-  return WinExec(EditorCommand::Argument(path).c_str(), SW_SHOWNORMAL) > 31 ? SelvoraStart::kStarted
-                                                                            : SelvoraStart::kFailed;
+  return StartProcess(EditorCommand::Argument(path), SW_SHOWNORMAL).IsValid() ? SelvoraStart::kStarted
+                                                                              : SelvoraStart::kFailed;
 }
 
 }  // namespace EditorHandOff

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/JobFiles.h"
+#include "framework/Process.h"
 
 using OcrValues::RegistryValue;
 
@@ -51,22 +52,6 @@ void SetValues(HKEY key, const std::vector<RegistryValue>& values) {
       RegDeleteValueA(key, value.name.c_str());
     }
   }
-}
-
-// Starts `commandLine` with the given show state; the process's handle when it started.
-CKernelHandle StartProcess(const CString& commandLine, WORD show) {
-  CString buffer = commandLine;  // CreateProcess may write into the command line
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = show;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &buffer.str()[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      nullptr, &startup, &info)) {
-    return CKernelHandle();
-  }
-  const CKernelHandle thread(info.hThread);
-  return CKernelHandle(info.hProcess);
 }
 }  // namespace
 

@@ -14,6 +14,10 @@
 #define IDS_INSTALLED 11
 #define IDS_NOT_INSTALLED 12
 #define IDS_DISK_FULL 13
+#define IDS_DISK_ROOM 30  // after IDS_DISK_FULL: %1 needed, %2 the disk, %3 free
+#define IDS_PAGE_FILE_IN_USE 31
+#define IDS_SCANNER_STOPPED 32
+#define IDS_PAGE_NOT_WRITTEN 33
 
 // Network scanners: what went wrong (%s the scanner's address, %d an HTTP status).
 #define IDS_NET_UNREACHABLE 14

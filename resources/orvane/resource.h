@@ -79,3 +79,8 @@
 #define IDS_OCR_PDF_NO_VIEWER 57381
 // The panel's context menu: the choice of scanner.
 #define IDS_SCANNER_MENU 57420
+// A page's file held by another program, and a disk without room for a page (%1, %2, %3).
+#define IDS_FILE_IN_USE 57390
+#define IDS_PAGE_UNCOMPRESSED 57391
+#define IDS_FILE_LEFT 57392
+#define IDS_DISK_NO_ROOM 57393

@@ -3,7 +3,6 @@ each writing into a directory of its own), the printed pages read back as pixels
 pdftoppm, the print host, and the prefix's default printer."""
 
 import hashlib
-import os
 import subprocess
 import tempfile
 import time
@@ -28,9 +27,9 @@ APP_TITLE = "Velmora"
 
 
 class PdfPrinters(printers.CupsServer):
-    """A CUPS scheduler whose cups-pdf queues write their PDFs into WORK/pdf-<queue>. cups-pdf
-    reads its settings only from /etc/cups; each queue gets a settings file there named after
-    this tree, removed again by stop()."""
+    """A CUPS scheduler whose cups-pdf queues write their PDFs into pdf-<queue> of its folder.
+    cups-pdf reads its settings only from /etc/cups; each queue gets a settings file there named
+    after this tree, removed again by stop()."""
 
     def __init__(self, name):
         super().__init__(name)
@@ -39,14 +38,8 @@ class PdfPrinters(printers.CupsServer):
         self.confs = []
         self.queues = {}
 
-    def start(self):
-        super().start()
-        # Filters run as the scheduler's unprivileged user and need a temporary directory.
-        os.chmod(self.root / "tmp", 0o1777)
-        return self
-
     def add_pdf(self, queue, default=False, paper="Letter"):
-        out = rig.WORK / ("pdf-" + queue.lower())
+        out = self.root / ("pdf-" + queue.lower())
         out.mkdir(parents=True, exist_ok=True)
         instance = self.instance_prefix + queue.lower()
         conf = CUPS_PDF_CONF / ("cups-pdf-%s.conf" % instance)
@@ -70,12 +63,16 @@ class PdfPrinters(printers.CupsServer):
         return sorted(self.queues[queue].glob("*.pdf"), key=lambda p: p.stat().st_mtime)
 
     def wait_pdfs(self, queue, count, timeout=300):
-        """The queue's PDFs once there are `count` and CUPS has nothing left to do."""
+        """The queue's PDFs once there are `count` and CUPS has nothing left to do; fails as
+        soon as a job has failed (it would wait in the queue for ever)."""
         deadline = time.time() + timeout
         while time.time() < deadline:
             found = self.pdfs(queue)
             if len(found) >= count and not self.pending():
                 return found
+            failed = self.failed_jobs()
+            if failed:
+                raise AssertionError("a print job failed:\n%s" % "\n".join(failed))
             time.sleep(1)
         raise AssertionError("%d PDFs of %s expected, found %s; CUPS log:\n%s"
                              % (count, queue, self.pdfs(queue), self.log()[-2000:]))

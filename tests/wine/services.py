@@ -1,15 +1,21 @@
 """Real peers for the Wine tests: a CUPS scheduler of our own, a real SMTP server (aiosmtpd) on
 a loopback address, free loopback addresses for other servers, and a small disk (tmpfs)."""
 
+import atexit
 import contextlib
 import errno
+import grp
 import itertools
 import os
+import pwd
 import shutil
 import socket
+import stat
 import subprocess
+import tempfile
 import time
 import unittest
+from pathlib import Path
 
 import rig
 
@@ -20,19 +26,75 @@ LPADMIN = "/usr/sbin/lpadmin"
 AUTO_ADDRESSES = ["127.0.2.%d" % n for n in range(1, 255)]
 
 
+# The user CUPS runs its filters as when the scheduler runs as root (cupsd's built-in default;
+# our schedulers' files set no other).
+FILTER_USER = "lp"
+
+
+def filter_user_passes(path):
+    """True when the filter user may pass every folder down to `path` and into it. Filters run
+    as ourselves when we are not root."""
+    if os.geteuid() != 0:
+        return True
+    try:
+        user = pwd.getpwnam(FILTER_USER)
+    except KeyError:
+        return True
+    groups = {user.pw_gid} | {g.gr_gid for g in grp.getgrall() if FILTER_USER in g.gr_mem}
+    path = os.path.realpath(path)
+    folders = [path]
+    while os.path.dirname(folders[-1]) != folders[-1]:
+        folders.append(os.path.dirname(folders[-1]))
+    for folder in folders:
+        info = os.stat(folder)
+        mode = info.st_mode
+        if info.st_uid == user.pw_uid:
+            allowed = mode & stat.S_IXUSR
+        elif info.st_gid in groups:
+            allowed = mode & stat.S_IXGRP
+        else:
+            allowed = mode & stat.S_IXOTH
+        if not allowed:
+            return False
+    return True
+
+
+def scheduler_folder(name):
+    """A new folder for a scheduler's files where its filters can reach them: a checkout may
+    lie where the filter user cannot pass (root's home, a private temporary folder), and a
+    filter that cannot open its print file fails the job. Fails at once when there is none."""
+    bases = []
+    for base in (tempfile.gettempdir(), "/tmp", "/var/tmp"):
+        if base not in bases and os.path.isdir(base):
+            bases.append(base)
+    for base in bases:
+        if filter_user_passes(base):
+            folder = tempfile.mkdtemp(prefix="orvane-cups-%s-" % name, dir=base)
+            os.chmod(folder, 0o755)
+            return folder
+    raise AssertionError("CUPS runs its filters as user %s, which cannot pass into any of %s: a private "
+                         "scheduler's spool must lie where that user may read it (set TMPDIR to such a folder)"
+                         % (FILTER_USER, ", ".join(bases)))
+
+
 class CupsServer:
-    """A cupsd of our own on a local socket under build/wine-tests, ended by stop()."""
+    """A cupsd of our own on a local socket, its files in a folder of their own outside the
+    checkout (see scheduler_folder), removed by stop()."""
 
     def __init__(self, name):
-        self.root = rig.WORK / ("cups-" + name)
-        self.socket = self.root / "cups.sock"
+        self.name = name
+        self.root = None
+        self.socket = None
         self.proc = None
 
     def start(self):
-        if self.root.exists():
-            shutil.rmtree(self.root)
+        self.root = Path(scheduler_folder(self.name))
+        self.socket = self.root / "cups.sock"
+        atexit.register(self.stop)
         for sub in ("spool", "tmp", "cache", "state", "log", "ppd"):
             (self.root / sub).mkdir(parents=True)
+        # Filters run as the filter user and need a temporary folder of their own.
+        os.chmod(self.root / "tmp", 0o1777)
         (self.root / "cups-files.conf").write_text("\n".join([
             "ServerRoot %s" % self.root, "RequestRoot %s/spool" % self.root, "TempDir %s/tmp" % self.root,
             "CacheDir %s/cache" % self.root, "StateDir %s/state" % self.root,
@@ -57,8 +119,8 @@ class CupsServer:
         return self
 
     def log(self):
-        path = self.root / "log" / "error_log"
-        return path.read_text(errors="replace") if path.exists() else ""
+        path = self.root / "log" / "error_log" if self.root else None
+        return path.read_text(errors="replace") if path and path.exists() else ""
 
     def add(self, name, default=False):
         """A queue that prints into nothing (the tests only need it listed)."""
@@ -71,6 +133,21 @@ class CupsServer:
         if result.returncode != 0:
             raise AssertionError("lpadmin %s: %s" % (" ".join(args), result.stderr))
 
+    def failed_jobs(self):
+        """What CUPS says of the jobs that failed and wait on (a filter or backend that failed
+        leaves its job queued for ever); empty while none has."""
+        result = subprocess.run(["lpstat", "-h", str(self.socket), "-l", "-o"], capture_output=True, text=True)
+        failed, job = [], None
+        for line in result.stdout.splitlines():
+            if line and not line[0].isspace():
+                job = line.split()[0]
+            elif job and ("job-completed-with-errors" in line or "job-stopped" in line or "failed" in line.lower()):
+                failed.append("%s: %s" % (job, line.strip()))
+        if failed:
+            errors = [line for line in self.log().splitlines() if line.startswith("E ") and "[Job " in line]
+            failed += errors[-10:]
+        return failed
+
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
@@ -80,6 +157,9 @@ class CupsServer:
                 self.proc.kill()
                 self.proc.wait()
         self.proc = None
+        if self.root is not None:
+            shutil.rmtree(self.root, ignore_errors=True)
+            self.root = None
 
 
 def port_free(address, port=25):

@@ -54,9 +54,10 @@ def rendered_size(pdf, page, dpi):
         return rendered.size
 
 
-def mail_job(test, name, scan_mode, settings=None, **scanner):
+def mail_job(test, name, scan_mode, settings=None, scanner_stops=False, **scanner):
     """A Mail job with PDF at 100 dpi (unless `settings` say otherwise): the one message's
-    attachments and the job's TEMP."""
+    attachments and the job's TEMP. When `scanner_stops`, the library's word that the scanner
+    stopped is expected (and closed)."""
     with services.SmtpServer(line_length_limit=4096) as server:
         settings = dict({"SMTP": server.address, "Mail From": SENDER, "Mail To": RECIPIENT, "Resolution": 1,
                          "Scan Mode": scan_mode, "Attach As": 1}, **(settings or {}))
@@ -64,6 +65,10 @@ def mail_job(test, name, scan_mode, settings=None, **scanner):
         jobkit.scanner(**scanner)
         job = jobkit.Job(directory)
         job.scan()
+        if scanner_stops:
+            hwnd, texts = kit.message_box(job.panel, "Scanning", timeout=120)
+            kit.dismiss(hwnd)
+            test.assertIn("stopped during the scan", " ".join(texts))
         test.assertEqual(job.wait_end(timeout=180), 0)
     test.assertEqual(len(server.envelopes), 1, "one message for the whole job")
     envelope = server.envelopes[0]
@@ -108,7 +113,8 @@ class MailAsPdf(kit.PanelTestCase):
 
     def test_a_batch_the_scanner_cuts_short_sends_the_pages_scanned_before(self):
         # The third page's first strip fails: the library ends the batch without it.
-        parts, temp = mail_job(self, "pdf_mail_cut", scan_mode=1, FeederPages=3, FailAtStrip=1, FaultPage=3)
+        parts, temp = mail_job(self, "pdf_mail_cut", scan_mode=1, scanner_stops=True, FeederPages=3, FailAtStrip=1,
+                               FaultPage=3)
         self.assertEqual(len(parts), 1, [name for name, _ in parts])
         pdf = temp / parts[0][0].upper()
         self.assertEqual(pdf.read_bytes(), parts[0][1])

@@ -283,6 +283,7 @@ void CDataSource::OnScanPressed() {
   m_pageIndex = 0;
   m_imageInfoCalls = 0;
   m_transfers = 0;
+  m_gone = false;
   m_image.reset();
   m_state = 6;
   Signal(MSG_XFERREADY);
@@ -307,6 +308,10 @@ TW_UINT16 CDataSource::Event(TW_EVENT* event) {
 TW_UINT16 CDataSource::PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
   switch (msg) {
     case MSG_ENDXFER:
+      if (m_gone) {
+        pending->Count = 0;
+        return Fail(TWCC_CHECKDEVICEONLINE);
+      }
       if (m_state != 6 && m_state != 7) {
         pending->Count = 0;
         return Fail(TWCC_SEQERROR);

@@ -83,6 +83,9 @@ class CDataSource {
   int m_pending = 0;
   int m_pageIndex = 0;  // pages started in this batch
   int m_imageInfoCalls = 0, m_transfers = 0;
+  // The device went away (unplugged, switched off): every transfer call fails from then on.
+  bool m_gone = false;
+  bool Gone();
   std::unique_ptr<CImageSource> m_image;
   int32_t m_row = 0;
   int m_plane = 0;

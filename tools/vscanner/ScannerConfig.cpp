@@ -43,6 +43,7 @@ ScannerConfig ReadScannerConfig(const CString& directory) {
   c.faultPage = file.ReadInt(s, "FaultPage", 0);
   c.overrunAtStrip = file.ReadInt(s, "OverrunAtStrip", 0);
   c.failTransfers = file.ReadInt(s, "FailTransfers", 0);
+  c.goneAtPage = file.ReadInt(s, "GoneAtPage", 0);
   c.preferred = static_cast<uint32_t>(file.ReadInt(s, "Preferred", static_cast<int>(c.preferred)));
   c.closeRequest = file.ReadInt(s, "CloseRequest", 0) != 0;
   c.feederPages = file.ReadInt(s, "FeederPages", 0);

@@ -23,6 +23,7 @@ struct ScannerConfig {
   int faultPage = 0;                // FaultPage: only page k of a batch fails or is cancelled (0: every page)
   int overrunAtStrip = 0;           // OverrunAtStrip: ... claims more rows than it holds
   int failTransfers = 0;            // FailTransfers: this many native/file pages fail
+  int goneAtPage = 0;               // GoneAtPage: the device goes away during page k of a batch
   uint32_t preferred = 512 * 1024;  // Preferred: preferred memory buffer size
   std::map<uint16_t, std::vector<uint32_t>> enumerations;  // Enum_0xCAP: answer with these items
   bool closeRequest = false;                         // CloseRequest: ask to be closed instead of scanning

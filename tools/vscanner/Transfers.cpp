@@ -221,8 +221,18 @@ bool CDataSource::PrepareImage() {
   return true;
 }
 
+// A page of the batch reaches the point where the device goes: during its second memory strip,
+// or at once for a native or file page.
+bool CDataSource::Gone() {
+  if (m_config.goneAtPage > 0 && m_pageIndex == m_config.goneAtPage &&
+      (m_mech != TWSX_MEMORY || m_strip >= 2))
+    m_gone = true;
+  return m_gone;
+}
+
 TW_UINT16 CDataSource::ImageInfo(TW_IMAGEINFO* info) {
   if (m_state != 6 && m_state != 7) return Fail(TWCC_SEQERROR);
+  if (m_gone) return Fail(TWCC_CHECKDEVICEONLINE);
   if (m_imageInfoCalls++ < m_config.failImageInfo) return Fail(TWCC_BUMMER);
   if (!PrepareImage()) return Fail(TWCC_BADVALUE);
   const ImageSpec& spec = m_image->Spec();
@@ -249,6 +259,7 @@ TW_UINT16 CDataSource::MemoryStrip(TW_IMAGEMEMXFER* strip, std::string* note) {
   m_state = 7;
   ++m_strip;
   *note = " strip=" + std::to_string(m_strip);
+  if (Gone()) return Fail(TWCC_CHECKDEVICEONLINE);
   // A slow scanner, so that a scan can be watched and stopped while it runs.
   if (m_config.stripDelayMs > 0) Sleep(static_cast<DWORD>(m_config.stripDelayMs));
   const bool faultPage = m_config.faultPage == 0 || m_config.faultPage == m_pageIndex;
@@ -301,6 +312,7 @@ TW_UINT16 CDataSource::NativeTransfer(TW_HANDLE* handle) {
   if (m_state != 6) return Fail(TWCC_SEQERROR);
   if (m_transfers++ < m_config.failTransfers) return Fail(TWCC_OPERATIONERROR);
   if (!PrepareImage()) return Fail(TWCC_BADVALUE);
+  if (Gone()) return Fail(TWCC_CHECKDEVICEONLINE);
   BitmapLayout layout;
   if (!BitmapLayoutOfImage(&layout)) return Fail(TWCC_BADVALUE);
   // A device-independent bitmap: the bitmap file without its 14-byte file header.
@@ -329,6 +341,7 @@ TW_UINT16 CDataSource::FileTransfer() {
   if (m_state != 6) return Fail(TWCC_SEQERROR);
   if (m_transfers++ < m_config.failTransfers) return Fail(TWCC_OPERATIONERROR);
   if (!PrepareImage()) return Fail(TWCC_BADVALUE);
+  if (Gone()) return Fail(TWCC_CHECKDEVICEONLINE);
   CSequentialFile file(m_fileSetup.FileName);
   if (!file.IsOpen()) return Fail(TWCC_OPERATIONERROR);
   const int type = m_image->Spec().pixelType;

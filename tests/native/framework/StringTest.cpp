@@ -51,3 +51,10 @@ TEST(CString, FillPlaceholderPutsTheValueInTheFirstPlaceholder) {
   // A value with format characters is put in as it stands.
   EXPECT_EQ(FillPlaceholder("[%s] %s", "50%d"), "[50%d] %s");
 }
+
+TEST(CString, FillPlaceholdersTakeTheOrderOfTheText) {
+  EXPECT_EQ(FillPlaceholders("%3 frei auf %2, %1 gebraucht", {"1 MB", "T:\\", "2 KB"}),
+            "2 KB frei auf T:\\, 1 MB gebraucht");
+  // A value is put in as it stands; a number without a value, a lone % and 100% stay.
+  EXPECT_EQ(FillPlaceholders("%1 %2 %4 % 100%", {"%2", "b"}), "%2 b %4 % 100%");
+}
