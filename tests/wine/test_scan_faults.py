@@ -97,8 +97,9 @@ class FullDisk(FaultCase):
     def test_a_disk_that_fills_while_the_library_writes_is_caught_and_leaves_no_file(self):
         # The library is told of plenty of room (scanhost stands in for the free-space query),
         # but the disk holds half a page: the writes themselves fail.
-        with services.small_disk(str(FEEDER_PAGE // 2)) as disk:
-            host = scan_rig.host_dir("fault_writes")
+        host = scan_rig.host_dir("fault_writes")
+        files = sum(p.stat().st_size for p in host.rglob("*") if p.is_file())
+        with services.small_disk(str(files + FEEDER_PAGE // 2)) as disk:
             target = disk / "fault_writes"
             shutil.copytree(host, target)
             scan_rig.install_scanner(FeederPages=1)
