@@ -1,0 +1,147 @@
+// CPanelKeys: focus, Tab order, arrows, Enter, Space, Escape and the access keys of the
+// painted buttons.
+#include "app/PanelKeys.h"
+
+#include "app/PanelFocus.h"
+#include "app/PanelRules.h"
+#include "framework/Module.h"
+
+using namespace PanelFocus;
+
+namespace {
+const char kClassName[] = "OrvanePanelKeys";
+
+bool KeyDown(int key) { return GetKeyState(key) < 0; }
+
+bool RegisterOnce() {
+  WNDCLASSA windowClass = {};
+  if (GetClassInfoA(Module::Instance(), kClassName, &windowClass)) return true;
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = Module::Instance();
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassA(&windowClass) != 0;
+}
+}  // namespace
+
+void DrawFocusCue(HDC dc, const RECT& button) {
+  // The frame keeps clear of the face's own edge, a little more on larger faces.
+  const int inset = (button.bottom - button.top) >= 40 ? 4 : 2;
+  RECT frame = button;
+  InflateRect(&frame, -inset, -inset);
+  if (frame.right > frame.left && frame.bottom > frame.top) DrawFocusRect(dc, &frame);
+}
+
+bool CPanelKeys::Create(HWND panel, IPanelKeysOwner& owner) {
+  if (!RegisterOnce()) return false;
+  m_panel = panel;
+  m_owner = &owner;
+  m_focus = FirstButton();
+  // No size: it is never seen, only focused.
+  m_wnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, panel, nullptr,
+                          Module::Instance(), nullptr);
+  if (!m_wnd) return false;
+  SetWindowLongPtrA(m_wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(m_wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CPanelKeys::WindowProc));
+  SetWindowPos(m_wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return true;
+}
+
+LRESULT CALLBACK CPanelKeys::WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<CPanelKeys*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(wnd, message, wParam, lParam);
+  switch (message) {
+    case WM_GETDLGCODE:
+      // Every key comes here while a painted button has the focus; Tab is handed on below.
+      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+      return self->OnKeyDown(wParam);
+    case WM_CHAR:
+      return 0;
+    case WM_SETFOCUS:
+      self->OnFocus(true);
+      return 0;
+    case WM_KILLFOCUS:
+      self->OnFocus(false);
+      return 0;
+    case WM_DESTROY:
+      SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+      self->m_wnd = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(wnd, message, wParam, lParam);
+}
+
+LRESULT CPanelKeys::OnKeyDown(WPARAM key) {
+  switch (key) {
+    case VK_TAB: {
+      const bool backward = KeyDown(VK_SHIFT);
+      // The page's controls follow INFO and come before the first button: the dialog's own
+      // order takes the focus there (or round to this window, when the page has none).
+      const uint16_t next = Tab(m_focus, backward, true);
+      if (next == kPageFirst || next == kPageLast) {
+        ::SendMessageA(m_panel, WM_NEXTDLGCTL, backward ? 1 : 0, FALSE);
+        // Nothing else takes the focus: round the buttons.
+        if (GetFocus() == m_wnd) MoveTo(backward ? LastButton() : FirstButton());
+      } else {
+        MoveTo(next);
+      }
+      return 0;
+    }
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      if (const uint16_t next = Arrow(m_focus, key == VK_LEFT || key == VK_UP)) MoveTo(next);
+      ShowCue();
+      return 0;
+    case VK_RETURN:
+    case VK_SPACE:
+      ShowCue();
+      m_owner->PressFromKeyboard(m_focus);
+      return 0;
+    case VK_ESCAPE:
+      if (m_owner->MayExit()) m_owner->PressFromKeyboard(Panel::kExit);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void CPanelKeys::OnFocus(bool gained) {
+  const uint16_t before = CueButton();
+  m_hasFocus = gained;
+  if (gained && KeyDown(VK_TAB)) {
+    // Arrived by Tab from the page: forward to the first button, back to the last.
+    m_focus = KeyDown(VK_SHIFT) ? LastButton() : FirstButton();
+    m_cueShown = true;
+  }
+  if (before != CueButton()) m_owner->CueMoved(before, CueButton());
+}
+
+void CPanelKeys::MoveTo(uint16_t id) {
+  const uint16_t before = CueButton();
+  m_focus = id;
+  m_cueShown = true;
+  if (before != CueButton()) m_owner->CueMoved(before, CueButton());
+}
+
+void CPanelKeys::ShowCue() {
+  if (m_cueShown) return;
+  m_cueShown = true;
+  m_owner->CueMoved(0, CueButton());
+}
+
+bool CPanelKeys::OfferAccessKey(const MSG& msg) {
+  if (msg.message != WM_SYSKEYDOWN || !m_wnd || !(msg.lParam & (1 << 29)) || KeyDown(VK_CONTROL))
+    return false;
+  if (!msg.hwnd || GetAncestor(msg.hwnd, GA_ROOT) != m_panel) return false;
+  if (msg.wParam < 'A' || msg.wParam > 'Z') return false;
+  const uint16_t id = ButtonForAccessKey(static_cast<char>(msg.wParam));
+  if (!id) return false;
+  SetFocus(m_wnd);
+  MoveTo(id);
+  m_owner->PressFromKeyboard(id);
+  return true;
+}
