@@ -10,6 +10,8 @@ using namespace PanelFocus;
 
 namespace {
 const char kClassName[] = "OrvanePanelKeys";
+// The light blue of the panel's active SCAN face.
+const COLORREF kCueColour = RGB(110, 190, 255);
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
@@ -24,11 +26,30 @@ bool RegisterOnce() {
 }  // namespace
 
 void DrawFocusCue(HDC dc, const RECT& button) {
-  // The frame keeps clear of the face's own edge, a little more on larger faces.
-  const int inset = (button.bottom - button.top) >= 40 ? 4 : 2;
-  RECT frame = button;
-  InflateRect(&frame, -inset, -inset);
-  if (frame.right > frame.left && frame.bottom > frame.top) DrawFocusRect(dc, &frame);
+  // A rounded ring in the panel's light blue inside the face's edge; its width, inset and
+  // corners grow with the button, so that it keeps its look at any scale of the layout.
+  const int height = button.bottom - button.top;
+  const int width = height >= 44 ? 3 : 2;
+  const int inset = width + 1;
+  const int corner = height / 4;
+  if (button.right - button.left <= 4 * inset || height <= 4 * inset) return;
+  HPEN ring = CreatePen(PS_SOLID, width, kCueColour);
+  // A white line inside the ring keeps it apart from the blue SCAN face.
+  HPEN edge = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+  if (ring && edge) {
+    HGDIOBJ oldPen = SelectObject(dc, ring);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    RoundRect(dc, button.left + inset, button.top + inset, button.right - inset, button.bottom - inset,
+              corner, corner);
+    const int inner = inset + width;
+    SelectObject(dc, edge);
+    RoundRect(dc, button.left + inner, button.top + inner, button.right - inner, button.bottom - inner,
+              corner, corner);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+  }
+  if (ring) DeleteObject(ring);
+  if (edge) DeleteObject(edge);
 }
 
 bool CPanelKeys::Create(HWND panel, IPanelKeysOwner& owner) {

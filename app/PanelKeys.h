@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-// The focus cue on a painted button's rectangle (after its face is drawn): a dotted frame
-// inside its edge, as Windows marks a focused push button.
+// The focus cue on a painted button's rectangle (after its face is drawn): a light ring
+// inside its edge.
 void DrawFocusCue(HDC dc, const RECT& button);
 
 class IPanelKeysOwner {
