@@ -38,7 +38,7 @@ class CPanelAccess {
 
   // WM_GETOBJECT: true (and the answer) for the client area.
   bool Answer(IAccessibleButtons& buttons, WPARAM wParam, LPARAM lParam, LRESULT& answer);
-  // The keyboard focus moved to a painted button.
+  // The keyboard focus moved to a painted button (EVENT_OBJECT_FOCUS for its child).
   static void FocusMoved(HWND panel, uint16_t id);
   // The panel is going: the object answers nothing any more.
   void Disconnect();

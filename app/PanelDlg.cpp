@@ -260,7 +260,6 @@ void CPanelDlg::CueMoved(uint16_t from, uint16_t to) {
   if (to) {
     InvalidateButton(to);
     SetLabel(to);
-    CPanelAccess::FocusMoved(m_hWnd, to);
   }
 }
 

@@ -2,6 +2,7 @@
 // painted buttons.
 #include "app/PanelKeys.h"
 
+#include "app/PanelAccessible.h"
 #include "app/PanelFocus.h"
 #include "app/PanelRules.h"
 #include "framework/Module.h"
@@ -78,6 +79,12 @@ LRESULT CALLBACK CPanelKeys::WindowProc(HWND wnd, UINT message, WPARAM wParam, L
       return self->OnKeyDown(wParam);
     case WM_CHAR:
       return 0;
+    case WM_GETOBJECT:
+      // The focus is here while a painted button has it: a screen reader asking this window
+      // gets the panel's buttons.
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT))
+        return ::SendMessageA(self->m_panel, WM_GETOBJECT, wParam, lParam);
+      break;
     case WM_SETFOCUS:
       self->OnFocus(true);
       return 0;
@@ -139,6 +146,7 @@ void CPanelKeys::OnFocus(bool gained) {
     m_cueShown = true;
   }
   if (before != CueButton()) m_owner->CueMoved(before, CueButton());
+  if (gained) CPanelAccess::FocusMoved(m_panel, m_focus);
 }
 
 void CPanelKeys::MoveTo(uint16_t id) {
@@ -146,6 +154,7 @@ void CPanelKeys::MoveTo(uint16_t id) {
   m_focus = id;
   m_cueShown = true;
   if (before != CueButton()) m_owner->CueMoved(before, CueButton());
+  if (m_hasFocus) CPanelAccess::FocusMoved(m_panel, m_focus);
 }
 
 void CPanelKeys::ShowCue() {

@@ -121,6 +121,8 @@ class ScreenReader(kit.PanelTestCase):
         self.assertEqual(found[4][2], "selected,focusable,selectable")
         self.assertEqual(found[1][2], "focused,focusable,selectable")
         self.assertEqual(found[6][2], "focusable")
+        # The window that holds the focus for the buttons answers with the panel's object.
+        self.assertEqual(found["windows"][0], [panel.title, CLIENT, "focusable", ""])
         # The shown page is named by its destination.
         self.assertIn("E-Mail", [window[0] for window in found["windows"]], found["windows"])
         self.assertEqual(kit.exit_panel(panel), 0)
