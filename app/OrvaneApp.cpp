@@ -56,6 +56,7 @@ int COrvaneApp::ExitInstance() {
 bool COrvaneApp::PreTranslateMessage(MSG* msg) {
   // The scanner's data source sees every queued message first.
   if (m_panel && m_panel->OfferToSource(msg)) return true;
+  if (m_panel && m_panel->OfferAccessKey(*msg)) return true;
   return CWinApp::PreTranslateMessage(msg);
 }
 

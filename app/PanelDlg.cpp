@@ -5,6 +5,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/LibraryBinding.h"
+#include "app/PanelFocus.h"
 #include "app/ProgramContext.h"
 #include "app/ScannerMenu.h"
 #include "app/output/EditorHandOff.h"
@@ -52,6 +53,8 @@ bool CPanelDlg::OnInitDialog() {
   CreatePages();
   SwitchPage(m_activeId);
   m_labelPainter.Bind(m_hWnd);
+  // The first in the tab order: the dialog gives it the focus.
+  m_keys.Create(m_hWnd, *this);
   return true;
 }
 
@@ -107,7 +110,7 @@ void CPanelDlg::CreateTooltips() {
                       CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, Module::Instance(), nullptr);
   if (!m_tooltip) return;
   for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
-    const CString text = m_program.LocalText(id);
+    const CString text = m_program.LocalText(id) + CString::Format(" (Alt+%c)", PanelFocus::AccessKey(id));
     const CPanelRect& r = m_pointer.ButtonRect(id);
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -128,9 +131,12 @@ void CPanelDlg::CreatePages() {
   SIZE size = {293, 277};
   if (copyBackground.Load(Module::Instance(), "COPYBK"))
     size = SIZE{copyBackground.Width(), copyBackground.Height()};
-  for (CSettingsPage* page : pages) {
-    if (page->Create(*this, m_program))
-      page->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  const uint16_t destinations[] = {kCopy, kOcr, kFax, kMail, kImage};
+  for (int i = 0; i < 5; ++i) {
+    if (!pages[i]->Create(*this, m_program)) continue;
+    pages[i]->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Never shown: the name a screen reader gives the page.
+    pages[i]->SetWindowText(m_program.LocalText(TitleStringId(destinations[i])).c_str());
   }
   m_imagePage.ShowWindow(SW_HIDE);
 }
@@ -236,6 +242,45 @@ void CPanelDlg::EndPanel() {
 
 void CPanelDlg::OnClose() { EndPanel(); }
 
+void CPanelDlg::OnCancel() {
+  if (MayExit()) Click(kExit);
+}
+
+void CPanelDlg::PressFromKeyboard(uint16_t id) {
+  const uint16_t before = m_activeId;
+  if (!Release(id)) return;
+  if (IsDestination(id) && id != before) {
+    InvalidateButton(before);
+    InvalidateButton(id);
+  }
+}
+
+void CPanelDlg::CueMoved(uint16_t from, uint16_t to) {
+  if (from) InvalidateButton(from);
+  if (to) {
+    InvalidateButton(to);
+    SetLabel(to);
+  }
+}
+
+CString CPanelDlg::ButtonName(uint16_t id) const { return m_program.LocalText(id); }
+
+RECT CPanelDlg::ButtonArea(uint16_t id) const {
+  const CPanelRect& r = m_pointer.ButtonRect(id);
+  return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+bool CPanelDlg::ButtonAvailable(uint16_t id) const {
+  return IsButton(id) && !m_job.Running() && IsWindowEnabled(m_hWnd);
+}
+
+void CPanelDlg::InvalidateButton(uint16_t id) const {
+  if (!IsButton(id)) return;
+  const CPanelRect& r = m_pointer.ButtonRect(id);
+  const RECT rect = {r.left, r.top, r.right, r.bottom};
+  ::InvalidateRect(m_hWnd, &rect, FALSE);
+}
+
 bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
   // A command with a button's id (from a test driver or an accessibility tool) clicks it.
   if (IsButton(id) && control == nullptr) {
@@ -248,6 +293,7 @@ bool CPanelDlg::OnCommand(WORD id, WORD code, HWND control) {
 void CPanelDlg::OnTimer(UINT_PTR id) { m_job.OnTimer(id); }
 
 void CPanelDlg::OnDestroy() {
+  m_access.Disconnect();
   m_job.OnPanelDestroyed();
   FreeGraphics();
   if (m_tooltip) {
@@ -316,6 +362,13 @@ bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
                         m_program.Libraries().DcAppChooseScannerProc);
       result = 0;
       return true;
+    case WM_GETOBJECT: {
+      LRESULT answer = 0;
+      if (!m_access.Answer(*this, wParam, lParam, answer)) return false;
+      SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, answer);
+      result = TRUE;
+      return true;
+    }
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(m_icon);
       return true;

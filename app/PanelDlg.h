@@ -10,6 +10,8 @@
 
 #include "app/LabelPainter.h"
 #include "app/PaletteBitmap.h"
+#include "app/PanelAccessible.h"
+#include "app/PanelKeys.h"
 #include "app/PointerLogic.h"
 #include "app/job/JobHost.h"
 #include "app/job/ScanJob.h"
@@ -26,7 +28,12 @@ class CProgramContext;
 // Told to the resident scanner-button program: wParam 1 when a scan starts, 0 at EXIT.
 const UINT WM_WATCH_NOTIFY = 1357;
 
-class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, private IPageHost {
+class CPanelDlg : public CDialog,
+                  private IPointerSink,
+                  private IJobHost,
+                  private IPageHost,
+                  private IPanelKeysOwner,
+                  private IAccessibleButtons {
  public:
   CPanelDlg(const CProgramContext& program, const JobOutlets& outlets);
   ~CPanelDlg() override;
@@ -34,11 +41,14 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   // Every queued message goes to the scanner's source (through the scan job) first; true when
   // the source took it.
   bool OfferToSource(MSG* msg) { return m_job.OfferToSource(msg); }
+  // Alt with a button's access key, wherever the focus is in the panel.
+  bool OfferAccessKey(const MSG& msg) { return m_keys.OfferAccessKey(msg); }
 
  protected:
   bool OnInitDialog() override;
   void OnOK() override {}
-  void OnCancel() override {}
+  // Escape in a page's control: EXIT while no job is at work.
+  void OnCancel() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   void OnClose() override;
   void OnDestroy() override;
@@ -67,6 +77,17 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   CSettingsPage* PageFor(uint16_t id) override;
   // IPageHost
   HWND HostWindow() const override { return m_hWnd; }
+  // IPanelKeysOwner
+  void PressFromKeyboard(uint16_t id) override;
+  void CueMoved(uint16_t from, uint16_t to) override;
+  bool MayExit() const override { return !m_job.Running(); }
+  // IAccessibleButtons
+  HWND ButtonsWindow() const override { return m_hWnd; }
+  CString ButtonName(uint16_t id) const override;
+  RECT ButtonArea(uint16_t id) const override;
+  uint16_t SelectedButton() const override { return m_activeId; }
+  uint16_t FocusedButton() const override { return m_keys.HasFocus() ? m_keys.FocusedButton() : 0; }
+  bool ButtonAvailable(uint16_t id) const override;
 
   void SwitchPage(uint16_t id);
   void Click(uint16_t id);
@@ -75,6 +96,7 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   void PlaceButtons();
   void CreateTooltips();
   void CreatePages();
+  void InvalidateButton(uint16_t id) const;
   void RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) const;
   void DrawFace(HDC dc, uint16_t id, int face) const;
   void FreeGraphics();
@@ -95,6 +117,8 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   bool m_skipBackground = false;
   // Hover and press state: mouse inside, button down, hot id and pressed id.
   CPointerLogic m_pointer;
+  CPanelKeys m_keys;
+  CPanelAccess m_access;
   // The chosen destination (its button shown pressed), the button the label strip names, and
   // the settings page shown.
   uint16_t m_activeId = 1000;

@@ -14,6 +14,7 @@ void CPanelDlg::DrawFace(HDC dc, uint16_t id, int face) const {
   const CPanelRect& r = m_pointer.ButtonRect(id);
   const RECT clip = {r.left, r.top, r.right, r.bottom};
   bitmap.Draw(dc, r.left, r.top, &clip);
+  if (id == m_keys.CueButton()) DrawFocusCue(dc, clip);
 }
 
 void CPanelDlg::DrawButton(uint16_t id, int state) {

@@ -22,6 +22,7 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/LanguageTable.cpp
   ${CMAKE_SOURCE_DIR}/app/HelpCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AboutLayout.cpp
+  ${CMAKE_SOURCE_DIR}/app/PanelFocus.cpp
   ${CMAKE_SOURCE_DIR}/app/PanelRules.cpp
   ${CMAKE_SOURCE_DIR}/app/PointerLogic.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp

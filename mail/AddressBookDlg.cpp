@@ -5,6 +5,7 @@
 
 #include "framework/Module.h"
 #include "mail/AddressBook.h"
+#include "mail/BookFile.h"
 #include "mail/DialogText.h"
 #include "resources/postlib/resource.h"
 
@@ -128,9 +129,10 @@ bool CAddressBookDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
 }
 
 void CAddressBookDlg::LoadBook() {
-  const CStringArray entries = ReadAddressBook([](const CString& key) {
+  const CString file = BookFile::Path();
+  const CStringArray entries = ReadAddressBook([&file](const CString& key) {
     char value[kValueBuffer] = {};
-    GetPrivateProfileStringA(kAddressBookSection, key, "NULL", value, sizeof(value), kAddressBookFile);
+    GetPrivateProfileStringA(kAddressBookSection, key, "NULL", value, sizeof(value), file.c_str());
     return CString(value);
   });
   for (const CString& entry : entries) m_book.AddString(entry);
@@ -139,10 +141,11 @@ void CAddressBookDlg::LoadBook() {
 void CAddressBookDlg::SaveBook() const {
   CStringArray entries;
   for (int i = 0; i < m_book.GetCount(); ++i) entries.Add(m_book.GetText(i));
+  const CString file = BookFile::Path();
   WriteAddressBook(
-      entries, [] { WritePrivateProfileStringA(kAddressBookSection, nullptr, nullptr, kAddressBookFile); },
-      [](const CString& key, const CString& value) {
-        WritePrivateProfileStringA(kAddressBookSection, key, value, kAddressBookFile);
+      entries, [&file] { WritePrivateProfileStringA(kAddressBookSection, nullptr, nullptr, file.c_str()); },
+      [&file](const CString& key, const CString& value) {
+        WritePrivateProfileStringA(kAddressBookSection, key, value, file.c_str());
       });
 }
 

@@ -2,6 +2,7 @@
 set(MAIL_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/mail/AddressBook.cpp
   ${CMAKE_SOURCE_DIR}/mail/Base64.cpp
+  ${CMAKE_SOURCE_DIR}/mail/BookPlace.cpp
   ${CMAKE_SOURCE_DIR}/mail/JsonReader.cpp
   ${CMAKE_SOURCE_DIR}/mail/LoopbackRequest.cpp
   ${CMAKE_SOURCE_DIR}/mail/MailJob.cpp

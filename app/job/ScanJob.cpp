@@ -353,6 +353,9 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
   if (outcome == OcrOutcome::kPdfNoViewer) {
     Tell(CString::Format(m_program.LocalText(IDS_OCR_PDF_NO_VIEWER).c_str(), outputFile),
          m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));
+  } else if (outcome == OcrOutcome::kTextShown) {
+    Tell(CString::Format(m_program.LocalText(IDS_OCR_TEXT_NO_PROGRAM).c_str(), outputFile),
+         m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));
   } else if (const UINT message = OcrMessageFor(outcome)) {
     // No document came of the page: its image stays in TEMP, and the message says where.
     Tell(KeptNotice(message), m_program.LocalText(IDS_SCAN_DIALOG_CAPTION));

@@ -38,6 +38,8 @@ class CScanJob : private IOcrJobOwner {
   void Press(uint16_t shownPageId, uint16_t activeId);
   // Every queued message goes to the scanner's source first; true when the source took it.
   bool OfferToSource(MSG* msg);
+  // A job is at work (from SCAN to its end).
+  bool Running() const { return m_running; }
   // The job's window messages; false for any other.
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
   void OnTimer(UINT_PTR id);

@@ -1,4 +1,4 @@
-// COcrHandoff: the OCR job's registry values, engine process, pasted text and WordPad.
+// COcrHandoff: the OCR job's registry values, engine process, pasted text and its opening.
 #include "app/output/OcrHandoff.h"
 
 #include <shellapi.h>
@@ -107,8 +107,7 @@ OcrOutcome COcrHandoff::OnTimer(HWND view, UINT_PTR id) {
   if (m_searchablePdf) return OutputHasContent() ? OpenPdf() : OcrOutcome::kEngineFailed;
   // The 2.0 edition saves the text itself; the 96 edition would have pasted it by now.
   if (m_mode != OcrValues::kEdition20 || !OutputHasContent()) return OcrOutcome::kNoText;
-  OpenWordPad();
-  return OcrOutcome::kTextOpened;
+  return OpenText();
 }
 
 OcrOutcome COcrHandoff::OnPaste(HWND view) {
@@ -130,8 +129,7 @@ OcrOutcome COcrHandoff::OnPaste(HWND view) {
     if (!SaveRichText(data)) return OcrOutcome::kTextNotSaved;
     AnswerWithFileName(view);
   }
-  OpenWordPad();
-  return OcrOutcome::kTextOpened;
+  return OpenText();
 }
 
 void COcrHandoff::OnViewDestroyed(HWND view) {
@@ -190,9 +188,16 @@ void COcrHandoff::AnswerWithFileName(HWND view) const {
     memory.Release();
 }
 
-void COcrHandoff::OpenWordPad() const {
+// WordPad first; where it is gone (current Windows 11), the program Windows has for ".doc";
+// where there is none, Explorer shows the file in its folder and the job's message says so.
+OcrOutcome COcrHandoff::OpenText() const {
   const CString shortPath = JobFiles::ShortPath(m_outputFile);
-  CKernelHandle wordPad = StartProcess(OcrValues::WordPadCommandLine(shortPath.str()), SW_SHOWNORMAL);
+  if (StartProcess(OcrValues::WordPadCommandLine(shortPath.str()), SW_SHOWNORMAL))
+    return OcrOutcome::kTextOpened;
+  const HINSTANCE started = ShellExecuteA(nullptr, "open", m_outputFile, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(started) > 32) return OcrOutcome::kTextOpened;
+  StartProcess(OcrValues::ShowInFolderCommandLine(m_outputFile), SW_SHOWNORMAL);
+  return OcrOutcome::kTextShown;
 }
 
 OcrOutcome COcrHandoff::OpenPdf() const {

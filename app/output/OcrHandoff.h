@@ -1,6 +1,7 @@
 // COcrHandoff: one OCR job of the view: prepares the OCR engine's registry values, starts the
 // engine on the job's image, watches its process, takes the text it pastes into the text file
-// in DATA, opens that file in WordPad, and restores the registry values when the view goes.
+// in DATA, opens that file in WordPad (or, where WordPad is gone, with the program Windows has
+// for its type, or else shows it in its folder), and restores the registry values when the view goes.
 // A job that keeps the page as a searchable PDF has the engine write it in DATA and opens it
 // with the program Windows associates with ".pdf".
 #pragma once
@@ -23,7 +24,8 @@ struct OcrJob {
 // How a step of the job left it.
 enum class OcrOutcome {
   kWaiting,       // the engine is still at work (or the event was not the job's)
-  kTextOpened,    // the text file is written and WordPad started on it
+  kTextOpened,    // the text file is written and WordPad (or the ".doc" program) started on it
+  kTextShown,     // the text file is written; no program opens it: its folder shows it selected
   kNoText,        // the engine ended without delivering any text
   kEngineFailed,  // the engine ended with an error
   kTextNotSaved,  // rich text arrived but could not be written; it stays on the clipboard
@@ -64,7 +66,7 @@ class COcrHandoff {
   void StopTimer(HWND view);
   bool SaveRichText(HANDLE data) const;
   void AnswerWithFileName(HWND view) const;
-  void OpenWordPad() const;
+  OcrOutcome OpenText() const;
   OcrOutcome OpenPdf() const;
   bool OutputHasContent() const;
 

@@ -63,6 +63,10 @@ std::string WordPadCommandLine(const std::string& shortTextFile) {
   return "write.exe " + Quoted(shortTextFile);
 }
 
+std::string ShowInFolderCommandLine(const std::string& file) {
+  return "explorer.exe /select," + Quoted(file);
+}
+
 size_t RichTextLength(const char* block, size_t size) {
   if (!block) return 0;
   const void* zero = std::memchr(block, 0, size);

@@ -49,6 +49,8 @@ std::vector<RegistryValue> EndValues(Mode mode);
 std::string EngineCommandLine(const std::string& program, const std::string& image);
 // "write.exe <short path of the text file>".
 std::string WordPadCommandLine(const std::string& shortTextFile);
+// "explorer.exe /select,<file>": the file's folder with the file selected.
+std::string ShowInFolderCommandLine(const std::string& file);
 
 // Length of the rich text in a clipboard block of `size` bytes: up to its first zero byte.
 size_t RichTextLength(const char* block, size_t size);

@@ -84,3 +84,5 @@
 #define IDS_PAGE_UNCOMPRESSED 57391
 #define IDS_FILE_LEFT 57392
 #define IDS_DISK_NO_ROOM 57393
+// The OCR text kept where no program opens it (%s: its path).
+#define IDS_OCR_TEXT_NO_PROGRAM 57430

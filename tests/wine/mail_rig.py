@@ -6,6 +6,7 @@ the MIME checks of what arrived."""
 import contextlib
 import email
 import email.policy
+import getpass
 import resource
 import shutil
 import socket
@@ -23,7 +24,18 @@ from scripted_smtp import ScriptedSmtpServer  # noqa: E402,F401
 PREFIX = rig.PREFIX if rig.ISOLATED_NAME else ROOT / "build" / (
     "wineprefix-mail" if rig.ARCH == "win32" else "wineprefix64-mail")
 WORK = rig.WORK / "mail"
-BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
+# The book in the user's application data; the older place in the Windows folder, and the
+# virtual store that redirected a standard user's writes to it.
+OLD_BOOK = PREFIX / "drive_c" / "windows" / "Rurizeri.ini"
+
+
+def _profile():
+    users = [p for p in (PREFIX / "drive_c" / "users").glob("*/AppData") if p.parent.name != "Public"]
+    return users[0] if users else PREFIX / "drive_c" / "users" / getpass.getuser() / "AppData"
+
+
+BOOK = _profile() / "Roaming" / "Orvane" / "Rurizeri.ini"
+STORED_BOOK = _profile() / "Local" / "VirtualStore" / "Windows" / "Rurizeri.ini"
 
 
 def _env():
@@ -152,21 +164,26 @@ def attachments(message):
     return parts
 
 
-def write_book(entries=None, raw=None):
-    """Writes Rurizeri.ini with MailAdd0... = entries (or the raw text); None deletes it."""
+def write_book(entries=None, raw=None, path=None):
+    """Writes Rurizeri.ini (the user's, or `path`) with MailAdd0... = entries (or the raw text);
+    None deletes it."""
+    path = path or BOOK
     if entries is None and raw is None:
-        BOOK.unlink(missing_ok=True)
+        path.unlink(missing_ok=True)
         return
     if raw is None:
         raw = "[BookMark]\r\n" + "".join("MailAdd%d=%s\r\n" % (i, e) for i, e in enumerate(entries))
-    BOOK.write_text(raw, encoding="latin-1")
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_text(raw, encoding="latin-1")
 
 
-def read_book():
-    """The MailAdd values of Rurizeri.ini in key order, or None when it does not exist."""
-    if not BOOK.exists():
+def read_book(path=None):
+    """The MailAdd values of Rurizeri.ini (the user's, or `path`) in key order, or None when it
+    does not exist."""
+    path = path or BOOK
+    if not path.exists():
         return None
-    data = BOOK.read_bytes()
+    data = path.read_bytes()
     text = data.decode("utf-16") if data[:2] in (b"\xff\xfe", b"\xfe\xff") else data.decode("latin-1")
     sections = {}
     current = None

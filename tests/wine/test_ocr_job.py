@@ -3,7 +3,8 @@ text page is filed in TEMP as TIFF, handed to the OCR engine (either edition, re
 Tesseract), its text kept as a ".doc" in DATA and opened in WordPad (a recorder standing in
 for "write.exe" beside the program); the program ends, the TIFF is gone and the engine's
 registry values are restored. Also: a paste without rich text, an engine without Tesseract,
-and a job whose OCR cannot start."""
+a job whose OCR cannot start, and a prefix without WordPad (the text opens with the program
+registered for ".doc", or a message says where it is and its folder is shown)."""
 
 import shutil
 import subprocess
@@ -157,6 +158,81 @@ class OcrJobEnds(kit.PanelTestCase):
         values = ocr_rig.values("20")
         self.assertEqual((values["Faceless"], values["Paste"]), (0, 0))
         self.assertNotIn("AutoFileName", values)
+
+
+DOC_EXTENSION = r"HKCR\.doc"
+DOC_CLASS = r"HKCR\OrvaneTest.DocViewer"
+
+
+def hide_wordpad():
+    """Moves Wine's write.exe out of the way (as on Windows 11 24H2); returns what to put back."""
+    windows = rig.PREFIX / "drive_c" / "windows"
+    moved = []
+    for folder in ("system32", "syswow64", "."):
+        found = windows / folder / "write.exe"
+        if found.exists():
+            found.rename(found.with_suffix(".gone"))
+            moved.append(found)
+    return moved
+
+
+class OcrTextWithoutWordPad(kit.PanelTestCase):
+    def setUp(self):
+        ocr_rig.install_engine("20")
+        self.directory = jobkit.program("ocr_no_wordpad_" + self.id().rsplit("_", 1)[1], OCR_SETTINGS,
+                                        active=kit.OCR)
+        jobkit.scanner()
+        self.moved = hide_wordpad()
+        query = rig.run(["reg", "query", DOC_EXTENSION, "/ve"])
+        self.doc_class = query.stdout.split("REG_SZ")[-1].strip() if "REG_SZ" in query.stdout else None
+
+    def tearDown(self):
+        super().tearDown()
+        for path in self.moved:
+            path.with_suffix(".gone").rename(path)
+        rig.run(["reg", "delete", DOC_CLASS, "/f"])
+        if self.doc_class:
+            rig.run(["reg", "add", DOC_EXTENSION, "/ve", "/d", self.doc_class, "/f"])
+        else:
+            rig.run(["reg", "delete", DOC_EXTENSION, "/f"])
+
+    def test_the_text_opens_with_the_program_registered_for_it(self):
+        viewer = self.directory / "docviewer.exe"
+        shutil.copy2(rig.TOOLS / "recordargs.exe", viewer)
+        kit.reg("add", DOC_EXTENSION, "/ve", "/d", "OrvaneTest.DocViewer")
+        kit.reg("add", DOC_CLASS + r"\shell\open\command", "/ve", "/d", '"%s" "%%1"' % rig.wine_path(viewer))
+        job = jobkit.Job(self.directory)
+        job.scan()
+        line = job.started(timeout=300)[0]
+        self.assertEqual(job.wait_end(timeout=60), 0)
+        files = docs(self.directory)
+        self.assertEqual(len(files), 1, files)
+        self.assertTrue(line.upper().rstrip('"').endswith("\\DATA\\" + files[0].name.upper()), line)
+        self.assertEqual(job.temp_files(), [])
+
+    def test_with_no_program_a_message_names_the_text_and_its_folder_shows_it(self):
+        rig.run(["reg", "delete", DOC_EXTENSION, "/f"])
+        job = jobkit.Job(self.directory)
+        job.scan()
+        hwnd, texts = kit.message_box(job.panel, CAPTION, timeout=300)
+        files = docs(self.directory)
+        self.assertEqual(len(files), 1, files)
+        said = " ".join(texts)
+        self.assertIn("No program is set to open it", said)
+        self.assertIn(rig.wine_path(files[0]).upper(), said.upper())
+        # Explorer shows the DATA folder (its window is titled by the folder); closed, it ends
+        # (it holds the program's output pipes until then).
+        deadline = time.time() + 30
+        while not [w for w in rig.top_windows() if w[3].upper() == "DATA"] and time.time() < deadline:
+            time.sleep(0.5)
+        folders = [w for w in rig.top_windows() if w[3].upper() == "DATA"]
+        self.assertEqual([w[2] for w in folders], ["ExplorerWClass"], rig.top_windows())
+        rig.driver("close", "--hwnd", folders[0][0])
+        rig.driver("wait", "--gone", "--hwnd", folders[0][0], "--timeout", 10000)
+        kit.dismiss(hwnd)
+        self.assertEqual(job.wait_end(timeout=60), 0)
+        self.assertFalse(job.record.exists())
+        self.assertEqual(job.temp_files(), [])
 
 
 if __name__ == "__main__":

@@ -56,6 +56,26 @@ class AddressBook(unittest.TestCase):
         self.assertEqual(messages(log), [DUPLICATE, DUPLICATE])
         self.assertEqual(R.read_book(), ["ann.smith@example.com"])
 
+    def test_an_older_book_is_taken_over_once_and_left_in_place(self):
+        R.write_book(None)
+        R.write_book(["old@x.example"], path=R.OLD_BOOK)
+        R.write_book(["b@x.example", "a@x.example"], path=R.STORED_BOOK)
+        try:
+            # The virtual store holds what the user last saved: that book is taken over.
+            log = self.run_host(open_book() + [gui("list", 2007), gui("set", 2003, "new@x.example"), gui("click", 2004),
+                                               gui("click", 2005)] + close_mail())
+            self.assertEqual(listed(log, 2007), ["a@x.example", "b@x.example"])
+            self.assertEqual(R.read_book(), ["a@x.example", "b@x.example", "new@x.example"])
+            self.assertEqual(R.read_book(R.STORED_BOOK), ["b@x.example", "a@x.example"])
+            # Once taken over, the user's own book is the one read.
+            R.STORED_BOOK.unlink()
+            log = self.run_host(open_book() + [gui("list", 2007), gui("click", 2006)] + close_mail(), name="again")
+            self.assertEqual(listed(log, 2007), ["a@x.example", "b@x.example", "new@x.example"])
+            self.assertEqual(R.read_book(R.OLD_BOOK), ["old@x.example"])
+        finally:
+            R.write_book(None, path=R.OLD_BOOK)
+            R.write_book(None, path=R.STORED_BOOK)
+
     def test_reading_stops_at_a_gap(self):
         R.write_book(raw="[BookMark]\r\nMailAdd0=a@x.example\r\nMailAdd1=b@x.example\r\nMailAdd3=d@x.example\r\n")
         log = self.run_host(open_book() + [gui("list", 2007), gui("click", 2006)] + close_mail())

@@ -7,7 +7,7 @@ namespace {
 
 const wchar_t* const kValueOptions[] = {L"--hwnd",    L"--title", L"--class", L"--title-contains", L"--pid",
                                         L"--timeout", L"--id",    L"--text",  L"--child-text"};
-const wchar_t* const kFlags[] = {L"--gone", L"--client", L"--right"};
+const wchar_t* const kFlags[] = {L"--gone", L"--client", L"--right", L"--windows"};
 
 bool IsOneOf(const std::wstring& word, const wchar_t* const* list, size_t count) {
   for (size_t i = 0; i < count; ++i)

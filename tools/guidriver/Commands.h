@@ -19,3 +19,4 @@ int CmdClose(const CArgs& args);
 int CmdSend(const CArgs& args);
 int CmdPost(const CArgs& args);
 int CmdForeground(const CArgs& args);
+int CmdAccess(const CArgs& args);

@@ -12,10 +12,11 @@ struct SCommand {
 };
 
 const SCommand kCommands[] = {
-    {L"list", CmdList},   {L"wait", CmdWait},   {L"texts", CmdTexts}, {L"press", CmdPress},
-    {L"move", CmdMove},   {L"click", CmdClick}, {L"down", CmdDown},   {L"up", CmdUp},
-    {L"keys", CmdKeys},   {L"shot", CmdShot},   {L"pixel", CmdPixel}, {L"menu", CmdMenu},
-    {L"close", CmdClose}, {L"send", CmdSend},   {L"post", CmdPost},   {L"foreground", CmdForeground},
+    {L"list", CmdList},     {L"wait", CmdWait},   {L"texts", CmdTexts}, {L"press", CmdPress},
+    {L"move", CmdMove},     {L"click", CmdClick}, {L"down", CmdDown},   {L"up", CmdUp},
+    {L"keys", CmdKeys},     {L"shot", CmdShot},   {L"pixel", CmdPixel}, {L"menu", CmdMenu},
+    {L"close", CmdClose},   {L"send", CmdSend},   {L"post", CmdPost},   {L"foreground", CmdForeground},
+    {L"access", CmdAccess},
 };
 
 }  // namespace
