@@ -14,14 +14,47 @@ const int kAdvance = 500;
 const double kDescent = 0.2;
 const double kPointsPerInch = 72.0;
 
-// A number as PDF writes it, to a thousandth ("12.5", "3", "-0.25").
-std::string Number(double value) {
+// A number as PDF writes it, to `decimals` places ("12.5", "3", "-0.25").
+std::string Number(double value, int decimals = 2) {
   char text[48];
-  std::snprintf(text, sizeof(text), "%.3f", value);
+  std::snprintf(text, sizeof(text), "%.*f", decimals, value);
   std::string out(text);
   out.erase(out.find_last_not_of('0') + 1);
   if (!out.empty() && out.back() == '.') out.pop_back();
   return out == "-0" ? "0" : out;
+}
+
+// The byte of a font's `index`-th code: printable ASCII first (but the three that a string
+// must escape), then the upper half, then the rest, so that a page's strings are mostly
+// plain bytes.
+uint8_t CodeByte(size_t index) {
+  static const std::vector<uint8_t> order = [] {
+    std::vector<uint8_t> bytes;
+    auto plain = [](int b) { return b > 0x20 && b < 0x7F && b != '(' && b != ')' && b != '\\'; };
+    for (int b = 0; b < 256; ++b)
+      if (plain(b)) bytes.push_back(static_cast<uint8_t>(b));
+    for (int b = 0x80; b < 256; ++b) bytes.push_back(static_cast<uint8_t>(b));
+    for (int b = 0; b < 0x80; ++b)
+      if (!plain(b)) bytes.push_back(static_cast<uint8_t>(b));
+    return bytes;
+  }();
+  return order[index];
+}
+
+// A PDF string of `bytes`: parentheses, the backslash and line ends escaped.
+std::string Literal(const std::string& bytes) {
+  std::string out = "(";
+  for (const char b : bytes) {
+    if (b == '(' || b == ')' || b == '\\')
+      out += '\\', out += b;
+    else if (b == '\r')
+      out += "\\r";
+    else if (b == '\n')
+      out += "\\n";
+    else
+      out += b;
+  }
+  return out + ")";
 }
 
 std::string Hex(unsigned value, int digits) {
@@ -86,7 +119,7 @@ bool CPdfTextLayer::CodeOf(uint32_t c, Code& code) {
     if (m_fonts.size() == kMostFonts) return false;
     m_fonts.emplace_back();
   }
-  code = {m_fonts.size() - 1, static_cast<uint8_t>(m_fonts.back().size())};
+  code = {m_fonts.size() - 1, CodeByte(m_fonts.back().size())};
   m_fonts.back().push_back(c);
   m_codes.emplace(c, code);
   return true;
@@ -100,7 +133,9 @@ void CPdfTextLayer::SetLine(const PageLine& line, uint32_t width, uint32_t heigh
   const double baseline =
       (static_cast<double>(height) - lineBox.y - lineBox.height) * yScale + kDescent * size;
   size_t shownFont = kMostFonts;  // none yet on this line
-  std::string set;
+  std::string set, stretchShown;
+  bool placed = false;
+  double lineX = 0;  // where the line matrix stands
   for (const PageWord& word : line.words) {
     PageBox box = word.box;
     if (!Clip(box, width, height)) continue;
@@ -111,16 +146,23 @@ void CPdfTextLayer::SetLine(const PageLine& line, uint32_t width, uint32_t heigh
     }
     if (codes.empty()) continue;
     // Stretched so that the word's advances span its box.
-    const double stretch = 100.0 * box.width * xScale / (codes.size() * size * kAdvance / 1000.0);
-    set += Number(stretch) + " Tz\n1 0 0 1 " + Number(box.x * xScale) + " " + Number(baseline) + " Tm\n";
+    const std::string stretch =
+        Number(100.0 * box.width * xScale / (codes.size() * size * kAdvance / 1000.0), 1);
+    if (stretch != stretchShown) set += stretch + " Tz ";
+    stretchShown = stretch;
+    // The line's first word is placed, the others moved to along the baseline.
+    const double x = box.x * xScale;
+    set += placed ? Number(x - lineX) + " 0 Td " : "1 0 0 1 " + Number(x) + " " + Number(baseline) + " Tm ";
+    placed = true;
+    lineX = x;
     for (size_t i = 0; i < codes.size();) {
       if (codes[i].font != shownFont) {
         shownFont = codes[i].font;
-        set += "/T" + std::to_string(shownFont) + " " + Number(size) + " Tf\n";
+        set += "/T" + std::to_string(shownFont) + " " + Number(size) + " Tf ";
       }
       std::string run;
-      for (; i < codes.size() && codes[i].font == shownFont; ++i) run += Hex(codes[i].byte, 2);
-      set += "<" + run + "> Tj\n";
+      for (; i < codes.size() && codes[i].font == shownFont; ++i) run += static_cast<char>(codes[i].byte);
+      set += Literal(run) + "Tj\n";
     }
   }
   m_operators += set;
@@ -129,18 +171,26 @@ void CPdfTextLayer::SetLine(const PageLine& line, uint32_t width, uint32_t heigh
 std::string CPdfTextLayer::FontDictionary(size_t font, uint32_t glyphObject, uint32_t descriptorObject,
                                           uint32_t toUnicodeObject) const {
   const size_t count = font < m_fonts.size() ? m_fonts[font].size() : 0;
-  std::string names, widths;
+  // Every byte from the lowest code to the highest shows the glyph.
+  unsigned first = 255, last = 0;
   for (size_t i = 0; i < count; ++i) {
+    const unsigned byte = CodeByte(i);
+    first = byte < first ? byte : first;
+    last = byte > last ? byte : last;
+  }
+  if (first > last) first = last = 0;
+  std::string names, widths;
+  for (unsigned i = first; i <= last; ++i) {
     names += " /g";
-    widths += (i ? " " : "") + std::to_string(kAdvance);
+    widths += (i > first ? " " : "") + std::to_string(kAdvance);
   }
   // The box is the advance wide, from kDescent below the baseline to 1 - kDescent above it.
   return "<< /Type /Font /Subtype /Type3 /FontBBox [0 -200 500 800] /FontMatrix [0.001 0 0 0.001 0 0]"
          " /CharProcs << /g " +
-         std::to_string(glyphObject) + " 0 R >> /Encoding << /Type /Encoding /Differences [0" + names +
-         "] >> /FirstChar 0 /LastChar " + std::to_string(count ? count - 1 : 0) + " /Widths [" + widths +
-         "] /Resources << >> /FontDescriptor " + std::to_string(descriptorObject) + " 0 R /ToUnicode " +
-         std::to_string(toUnicodeObject) + " 0 R >>";
+         std::to_string(glyphObject) + " 0 R >> /Encoding << /Type /Encoding /Differences [" +
+         std::to_string(first) + names + "] >> /FirstChar " + std::to_string(first) + " /LastChar " +
+         std::to_string(last) + " /Widths [" + widths + "] /Resources << >> /FontDescriptor " +
+         std::to_string(descriptorObject) + " 0 R /ToUnicode " + std::to_string(toUnicodeObject) + " 0 R >>";
 }
 
 std::string CPdfTextLayer::ToUnicode(size_t font) const {
@@ -156,7 +206,7 @@ std::string CPdfTextLayer::ToUnicode(size_t font) const {
     const size_t last = first + 100 < characters.size() ? first + 100 : characters.size();
     map += std::to_string(last - first) + " beginbfchar\n";
     for (size_t code = first; code < last; ++code)
-      map += "<" + Hex(static_cast<unsigned>(code), 2) + "> <" + Utf16Hex(characters[code]) + ">\n";
+      map += "<" + Hex(CodeByte(code), 2) + "> <" + Utf16Hex(characters[code]) + ">\n";
     map += "endbfchar\n";
   }
   return map + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";

@@ -39,7 +39,7 @@ class CPdfTextLayer {
  private:
   struct Code {
     size_t font;
-    uint8_t byte;
+    uint8_t byte;  // the code's byte in its font
   };
   // The code of character `c`, added to a font when it is new; false when every font is full.
   bool CodeOf(uint32_t c, Code& code);
