@@ -2,6 +2,7 @@
 set(PDF_WRITER_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PdfFromPages.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PdfWriter.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PdfTextLayer.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/FaxG4Encoder.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/JpegHeader.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageRows.cpp
@@ -37,5 +38,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
   ${CMAKE_SOURCE_DIR}/app/output/OcrValues.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/TesseractTsv.cpp
   ${PDF_WRITER_SOURCES}
 )

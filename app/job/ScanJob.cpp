@@ -34,6 +34,8 @@ UINT OcrMessageFor(OcrOutcome outcome) {
       return IDS_OCR_ENGINE_FAILED;
     case OcrOutcome::kTextNotSaved:
       return IDS_OCR_TEXT_NOT_SAVED;
+    case OcrOutcome::kPdfNotWritten:
+      return IDS_PDF_NOT_WRITTEN;
     default:
       return 0;
   }

@@ -27,11 +27,13 @@ const Destination kPdfDestinations[] = {
     {kOcr, Keys::kOcrSetting, kOcr, kImageFormatTiff, false, true, nullptr, HandOffs::ToOcrAsPdf, nullptr},
 };
 
-// Mail as one compact PDF: the pages are kept as the scanner gave them (the compact page is
-// made from the true pixels), and go once, after the last.
+// Compact PDF: the pages are kept as the scanner gave them (the compact page is made from the
+// true pixels); a Mail job's go once, after the last; an OCR job's page is read by the engine
+// and kept with its words laid over it.
 const Destination kCompactDestinations[] = {
     {kMail, Keys::kMailSetting, kMail, 0, true, false, nullptr, HandOffs::GatherForPdf,
      HandOffs::MailAsCompactPdf},
+    {kOcr, Keys::kOcrSetting, kOcr, 0, false, true, nullptr, HandOffs::ToOcrAsCompactPdf, nullptr},
 };
 
 template <size_t N>

@@ -23,7 +23,7 @@ struct Destination {
 };
 
 // The entry of `id`, or its entry for the form chosen (the value of its PdfChoiceKey: 1 PDF, 2
-// compact PDF) when it has one; Image for an unknown identifier.
+// compact PDF, for Mail and OCR) when it has one; Image for an unknown identifier.
 const Destination& DestinationFor(uint16_t id, int pdfChoice = 0);
 // The settings key (in the destination's section) whose value chooses its PDF entries; null
 // for a destination without one.

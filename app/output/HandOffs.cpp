@@ -55,12 +55,15 @@ HandOffOutcome SendMail(const JobOrder& order, const HandOffDesk& desk, const CS
   return {HandOffResult::kNotHanded, IDS_MAIL_NOT_SENT};
 }
 
-HandOffOutcome StartOcr(const JobOrder& order, const HandOffDesk& desk, bool searchablePdf) {
+HandOffOutcome StartOcr(const JobOrder& order, const HandOffDesk& desk, OcrValues::Output output) {
   const OcrOrder& engine = order.values.ocr;
   if (desk.view && !engine.programPath.IsEmpty()) {
     OcrJob ocr;
     ocr.mode = engine.programKeyId == IDS_OCR_KEY_96 ? OcrValues::kEdition96 : OcrValues::kEdition20;
-    ocr.searchablePdf = searchablePdf;
+    ocr.output = output;
+    ocr.scanDpi = order.scanDpi;
+    if (desk.program.Settings().ReadInt(Keys::kOcrSetting, Keys::kCompactQuality, 0) == 1)
+      ocr.quality = CompactQuality::kFine;
     ocr.engineKey = desk.program.OwnText(engine.programKeyId);
     ocr.engineProgram = engine.programPath;
     ocr.imagePath = order.page;
@@ -128,9 +131,15 @@ HandOffOutcome MailAsCompactPdf(const JobOrder& order, const HandOffDesk& desk) 
   return MailPagesAsPdf(order, desk, style);
 }
 
-HandOffOutcome ToOcr(const JobOrder& order, const HandOffDesk& desk) { return StartOcr(order, desk, false); }
+HandOffOutcome ToOcr(const JobOrder& order, const HandOffDesk& desk) {
+  return StartOcr(order, desk, OcrValues::kRichText);
+}
 HandOffOutcome ToOcrAsPdf(const JobOrder& order, const HandOffDesk& desk) {
-  return StartOcr(order, desk, true);
+  return StartOcr(order, desk, OcrValues::kSearchablePdf);
+}
+// The page as scanned, made compact, with the words the engine read laid over it.
+HandOffOutcome ToOcrAsCompactPdf(const JobOrder& order, const HandOffDesk& desk) {
+  return StartOcr(order, desk, OcrValues::kWordBoxes);
 }
 
 void HandMailServer(const CLibraryBinding& mail, const MailServerOrder& server) {

@@ -17,6 +17,7 @@ HandOffOutcome MailAsPdf(const JobOrder& order, const HandOffDesk& desk);       
 HandOffOutcome MailAsCompactPdf(const JobOrder& order, const HandOffDesk& desk);  // likewise
 HandOffOutcome ToOcr(const JobOrder& order, const HandOffDesk& desk);
 HandOffOutcome ToOcrAsPdf(const JobOrder& order, const HandOffDesk& desk);
+HandOffOutcome ToOcrAsCompactPdf(const JobOrder& order, const HandOffDesk& desk);
 
 // The server, its security and port and the login, for the mail library's next send or test.
 void HandMailServer(const CLibraryBinding& mail, const MailServerOrder& server);

@@ -3,7 +3,10 @@
 
 #include <shellapi.h>
 
+#include "app/FreshName.h"
 #include "app/JobFiles.h"
+#include "app/output/TesseractTsv.h"
+#include "app/output/imaging/PdfFromPages.h"
 #include "framework/Process.h"
 
 using OcrValues::RegistryValue;
@@ -60,11 +63,16 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
   const CString dataDir = job.programDir + kDataDirectory;
   if (!JobFiles::EnsureDirectory(dataDir, job.programDir)) return false;
   // A page's text and PDF share the name's stem, so that neither takes a name the other has.
-  const CString outputFile = JobFiles::FreshFileName(
-      dataDir, job.searchablePdf ? kPdfExtension : kTextExtension, {kTextExtension, kPdfExtension});
+  const bool pdf = job.output != OcrValues::kRichText;
+  const CString outputFile =
+      JobFiles::FreshFileName(dataDir, pdf ? kPdfExtension : kTextExtension, {kTextExtension, kPdfExtension});
   // A path that does not fit the engine's file name field would be saved somewhere else.
   if (outputFile.IsEmpty() || static_cast<size_t>(outputFile.GetLength()) >= sizeof(m_outputFile))
     return false;
+  // The word boxes go beside the page in TEMP, for as long as the job lasts.
+  const CString wordBoxFile =
+      job.output == OcrValues::kWordBoxes ? CString(WithExtension(job.imagePath.str(), "TSV")) : CString();
+  if (static_cast<size_t>(wordBoxFile.GetLength()) >= sizeof(m_outputFile)) return false;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, job.engineKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
     return false;
@@ -74,11 +82,18 @@ bool COcrHandoff::Start(HWND view, HWND frame, const OcrJob& job) {
     outputFile.CopyTo(m_outputFile, sizeof(m_outputFile));
     m_engineKey = job.engineKey;
     m_mode = job.mode;
-    m_searchablePdf = job.searchablePdf;
+    m_output = job.output;
+    m_wordBoxFile = wordBoxFile;
+    m_imagePath = job.imagePath;
+    m_scanDpi = job.scanDpi;
+    m_quality = job.quality;
     m_ended = false;
     m_process.Reset();
+    if (!m_wordBoxFile.IsEmpty()) DeleteFileA(m_wordBoxFile.c_str());
     const uint32_t window = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(frame));
-    SetValues(key.Get(), OcrValues::StartValues(m_mode, m_outputFile, m_searchablePdf, window));
+    const std::string engineOutput =
+        m_wordBoxFile.IsEmpty() ? std::string(m_outputFile) : m_wordBoxFile.str();
+    SetValues(key.Get(), OcrValues::StartValues(m_mode, engineOutput, m_output, window));
   }
 
   // The engine is faceless: it is asked to start hidden.
@@ -103,8 +118,14 @@ OcrOutcome COcrHandoff::OnTimer(HWND view, UINT_PTR id) {
   m_ended = true;
   DWORD exitCode = 1;
   if (!GetExitCodeProcess(m_process.Get(), &exitCode) || exitCode != 0) return OcrOutcome::kEngineFailed;
-  // Either edition writes the PDF itself.
-  if (m_searchablePdf) return OutputHasContent() ? OpenPdf() : OcrOutcome::kEngineFailed;
+  // Either edition writes the PDF itself, or gives the words for ours.
+  if (m_output == OcrValues::kWordBoxes) {
+    const bool written = WriteCompactPdf();
+    DeleteFileA(m_wordBoxFile.c_str());
+    return written ? OpenPdf() : OcrOutcome::kPdfNotWritten;
+  }
+  if (m_output == OcrValues::kSearchablePdf)
+    return OutputHasContent() ? OpenPdf() : OcrOutcome::kEngineFailed;
   // The 2.0 edition saves the text itself; the 96 edition would have pasted it by now.
   if (m_mode != OcrValues::kEdition20 || !OutputHasContent()) return OcrOutcome::kNoText;
   return OpenText();
@@ -112,7 +133,7 @@ OcrOutcome COcrHandoff::OnTimer(HWND view, UINT_PTR id) {
 
 OcrOutcome COcrHandoff::OnPaste(HWND view) {
   // A PDF job takes no pasted text: its engine writes the PDF.
-  if (m_mode == OcrValues::kNoOcr || m_ended || m_searchablePdf) return OcrOutcome::kWaiting;
+  if (m_mode == OcrValues::kNoOcr || m_ended || m_output != OcrValues::kRichText) return OcrOutcome::kWaiting;
   const UINT richText = RegisterClipboardFormatA(OcrValues::kRichTextFormat);
   {
     const CClipboardOpen clipboard(view);
@@ -139,6 +160,8 @@ void COcrHandoff::OnViewDestroyed(HWND view) {
   Sleep(kRestoreDelayMs);
   RestoreValues();
   m_process.Reset();
+  // Word boxes of a job whose engine never ended.
+  if (!m_wordBoxFile.IsEmpty()) DeleteFileA(m_wordBoxFile.c_str());
 }
 
 void COcrHandoff::RestoreValues() {
@@ -204,6 +227,17 @@ OcrOutcome COcrHandoff::OpenPdf() const {
   // ShellExecute's result is above 32 when the associated program was started.
   const HINSTANCE started = ShellExecuteA(nullptr, "open", m_outputFile, nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(started) > 32 ? OcrOutcome::kPdfOpened : OcrOutcome::kPdfNoViewer;
+}
+
+bool COcrHandoff::WriteCompactPdf() const {
+  std::vector<PageText> texts(1);
+  if (!TesseractTsv::ReadFile(m_wordBoxFile.str(), texts[0])) return false;
+  PdfPageStyle style;
+  style.compact = true;
+  style.quality = m_quality;
+  style.texts = &texts;
+  return WritePdfFromPages(m_outputFile, {m_imagePath.str()}, m_scanDpi, JobFiles::LocalNow(), style)
+             .status == PdfFromPagesResult::kOk;
 }
 
 bool COcrHandoff::OutputHasContent() const {

@@ -19,26 +19,34 @@ RegistryValue Field(const char* name, const std::string& text, size_t field) {
 // An empty string without data.
 RegistryValue Empty(const char* name) { return {name, RegistryValue::kText, 0, {}}; }
 
+// A value that is not there reads as empty too; the word boxes' name is removed rather than
+// emptied (Wine's registry tool cannot list a key holding two strings without data).
+RegistryValue Deleted(const char* name) { return {name, RegistryValue::kDelete, 0, {}}; }
+
 std::string Quoted(const std::string& path) {
   return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 }  // namespace
 
-std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, bool searchablePdf,
+std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, Output output,
                                        uint32_t applicationWindow) {
   std::vector<RegistryValue> values;
   if (mode == kEdition20) {
     values.push_back(Number("UseScanner", 0));
     values.push_back(Number("SkipStartDialog", 1));
-    values.push_back(searchablePdf ? Empty("AutoFileName")
-                                   : Field("AutoFileName", outputFile, kTextFileField));
+    values.push_back(output != kRichText ? Empty("AutoFileName")
+                                         : Field("AutoFileName", outputFile, kTextFileField));
   }
   values.push_back(Field("DefaultWpformat", kWordFormat, kFormatField));
   values.push_back(Number("Paste", 1));
   values.push_back(Number("Faceless", 1));
   values.push_back(Number("ApplicationWnd", applicationWindow));
-  // Emptied for a text job too: a value left by a job that never ended must not turn it into a PDF.
-  values.push_back(searchablePdf ? Field("PdfFileName", outputFile, kTextFileField) : Empty("PdfFileName"));
+  // Emptied for the other jobs too: a value left by a job that never ended must not turn a
+  // text job into a PDF, nor a PDF job into word boxes.
+  values.push_back(output == kSearchablePdf ? Field("PdfFileName", outputFile, kTextFileField)
+                                            : Empty("PdfFileName"));
+  values.push_back(output == kWordBoxes ? Field("TsvFileName", outputFile, kTextFileField)
+                                        : Deleted("TsvFileName"));
   return values;
 }
 
@@ -52,6 +60,7 @@ std::vector<RegistryValue> EndValues(Mode mode) {
   values.push_back(Number("Faceless", 0));
   values.push_back(Number("ApplicationWnd", 0));
   values.push_back(Empty("PdfFileName"));
+  values.push_back(Deleted("TsvFileName"));
   return values;
 }
 

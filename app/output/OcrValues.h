@@ -12,7 +12,11 @@ namespace OcrValues {
 // The view's OCR mode: which edition of the engine the job runs.
 enum Mode { kNoOcr = 0, kEdition96 = 1, kEdition20 = 2 };
 
-// Path field of the text file (or the PDF), terminator included.
+// What the engine is asked to make of the page: rich text, its own searchable PDF, or the
+// boxes of the words it read (Tesseract's TSV), which the program lays over a page of its own.
+enum Output { kRichText = 0, kSearchablePdf = 1, kWordBoxes = 2 };
+
+// Path field of the text file (or the PDF, or the word boxes), terminator included.
 const size_t kTextFileField = 257;
 const size_t kFormatField = 256;
 const unsigned kTimerId = 2;
@@ -35,12 +39,14 @@ struct RegistryValue {
 // Values written at the start of a job: the 2.0 edition is also told not to scan, to skip its
 // start dialog and where to save the text; both are told to work without a window and to
 // paste into `applicationWindow`. A job whose output is a searchable PDF names it in
-// "PdfFileName" (either edition; the 2.0 edition then gets no text file name); a text job
-// empties it. An output path longer than its field is cut to fit.
-std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, bool searchablePdf,
+// "PdfFileName", one whose output is the word boxes names their file in "TsvFileName" (either
+// edition; the 2.0 edition then gets no text file name); otherwise the PDF's is emptied and
+// the word boxes' removed. An output path longer than its field is cut to fit.
+std::vector<RegistryValue> StartValues(Mode mode, const std::string& outputFile, Output output,
                                        uint32_t applicationWindow);
 // Values written when the job's view goes: pasting, facelessness and the window are reset;
-// the 2.0 edition's start dialog comes back, its file name and the PDF's are emptied.
+// the 2.0 edition's start dialog comes back, its file name and the PDF's are emptied, the
+// word boxes' removed.
 // "UseScanner" and the format stay.
 std::vector<RegistryValue> EndValues(Mode mode);
 

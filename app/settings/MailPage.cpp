@@ -98,7 +98,8 @@ void CMailPage::ShowOwnValues() {
   SetDlgItemTextA(m_hWnd, IDC_MAIL_PASSWORD, m_password.c_str());
   WipeText(m_password);
   EnableLogin();
-  FillChoiceList(IDC_MAIL_ATTACH, IDS_MAIL_ATTACH_JPEG, 3, m_attachAs);
+  FillChoiceList(IDC_MAIL_ATTACH, {IDS_MAIL_ATTACH_JPEG, IDS_MAIL_ATTACH_PDF, IDS_MAIL_ATTACH_COMPACT},
+                 m_attachAs);
 }
 
 int CMailPage::ExtraListWidth(int index) const {

@@ -41,14 +41,19 @@ COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
   m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}, {IDC_OCR_SAVE_LABEL, 15, 190}};
 }
 
-void COcrPage::LoadOwnValues() { m_saveAs = ReadInt(Keys::kSaveAs, 0) == 1 ? 1 : 0; }
-void COcrPage::ShowOwnValues() { FillChoiceList(IDC_OCR_SAVE, IDS_OCR_SAVE_DOC, 2, m_saveAs); }
+void COcrPage::LoadOwnValues() {
+  const int saveAs = ReadInt(Keys::kSaveAs, 0);
+  m_saveAs = saveAs == 1 || saveAs == 2 ? saveAs : 0;
+}
+void COcrPage::ShowOwnValues() {
+  FillChoiceList(IDC_OCR_SAVE, {IDS_OCR_SAVE_DOC, IDS_OCR_SAVE_PDF, IDS_OCR_SAVE_COMPACT}, m_saveAs);
+}
 void COcrPage::LayoutOwn() { PlaceChoiceList(IDC_OCR_SAVE, IDC_OCR_SAVE_LABEL); }
 
 bool COcrPage::Store(DestinationValues& values) {
   const CProgramContext& app = Program();
   StoreLists(0);
-  m_saveAs = SaveAsPdf() ? 1 : 0;
+  m_saveAs = SaveAs();
   WriteInt(Keys::kSaveAs, m_saveAs);
 
   // The newer installation is asked first; when its key exists, the older is not tried.

@@ -1,6 +1,6 @@
 // COcrPage: the OCR destination's page (dialog 163): paper size, resolution and how the
-// recognised page is kept (rich text or a searchable PDF), and the check that the OCR program
-// is installed, which finds its path for the hand-off.
+// recognised page is kept (rich text, a searchable PDF or a compact one), and the check that
+// the OCR program is installed, which finds its path for the hand-off.
 #pragma once
 
 #include "app/settings/SettingsPage.h"
@@ -11,8 +11,12 @@ class COcrPage : public CSettingsPage {
   COcrPage();
   bool Store(DestinationValues& values) override;
 
-  // The page is kept as a searchable PDF (`Save As` 1) rather than as rich text.
-  bool SaveAsPdf() const { return Selection(IDC_OCR_SAVE, 0) == 1; }
+  // How the page is kept (`Save As`): rich text (0), a searchable PDF (1) or a compact PDF
+  // with the words read laid over it (2).
+  int SaveAs() const {
+    const int chosen = Selection(IDC_OCR_SAVE, 0);
+    return chosen == 1 || chosen == 2 ? chosen : 0;
+  }
 
  protected:
   int ListGap() const override { return 3; }

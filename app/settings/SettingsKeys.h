@@ -40,8 +40,9 @@ constexpr char kOAuthTokenUrl[] = "OAuth Token URL";
 constexpr char kOAuthScope[] = "OAuth Scope";
 constexpr char kOAuthClientId[] = "OAuth Client ID";
 constexpr char kOAuthClientSecret[] = "OAuth Client Secret";
-// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF; 2 (Mail):
-// as one compact PDF, of the preset `Compact Quality` (0 small, 1 fine).
+// 1: a Mail job's pages go as one PDF, an OCR job's page is kept as a searchable PDF; 2: as one
+// compact PDF (OCR: with the words read laid over it), of the section's preset
+// `Compact Quality` (0 small, 1 fine).
 constexpr char kAttachAs[] = "Attach As";
 constexpr char kSaveAs[] = "Save As";
 constexpr char kCompactQuality[] = "Compact Quality";

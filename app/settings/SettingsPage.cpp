@@ -176,10 +176,10 @@ int CSettingsPage::WidestEntry(HWND list) const {
   return widest;
 }
 
-void CSettingsPage::FillChoiceList(int listId, UINT firstTextId, int count, int selection) const {
+void CSettingsPage::FillChoiceList(int listId, std::initializer_list<UINT> textIds, int selection) const {
   HWND list = GetDlgItem(listId);
   ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < count; ++i) AddString(list, Program().LocalText(firstTextId + static_cast<UINT>(i)));
+  for (const UINT textId : textIds) AddString(list, Program().LocalText(textId));
   Select(list, selection);
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -91,9 +92,9 @@ class CSettingsPage : public CDialog {
   int Selection(int listId, int none) const;
   // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
   void StoreLists(int resolutionNone) const;
-  // A list of `count` fixed choices (texts by string id, in order) below the page's lists,
+  // A list of fixed choices (texts by string id, in order) below the page's lists,
   // placed like them after its painted label.
-  void FillChoiceList(int listId, UINT firstTextId, int count, int selection) const;
+  void FillChoiceList(int listId, std::initializer_list<UINT> textIds, int selection) const;
   void PlaceChoiceList(int listId, int labelId) const;
 
   // Text widths and heights in the page font.

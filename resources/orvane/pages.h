@@ -32,11 +32,13 @@
 #define IDC_OCR_PAPER_LABEL 3002
 #define IDC_OCR_RES 3003
 #define IDC_OCR_PAPER 3004
-// How the recognised page is kept: rich text or a searchable PDF (`Save As`).
+// How the recognised page is kept: rich text, a searchable PDF or a compact PDF with the words
+// laid over it (`Save As`).
 #define IDC_OCR_SAVE_LABEL 3005
 #define IDC_OCR_SAVE 3006
 #define IDS_OCR_SAVE_DOC 3007
 #define IDS_OCR_SAVE_PDF 3008
+#define IDS_OCR_SAVE_COMPACT 5080
 
 // Fax page
 #define IDC_FAX_RES_LABEL 4002

@@ -17,6 +17,7 @@
 
 #include "app/output/imaging/PdfFromPages.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/fuzz/PdfChecks.h"
 
 namespace {
 
@@ -32,26 +33,6 @@ std::string ReadWhole(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
-
-// The table after "startxref": every object's offset starts "N 0 obj".
-void CheckCrossReference(const std::string& pdf) {
-  const size_t mark = pdf.rfind("startxref\n");
-  FUZZ_CHECK(mark != std::string::npos);
-  const size_t table = std::strtoull(pdf.c_str() + mark + 10, nullptr, 10);
-  FUZZ_CHECK(table < pdf.size() && pdf.compare(table, 7, "xref\n0 ") == 0);
-  char* end = nullptr;
-  const unsigned long objects = std::strtoul(pdf.c_str() + table + 7, &end, 10);
-  FUZZ_CHECK(objects > 1 && *end == '\n');
-  const size_t entries = static_cast<size_t>(end - pdf.c_str()) + 1;
-  FUZZ_CHECK(entries + objects * 20 <= mark);
-  for (unsigned long number = 1; number < objects; ++number) {
-    const char* entry = pdf.c_str() + entries + number * 20;
-    const size_t offset = std::strtoull(entry, nullptr, 10);
-    const std::string start = std::to_string(number) + " 0 obj\n";
-    FUZZ_CHECK(std::memcmp(entry + 10, " 00000 n\r\n", 10) == 0);
-    FUZZ_CHECK(offset < table && pdf.compare(offset, start.size(), start) == 0);
-  }
-}
 
 void CheckPdf(const std::string& page, const std::string& output, const uint8_t* data, size_t size,
               bool compact) {

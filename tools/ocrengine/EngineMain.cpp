@@ -75,12 +75,10 @@ class CEngine {
         EngineProfile::NeedsLanguageList(settings.language, scannerLanguage) ? recognizer.InstalledLanguages()
                                                                              : std::vector<std::string>();
     const std::string language = EngineProfile::ChooseLanguage(settings.language, scannerLanguage, installed);
-    if (!m_values.pdfFileName.empty()) {
-      const Recognition::Status made = recognizer.MakeSearchablePdf(image, language, m_values.pdfFileName);
-      if (made == Recognition::kNotSaved)
-        return Fail(kExitDeliveryFailed, "The searchable PDF could not be saved to " + m_values.pdfFileName);
-      return made == Recognition::kRecognised ? kExitDone : Failed(made, image, settings);
-    }
+    if (!m_values.pdfFileName.empty())
+      return Save(recognizer, image, language, "pdf", m_values.pdfFileName, "The searchable PDF", settings);
+    if (!m_values.tsvFileName.empty())
+      return Save(recognizer, image, language, "tsv", m_values.tsvFileName, "The word boxes", settings);
     const Recognition recognition = recognizer.Recognise(image, language);
     if (recognition.status != Recognition::kRecognised) return Failed(recognition.status, image, settings);
     // A page without text is delivered as nothing: the asking program tells its user.
@@ -95,6 +93,15 @@ class CEngine {
     if (status == Recognition::kTimedOut)
       return Fail(kExitRecognitionFailed, "Tesseract took too long on " + image);
     return Fail(kExitRecognitionFailed, "Tesseract could not read " + image);
+  }
+
+  int Save(const CRecognizer& recognizer, const std::string& image, const std::string& language,
+           const std::string& format, const std::string& target, const std::string& what,
+           const EngineSettings& settings) {
+    const Recognition::Status made = recognizer.SaveOutput(image, language, format, target);
+    if (made == Recognition::kNotSaved)
+      return Fail(kExitDeliveryFailed, what + " could not be saved to " + target);
+    return made == Recognition::kRecognised ? kExitDone : Failed(made, image, settings);
   }
 
   int Deliver(const std::string& image, const std::string& rtf) {

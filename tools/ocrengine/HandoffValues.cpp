@@ -48,6 +48,7 @@ HandoffValues ReadHandoffValues() {
       reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(ReadNumber(key, "ApplicationWnd"))));
   if (kEdition20) values.autoFileName = ReadText(key, "AutoFileName", kFileNameField);
   values.pdfFileName = ReadText(key, "PdfFileName", kFileNameField);
+  values.tsvFileName = ReadText(key, "TsvFileName", kFileNameField);
   RegCloseKey(key);
   return values;
 }

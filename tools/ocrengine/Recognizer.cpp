@@ -107,16 +107,16 @@ Recognition CRecognizer::Recognise(const std::string& imagePath, const std::stri
   return result;
 }
 
-Recognition::Status CRecognizer::MakeSearchablePdf(const std::string& imagePath, const std::string& language,
-                                                   const std::string& pdfPath) const {
+Recognition::Status CRecognizer::SaveOutput(const std::string& imagePath, const std::string& language,
+                                            const std::string& format, const std::string& targetPath) const {
   CTempFile base;
   if (base.Path().empty()) return Recognition::kFailed;
-  const std::string madePath = base.Path() + ".pdf";
-  Recognition::Status status = RunOn(imagePath, language, base.Path(), "pdf");
+  const std::string madePath = base.Path() + "." + format;
+  Recognition::Status status = RunOn(imagePath, language, base.Path(), format);
   if (status == Recognition::kRecognised) {
     if (!IsFile(madePath))
       status = Recognition::kFailed;
-    else if (!MoveFileExA(madePath.c_str(), pdfPath.c_str(),
+    else if (!MoveFileExA(madePath.c_str(), targetPath.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
       status = Recognition::kNotSaved;
   }

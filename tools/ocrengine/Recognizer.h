@@ -22,10 +22,12 @@ class CRecognizer {
   // The languages it has installed; empty when it cannot tell.
   std::vector<std::string> InstalledLanguages() const;
   Recognition Recognise(const std::string& imagePath, const std::string& language) const;
-  // The program's searchable PDF of the image (the page with its text laid invisibly over
-  // it), saved at `pdfPath` (kNotSaved when it cannot be put there); no text is read back.
-  Recognition::Status MakeSearchablePdf(const std::string& imagePath, const std::string& language,
-                                        const std::string& pdfPath) const;
+  // One of the program's own outputs of the image, saved at `targetPath` (kNotSaved when it
+  // cannot be put there); no text is read back. `format` is its configuration and the file's
+  // extension: "pdf" (the page with its text laid invisibly over it) or "tsv" (every word
+  // read, with its box, line by line).
+  Recognition::Status SaveOutput(const std::string& imagePath, const std::string& language,
+                                 const std::string& format, const std::string& targetPath) const;
 
  private:
   // Runs the program with `args`, its output going to `outputPath` (or nowhere); its exit

@@ -1,6 +1,7 @@
 // pdfpages: one PDF from page files through the program's PDF writer, for the tests and the
 // benchmark; built for Windows and natively.
-//   pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...
+//   pdfpages [--dpi N] [--compact | --compact-fine] [--words TSV] OUT PAGE...
+// (--words: Tesseract's word boxes of the first page, laid invisibly over it)
 // prints "WRITTEN bytes seconds" (the writer's own time), "CPU seconds" (the process's
 // processor time so far), or "FAILED status page" and exits 1.
 // On Linux it also prints "PEAK_KB n", the process's peak resident size (VmHWM: unlike the
@@ -17,11 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "app/output/TesseractTsv.h"
 #include "app/output/imaging/PdfFromPages.h"
 
 int main(int argc, char** argv) {
   int dpi = 0, first = 1;
   PdfPageStyle style;
+  std::vector<PageText> texts(1);
   for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
     if (std::strcmp(argv[first], "--dpi") == 0 && first + 1 < argc) {
       dpi = std::atoi(argv[++first]);
@@ -30,12 +33,19 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[first], "--compact-fine") == 0) {
       style.compact = true;
       style.quality = CompactQuality::kFine;
+    } else if (std::strcmp(argv[first], "--words") == 0 && first + 1 < argc) {
+      if (!TesseractTsv::ReadFile(argv[++first], texts[0])) {
+        std::fprintf(stderr, "pdfpages: cannot read %s\n", argv[first]);
+        return 2;
+      }
+      style.texts = &texts;
     } else {
       break;
     }
   }
   if (argc - first < 2) {
-    std::fprintf(stderr, "usage: pdfpages [--dpi N] [--compact | --compact-fine] OUT PAGE...\n");
+    std::fprintf(stderr,
+                 "usage: pdfpages [--dpi N] [--compact | --compact-fine] [--words TSV] OUT PAGE...\n");
     return 2;
   }
   const std::vector<std::string> pages(argv + first + 1, argv + argc);

@@ -75,7 +75,7 @@ int PageDpi(int stated, int scanDpi) {
   return stated == DpiFromPelsPerMeter(stored) ? scanDpi : stated;
 }
 
-Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi) {
+Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi, const PageText* text) {
   JpegHeader header;
   if (ReadJpegHeader(file, header) != JpegHeaderCheck::kOk) return PdfFromPagesResult::kPageUnsupported;
   CPdfWriter::PageImage image;
@@ -87,6 +87,7 @@ Status AddJpegPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanD
   image.jpegComponents = header.components;
   image.jpegAdobe = header.adobe;
   image.jpegBytes = size;
+  image.text = text;
   if (!file.Seek(0)) return PdfFromPagesResult::kPageUnreadable;
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
   std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kReadChunk]);
@@ -188,7 +189,7 @@ class CBitmapPixels final : public CPixelSource {
 };
 
 Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout& layout, int xDpi, int yDpi,
-                      CompactQuality quality) {
+                      CompactQuality quality, const PageText* text) {
   CompactPageInput input;
   input.width = layout.width;
   input.height = layout.height;
@@ -214,6 +215,7 @@ Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout
     image.yDpi = yDpi;
     image.jpegComponents = page.channels;
     image.jpegBytes = page.picture.size();
+    image.text = text;
     const bool written = writer.BeginPage(image) &&
                          writer.AddJpegBytes(page.picture.data(), page.picture.size()) && writer.EndPage();
     return written ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
@@ -224,6 +226,7 @@ Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout
   layers.xDpi = xDpi;
   layers.yDpi = yDpi;
   layers.components = page.channels;
+  layers.text = text;
   layers.background = page.background.data();
   layers.backgroundBytes = page.background.size();
   layers.backgroundWidth = page.backgroundWidth;
@@ -249,7 +252,7 @@ Status AddCompactPage(CPdfWriter& writer, CBitmapPixels& pixels, const DibLayout
 }
 
 Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int scanDpi,
-                     const PdfPageStyle& style) {
+                     const PdfPageStyle& style, const PageText* text) {
   uint8_t head[kBitmapHeadBytes];
   const size_t headSize = size < sizeof(head) ? static_cast<size_t>(size) : sizeof(head);
   DibLayout layout;
@@ -260,7 +263,7 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   const int yDpi = PageDpi(DpiFromPelsPerMeter(layout.yPelsPerMeter), scanDpi);
   if (style.compact && layout.bitsPerPixel > 1) {
     CBitmapPixels pixels(layout, head + layout.paletteOffset, file);
-    return AddCompactPage(writer, pixels, layout, xDpi, yDpi, style.quality);
+    return AddCompactPage(writer, pixels, layout, xDpi, yDpi, style.quality, text);
   }
   CRowConverter converter(layout, head + layout.paletteOffset);
   CBitmapFileRows rows(layout, ReadAt, &file);
@@ -271,6 +274,7 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   image.height = layout.height;
   image.xDpi = xDpi;
   image.yDpi = yDpi;
+  image.text = text;
   if (!writer.BeginPage(image)) return PdfFromPagesResult::kCannotWrite;
 
   for (uint32_t y = 0; y < layout.height; ++y) {
@@ -281,14 +285,15 @@ Status AddBitmapPage(CPdfWriter& writer, CPageFile& file, uint64_t size, int sca
   return writer.EndPage() ? PdfFromPagesResult::kOk : PdfFromPagesResult::kCannotWrite;
 }
 
-Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi, const PdfPageStyle& style) {
+Status AddPage(CPdfWriter& writer, const std::string& path, int scanDpi, const PdfPageStyle& style,
+               const PageText* text) {
   CPageFile file(path);
   uint64_t size = 0;
   uint8_t magic[2];
   if (!file.IsOpen() || !file.Size(size)) return PdfFromPagesResult::kPageUnreadable;
   if (size < 2 || !file.Read(magic, 2) || !file.Seek(0)) return PdfFromPagesResult::kPageUnsupported;
-  if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, scanDpi);
-  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi, style);
+  if (magic[0] == 0xFF && magic[1] == 0xD8) return AddJpegPage(writer, file, size, scanDpi, text);
+  if (magic[0] == 'B' && magic[1] == 'M') return AddBitmapPage(writer, file, size, scanDpi, style, text);
   return PdfFromPagesResult::kPageUnsupported;
 }
 
@@ -313,7 +318,8 @@ PdfFromPagesResult WritePdfFromPages(const std::string& outputPath, const std::v
   CPdfWriter writer;
   bool written = writer.Begin(WriteToFile, output, created);
   for (size_t page = 0; written && page < pages.size(); ++page) {
-    result.status = AddPage(writer, pages[page], scanDpi, style);
+    const PageText* text = style.texts && page < style.texts->size() ? &(*style.texts)[page] : nullptr;
+    result.status = AddPage(writer, pages[page], scanDpi, style, text);
     result.page = page;
     written = result.status == PdfFromPagesResult::kOk;
   }

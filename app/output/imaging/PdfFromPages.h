@@ -24,10 +24,12 @@ struct PdfFromPagesResult {
   size_t page = 0;  // the page that failed
 };
 
-// How grey and colour bitmap pages go in: as they are, or compact.
+// How grey and colour bitmap pages go in: as they are, or compact; and the words laid
+// invisibly over each page (by page, in its pixels; a page past the list's end has none).
 struct PdfPageStyle {
   bool compact = false;
   CompactQuality quality = CompactQuality::kSmall;
+  const std::vector<PageText>* texts = nullptr;
 };
 
 // Writes the PDF to `outputPath` (replacing a file there). `scanDpi` is the resolution the

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "app/output/imaging/PdfTextLayer.h"
+
 namespace {
 
 const size_t kOutputChunk = 64 * 1024;
@@ -12,6 +14,7 @@ const uint32_t kInfoObject = 3;
 const int kPointsPerInch = 72;
 // A cross-reference entry is exactly 20 bytes; offsets have ten digits.
 const uint64_t kLargestOffset = 9999999999ull;
+const PageText kNoText;
 
 std::string Number(uint64_t value) { return std::to_string(value); }
 
@@ -185,14 +188,17 @@ bool CPdfWriter::BeginPage(const PageImage& image) {
   const uint32_t pageObject = NewObject(), contentObject = NewObject(), imageObject = NewObject();
   m_pageObjects.push_back(pageObject);
   const std::string width = Points(image.width, image.xDpi), height = Points(image.height, image.yDpi);
+  const CPdfTextLayer text(image.text ? *image.text : kNoText, image.width, image.height, image.xDpi,
+                           image.yDpi);
+  uint32_t textObjects = 0;
+  const std::string fonts = TextResources(text, textObjects);
 
   StartObject(pageObject);
   Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
-      "] /Resources << /XObject << /Im0 " + Reference(imageObject) + " >> >> /Contents " +
+      "] /Resources << /XObject << /Im0 " + Reference(imageObject) + " >>" + fonts + " >> /Contents " +
       Reference(contentObject) + " >>\nendobj\n");
-  const std::string drawing = "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Im0 Do\nQ\n";
-  StartObject(contentObject);
-  Put("<< /Length " + Number(drawing.size()) + " >>\nstream\n" + drawing + "endstream\nendobj\n");
+  WriteStream(contentObject, "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Im0 Do\nQ\n" + text.Operators());
+  WriteTextObjects(text, textObjects);
   WriteImageDictionary(image, imageObject);
   m_streamStart = BytesWritten();
   if (image.samples == Samples::kBilevel && !m_fax.Begin(image.width, TakeCoded, this)) return Fail();
@@ -240,6 +246,36 @@ bool CPdfWriter::WriteImageObject(uint32_t object, const std::string& dictionary
   return !m_failed;
 }
 
+void CPdfWriter::WriteStream(uint32_t object, const std::string& content) {
+  StartObject(object);
+  Put("<< /Length " + Number(content.size()) + " >>\nstream\n" + content + "endstream\nendobj\n");
+}
+
+std::string CPdfWriter::TextResources(const CPdfTextLayer& layer, uint32_t& firstObject) {
+  if (layer.IsEmpty()) return std::string();
+  firstObject = NewObject();
+  NewObject();  // the descriptor
+  std::string fonts = " /Font <<";
+  for (size_t font = 0; font < layer.FontCount(); ++font) {
+    fonts += " /T" + Number(font) + " " + Reference(NewObject());
+    NewObject();
+  }
+  return fonts + " >>";
+}
+
+void CPdfWriter::WriteTextObjects(const CPdfTextLayer& layer, uint32_t firstObject) {
+  if (layer.IsEmpty()) return;
+  WriteStream(firstObject, CPdfTextLayer::GlyphProcedure());
+  StartObject(firstObject + 1);
+  Put(CPdfTextLayer::FontDescriptor() + "\nendobj\n");
+  for (size_t font = 0; font < layer.FontCount(); ++font) {
+    const uint32_t fontObject = firstObject + 2 + static_cast<uint32_t>(font) * 2;
+    StartObject(fontObject);
+    Put(layer.FontDictionary(font, firstObject, firstObject + 1, fontObject + 1) + "\nendobj\n");
+    WriteStream(fontObject + 1, layer.ToUnicode(font));
+  }
+}
+
 bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
   if (m_failed || !m_sink || m_inPage || page.width == 0 || page.height == 0) return false;
   if (page.components != 1 && page.components != 3) return false;
@@ -262,6 +298,9 @@ bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
   const uint32_t foregroundObject = page.foreground ? NewObject() : 0;
   m_pageObjects.push_back(pageObject);
   const std::string width = Points(page.width, page.xDpi), height = Points(page.height, page.yDpi);
+  const CPdfTextLayer text(page.text ? *page.text : kNoText, page.width, page.height, page.xDpi, page.yDpi);
+  uint32_t textObjects = 0;
+  const std::string fonts = TextResources(text, textObjects);
 
   std::string images = "/Bg " + Reference(backgroundObject);
   std::string drawing = "q\n" + width + " 0 0 " + height + " 0 0 cm\n/Bg Do\nQ\n";
@@ -284,10 +323,10 @@ bool CPdfWriter::AddLayeredPage(const LayeredPage& page) {
   }
   StartObject(pageObject);
   Put("<< /Type /Page /Parent " + Reference(kPageTreeObject) + " /MediaBox [0 0 " + width + " " + height +
-      "] /Resources << /XObject << " + images + " >> >> /Contents " + Reference(contentObject) +
+      "] /Resources << /XObject << " + images + " >>" + fonts + " >> /Contents " + Reference(contentObject) +
       " >>\nendobj\n");
-  StartObject(contentObject);
-  Put("<< /Length " + Number(drawing.size()) + " >>\nstream\n" + drawing + "endstream\nendobj\n");
+  WriteStream(contentObject, drawing + text.Operators());
+  WriteTextObjects(text, textObjects);
   const std::string space = page.components == 1 ? "/DeviceGray" : "/DeviceRGB";
   WriteImageObject(backgroundObject,
                    "/Width " + Number(page.backgroundWidth) + " /Height " + Number(page.backgroundHeight) +

@@ -12,6 +12,9 @@
 
 #include "app/LocalTime.h"
 #include "app/output/imaging/FaxG4Encoder.h"
+#include "app/output/imaging/PageText.h"
+
+class CPdfTextLayer;
 
 class CPdfWriter {
  public:
@@ -37,6 +40,8 @@ class CPdfWriter {
     int jpegComponents = 3;
     bool jpegAdobe = false;
     uint64_t jpegBytes = 0;
+    // Words laid invisibly over the page (in the image's pixels); none when null.
+    const PageText* text = nullptr;
   };
 
   // A mask of a box of the page (1-bit JBIG2, 1 for ink) painted with its colour.
@@ -63,6 +68,7 @@ class CPdfWriter {
     const uint8_t* foreground = nullptr;
     size_t foregroundBytes = 0;
     uint32_t foregroundWidth = 0, foregroundHeight = 0;
+    const PageText* text = nullptr;  // as for PageImage
   };
 
   // Writes the header. `created` goes into the document information (none with year 0).
@@ -99,6 +105,11 @@ class CPdfWriter {
   bool Fail();
   void WriteImageDictionary(const PageImage& image, uint32_t imageObject);
   bool WriteImageObject(uint32_t object, const std::string& dictionary, const uint8_t* data, size_t size);
+  // Numbers the text layer's objects (its glyph, the fonts' descriptor, then each font and its
+  // map); the page's font resources ("" without text).
+  std::string TextResources(const CPdfTextLayer& layer, uint32_t& firstObject);
+  void WriteTextObjects(const CPdfTextLayer& layer, uint32_t firstObject);
+  void WriteStream(uint32_t object, const std::string& content);
 
   Sink m_sink = nullptr;
   void* m_context = nullptr;

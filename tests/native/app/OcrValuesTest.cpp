@@ -41,28 +41,37 @@ using Values = std::vector<std::string>;
 
 // Every value each edition is given at the start and the end of a job, in the order written:
 // the 2.0 edition saves the text itself (not scanning, no start dialog); the 96 edition is
-// only told to paste; a PDF job names the PDF and gives the 2.0 edition no text file.
+// only told to paste; a PDF job names the PDF, a word-box job the boxes' file, and neither
+// gives the 2.0 edition a text file.
 TEST(OcrValues, EachEditionGetsItsValuesAndTheEndUndoesThem) {
   const std::string file = "C:\\Orvane\\DATA\\P8194045.doc";
   const std::string pdf = "C:\\Orvane\\DATA\\P8194045.pdf";
-  const auto start20 = OcrValues::StartValues(OcrValues::kEdition20, file, false, 0x1234ABCD);
+  const auto start20 = OcrValues::StartValues(OcrValues::kEdition20, file, OcrValues::kRichText, 0x1234ABCD);
   EXPECT_EQ(Described(start20), (Values{"UseScanner=n:0", "SkipStartDialog=n:1", "AutoFileName=t:" + file,
                                         "DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1",
-                                        "ApplicationWnd=n:305441741", "PdfFileName=t:"}));
-  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition96, file, false, 77)),
+                                        "ApplicationWnd=n:305441741", "PdfFileName=t:", "TsvFileName=-"}));
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition96, file, OcrValues::kRichText, 77)),
             (Values{"DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1", "ApplicationWnd=n:77",
-                    "PdfFileName=t:"}));
-  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition20, pdf, true, 5)),
+                    "PdfFileName=t:", "TsvFileName=-"}));
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition20, pdf, OcrValues::kSearchablePdf, 5)),
             (Values{"UseScanner=n:0", "SkipStartDialog=n:1",
                     "AutoFileName=t:", "DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1",
-                    "ApplicationWnd=n:5", "PdfFileName=t:" + pdf}));
-  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition96, pdf, true, 5)).back(),
-            "PdfFileName=t:" + pdf);
+                    "ApplicationWnd=n:5", "PdfFileName=t:" + pdf, "TsvFileName=-"}));
+  EXPECT_EQ(
+      Find(OcrValues::StartValues(OcrValues::kEdition96, pdf, OcrValues::kSearchablePdf, 5), "PdfFileName")
+          .bytes.c_str(),
+      pdf);
+  // A job that lays the words over its own page asks for the word boxes alone.
+  const std::string tsv = "C:\\Orvane\\TEMP\\P8194045.TSV";
+  EXPECT_EQ(Described(OcrValues::StartValues(OcrValues::kEdition20, tsv, OcrValues::kWordBoxes, 5)),
+            (Values{"UseScanner=n:0", "SkipStartDialog=n:1",
+                    "AutoFileName=t:", "DefaultWpformat=t:Word 6.0 (*.rtf)", "Paste=n:1", "Faceless=n:1",
+                    "ApplicationWnd=n:5", "PdfFileName=t:", "TsvFileName=t:" + tsv}));
   EXPECT_EQ(Described(OcrValues::EndValues(OcrValues::kEdition20)),
             (Values{"SkipStartDialog=-", "AutoFileName=t:", "Paste=n:0", "Faceless=n:0", "ApplicationWnd=n:0",
-                    "PdfFileName=t:"}));
+                    "PdfFileName=t:", "TsvFileName=-"}));
   EXPECT_EQ(Described(OcrValues::EndValues(OcrValues::kEdition96)),
-            (Values{"Paste=n:0", "Faceless=n:0", "ApplicationWnd=n:0", "PdfFileName=t:"}));
+            (Values{"Paste=n:0", "Faceless=n:0", "ApplicationWnd=n:0", "PdfFileName=t:", "TsvFileName=-"}));
 
   // The engine reads its text fields whole: 257 bytes for file names, 256 for the format, zero
   // after the text; an emptied field carries no data at all.
@@ -70,15 +79,17 @@ TEST(OcrValues, EachEditionGetsItsValuesAndTheEndUndoesThem) {
   ASSERT_EQ(name.bytes.size(), 257u);
   EXPECT_EQ(name.bytes.find_first_not_of('\0', file.size()), std::string::npos);
   EXPECT_EQ(Find(start20, "DefaultWpformat").bytes.size(), 256u);
-  EXPECT_EQ(Find(OcrValues::StartValues(OcrValues::kEdition96, pdf, true, 5), "PdfFileName").bytes.size(),
-            257u);
+  EXPECT_EQ(
+      Find(OcrValues::StartValues(OcrValues::kEdition96, pdf, OcrValues::kSearchablePdf, 5), "PdfFileName")
+          .bytes.size(),
+      257u);
   EXPECT_TRUE(Find(OcrValues::EndValues(OcrValues::kEdition20), "AutoFileName").bytes.empty());
   EXPECT_TRUE(Find(start20, "PdfFileName").bytes.empty());
 }
 
 TEST(OcrValues, OverlongTextFileIsCutToItsField) {
   const std::string longPath(400, 'x');
-  const auto values = OcrValues::StartValues(OcrValues::kEdition20, longPath, false, 1);
+  const auto values = OcrValues::StartValues(OcrValues::kEdition20, longPath, OcrValues::kRichText, 1);
   const RegistryValue& name = Find(values, "AutoFileName");
   ASSERT_EQ(name.bytes.size(), 257u);
   EXPECT_EQ(name.bytes.substr(0, 256), longPath.substr(0, 256));
