@@ -24,6 +24,9 @@ class CLabelPainter {
   void Draw(HDC dc, uint16_t label, uint16_t active) const;
 
  private:
+  // A 1x length of the strip at the panel's DPI.
+  int Px(int length) const;
+
   const CProgramContext& m_program;
   HWND m_panel = nullptr;
 };

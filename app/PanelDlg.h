@@ -11,6 +11,7 @@
 #include "app/LabelPainter.h"
 #include "app/PaletteBitmap.h"
 #include "app/PointerLogic.h"
+#include "app/ScaledBitmap.h"
 #include "app/job/JobHost.h"
 #include "app/job/ScanJob.h"
 #include "app/settings/CopyPage.h"
@@ -77,6 +78,12 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   void CreatePages();
   void RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) const;
   void DrawFace(HDC dc, uint16_t id, int face) const;
+  // The panel at another scale (app/PanelScale.cpp): a 1x length in the scale's pixels, and
+  // the move to a monitor of another DPI.
+  int Px(int length) const;
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void PlaceTooltips() const;
+  void PlacePages();
   void FreeGraphics();
   bool RunSelvora(uint16_t id);
 
@@ -90,7 +97,8 @@ class CPanelDlg : public CDialog, private IPointerSink, private IJobHost, privat
   CLabelPainter m_labelPainter;
   HICON m_icon = nullptr;
   SIZE m_backgroundSize = {0, 0};
-  CPaletteBitmap m_background;
+  CScaledBitmap m_background;
+  UINT m_dpi = 96;  // the DPI the panel is drawn at
   bool m_graphicsReleased = false;
   bool m_skipBackground = false;
   // Hover and press state: mouse inside, button down, hot id and pressed id.

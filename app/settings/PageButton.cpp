@@ -1,14 +1,16 @@
 // CPageButton.
 #include "app/settings/PageButton.h"
 
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 
 bool CPageButton::Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap) {
   if (!SubclassDlgItem(id, dialog)) return false;
   const HINSTANCE module = Module::Instance();
-  m_up.Load(module, MAKEINTRESOURCEA(upBitmap));
-  m_down.Load(module, MAKEINTRESOURCEA(downBitmap));
-  m_focus.Load(module, MAKEINTRESOURCEA(focusBitmap));
+  const UINT dpi = Dpi::ForWindow(dialog);
+  m_up.Load(module, MAKEINTRESOURCEA(upBitmap), dpi);
+  m_down.Load(module, MAKEINTRESOURCEA(downBitmap), dpi);
+  m_focus.Load(module, MAKEINTRESOURCEA(focusBitmap), dpi);
   return true;
 }
 
@@ -24,7 +26,7 @@ SIZE CPageButton::SizeToContent() const {
 }
 
 void CPageButton::Draw(const DRAWITEMSTRUCT& item) const {
-  const CPaletteBitmap* face = &m_up;
+  const CScaledBitmap* face = &m_up;
   if (item.itemState & ODS_SELECTED) {
     face = &m_down;
   } else if ((item.itemState & ODS_FOCUS) && m_focus.IsLoaded()) {

@@ -7,12 +7,13 @@
 
 #include <functional>
 
-#include "app/PaletteBitmap.h"
+#include "app/ScaledBitmap.h"
 #include "framework/SubclassWnd.h"
 
 class CPageButton : public CSubclassWnd {
  public:
-  // Takes over control `id` of `dialog` and loads its faces from the program's resources.
+  // Takes over control `id` of `dialog` and loads its faces from the program's resources, at
+  // the dialog's scale.
   bool Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap);
   void Detach() { Unsubclass(); }
   // Resizes the control to its up face; returns that size.
@@ -25,8 +26,8 @@ class CPageButton : public CSubclassWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  CPaletteBitmap m_up;
-  CPaletteBitmap m_down;
-  CPaletteBitmap m_focus;
+  CScaledBitmap m_up;
+  CScaledBitmap m_down;
+  CScaledBitmap m_focus;
   std::function<void()> m_onHover;
 };

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/PaletteBitmap.h"
+#include "app/ScaledBitmap.h"
 #include "app/output/JobOrder.h"
 #include "app/settings/PageButton.h"
 #include "app/settings/PageHost.h"
@@ -110,6 +110,8 @@ class CSettingsPage : public CDialog {
   RECT ControlRect(int id) const;
   void MoveControl(int id, int x, int y, int width, int height) const;
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
+  // A 1x length of the page's layout at the page's scale.
+  int Px(int length) const;
 
   IPageHost* m_panel = nullptr;
   const CProgramContext* m_program = nullptr;
@@ -119,7 +121,7 @@ class CSettingsPage : public CDialog {
   uint16_t m_scanMode = 1;
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
-  CPaletteBitmap m_background;
+  CScaledBitmap m_background;
   // The background as a brush, for controls that paint their own background (check boxes).
   CGdiObject m_backgroundBrush;
   CGdiObject m_pageFont;
