@@ -68,5 +68,7 @@ void CPanelDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
   PlaceButtons();
   PlaceTooltips();
   PlacePages();
+  CSettingsPage* pages[] = {&m_copyPage, &m_ocrPage, &m_faxPage, &m_mailPage, &m_imagePage};
+  for (CSettingsPage* page : pages) page->Rescale();
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }

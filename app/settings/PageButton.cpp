@@ -6,12 +6,18 @@
 
 bool CPageButton::Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap) {
   if (!SubclassDlgItem(id, dialog)) return false;
-  const HINSTANCE module = Module::Instance();
-  const UINT dpi = Dpi::ForWindow(dialog);
-  m_up.Load(module, MAKEINTRESOURCEA(upBitmap), dpi);
-  m_down.Load(module, MAKEINTRESOURCEA(downBitmap), dpi);
-  m_focus.Load(module, MAKEINTRESOURCEA(focusBitmap), dpi);
+  m_faceIds[0] = upBitmap;
+  m_faceIds[1] = downBitmap;
+  m_faceIds[2] = focusBitmap;
+  LoadFaces(Dpi::ForWindow(dialog));
   return true;
+}
+
+void CPageButton::LoadFaces(UINT dpi) {
+  const HINSTANCE module = Module::Instance();
+  m_up.Load(module, MAKEINTRESOURCEA(m_faceIds[0]), dpi);
+  m_down.Load(module, MAKEINTRESOURCEA(m_faceIds[1]), dpi);
+  m_focus.Load(module, MAKEINTRESOURCEA(m_faceIds[2]), dpi);
 }
 
 SIZE CPageButton::SizeToContent() const {

@@ -16,6 +16,8 @@ class CPageButton : public CSubclassWnd {
   // the dialog's scale.
   bool Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap);
   void Detach() { Unsubclass(); }
+  // Loads the faces again at `dpi` (the dialog moved to a monitor of another scale).
+  void LoadFaces(UINT dpi);
   // Resizes the control to its up face; returns that size.
   SIZE SizeToContent() const;
   // Handles the owner's WM_DRAWITEM for this control.
@@ -26,6 +28,7 @@ class CPageButton : public CSubclassWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  UINT m_faceIds[3] = {0, 0, 0};  // up, down, focus
   CScaledBitmap m_up;
   CScaledBitmap m_down;
   CScaledBitmap m_focus;

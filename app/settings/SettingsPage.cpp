@@ -37,12 +37,7 @@ bool CSettingsPage::Create(IPageHost& panel, const CProgramContext& program) {
 
 bool CSettingsPage::OnInitDialog() {
   Prepare();
-  // The page is as large as its background; the layout below measures from that size.
-  if (m_background.Load(Module::Instance(), m_identity.background, Dpi::ForWindow(m_hWnd))) {
-    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
-  }
+  LoadBackground();
   LoadListValues();
   LoadOwnValues();
   FillLists();
@@ -59,6 +54,25 @@ bool CSettingsPage::OnInitDialog() {
   }
   LayoutOwn();
   return true;
+}
+
+void CSettingsPage::LoadBackground() {
+  // The page is as large as its background; the layout measures from that size.
+  if (m_background.Load(Module::Instance(), m_identity.background, Dpi::ForWindow(m_hWnd))) {
+    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
+  }
+}
+
+void CSettingsPage::Rescale() {
+  if (!m_hWnd || !m_program) return;
+  LoadBackground();
+  SetPageFont();
+  if (m_identity.ownButton) m_button.LoadFaces(Dpi::ForWindow(m_hWnd));
+  LayoutLists();
+  LayoutOwn();
+  ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CSettingsPage::OnDestroy() {

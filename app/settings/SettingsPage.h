@@ -51,6 +51,9 @@ class CSettingsPage : public CDialog {
   const CResolutionTable* Resolutions() const { return m_resolutions.get(); }
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
+  // The panel moved to a monitor of another scale (and placed the page anew): background,
+  // faces, fonts and layout at the page's new DPI.
+  void Rescale();
 
  protected:
   // The program whose page this is (set by Create).
@@ -132,6 +135,7 @@ class CSettingsPage : public CDialog {
   void FillLists();
   void FillResolutionList();
   void SetPageFont();
+  void LoadBackground();
   void LayoutLists();
   // Moves a list and lets it open as wide as its longest entry.
   void PlaceList(int listId, int x, int y, int width) const;
