@@ -2,10 +2,10 @@
 #include "app/AboutDlg.h"
 
 #include "app/AboutLayout.h"
-#include "app/DisplayScale.h"
 #include "app/ProgramContext.h"
 #include "app/WindowTitle.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/DisplayScale.h"
 #include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "resources/orvane/resource.h"

@@ -1,9 +1,9 @@
 // CLabelPainter.
 #include "app/LabelPainter.h"
 
-#include "app/DisplayScale.h"
 #include "app/PanelRules.h"
 #include "app/ProgramContext.h"
+#include "framework/DisplayScale.h"
 #include "framework/Dpi.h"
 #include "framework/Handles.h"
 

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/DisplayScale.h"
+#include "framework/DisplayScale.h"
 #include "framework/Module.h"
 
 using namespace Panel;

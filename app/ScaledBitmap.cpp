@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ArtResample.h"
-#include "app/DisplayScale.h"
+#include "framework/ArtResample.h"
+#include "framework/DisplayScale.h"
 
 bool BitmapResourceSize(HINSTANCE module, const char* name, SIZE* size) {
   HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(2));  // RT_BITMAP

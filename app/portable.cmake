@@ -24,8 +24,6 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/AboutLayout.cpp
   ${CMAKE_SOURCE_DIR}/app/PanelRules.cpp
   ${CMAKE_SOURCE_DIR}/app/PointerLogic.cpp
-  ${CMAKE_SOURCE_DIR}/app/DisplayScale.cpp
-  ${CMAKE_SOURCE_DIR}/app/ArtResample.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PageRules.cpp
   ${CMAKE_SOURCE_DIR}/app/FreshName.cpp
   ${CMAKE_SOURCE_DIR}/app/ScanRequest.cpp

@@ -1,11 +1,11 @@
 // CSettingsPage: construction, lists, layout, painting and the shared store steps.
 #include "app/settings/SettingsPage.h"
 
-#include "app/DisplayScale.h"
 #include "app/ProgramContext.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/TokenList.h"
+#include "framework/DisplayScale.h"
 #include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "resources/orvane/panel.h"

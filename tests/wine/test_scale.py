@@ -14,6 +14,7 @@ import rig
 
 CTEST = {"cost": 120}
 SCALES = (96, 120, 144, 192)
+BOOK = "Add E-Mail Address"
 
 
 def scaled(length, dpi):
@@ -67,6 +68,17 @@ class Scales(unittest.TestCase):
                 cls.moved = panelkit.shot()
             rig.kill_started()
             rig.driver("wait", "--gone", "--title", directory.name, "--timeout", 20000)
+        # Still at 192: the mail library's address book, opened from the Mail page's ">>".
+        mail = panelkit.program("scale-book", quendel={"Active_Dlg": {"Active_ID": "1003"}}, postlib="dist")
+        panel = panelkit.start(mail)
+        panelkit.click_control(5013)
+        editor = rig.driver("wait", "--pid", panel.pid, "--title", "E-mail setting", "--timeout", 20000).strip()
+        rig.driver("press", "--hwnd", editor, "--id", 1008)
+        rig.driver("wait", "--pid", panel.pid, "--title", BOOK, "--timeout", 20000)
+        time.sleep(1)
+        cls.book = panelkit.shot(BOOK)
+        cls.arrow = panelkit.control_rect(1002, BOOK)
+        rig.kill_started()
 
     @classmethod
     def tearDownClass(cls):
@@ -99,6 +111,14 @@ class Scales(unittest.TestCase):
         for button, face in ((panelkit.SCAN, "SCAN"), (panelkit.IMAGE, "IMAGED")):
             with self.subTest(face=face):
                 self.assertLess(panelkit.difference(face_region(self.moved, button, 192), art_at(face, 192)), 1.0)
+
+    def test_address_book_faces_come_from_the_2x_set(self):
+        # The arrow, in whichever state the book opens (an empty book: disabled).
+        left, top, right, bottom = self.arrow
+        faces = [art_at("BMP%d" % n, 192) for n in (134, 135, 136, 137)]
+        self.assertEqual((right - left, bottom - top), faces[0].size)
+        region = self.book.crop((left, top, right, bottom))
+        self.assertLess(min(panelkit.difference(region, face) for face in faces), 1.0)
 
     def test_an_edge_is_as_steep_at_200_as_at_100(self):
         # Across the left edge of the SCAN key, half way down.

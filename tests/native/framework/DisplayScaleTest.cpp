@@ -2,8 +2,8 @@
 // draws from, and the area filter that shrinks the next larger set.
 #include <gtest/gtest.h>
 
-#include "app/ArtResample.h"
-#include "app/DisplayScale.h"
+#include "framework/ArtResample.h"
+#include "framework/DisplayScale.h"
 
 using namespace DisplayScale;
 

@@ -1,5 +1,5 @@
 // ArtResample.
-#include "app/ArtResample.h"
+#include "framework/ArtResample.h"
 
 #include <algorithm>
 

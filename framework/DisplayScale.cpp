@@ -1,5 +1,5 @@
 // DisplayScale.
-#include "app/DisplayScale.h"
+#include "framework/DisplayScale.h"
 
 #include <cstdint>
 
