@@ -22,7 +22,7 @@ void DrawLine(HDC dc, HFONT interfaceFont, int x, int y, const CString& text) {
 }  // namespace
 
 int CLabelPainter::Px(int length) const {
-  return DisplayScale::Scaled(length, static_cast<int>(Dpi::ForWindow(m_panel)));
+  return DisplayScale::Scaled(length, static_cast<int>(m_dpi ? m_dpi : Dpi::ForWindow(m_panel)));
 }
 
 RECT CLabelPainter::StripRect() const {

@@ -65,10 +65,11 @@ void CPanelDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
                  desktop.top + ((desktop.bottom - desktop.top) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  m_labelPainter.SetDpi(m_dpi);
   PlaceButtons();
   PlaceTooltips();
   PlacePages();
   CSettingsPage* pages[] = {&m_copyPage, &m_ocrPage, &m_faxPage, &m_mailPage, &m_imagePage};
-  for (CSettingsPage* page : pages) page->Rescale();
+  for (CSettingsPage* page : pages) page->Rescale(m_dpi);
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }

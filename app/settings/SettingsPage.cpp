@@ -58,18 +58,19 @@ bool CSettingsPage::OnInitDialog() {
 
 void CSettingsPage::LoadBackground() {
   // The page is as large as its background; the layout measures from that size.
-  if (m_background.Load(Module::Instance(), m_identity.background, Dpi::ForWindow(m_hWnd))) {
+  if (m_background.Load(Module::Instance(), m_identity.background, PageDpi())) {
     SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
   }
 }
 
-void CSettingsPage::Rescale() {
+void CSettingsPage::Rescale(UINT dpi) {
   if (!m_hWnd || !m_program) return;
+  m_dpi = dpi;
   LoadBackground();
   SetPageFont();
-  if (m_identity.ownButton) m_button.LoadFaces(Dpi::ForWindow(m_hWnd));
+  if (m_identity.ownButton) m_button.LoadFaces(PageDpi());
   LayoutLists();
   LayoutOwn();
   ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -249,7 +250,7 @@ void CSettingsPage::PaintTitle(HDC dc) const {
   SIZE size = {};
   GetTextExtentPoint32A(dc, title.c_str(), title.GetLength(), &size);
   // Centred in the title band as at 1x: the rule takes the text's 1x width.
-  const int dpi = static_cast<int>(Dpi::ForWindow(m_hWnd));
+  const int dpi = static_cast<int>(PageDpi());
   TextOutA(dc, Px(PageRules::TitleX(size.cx * DisplayScale::kBaseDpi / dpi)), Px(4), title.c_str(),
            title.GetLength());
 }
@@ -394,9 +395,9 @@ RECT CSettingsPage::ControlRect(int id) const {
   return r;
 }
 
-int CSettingsPage::Px(int length) const {
-  return DisplayScale::Scaled(length, static_cast<int>(Dpi::ForWindow(m_hWnd)));
-}
+UINT CSettingsPage::PageDpi() const { return m_dpi ? m_dpi : Dpi::ForWindow(m_hWnd); }
+
+int CSettingsPage::Px(int length) const { return DisplayScale::Scaled(length, static_cast<int>(PageDpi())); }
 
 void CSettingsPage::MoveControl(int id, int x, int y, int width, int height) const {
   HWND control = GetDlgItem(id);

@@ -51,9 +51,9 @@ class CSettingsPage : public CDialog {
   const CResolutionTable* Resolutions() const { return m_resolutions.get(); }
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
-  // The panel moved to a monitor of another scale (and placed the page anew): background,
-  // faces, fonts and layout at the page's new DPI.
-  void Rescale();
+  // The panel moved to a monitor of `dpi` (and placed the page anew): background, faces,
+  // fonts and layout at that DPI, which the page keeps from then on.
+  void Rescale(UINT dpi);
 
  protected:
   // The program whose page this is (set by Create).
@@ -113,7 +113,9 @@ class CSettingsPage : public CDialog {
   RECT ControlRect(int id) const;
   void MoveControl(int id, int x, int y, int width, int height) const;
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
-  // A 1x length of the page's layout at the page's scale.
+  // The page's DPI (its window's, until a move gives it the panel's), and a 1x length of
+  // the page's layout at that DPI.
+  UINT PageDpi() const;
   int Px(int length) const;
 
   IPageHost* m_panel = nullptr;
@@ -129,6 +131,7 @@ class CSettingsPage : public CDialog {
   CGdiObject m_backgroundBrush;
   CGdiObject m_pageFont;
   CPageButton m_button;
+  UINT m_dpi = 0;  // set by a move to another scale
 
  private:
   void LoadListValues();

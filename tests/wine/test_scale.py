@@ -44,6 +44,13 @@ def steepest_step(image, y, x0, x1):
     return max(sum(abs(a - b) for a, b in zip(p, q)) for p, q in zip(pixels, pixels[1:]))
 
 
+def strip_lines_at(shot, dpi):
+    """The label strip's lines, read back at their 1x size (text of the 100 % size only reads
+    so when its point size was kept)."""
+    strip = shot.crop((0, shot.height - scaled(41, dpi), scaled(400, dpi), shot.height))
+    return panelkit.read_text(strip.resize((scaled(400, 96), scaled(41, 96)), Image.BOX))
+
+
 class Scales(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -111,6 +118,11 @@ class Scales(unittest.TestCase):
         for button, face in ((panelkit.SCAN, "SCAN"), (panelkit.IMAGE, "IMAGED")):
             with self.subTest(face=face):
                 self.assertLess(panelkit.difference(face_region(self.moved, button, 192), art_at(face, 192)), 1.0)
+        # The shown page (Image) on its 2x background, left of its title; the strip's text large.
+        left, top = scaled(117, 192), scaled(34, 192)
+        corner = self.moved.crop((left, top, left + 60, top + 60))
+        self.assertLess(panelkit.difference(corner, panelkit.art("IMAGEBK_200").crop((0, 0, 60, 60))), 1.0)
+        self.assertEqual(strip_lines_at(self.moved, 192)[:1], ["Scan"])
 
     def test_address_book_faces_come_from_the_2x_set(self):
         # The arrow, in whichever state the book opens (an empty book: disabled).
@@ -128,10 +140,7 @@ class Scales(unittest.TestCase):
         self.assertGreaterEqual(at_200, 0.8 * at_100)
 
     def test_label_strip_text_keeps_its_point_size(self):
-        shot = self.shots[192]
-        strip = shot.crop((0, shot.height - scaled(41, 192), scaled(400, 192), shot.height))
-        lines = panelkit.read_text(strip.resize((strip.width // 2, strip.height // 2), Image.BOX))
-        self.assertEqual(lines[:2], ["Scan", "Scans the image to the computer."])
+        self.assertEqual(strip_lines_at(self.shots[192], 192)[:2], ["Scan", "Scans the image to the computer."])
 
 
 if __name__ == "__main__":
