@@ -8,8 +8,9 @@
 #include "tools/guidriver/Serve.h"
 
 int wmain(int argc, wchar_t** argv) {
-  // Coordinates, rectangles and screenshots in real pixels at any display scale: a driver
-  // unaware of the scale would see a scaled program's windows in shrunk coordinates.
+  // Coordinates, rectangles and screenshots in real pixels at any display scale: on Windows a
+  // driver unaware of the scale sees a scaled program's windows in shrunk coordinates (Wine 8
+  // does not, with or without this call).
   // (Looked up: the build's headers predate the call.)
   using AwareFn = BOOL(WINAPI*)();
   const auto aware = reinterpret_cast<AwareFn>(
