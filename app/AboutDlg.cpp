@@ -5,6 +5,8 @@
 #include "app/ProgramContext.h"
 #include "app/WindowTitle.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/DisplayScale.h"
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "resources/orvane/resource.h"
 
@@ -30,13 +32,13 @@ bool CAboutDlg::OnInitDialog() {
   m_displayText = app.WindowTitle();
   if (!IsUnsetValue(version)) m_displayText += " " + version;
 
-  m_font.Reset(app.CreateInterfaceFont(kFontHeight));
-  m_background.Reset(LoadImageA(app.Instance(), "ABOUTBK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  BITMAP bitmap = {};
-  GetObjectA(m_background.Get(), sizeof(bitmap), &bitmap);
+  // The font keeps its point size and the tile its look at the box's scale.
+  const UINT dpi = Dpi::ForWindow(m_hWnd);
+  m_font.Reset(app.CreateInterfaceFont(DisplayScale::Scaled(kFontHeight, static_cast<int>(dpi))));
+  m_background.Load(app.Instance(), "ABOUTBK", dpi);
 
   const SIZE text = TextExtent(m_hWnd, static_cast<HFONT>(m_font.Get()), m_displayText);
-  const AboutBoxSize size = AboutBoxSizeFor(text.cx, bitmap.bmHeight);
+  const AboutBoxSize size = AboutBoxSizeFor(text.cx, m_background.Height());
   SetWindowPos(nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
 
   HWND button = GetDlgItem(IDC_ABOUT_OK);
@@ -63,15 +65,9 @@ bool CAboutDlg::OnPaint() {
   CPaintDC paint(m_hWnd);
   HDC dc = paint.Get();
   const RECT client = GetClientRect();
-  BITMAP bitmap = {};
-  if (m_background && GetObjectA(m_background.Get(), sizeof(bitmap), &bitmap) && bitmap.bmWidth > 0 &&
-      bitmap.bmHeight > 0) {
-    CMemoryDC memory(dc);
-    CSelectObject selectBitmap(memory.Get(), m_background.Get());
-    for (int y = 0; y < client.bottom; y += bitmap.bmHeight) {
-      for (int x = 0; x < client.right; x += bitmap.bmWidth) {
-        BitBlt(dc, x, y, bitmap.bmWidth, bitmap.bmHeight, memory.Get(), 0, 0, SRCCOPY);
-      }
+  if (m_background.IsLoaded() && m_background.Width() > 0 && m_background.Height() > 0) {
+    for (int y = 0; y < client.bottom; y += m_background.Height()) {
+      for (int x = 0; x < client.right; x += m_background.Width()) m_background.Draw(dc, x, y);
     }
   }
   CSelectObject selectFont(dc, m_font.Get());

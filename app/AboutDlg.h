@@ -2,6 +2,7 @@
 // its text and painted on the ABOUTBK background.
 #pragma once
 
+#include "app/ScaledBitmap.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -20,5 +21,5 @@ class CAboutDlg : public CDialog {
   const CProgramContext& m_program;
   CString m_displayText;
   CGdiObject m_font;
-  CGdiObject m_background;
+  CScaledBitmap m_background;  // the tile, at the box's scale
 };

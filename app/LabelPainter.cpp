@@ -3,6 +3,8 @@
 
 #include "app/PanelRules.h"
 #include "app/ProgramContext.h"
+#include "framework/DisplayScale.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -19,10 +21,14 @@ void DrawLine(HDC dc, HFONT interfaceFont, int x, int y, const CString& text) {
 }
 }  // namespace
 
+int CLabelPainter::Px(int length) const {
+  return DisplayScale::Scaled(length, static_cast<int>(m_dpi ? m_dpi : Dpi::ForWindow(m_panel)));
+}
+
 RECT CLabelPainter::StripRect() const {
   RECT client = {};
   GetClientRect(m_panel, &client);
-  return RECT{client.left, client.bottom - kStripHeight, client.left + kStripWidth, client.bottom};
+  return RECT{client.left, client.bottom - Px(kStripHeight), client.left + Px(kStripWidth), client.bottom};
 }
 
 void CLabelPainter::Invalidate() const {
@@ -36,10 +42,11 @@ void CLabelPainter::Draw(HDC dc, uint16_t label, uint16_t active) const {
   const RECT strip = StripRect();
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColour = SetTextColor(dc, kLabelColour);
-  DrawLine(dc, m_program.CreateInterfaceFont(kTitleHeight), strip.left + kLeft, strip.top,
+  // The interface font keeps its point size at every scale: its pixel height scales.
+  DrawLine(dc, m_program.CreateInterfaceFont(Px(kTitleHeight)), strip.left + Px(kLeft), strip.top,
            m_program.LocalText(Panel::TitleStringId(label)));
-  DrawLine(dc, m_program.CreateInterfaceFont(kDescriptionHeight), strip.left + kLeft, strip.top + kLineStep,
-           m_program.LocalText(Panel::DescriptionStringId(label, active)));
+  DrawLine(dc, m_program.CreateInterfaceFont(Px(kDescriptionHeight)), strip.left + Px(kLeft),
+           strip.top + Px(kLineStep), m_program.LocalText(Panel::DescriptionStringId(label, active)));
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);
 }

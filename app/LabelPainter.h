@@ -16,6 +16,8 @@ class CLabelPainter {
   static const int kStripWidth = 400;
 
   void Bind(HWND panel) { m_panel = panel; }
+  // The panel moved to a monitor of `dpi`: the strip and its fonts at that DPI from now on.
+  void SetDpi(UINT dpi) { m_dpi = dpi; }
   // The strip's rectangle in panel client coordinates.
   RECT StripRect() const;
   // Marks the strip for repainting; the panel's paint draws the background under it first.
@@ -24,6 +26,10 @@ class CLabelPainter {
   void Draw(HDC dc, uint16_t label, uint16_t active) const;
 
  private:
+  // A 1x length of the strip at the panel's DPI.
+  int Px(int length) const;
+
   const CProgramContext& m_program;
   HWND m_panel = nullptr;
+  UINT m_dpi = 0;  // 0: the panel window's own
 };

@@ -10,16 +10,12 @@
 #include "app/ScannerMenu.h"
 #include "app/output/EditorHandOff.h"
 #include "app/settings/SettingsKeys.h"
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "resources/orvane/panel.h"
 #include "resources/orvane/resource.h"
 
 using namespace Panel;
-
-namespace {
-const int kPageX = 117;
-const int kPageY = 34;
-}  // namespace
 
 CPanelDlg::CPanelDlg(const CProgramContext& program, const JobOutlets& outlets)
     : CDialog(IDD_PANEL),
@@ -42,7 +38,8 @@ bool CPanelDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
   TrimSystemMenu();
 
-  m_background.Load(Module::Instance(), "PATTERN");
+  m_dpi = Dpi::ForWindow(m_hWnd);
+  m_background.Load(Module::Instance(), "PATTERN", m_dpi);
   m_backgroundSize = SIZE{m_background.Width(), m_background.Height()};
   SizeToBackground();
   PlaceButtons();
@@ -73,8 +70,8 @@ void CPanelDlg::SizeToBackground() {
   // The frame is measured from the window's own styles, so that the client area is exactly
   // the background whatever border the platform draws.
   RECT frame = {0, 0, m_backgroundSize.cx, m_backgroundSize.cy};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+  Dpi::AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)),
+                        static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)), m_dpi);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   RECT desktop = {};
@@ -93,12 +90,12 @@ void CPanelDlg::PlaceButtons() {
     int width = r.right - r.left;
     int height = r.bottom - r.top;
     // The placeholder takes the size of its face, so that the whole bitmap is shown and hit.
-    CPaletteBitmap face;
-    if (face.Load(Module::Instance(), FaceBitmapName(id, kFaceNormal))) {
+    CScaledBitmap face;
+    if (face.Load(Module::Instance(), FaceBitmapName(id, kFaceNormal), m_dpi)) {
       width = face.Width();
       height = face.Height();
     }
-    const ButtonPosition at = PositionOf(id);
+    const ButtonPosition at = {Px(PositionOf(id).x), Px(PositionOf(id).y)};
     ::MoveWindow(placeholder, at.x, at.y, width, height, FALSE);
     m_pointer.SetButtonRect(id, CPanelRect{at.x, at.y, at.x + width, at.y + height});
   }
@@ -126,18 +123,13 @@ void CPanelDlg::CreateTooltips() {
 
 void CPanelDlg::CreatePages() {
   CSettingsPage* pages[] = {&m_copyPage, &m_ocrPage, &m_faxPage, &m_mailPage, &m_imagePage};
-  // Every page has the size of the Copy background.
-  CPaletteBitmap copyBackground;
-  SIZE size = {293, 277};
-  if (copyBackground.Load(Module::Instance(), "COPYBK"))
-    size = SIZE{copyBackground.Width(), copyBackground.Height()};
   const uint16_t destinations[] = {kCopy, kOcr, kFax, kMail, kImage};
   for (int i = 0; i < 5; ++i) {
     if (!pages[i]->Create(*this, m_program)) continue;
-    pages[i]->SetWindowPos(nullptr, kPageX, kPageY, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Never shown: the name a screen reader gives the page.
     pages[i]->SetWindowText(m_program.LocalText(TitleStringId(destinations[i])).c_str());
   }
+  PlacePages();
   m_imagePage.ShowWindow(SW_HIDE);
 }
 
@@ -369,6 +361,10 @@ bool CPanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
       result = TRUE;
       return true;
     }
+    case Dpi::kChangedMessage:
+      OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      result = 0;
+      return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(m_icon);
       return true;

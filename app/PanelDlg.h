@@ -13,6 +13,7 @@
 #include "app/PanelAccessible.h"
 #include "app/PanelKeys.h"
 #include "app/PointerLogic.h"
+#include "app/ScaledBitmap.h"
 #include "app/job/JobHost.h"
 #include "app/job/ScanJob.h"
 #include "app/settings/CopyPage.h"
@@ -99,6 +100,12 @@ class CPanelDlg : public CDialog,
   void InvalidateButton(uint16_t id) const;
   void RelayToTooltips(UINT message, WPARAM wParam, LPARAM lParam) const;
   void DrawFace(HDC dc, uint16_t id, int face) const;
+  // The panel at another scale (app/PanelScale.cpp): a 1x length in the scale's pixels, and
+  // the move to a monitor of another DPI.
+  int Px(int length) const;
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void PlaceTooltips() const;
+  void PlacePages();
   void FreeGraphics();
   bool RunSelvora(uint16_t id);
 
@@ -112,7 +119,8 @@ class CPanelDlg : public CDialog,
   CLabelPainter m_labelPainter;
   HICON m_icon = nullptr;
   SIZE m_backgroundSize = {0, 0};
-  CPaletteBitmap m_background;
+  CScaledBitmap m_background;
+  UINT m_dpi = 96;  // the DPI the panel is drawn at
   bool m_graphicsReleased = false;
   bool m_skipBackground = false;
   // Hover and press state: mouse inside, button down, hot id and pressed id.

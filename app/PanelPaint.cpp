@@ -9,8 +9,8 @@ void CPanelDlg::DrawFace(HDC dc, uint16_t id, int face) const {
   const char* name = FaceBitmapName(id, static_cast<ButtonFace>(face));
   if (!name) return;
   // Faces are loaded for each draw and released at once; only the background stays loaded.
-  CPaletteBitmap bitmap;
-  if (!bitmap.Load(Module::Instance(), name)) return;
+  CScaledBitmap bitmap;
+  if (!bitmap.Load(Module::Instance(), name, m_dpi)) return;
   const CPanelRect& r = m_pointer.ButtonRect(id);
   const RECT clip = {r.left, r.top, r.right, r.bottom};
   bitmap.Draw(dc, r.left, r.top, &clip);

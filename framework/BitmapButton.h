@@ -9,8 +9,9 @@
 class CBitmapButton : public CSubclassWnd {
  public:
   // Loads the faces by id from the current resource source; 0 leaves a face out. False when
-  // the normal face cannot be loaded.
-  bool LoadBitmaps(UINT normal, UINT pressed = 0, UINT focused = 0, UINT disabled = 0);
+  // the normal face cannot be loaded. Above 96 `dpi` a face n comes from the art set of the
+  // scale ("BMPn_150", "BMPn_200"), shrunk by area between sets.
+  bool LoadBitmaps(UINT normal, UINT pressed = 0, UINT focused = 0, UINT disabled = 0, UINT dpi = 96);
   // Sizes the button to its normal face.
   void SizeToContent() const;
   // Paints the face for the state in `item`; true when `item` is this button's.

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "mail/AddressBook.h"
 #include "mail/BookFile.h"
@@ -46,10 +47,11 @@ bool CAddressBookDlg::OnInitDialog() {
     // The faces are the library's own even when a language library supplies the dialog.
     CResourceSourceScope own(m_texts.OwnResources());
     m_arrow.SubclassDlgItem(IDC_ARROW_BUTTON, m_hWnd);
-    m_arrow.LoadBitmaps(IDB_ARROW_NORMAL, IDB_ARROW_PRESSED, IDB_ARROW_FOCUSED, IDB_ARROW_DISABLED);
+    const UINT dpi = Dpi::ForWindow(m_hWnd);
+    m_arrow.LoadBitmaps(IDB_ARROW_NORMAL, IDB_ARROW_PRESSED, IDB_ARROW_FOCUSED, IDB_ARROW_DISABLED, dpi);
     m_arrow.SizeToContent();
     m_add.SubclassDlgItem(IDC_ADD, m_hWnd);
-    m_add.LoadBitmaps(IDB_ADD_NORMAL, IDB_ADD_PRESSED, IDB_ADD_FOCUSED, IDB_ADD_DISABLED);
+    m_add.LoadBitmaps(IDB_ADD_NORMAL, IDB_ADD_PRESSED, IDB_ADD_FOCUSED, IDB_ADD_DISABLED, dpi);
     m_add.SizeToContent();
   }
   CreateToolTips();

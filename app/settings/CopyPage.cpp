@@ -84,16 +84,18 @@ void CCopyPage::LayoutOwn() {
   const int edge = GetSystemMetrics(SM_CYEDGE);
   const int height = LineHeight() + 2 * edge;
   const SLabel& scaling = m_labels[3];
-  const int fieldX = scaling.x + MeasureText(Program().LocalText(IDC_COPY_SCALING_LABEL)).cx + 4;
+  const int fieldX = Px(scaling.x) + MeasureText(Program().LocalText(IDC_COPY_SCALING_LABEL)).cx + Px(4);
   const int fieldWidth = MeasureText("MMMM9").cx + 2 * edge;
-  MoveControl(IDC_COPY_SCALING, fieldX, scaling.y, fieldWidth, height);
-  MoveControl(IDC_COPY_SCALING_SPIN, fieldX + fieldWidth, scaling.y, GetSystemMetrics(SM_CXVSCROLL), height);
+  MoveControl(IDC_COPY_SCALING, fieldX, Px(scaling.y), fieldWidth, height);
+  MoveControl(IDC_COPY_SCALING_SPIN, fieldX + fieldWidth, Px(scaling.y), GetSystemMetrics(SM_CXVSCROLL),
+              height);
   // The check boxes are as wide as their text and the box in front of it.
   for (int i = 4; i <= 5; ++i) {
     const SLabel& box = m_labels[static_cast<size_t>(i)];
     char text[256] = {};
     GetDlgItemTextA(m_hWnd, box.id, text, sizeof(text));
-    MoveControl(box.id, box.x, box.y, MeasureText(text).cx + GetSystemMetrics(SM_CXMENUCHECK) + 8, height);
+    MoveControl(box.id, Px(box.x), Px(box.y), MeasureText(text).cx + GetSystemMetrics(SM_CXMENUCHECK) + Px(8),
+                height);
   }
   PlaceButtonAndBox(IDC_COPY_PRINTER_BOX);
 }
@@ -105,7 +107,7 @@ void CCopyPage::PaintOwn(HDC dc) {
   GetTextExtentPoint32A(dc, percent.c_str(), percent.GetLength(), &text);
   int y = spin.top + ((spin.bottom - spin.top) - text.cy) / 2;
   if (y < spin.top) y = spin.top;
-  TextOutA(dc, spin.right + 5, y, percent.c_str(), percent.GetLength());
+  TextOutA(dc, spin.right + Px(5), y, percent.c_str(), percent.GetLength());
   DrawTextBox(dc, IDC_COPY_PRINTER_BOX, m_outputDevice);
 }
 

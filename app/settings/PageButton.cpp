@@ -1,15 +1,23 @@
 // CPageButton.
 #include "app/settings/PageButton.h"
 
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 
 bool CPageButton::Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap) {
   if (!SubclassDlgItem(id, dialog)) return false;
-  const HINSTANCE module = Module::Instance();
-  m_up.Load(module, MAKEINTRESOURCEA(upBitmap));
-  m_down.Load(module, MAKEINTRESOURCEA(downBitmap));
-  m_focus.Load(module, MAKEINTRESOURCEA(focusBitmap));
+  m_faceIds[0] = upBitmap;
+  m_faceIds[1] = downBitmap;
+  m_faceIds[2] = focusBitmap;
+  LoadFaces(Dpi::ForWindow(dialog));
   return true;
+}
+
+void CPageButton::LoadFaces(UINT dpi) {
+  const HINSTANCE module = Module::Instance();
+  m_up.Load(module, MAKEINTRESOURCEA(m_faceIds[0]), dpi);
+  m_down.Load(module, MAKEINTRESOURCEA(m_faceIds[1]), dpi);
+  m_focus.Load(module, MAKEINTRESOURCEA(m_faceIds[2]), dpi);
 }
 
 SIZE CPageButton::SizeToContent() const {
@@ -24,7 +32,7 @@ SIZE CPageButton::SizeToContent() const {
 }
 
 void CPageButton::Draw(const DRAWITEMSTRUCT& item) const {
-  const CPaletteBitmap* face = &m_up;
+  const CScaledBitmap* face = &m_up;
   if (item.itemState & ODS_SELECTED) {
     face = &m_down;
   } else if ((item.itemState & ODS_FOCUS) && m_focus.IsLoaded()) {

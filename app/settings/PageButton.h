@@ -7,14 +7,17 @@
 
 #include <functional>
 
-#include "app/PaletteBitmap.h"
+#include "app/ScaledBitmap.h"
 #include "framework/SubclassWnd.h"
 
 class CPageButton : public CSubclassWnd {
  public:
-  // Takes over control `id` of `dialog` and loads its faces from the program's resources.
+  // Takes over control `id` of `dialog` and loads its faces from the program's resources, at
+  // the dialog's scale.
   bool Attach(HWND dialog, int id, UINT upBitmap, UINT downBitmap, UINT focusBitmap);
   void Detach() { Unsubclass(); }
+  // Loads the faces again at `dpi` (the dialog moved to a monitor of another scale).
+  void LoadFaces(UINT dpi);
   // Resizes the control to its up face; returns that size.
   SIZE SizeToContent() const;
   // Handles the owner's WM_DRAWITEM for this control.
@@ -25,8 +28,9 @@ class CPageButton : public CSubclassWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  CPaletteBitmap m_up;
-  CPaletteBitmap m_down;
-  CPaletteBitmap m_focus;
+  UINT m_faceIds[3] = {0, 0, 0};  // up, down, focus
+  CScaledBitmap m_up;
+  CScaledBitmap m_down;
+  CScaledBitmap m_focus;
   std::function<void()> m_onHover;
 };

@@ -5,6 +5,8 @@
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/TokenList.h"
+#include "framework/DisplayScale.h"
+#include "framework/Dpi.h"
 #include "framework/Module.h"
 #include "resources/orvane/panel.h"
 
@@ -35,12 +37,7 @@ bool CSettingsPage::Create(IPageHost& panel, const CProgramContext& program) {
 
 bool CSettingsPage::OnInitDialog() {
   Prepare();
-  // The page is as large as its background; the layout below measures from that size.
-  if (m_background.Load(Module::Instance(), m_identity.background)) {
-    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
-  }
+  LoadBackground();
   LoadListValues();
   LoadOwnValues();
   FillLists();
@@ -57,6 +54,26 @@ bool CSettingsPage::OnInitDialog() {
   }
   LayoutOwn();
   return true;
+}
+
+void CSettingsPage::LoadBackground() {
+  // The page is as large as its background; the layout measures from that size.
+  if (m_background.Load(Module::Instance(), m_identity.background, PageDpi())) {
+    SetWindowPos(nullptr, 0, 0, m_background.Width(), m_background.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_backgroundBrush.Reset(CreatePatternBrush(m_background.Bitmap()));
+  }
+}
+
+void CSettingsPage::Rescale(UINT dpi) {
+  if (!m_hWnd || !m_program) return;
+  m_dpi = dpi;
+  LoadBackground();
+  SetPageFont();
+  if (m_identity.ownButton) m_button.LoadFaces(PageDpi());
+  LayoutLists();
+  LayoutOwn();
+  ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CSettingsPage::OnDestroy() {
@@ -118,7 +135,7 @@ void CSettingsPage::FillResolutionList() {
 }
 
 void CSettingsPage::SetPageFont() {
-  m_pageFont.Reset(Program().CreateInterfaceFont(kPageFontHeight));
+  m_pageFont.Reset(Program().CreateInterfaceFont(Px(kPageFontHeight)));
   for (int id = m_identity.firstControl; id <= m_identity.lastControl; ++id) {
     HWND control = GetDlgItem(id);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
@@ -142,13 +159,14 @@ void CSettingsPage::LayoutLists() {
   for (size_t i = 0; i < m_labels.size(); ++i) {
     const SLabel& label = m_labels[i];
     const SIZE text = MeasureText(Program().LocalText(static_cast<UINT>(label.id)));
-    MoveControl(label.id, label.x, label.y, text.cx + 4, labelHeight);
-    if (static_cast<int>(i) < listCount) starts[i] = label.x + text.cx + ListGap();
+    MoveControl(label.id, Px(label.x), Px(label.y), text.cx + Px(4), labelHeight);
+    if (static_cast<int>(i) < listCount) starts[i] = Px(label.x) + text.cx + Px(ListGap());
   }
   const RECT page = GetClientRect();
   const int width = PageRules::ListWidth(starts, listCount, page.right);
   for (int i = 0; i < listCount && i < static_cast<int>(m_labels.size()); ++i)
-    PlaceList(lists[i], starts[i], m_labels[static_cast<size_t>(i)].y, width + ExtraListWidth(listIndex[i]));
+    PlaceList(lists[i], starts[i], Px(m_labels[static_cast<size_t>(i)].y),
+              width + Px(ExtraListWidth(listIndex[i])));
 }
 
 void CSettingsPage::PlaceList(int listId, int x, int y, int width) const {
@@ -226,12 +244,15 @@ void CSettingsPage::PaintLabels(HDC dc) const {
 }
 
 void CSettingsPage::PaintTitle(HDC dc) const {
-  CGdiObject titleFont(Program().CreateInterfaceFont(kTitleFontHeight));
+  CGdiObject titleFont(Program().CreateInterfaceFont(Px(kTitleFontHeight)));
   CSelectObject select(dc, titleFont.Get());
   const CString title = Program().LocalText(m_identity.titleId);
   SIZE size = {};
   GetTextExtentPoint32A(dc, title.c_str(), title.GetLength(), &size);
-  TextOutA(dc, PageRules::TitleX(size.cx), 4, title.c_str(), title.GetLength());
+  // Centred in the title band as at 1x: the rule takes the text's 1x width.
+  const int dpi = static_cast<int>(PageDpi());
+  TextOutA(dc, Px(PageRules::TitleX(size.cx * DisplayScale::kBaseDpi / dpi)), Px(4), title.c_str(),
+           title.GetLength());
 }
 
 void CSettingsPage::OnMouseMove(UINT flags, POINT point) {
@@ -330,10 +351,10 @@ int CSettingsPage::LineHeight() const {
 void CSettingsPage::PlaceButtonAndBox(int boxId) {
   const SIZE button = m_button.SizeToContent();
   const RECT page = GetClientRect();
-  const int x = page.right - button.cx - 6;
-  const int y = page.bottom - button.cy - 6;
+  const int x = page.right - button.cx - Px(6);
+  const int y = page.bottom - button.cy - Px(6);
   MoveControl(m_identity.ownButton, x, y, button.cx, button.cy);
-  MoveControl(boxId, 3, y, page.right - button.cx - 12, button.cy);
+  MoveControl(boxId, Px(3), y, page.right - button.cx - Px(12), button.cy);
 }
 
 void CSettingsPage::DrawTextBox(HDC dc, int boxId, const CString& text) const {
@@ -373,6 +394,10 @@ RECT CSettingsPage::ControlRect(int id) const {
   MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
+
+UINT CSettingsPage::PageDpi() const { return m_dpi ? m_dpi : Dpi::ForWindow(m_hWnd); }
+
+int CSettingsPage::Px(int length) const { return DisplayScale::Scaled(length, static_cast<int>(PageDpi())); }
 
 void CSettingsPage::MoveControl(int id, int x, int y, int width, int height) const {
   HWND control = GetDlgItem(id);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/PaletteBitmap.h"
+#include "app/ScaledBitmap.h"
 #include "app/output/JobOrder.h"
 #include "app/settings/PageButton.h"
 #include "app/settings/PageHost.h"
@@ -52,6 +52,9 @@ class CSettingsPage : public CDialog {
   const CResolutionTable* Resolutions() const { return m_resolutions.get(); }
   uint16_t Destination() const { return m_identity.destination; }
   const char* Section() const { return m_identity.section; }
+  // The panel moved to a monitor of `dpi` (and placed the page anew): background, faces,
+  // fonts and layout at that DPI, which the page keeps from then on.
+  void Rescale(UINT dpi);
 
  protected:
   // The program whose page this is (set by Create).
@@ -111,6 +114,10 @@ class CSettingsPage : public CDialog {
   RECT ControlRect(int id) const;
   void MoveControl(int id, int x, int y, int width, int height) const;
   HFONT PageFont() const { return static_cast<HFONT>(m_pageFont.Get()); }
+  // The page's DPI (its window's, until a move gives it the panel's), and a 1x length of
+  // the page's layout at that DPI.
+  UINT PageDpi() const;
+  int Px(int length) const;
 
   IPageHost* m_panel = nullptr;
   const CProgramContext* m_program = nullptr;
@@ -120,17 +127,19 @@ class CSettingsPage : public CDialog {
   uint16_t m_scanMode = 1;
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
-  CPaletteBitmap m_background;
+  CScaledBitmap m_background;
   // The background as a brush, for controls that paint their own background (check boxes).
   CGdiObject m_backgroundBrush;
   CGdiObject m_pageFont;
   CPageButton m_button;
+  UINT m_dpi = 0;  // set by a move to another scale
 
  private:
   void LoadListValues();
   void FillLists();
   void FillResolutionList();
   void SetPageFont();
+  void LoadBackground();
   void LayoutLists();
   // Moves a list and lets it open as wide as its longest entry.
   void PlaceList(int listId, int x, int y, int width) const;

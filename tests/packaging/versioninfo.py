@@ -45,11 +45,16 @@ def _entries(image, directory_offset, root):
 
 def version_block(path):
     """The raw VS_VERSIONINFO block of the binary at `path`, or None."""
+    return resource(path, RT_VERSION)
+
+
+def resource(path, type_id):
+    """The bytes of the first resource of type `type_id` of the binary at `path`, or None."""
     image = Image(Path(path).read_bytes())
     if not image.resource_rva:
         return None
     root = image.offset(image.resource_rva)
-    entry = next((e for e in _entries(image, root, root) if e[0] == RT_VERSION), None)
+    entry = next((e for e in _entries(image, root, root) if e[0] == type_id), None)
     if entry is None:
         return None
     offset = entry[2]

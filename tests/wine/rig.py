@@ -109,10 +109,10 @@ class Display:
         return cls(name)
 
     @classmethod
-    def private(cls):
+    def private(cls, screen="1024x768x24"):
         """A fresh Xvfb on the first free display number."""
         read, write = os.pipe()
-        process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten",
+        process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten",
                                     "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)

@@ -13,7 +13,7 @@ sys.path.insert(0, ART)
 
 import generate  # noqa: E402
 import theme  # noqa: E402
-from PIL import Image  # noqa: E402
+from PIL import Image, ImageChops, ImageStat  # noqa: E402
 
 
 def run_generator(out_dir):
@@ -123,6 +123,28 @@ class ArtTest(unittest.TestCase):
         for number, page, x, y in spots:
             with self.subTest(face=number, page=page):
                 self.assert_rim_matches("BMP%d.bmp" % number, page + ".bmp", x, y)
+
+    def test_larger_sets_are_the_same_pictures_drawn_larger(self):
+        for name, width, height in self.manifest:
+            if not name.endswith(".bmp") or name[:-4].endswith(("_150", "_200")):
+                continue
+            base = self.rgb(name)
+            for suffix, scale in (("_150", 1.5), ("_200", 2)):
+                with self.subTest(bitmap=name, set=suffix):
+                    larger = self.rgb(name[:-4] + suffix + ".bmp")
+                    self.assertEqual(larger.size, (int(width * scale + 0.5), int(height * scale + 0.5)))
+                    shrunk = larger.resize(base.size, Image.BOX)
+                    diff = ImageChops.difference(shrunk, base)
+                    # Thin lines of the small faces fall between pixels at 1.5x: a few levels
+                    # apart; a shape out of place or missing is tens of levels apart.
+                    self.assertLess(sum(ImageStat.Stat(diff).mean) / 3, 10.0)
+
+    def test_panel_faces_blend_into_the_background_in_the_larger_sets(self):
+        for suffix, scale in (("_150", 1.5), ("_200", 2)):
+            for name, x, y, w, h, _ in theme.BUTTONS:
+                with self.subTest(face=name + "D" + suffix):
+                    self.assert_rim_matches(name + "D" + suffix + ".bmp", "PATTERN" + suffix + ".bmp",
+                                            int(x * scale + 0.5), int(y * scale + 0.5))
 
     def test_label_strip_is_light_enough_for_its_dark_grey_text(self):
         img = self.rgb("PATTERN.bmp")

@@ -1,6 +1,8 @@
 """ABOUTBK: the 48 x 48 seamless tile behind the information box (which is three tiles high)."""
 from PIL import Image
 
+import paint
+
 BASE = (44, 52, 64)
 RIDGE = (56, 66, 80)
 GROOVE = (38, 45, 56)
@@ -8,12 +10,15 @@ PERIOD = 12  # divides 48, so the diagonal weave continues across tile edges
 
 
 def aboutbk():
-    img = Image.new("RGB", (48, 48), BASE)
+    """The tile at the current set's size: each 1x pixel of the weave covers SCALE pixels."""
+    size = paint.px(48)
+    img = Image.new("RGB", (size, size), BASE)
     px = img.load()
-    for y in range(48):
-        for x in range(48):
-            d = (x + y) % PERIOD
-            e = (x - y) % (PERIOD * 2)
+    for y in range(size):
+        for x in range(size):
+            ux, uy = int(x / paint.SCALE), int(y / paint.SCALE)
+            d = (ux + uy) % PERIOD
+            e = (ux - uy) % (PERIOD * 2)
             if d == 0:
                 px[x, y] = RIDGE
             elif d == 1:

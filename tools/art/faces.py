@@ -3,7 +3,7 @@ from PIL import Image, ImageChops, ImageDraw
 
 import glyphs
 import theme as T
-from paint import Canvas, lighten
+from paint import Canvas, lighten, px
 
 STATES = ("", "F", "D")
 
@@ -87,7 +87,7 @@ def faces(pattern_rgb):
     for name, x, y, w, h, glyph in T.BUTTONS:
         shape, (kx0, ky0, kx1, ky1) = T.key_shape(name)
         box = (kx0 - x, ky0 - y, kx1 - x, ky1 - y)
-        under = pattern_rgb.crop((x, y, x + w, y + h))
+        under = pattern_rgb.crop((px(x), px(y), px(x) + px(w), px(y) + px(h)))
         for state in STATES:
             cv = Canvas(w, h, background=under)
             draw_face(cv, name, state, shape, box, glyph, destination=(x == 22))

@@ -10,10 +10,16 @@ import artfile  # noqa: E402
 import faces  # noqa: E402
 import icon  # noqa: E402
 import pages  # noqa: E402
+import paint  # noqa: E402
 import panel  # noqa: E402
 import smallbuttons  # noqa: E402
 
 MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "manifest.txt")
+
+
+# The larger art sets: file suffix and scale. Each bitmap NAME.bmp of the manifest comes also
+# as NAME_150.bmp and NAME_200.bmp, drawn from the same shapes at 1.5 and 2 times the size.
+SETS = (("", 1), ("_150", 1.5), ("_200", 2))
 
 
 def read_manifest(path=MANIFEST):
@@ -24,15 +30,37 @@ def read_manifest(path=MANIFEST):
             line = line.split("#", 1)[0].split()
             if line:
                 entries.append((line[0], int(line[1]), int(line[2])))
-    return entries
+    return entries + scaled_entries(entries)
+
+
+def scaled_entries(entries):
+    """The larger sets' files of the manifest's bitmaps, sized as the program rounds."""
+    out = []
+    for suffix, scale in SETS[1:]:
+        for name, w, h in entries:
+            if name.endswith(".bmp"):
+                out.append((name[:-4] + suffix + ".bmp", int(w * scale + 0.5), int(h * scale + 0.5)))
+    return out
 
 
 def build():
-    """{file name: (bytes, (width, height))} of all art."""
+    """{file name: (bytes, (width, height))} of all art, every set."""
+    art = {}
+    for suffix, scale in SETS:
+        paint.SCALE = scale
+        art.update(build_set(suffix))
+    paint.SCALE = 1
+    images = icon.icon_images()
+    art["orvane.ico"] = (artfile.ico_bytes(images), images[-1].size)
+    return art
+
+
+def build_set(suffix):
+    """The bitmaps of one set, drawn at paint.SCALE."""
     art = {}
 
     def bmp(name, img, exact=None):
-        art[name + ".bmp"] = (artfile.bmp8_bytes(img, exact), img.size)
+        art[name + suffix + ".bmp"] = (artfile.bmp8_bytes(img, exact), img.size)
 
     bmp("ABOUTBK", about.aboutbk())
     pattern = artfile.as_stored(panel.pattern())
@@ -45,8 +73,6 @@ def build():
         bmp(name, backgrounds[name])
     for name, img, exact in smallbuttons.page_faces(backgrounds) + smallbuttons.mail_faces():
         bmp(name, img, exact)
-    images = icon.icon_images()
-    art["orvane.ico"] = (artfile.ico_bytes(images), images[-1].size)
     return art
 
 

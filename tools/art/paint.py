@@ -1,18 +1,32 @@
-"""Supersampled drawing surface: shapes are drawn as masks at 4x and filled, then box-filtered down."""
+"""Supersampled drawing surface: shapes are drawn as masks at 4x and filled, then box-filtered down.
+
+Every drawing is given in 1x pixels; `SCALE` (1, 1.5 or 2, set by the generator for each art
+set) sizes the result, so each set is drawn from the same shapes, not stretched.
+"""
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 SS = 4  # supersampling factor; box filtering from 4x gives clean anti-aliased edges
+SCALE = 1  # the art set being drawn
+
+
+def px(v):
+    """A 1x length or position in pixels of the current set, rounded as the program does."""
+    return int(v * SCALE + 0.5)
 
 
 class Canvas:
-    """An RGBA surface addressed in final-pixel coordinates (floats allowed)."""
+    """An RGBA surface addressed in 1x final-pixel coordinates (floats allowed).
+
+    A background image is given at the current set's size.
+    """
 
     def __init__(self, width, height, background=(0, 0, 0, 0)):
-        self.width, self.height = width, height
+        self.width, self.height = px(width), px(height)
+        size = (self.width * SS, self.height * SS)
         if isinstance(background, Image.Image):
-            self.img = background.convert("RGBA").resize((width * SS, height * SS), Image.NEAREST)
+            self.img = background.convert("RGBA").resize(size, Image.NEAREST)
         else:
-            self.img = Image.new("RGBA", (width * SS, height * SS), tuple(background))
+            self.img = Image.new("RGBA", size, tuple(background))
 
     # --- masks -----------------------------------------------------------------
     def mask(self):
@@ -23,7 +37,7 @@ class Canvas:
 
     @staticmethod
     def s(v):
-        return int(round(v * SS))
+        return int(round(v * SS * SCALE))
 
     def box(self, box):
         x0, y0, x1, y1 = box
@@ -75,7 +89,7 @@ class Canvas:
         return ImageChops.offset(mask, self.s(dx), self.s(dy)) if (dx or dy) else mask.copy()
 
     def blurred(self, mask, radius):
-        return mask.filter(ImageFilter.GaussianBlur(radius * SS))
+        return mask.filter(ImageFilter.GaussianBlur(radius * SS * SCALE))
 
     @staticmethod
     def scaled(mask, factor):
@@ -125,7 +139,7 @@ class Canvas:
         self.fill(self.cut(halo, mask), colour, opacity)
 
     def paste(self, image, xy):
-        """Paste an RGBA image given at final size (it is scaled up exactly)."""
+        """Paste an RGBA image given at the set's final size (it is scaled up exactly)."""
         big = image.convert("RGBA").resize((image.size[0] * SS, image.size[1] * SS), Image.NEAREST)
         self.img.alpha_composite(big, (self.s(xy[0]), self.s(xy[1])))
 

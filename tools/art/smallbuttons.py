@@ -2,7 +2,7 @@
 import glyphs
 import theme as T
 from faces import exact_mask, keep_rim
-from paint import Canvas, lighten
+from paint import Canvas, lighten, px
 
 # Resource number of each page face: (up, down, focus).
 PAGE_FACES = {"folder": (223, 224, 225), "printer_setup": (226, 227, 228), "chevrons": (229, 231, 230)}
@@ -72,7 +72,7 @@ def page_faces(backgrounds):
     out = []
     for glyph, ids in PAGE_FACES.items():
         page, x, y, fw, fh = spots[glyph]
-        under = backgrounds[page].crop((x, y, x + fw, y + fh))
+        under = backgrounds[page].crop((px(x), px(y), px(x) + px(fw), px(y) + px(fh)))
         for state, number in zip(("up", "down", "focus"), ids):
             cv = Canvas(fw, fh, background=under)
             _page_key(cv, fw, fh, state, glyph)
