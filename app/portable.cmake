@@ -32,6 +32,12 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/DocumentEdges.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/BandRotation.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/GreyCells.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/TextSkew.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/BlankPage.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/ReadingOrder.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
