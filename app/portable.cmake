@@ -38,6 +38,7 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/TextSkew.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/BlankPage.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/ReadingOrder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PageCleanup.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp
