@@ -16,6 +16,7 @@ set(PDF_WRITER_SOURCES
 )
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
+  ${CMAKE_SOURCE_DIR}/app/settings/CleanupChoices.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PaperNames.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/ResolutionTable.cpp
   ${CMAKE_SOURCE_DIR}/app/WindowTitle.cpp

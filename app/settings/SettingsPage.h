@@ -11,6 +11,7 @@
 
 #include "app/PaletteBitmap.h"
 #include "app/output/JobOrder.h"
+#include "app/settings/CleanupChoices.h"
 #include "app/settings/PageButton.h"
 #include "app/settings/PageHost.h"
 #include "app/settings/ResolutionTable.h"
@@ -18,6 +19,7 @@
 #include "framework/Handles.h"
 
 class CProgramContext;
+class CProfileFile;
 
 struct SPageIdentity {
   uint16_t destination;
@@ -116,6 +118,9 @@ class CSettingsPage : public CDialog {
   std::unique_ptr<CResolutionTable> m_resolutions;
   SPageIdentity m_identity;
   std::vector<SLabel> m_labels;  // painted labels, in label order
+  // The clean-up check boxes the page has room for, in the order of kCleanupBoxIds, where they
+  // go; a page without them leaves its section's clean-up values as they are.
+  std::vector<SLabel> m_cleanupBoxes;
   uint16_t m_scanMode = 1;
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
@@ -135,4 +140,12 @@ class CSettingsPage : public CDialog {
   void PlaceList(int listId, int x, int y, int width) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
+  // The clean-up check boxes (CleanupBoxes.cpp).
+  void ShowCleanup();
+  void LayoutCleanup() const;
+  void StoreCleanup() const;
+  CleanupChoices m_cleanup;
 };
+
+// A destination section's clean-up choices, defaults where a key is missing.
+CleanupChoices ReadCleanupChoices(const CProfileFile& settings, const char* section);
