@@ -213,6 +213,12 @@ bool CDataSource::PrepareImage() {
   }
   spec.document.pageNumber = m_pageIndex;
   spec.document.pageCount = feeder ? m_config.feederPages : 1;
+  spec.document.blank = m_config.blankPages.count(m_pageIndex) > 0;
+  spec.document.upsideDown = m_config.upsideDownPages.count(m_pageIndex) > 0;
+  if (feeder)
+    spec.document.degrees = 0;  // the feeder's guides hold the sheet straight
+  else
+    spec.others = m_config.others;
   m_image = std::make_unique<CImageSource>(spec);
   m_renderSeconds = 0;
   m_row = 0;
