@@ -1,19 +1,28 @@
 """Pages that come out straight, from a real click on SCAN over the virtual scanner: a letter
 laid 4 degrees askew comes out level and cut to the sheet, two documents on the glass give two
-pages, and a feeder batch of five with two blank backs mails three pages."""
+pages, a feeder batch of five with two blank backs mails three pages, and an OCR page fed upside
+down is read."""
 
 import unittest
 
 from PIL import Image
 
+import shutil
+
 import jobkit
 import mail_rig
+import ocr_rig
 import panelkit as kit
+import rig
 import services
 import standins
 
 SENDER, RECIPIENT = "scanner@example.com", "desk@example.com"
 AUTO = jobkit.PAPERS.index("Auto")
+
+
+def tearDownModule():
+    ocr_rig.uninstall_engines()
 
 
 def image_settings(**extra):
@@ -106,6 +115,23 @@ class BlankBacks(kit.PanelTestCase):
         files = job.temp_files()
         self.assertEqual(len([f for f in files if f.endswith(".JPG")]), 3, files)
         self.assertEqual(len([f for f in files if f.endswith(".BMP")]), 2, files)
+
+
+class UpsideDownOcr(kit.PanelTestCase):
+    def test_an_upside_down_ocr_page_yields_its_text(self):
+        ocr_rig.install_engine("20")
+        jobkit.scanner(UpsideDownPages="1")
+        directory = jobkit.program("straight_ocr", {"Ocr Setting": {"Resolution": 1, "Scan Mode": 0, "Document Size": 0}},
+                                   active=kit.OCR)
+        shutil.copy2(rig.TOOLS / "recordargs.exe", directory / "write.exe")
+        job = jobkit.Job(directory)
+        job.scan()
+        job.started(timeout=300)
+        self.assertEqual(job.wait_end(timeout=60), 0)
+        files = sorted((directory / "DATA").glob("*.doc"))
+        self.assertEqual(len(files), 1, files)
+        text = ocr_rig.rtf_text(files[0].read_text(encoding="latin-1"))
+        self.assertGreaterEqual(ocr_rig.word_accuracy(text), 0.95, text)
 
 
 if __name__ == "__main__":
