@@ -61,12 +61,18 @@ CPageModel::CPageModel(const DocumentPlacement& placement, const ScanWindow& win
   }
   m_lines.push_back(
       {m_doc.width - margin - 1.2, m_doc.height - 0.6, 0.17, "Page " + std::to_string(m_doc.pageNumber)});
-  if (m_doc.blank) m_lines.clear();
+  if (m_doc.blank || m_doc.photo) m_lines.clear();
   // Lines that do not fit the document are not printed.
   while (!m_lines.empty() && m_lines.back().top + m_lines.back().cell > m_doc.height) m_lines.pop_back();
 
-  // A blank sheet has no photograph either.
+  // A blank sheet has no photograph either; a photograph is nothing else.
   if (m_doc.blank) m_photoTop = m_photoBottom = -1;
+  if (m_doc.photo) {
+    m_lines.clear();
+    m_photoLeft = m_photoTop = 0;
+    m_photoRight = m_doc.width;
+    m_photoBottom = m_doc.height;
+  }
   m_photoSpan = Columns(m_doc.left + m_photoLeft, m_doc.left + m_photoRight);
   for (int32_t p = m_photoSpan.begin; p < m_photoSpan.end; ++p) {
     const double x = m_window.left + (p + 0.5) / m_window.dpiX - m_doc.left - m_photoLeft;

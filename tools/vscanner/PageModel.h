@@ -18,6 +18,7 @@ struct DocumentPlacement {
   double degrees = 0;       // turned about its centre, clockwise as the glass is seen
   bool upsideDown = false;  // fed or laid the wrong way round
   bool blank = false;       // paper only (the back of a one-sided sheet)
+  bool photo = false;       // a photograph only, edge to edge
 };
 
 // The scanned window: resolution, top-left corner in inches, size in pixels.

@@ -23,7 +23,9 @@ CBandRotation::CBandRotation(CPageRows& source, uint32_t sourceWidth, uint32_t s
       m_box(box),
       m_width(width),
       m_height(height),
-      m_rowBytes(RowBytes24(width)) {
+      m_rowBytes(RowBytes24(width)),
+      m_cos(std::cos(box.degrees * kPi / 180)),
+      m_sin(std::sin(box.degrees * kPi / 180)) {
   std::memcpy(m_fill, fill, 3);
 }
 
@@ -82,15 +84,28 @@ const uint8_t* CBandRotation::Next() {
     return nullptr;
   }
   const int64_t w = m_sourceWidth;
+  // The same sums as SourcePoint, with the angle's cosine and sine taken once a page.
+  const double c = m_cos, sn = m_sin;
+  const double v = y + 0.5 - m_height / 2.0;
   for (uint32_t x = 0; x < m_width; ++x) {
-    double sx, sy;
-    SourcePoint(m_box, m_width, m_height, x, y, sx, sy);
+    const double u = x + 0.5 - m_width / 2.0;
+    const double sx = m_box.cx + u * c - v * sn, sy = m_box.cy + u * sn + v * c;
     const double fx = sx - 0.5, fy = sy - 0.5;
     const int64_t ix = static_cast<int64_t>(std::floor(fx)), iy = static_cast<int64_t>(std::floor(fy));
     const int wx = static_cast<int>(std::lround((fx - ix) * 256)),
               wy = static_cast<int>(std::lround((fy - iy) * 256));
     const uint8_t* rows[2] = {SourceRow(iy), SourceRow(iy + 1)};
     uint8_t* out = m_row.get() + 3 * static_cast<size_t>(x);
+    if (rows[0] && rows[1] && ix >= 0 && ix + 1 < w) {
+      const uint8_t* a = rows[0] + 3 * ix;
+      const uint8_t* b = rows[1] + 3 * ix;
+      for (int ch = 0; ch < 3; ++ch) {
+        const int top = a[ch] * (256 - wx) + a[3 + ch] * wx;
+        const int bottom = b[ch] * (256 - wx) + b[3 + ch] * wx;
+        out[ch] = static_cast<uint8_t>((top * (256 - wy) + bottom * wy + 32768) >> 16);
+      }
+      continue;
+    }
     for (int ch = 0; ch < 3; ++ch) {
       int corner[4];
       for (int k = 0; k < 4; ++k) {

@@ -47,6 +47,8 @@ class CBandRotation final : public CPageRows {
   uint32_t m_width;
   uint32_t m_height;
   size_t m_rowBytes;
+  double m_cos;
+  double m_sin;
   uint8_t m_fill[3];
   uint32_t m_capacity = 0;
   std::unique_ptr<uint8_t[]> m_band;  // ring of m_capacity scan rows, row r at r % m_capacity
