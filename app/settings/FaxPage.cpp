@@ -60,6 +60,7 @@ bool CFaxPage::Store(DestinationValues&) {
   }
   WriteInt(Keys::kResolution, Selection(IDC_FAX_RES, 1));
   WriteInt(Keys::kDocumentSize, Selection(IDC_FAX_PAPER, 0));
+  StoreCleanup();
   WriteText(Keys::kOutputDevice, m_faxDevice.c_str());
   return true;
 }

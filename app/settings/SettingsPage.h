@@ -93,6 +93,9 @@ class CSettingsPage : public CDialog {
   int Selection(int listId, int none) const;
   // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
   void StoreLists(int resolutionNone) const;
+  // Writes the clean-up check boxes' values (StoreLists does; a page that writes its lists
+  // itself calls it).
+  void StoreCleanup() const;
   // A list of `count` fixed choices (texts by string id, in order) below the page's lists,
   // placed like them after its painted label.
   void FillChoiceList(int listId, UINT firstTextId, int count, int selection) const;
@@ -143,7 +146,6 @@ class CSettingsPage : public CDialog {
   // The clean-up check boxes (CleanupBoxes.cpp).
   void ShowCleanup();
   void LayoutCleanup() const;
-  void StoreCleanup() const;
   CleanupChoices m_cleanup;
 };
 
