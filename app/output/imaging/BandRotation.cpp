@@ -2,6 +2,7 @@
 #include "app/output/imaging/BandRotation.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -11,6 +12,11 @@ namespace {
 const double kPi = 3.14159265358979323846;
 
 size_t RowBytes24(uint32_t width) { return (static_cast<size_t>(width) * 3 + 3) / 4 * 4; }
+
+int32_t Floor(double value) {
+  const int32_t truncated = static_cast<int32_t>(value);
+  return value < truncated ? truncated - 1 : truncated;
+}
 
 }  // namespace
 
@@ -83,7 +89,9 @@ const uint8_t* CBandRotation::Next() {
     m_failed = true;
     return nullptr;
   }
-  const int64_t w = m_sourceWidth;
+  const int32_t w = static_cast<int32_t>(m_sourceWidth);
+  int32_t rowsAt = INT32_MIN;
+  const uint8_t* rows[2] = {nullptr, nullptr};
   // The same sums as SourcePoint, with the angle's cosine and sine taken once a page.
   const double c = m_cos, sn = m_sin;
   const double v = y + 0.5 - m_height / 2.0;
@@ -91,10 +99,15 @@ const uint8_t* CBandRotation::Next() {
     const double u = x + 0.5 - m_width / 2.0;
     const double sx = m_box.cx + u * c - v * sn, sy = m_box.cy + u * sn + v * c;
     const double fx = sx - 0.5, fy = sy - 0.5;
-    const int64_t ix = static_cast<int64_t>(std::floor(fx)), iy = static_cast<int64_t>(std::floor(fy));
-    const int wx = static_cast<int>(std::lround((fx - ix) * 256)),
-              wy = static_cast<int>(std::lround((fy - iy) * 256));
-    const uint8_t* rows[2] = {SourceRow(iy), SourceRow(iy + 1)};
+    // Floor and rounding without library calls (a 32-bit build calls out for 64-bit and lround
+    // arithmetic); the same values as std::floor and std::lround of these non-negative parts.
+    const int32_t ix = Floor(fx), iy = Floor(fy);
+    const int wx = Floor((fx - ix) * 256 + 0.5), wy = Floor((fy - iy) * 256 + 0.5);
+    if (iy != rowsAt) {
+      rowsAt = iy;
+      rows[0] = SourceRow(iy);
+      rows[1] = SourceRow(iy + 1);
+    }
     uint8_t* out = m_row.get() + 3 * static_cast<size_t>(x);
     if (rows[0] && rows[1] && ix >= 0 && ix + 1 < w) {
       const uint8_t* a = rows[0] + 3 * ix;
@@ -109,7 +122,7 @@ const uint8_t* CBandRotation::Next() {
     for (int ch = 0; ch < 3; ++ch) {
       int corner[4];
       for (int k = 0; k < 4; ++k) {
-        const int64_t px = ix + (k & 1);
+        const int32_t px = ix + (k & 1);
         const uint8_t* row = rows[k >> 1];
         corner[k] = (row && px >= 0 && px < w) ? row[3 * px + ch] : m_fill[ch];
       }
