@@ -1,5 +1,6 @@
 """Pages that come out straight, from a real click on SCAN over the virtual scanner: a letter
-laid 4 degrees askew comes out level and cut to the sheet, two documents on the glass give two
+laid 4 degrees askew comes out level and cut to the sheet, a feeder page pulled in askew is
+deskewed, two documents on the glass give two
 pages, a feeder batch of five with two blank backs mails three pages, and an OCR page fed upside
 down is read."""
 
@@ -94,6 +95,22 @@ class StraightPages(kit.PanelTestCase):
         self.assertAlmostEqual(sizes[0][1], 500 - 4, delta=3)
         self.assertAlmostEqual(sizes[1][0], 340 - 4, delta=3)
         self.assertAlmostEqual(sizes[1][1], 450 - 4, delta=3)
+
+    def test_a_feeder_page_pulled_in_askew_is_deskewed(self):
+        jobkit.scanner(FeederPages=1, FeederAngle=3)
+        directory = jobkit.program("straight_deskew", image_settings(**{"Document Size": 0, "Deskew": 1}))
+        job = jobkit.Job(directory)
+        job.scan()
+        self.editor.wait_records(1)
+        self.assertEqual(job.wait_end(timeout=120), 0)
+        (name,) = [f for f in job.temp_files() if f.endswith(".JPG")]
+        with Image.open(directory / "TEMP" / name) as page:
+            page.load()
+        self.assertEqual(page.size, (827, 1169))  # A4 at 100 dpi
+        # The title's top is level: at 3 degrees its two ends would lie 12 rows apart.
+        left, right = first_ink_row(page, 130, 190), first_ink_row(page, 350, 410)
+        self.assertIsNotNone(left)
+        self.assertLessEqual(abs(left - right), 1, (left, right))
 
 
 class BlankBacks(kit.PanelTestCase):

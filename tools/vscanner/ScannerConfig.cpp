@@ -59,6 +59,7 @@ ScannerConfig ReadScannerConfig(const CString& directory) {
   c.document.width = Inches(file, "PageWidth", c.document.width);
   c.document.height = Inches(file, "PageHeight", c.document.height);
   c.document.degrees = Inches(file, "PageAngle", 0);
+  c.feederAngle = Inches(file, "FeederAngle", 0);
   const CString second = file.ReadText(s, "SecondDocument", "", 128);
   double place[5] = {0, 0, 0, 0, 0};
   if (std::sscanf(second.c_str(), "%lf %lf %lf %lf %lf", &place[0], &place[1], &place[2], &place[3],

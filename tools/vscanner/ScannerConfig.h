@@ -36,6 +36,7 @@ struct ScannerConfig {
   DocumentPlacement document;  // PageLeft/PageTop/PageWidth/PageHeight (inches), PageAngle (degrees)
   // SecondDocument: "left top width height degrees" of another document on the glass.
   std::vector<DocumentPlacement> others;
+  double feederAngle = 0;         // FeederAngle: degrees a feeder sheet is pulled in askew
   std::set<int> blankPages;       // BlankPages: these pages of a feeder batch are blank
   std::set<int> upsideDownPages;  // UpsideDownPages: these come upside down (the flatbed's too: 1)
 };
