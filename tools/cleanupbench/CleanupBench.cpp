@@ -141,13 +141,23 @@ void Angles(const std::string& folder) {
     std::printf("cleanup_glass_pixels_at_edges_%s: %d (goal 0)\n", kind.name, glass);
     if (failed) std::printf("cleanup_not_straightened_%s: %d\n", kind.name, failed);
   }
-  // The memory of the band for the largest page the job meets: 1200 dpi colour Letter at 10
-  // degrees (computed as CBandRotation sizes it: the scan's rows the width's sine needs).
+  // The bands for the largest page the job meets: 1200 dpi colour Letter at 10 degrees, as
+  // CBandRotation sizes them for the scan of its turned box (no rows are read).
   const double s10 = std::sin(10 * kPi / 180), c10 = std::cos(10 * kPi / 180);
-  const double scanWidth = (8.5 * c10 + 11 * s10) * 1200;
-  const double rows = std::ceil(8.5 * 1200 * s10) + 4;
-  std::printf("cleanup_band_memory_1200dpi_letter_10deg: %.1f MB (goal under 48)\n",
-              rows * scanWidth * 3 / 1048576.0);
+  const uint32_t scanWidth = static_cast<uint32_t>(std::ceil((8.5 * c10 + 11 * s10) * 1200));
+  const uint32_t scanHeight = static_cast<uint32_t>(std::ceil((8.5 * s10 + 11 * c10) * 1200));
+  struct NoRows final : public CPageRows {
+    const uint8_t* Next() override { return nullptr; }
+  } none;
+  const uint8_t white[3] = {255, 255, 255};
+  const TurnedBox letter{scanWidth / 2.0, scanHeight / 2.0, 10200, 13200, 10};
+  CBandRotation whole(none, scanWidth, scanHeight, letter, 10200, 13200, white, 1);
+  CBandRotation strips(none, scanWidth, scanHeight, letter, 10200, 13200, white);
+  if (whole.Begin() && strips.Begin()) {
+    std::printf(
+        "cleanup_band_memory_1200dpi_letter_10deg: %.1f MB (goal under 48; one band of whole rows %.1f MB)\n",
+        strips.HeldBytes() / 1048576.0, whole.HeldBytes() / 1048576.0);
+  }
 }
 
 // The labelled blank set at 200 dpi: 20 pages of each kind.
