@@ -137,3 +137,15 @@ AcquireRequest BuildSecondPass(const ScanRequestInput& input, const CRectObj* ar
   request.contrast = 0;
   return request;
 }
+
+CRectObj AreaWithGlass(const CRectObj& area, const PrescanGeometry& prescan, int cells) {
+  auto within = [](int32_t value, int32_t last) { return value < 0 ? 0 : value > last ? last : value; };
+  const int32_t left = area.x1 < area.x2 ? area.x1 : area.x2, right = area.x1 < area.x2 ? area.x2 : area.x1;
+  const int32_t top = area.y1 < area.y2 ? area.y1 : area.y2, bottom = area.y1 < area.y2 ? area.y2 : area.y1;
+  CRectObj wide;
+  wide.x1 = within(left - cells, prescan.width);
+  wide.x2 = within(right + 1 + cells, prescan.width);
+  wide.y1 = within(bottom + 1 + cells, prescan.height);
+  wide.y2 = within(top - cells, prescan.height);
+  return wide;
+}

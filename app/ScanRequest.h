@@ -56,3 +56,7 @@ AcquireRequest BuildScanRequest(const ScanRequestInput& input, bool& autoSize);
 // The acquisition after a prescan: the frame of `area` (prescan pixels), or of the first paper
 // when no area was found. Clears `autoSize`.
 AcquireRequest BuildSecondPass(const ScanRequestInput& input, const CRectObj* area, bool& autoSize);
+
+// `area` widened by `cells` prescan pixels on each side, within the glass: the frame of a
+// document to be straightened, so that the scan holds glass beyond each of its edges.
+CRectObj AreaWithGlass(const CRectObj& area, const PrescanGeometry& prescan, int cells);

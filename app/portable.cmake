@@ -17,6 +17,7 @@ set(PDF_WRITER_SOURCES
 )
 set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/settings/TokenList.cpp
+  ${CMAKE_SOURCE_DIR}/app/settings/CleanupChoices.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/PaperNames.cpp
   ${CMAKE_SOURCE_DIR}/app/settings/ResolutionTable.cpp
   ${CMAKE_SOURCE_DIR}/app/WindowTitle.cpp
@@ -34,6 +35,13 @@ set(APP_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PackedDib.cpp
   ${CMAKE_SOURCE_DIR}/app/output/EditorCommand.cpp
   ${CMAKE_SOURCE_DIR}/app/AutoDetect.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/DocumentEdges.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/BandRotation.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/GreyCells.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/TextSkew.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/BlankPage.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/ReadingOrder.cpp
+  ${CMAKE_SOURCE_DIR}/app/output/imaging/PageCleanup.cpp
   ${CMAKE_SOURCE_DIR}/app/output/imaging/PageWriters.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintGeometry.cpp
   ${CMAKE_SOURCE_DIR}/app/output/PrintRules.cpp

@@ -4,5 +4,6 @@ set(OCRENGINE_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/ocrengine/ArgumentQuoting.cpp
   ${CMAKE_SOURCE_DIR}/tools/ocrengine/RtfWriter.cpp
   ${CMAKE_SOURCE_DIR}/tools/ocrengine/EngineSettings.cpp
+  ${CMAKE_SOURCE_DIR}/tools/ocrengine/Orientation.cpp
 )
 set(TOOLS_PORTABLE_SOURCES ${OCRENGINE_PORTABLE_SOURCES})

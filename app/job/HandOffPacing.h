@@ -25,6 +25,8 @@ class CHandOffPacing {
   Step LeaveDelivery();
   // A page is filed and ready: kHandOff (with `page` at work) or kWait (it waits its turn).
   Step PageFiled(const CString& page);
+  // A page was filed and left out (a blank page of a batch): it counts as dealt with.
+  void PageLeftOut() { m_pageFiled = true; }
   // The page at work has been dealt with: kHandOff with `next` the next waiting page, kEnd,
   // or kWait while the delivering call runs on.
   Step PageDone(CString& next);

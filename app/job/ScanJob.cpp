@@ -14,6 +14,7 @@
 #include "app/ScanRequest.h"
 #include "app/output/EditorHandOff.h"
 #include "app/output/MessageWindowDlg.h"
+#include "app/settings/CleanupChoices.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/SettingsPage.h"
 #include "framework/DiskSpace.h"
@@ -65,6 +66,11 @@ void CScanJob::Press(uint16_t shownPageId, uint16_t activeId) {
   const char* pdfChoice = PdfChoiceKey(activeId);
   const int choice = pdfChoice ? settings.ReadInt(DestinationFor(activeId).section, pdfChoice, 0) : 0;
   m_order.destination = &DestinationFor(activeId, choice);
+  m_cleanup = ReadCleanupChoices(settings, m_order.destination->section);
+  m_straightenScan = false;
+  m_fromGlass = false;
+  m_documents.clear();
+  m_leftOut = 0;
   if (m_order.destination->prepare) m_order.destination->prepare(m_program);
   m_running = true;
   m_pagesArrived = 0;
@@ -201,6 +207,11 @@ INT_PTR CScanJob::OnPageArrived(const AcquireResult* page) {
     return 0;
   }
   JobTimes::Mark("page_filed");
+  if (!m_autoSize && !CleanUpPage(filedPage)) {
+    m_pacing.PageLeftOut();
+    DestroyProgress();
+    return 1;
+  }
   const Destination& destination = *m_order.destination;
   if (!m_autoSize && destination.compression != 0) {
     const PageFiling::Compression compression = PageFiling::CompressPage(
@@ -233,6 +244,7 @@ void CScanJob::ClosePrescan() {
 
 void CScanJob::OnTimer(UINT_PTR id) {
   if (id == kSecondPassTimerId && m_secondPassDue) RunSecondPass();
+  OnDocumentTimer(id);
 }
 
 void CScanJob::RunSecondPass() {
@@ -240,20 +252,28 @@ void CScanJob::RunSecondPass() {
   const CString prescan = m_order.page;
 
   CRectObj area;
+  const size_t firstFound = m_detected.size();
   const DocumentSearch found = FindDocumentArea(prescan.c_str(), m_detected, m_passCounter, area);
+  if (found == DocumentSearch::kFound) PlanDocuments(firstFound, area);
   if (found == DocumentSearch::kNoMemory) {
     MessageBoxA(nullptr, m_program.LocalText(IDS_AUTOMODE_NO_MEMORY).c_str(),
                 m_program.LocalText(IDS_AUTOMODE_CAPTION).c_str(), MB_OK);
   }
-  bool autoSize = false;
-  const Destination& destination = *m_order.destination;
-  AcquireRequest request =
-      BuildSecondPass(RequestInput(m_program, destination, m_host.PageFor(destination.id)),
-                      found == DocumentSearch::kFound ? &area : nullptr, autoSize);
-  m_autoSize = autoSize;
+  m_fromGlass = true;
+  AcquireRequest request = DocumentRequest(found == DocumentSearch::kFound ? &area : nullptr);
   m_pagesArrived = 0;
   RunAcquisition(request);
   if (JobFiles::FileExists(prescan.c_str())) DeleteFileA(prescan.c_str());
+}
+
+// The scan of one document found on the prescan (or of the first paper when none was).
+AcquireRequest CScanJob::DocumentRequest(const CRectObj* area) {
+  bool autoSize = false;
+  const Destination& destination = *m_order.destination;
+  AcquireRequest request =
+      BuildSecondPass(RequestInput(m_program, destination, m_host.PageFor(destination.id)), area, autoSize);
+  m_autoSize = autoSize;
+  return request;
 }
 
 void CScanJob::CancelSecondPass() {
@@ -329,7 +349,7 @@ void CScanJob::PageDealtWith() {
       HandOff(next);
       break;
     case CHandOffPacing::Step::kEnd:
-      End();
+      EndOrNextDocument();
       break;
     case CHandOffPacing::Step::kWait:
       break;
@@ -372,7 +392,7 @@ void CScanJob::OnOcrEnded(OcrOutcome outcome, const char* outputFile) {
 
 // The delivering call has returned: the batch is complete.
 void CScanJob::LeaveDelivery() {
-  if (m_pacing.LeaveDelivery() == CHandOffPacing::Step::kEnd && m_running) End();
+  if (m_pacing.LeaveDelivery() == CHandOffPacing::Step::kEnd && m_running) EndOrNextDocument();
 }
 
 // The pages handed off so far go on as one (a PDF by mail). Every end of a running job comes
@@ -448,6 +468,7 @@ void CScanJob::End() {
   if (m_running) {
     m_running = false;
     HandOffBatch();
+    TellLeftOut();
   }
   m_host.EndPanel();
 }

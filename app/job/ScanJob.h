@@ -17,6 +17,7 @@
 #include "app/job/JobHost.h"
 #include "app/output/Destinations.h"
 #include "app/output/OcrHandoff.h"
+#include "app/settings/CleanupChoices.h"
 #include "framework/String.h"
 #include "scan/AcquireApi.h"
 
@@ -60,6 +61,13 @@ class CScanJob : private IOcrJobOwner {
   void ClosePrescan();
   void RunSecondPass();
   void HandOff(const CString& page);
+  // The page clean-up and the documents on the glass in turn (ScanJobCleanup.cpp).
+  void PlanDocuments(size_t firstFound, CRectObj& area);
+  bool CleanUpPage(const CString& page);
+  void EndOrNextDocument();
+  bool OnDocumentTimer(UINT_PTR id);
+  AcquireRequest DocumentRequest(const CRectObj* area);
+  void TellLeftOut();
   void PageDealtWith();
   void StopHandOffs(unsigned messageId);
   CString KeptNotice(UINT messageId) const;
@@ -94,6 +102,15 @@ class CScanJob : private IOcrJobOwner {
   bool m_secondPassDue = false;
   std::vector<std::unique_ptr<CRectObj>> m_detected;
   int m_passCounter = 0;
+  // The destination's clean-up; the scan at work is a document to straighten; the documents
+  // found on the glass in reading order, the next one to scan, its timer; blank pages left out.
+  CleanupChoices m_cleanup;
+  bool m_straightenScan = false;
+  bool m_fromGlass = false;  // an Auto job's page: the glass is around it (no deskew, never blank)
+  std::vector<CRectObj> m_documents;
+  size_t m_nextDocument = 0;
+  bool m_nextDocumentDue = false;
+  int m_leftOut = 0;
   // Pages of the running acquisition that have arrived: the next one's number is one more
   // (and once one has, a close of the source no longer ends the job).
   int m_pagesArrived = 0;

@@ -22,6 +22,10 @@ const DWORD kDeviceListBytes = 1100;
 
 CFaxPage::CFaxPage() : CSettingsPage(kFaxIdentity) {
   m_labels = {{IDC_FAX_PAPER_LABEL, 40, 80}, {IDC_FAX_RES_LABEL, 83, 135}};
+  m_cleanupBoxes = {{IDC_STRAIGHTEN, 15, 165},
+                    {IDC_EACH_DOCUMENT, 175, 165},
+                    {IDC_DESKEW, 15, 185},
+                    {IDC_LEAVE_OUT_BLANK, 15, 205}};
 }
 
 void CFaxPage::LoadOwnValues() {
@@ -56,6 +60,7 @@ bool CFaxPage::Store(DestinationValues&) {
   }
   WriteInt(Keys::kResolution, Selection(IDC_FAX_RES, 1));
   WriteInt(Keys::kDocumentSize, Selection(IDC_FAX_PAPER, 0));
+  StoreCleanup();
   WriteText(Keys::kOutputDevice, m_faxDevice.c_str());
   return true;
 }

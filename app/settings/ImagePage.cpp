@@ -34,6 +34,10 @@ const SPageIdentity kImageIdentity = {
 CImagePage::CImagePage() : CSettingsPage(kImageIdentity) {
   m_labels = {
       {IDC_IMAGE_PAPER_LABEL, 15, 70}, {IDC_IMAGE_MODE_LABEL, 38, 115}, {IDC_IMAGE_RES_LABEL, 58, 160}};
+  m_cleanupBoxes = {{IDC_STRAIGHTEN, 15, 185},
+                    {IDC_EACH_DOCUMENT, 175, 185},
+                    {IDC_DESKEW, 15, 205},
+                    {IDC_LEAVE_OUT_BLANK, 15, 225}};
 }
 
 void CImagePage::LoadOwnValues() {

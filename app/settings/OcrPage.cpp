@@ -39,6 +39,10 @@ CRegKey OpenUserKey(const CString& path) {
 
 COcrPage::COcrPage() : CSettingsPage(kOcrIdentity) {
   m_labels = {{IDC_OCR_PAPER_LABEL, 40, 80}, {IDC_OCR_RES_LABEL, 83, 135}, {IDC_OCR_SAVE_LABEL, 15, 190}};
+  m_cleanupBoxes = {{IDC_STRAIGHTEN, 15, 215},
+                    {IDC_EACH_DOCUMENT, 175, 215},
+                    {IDC_DESKEW, 15, 235},
+                    {IDC_LEAVE_OUT_BLANK, 15, 255}};
 }
 
 void COcrPage::LoadOwnValues() {

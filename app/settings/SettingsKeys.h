@@ -49,6 +49,11 @@ constexpr char kCompactQuality[] = "Compact Quality";
 constexpr int kAttachPages = 0;
 constexpr int kAttachPdf = 1;
 constexpr int kAttachCompactPdf = 2;
+// The page clean-up of each destination (app/settings/CleanupChoices.h): 0 or 1.
+constexpr char kStraighten[] = "Straighten";
+constexpr char kEachDocument[] = "Each Document";
+constexpr char kDeskew[] = "Deskew";
+constexpr char kLeaveOutBlank[] = "Leave Out Blank";
 
 // Scanner description file
 constexpr char kSupportSize[] = "SupportSize";

@@ -42,6 +42,7 @@ bool CSettingsPage::OnInitDialog() {
   LoadOwnValues();
   FillLists();
   ShowOwnValues();
+  ShowCleanup();
   SetPageFont();
   LayoutLists();
   if (m_identity.ownButton) {
@@ -53,6 +54,7 @@ bool CSettingsPage::OnInitDialog() {
     });
   }
   LayoutOwn();
+  LayoutCleanup();
   return true;
 }
 
@@ -330,6 +332,7 @@ void CSettingsPage::StoreLists(int resolutionNone) const {
   if (m_identity.modeList) WriteInt(Keys::kScanMode, Selection(m_identity.modeList, 1));
   WriteInt(Keys::kResolution, Selection(m_identity.resolutionList, resolutionNone));
   WriteInt(Keys::kDocumentSize, Selection(m_identity.paperList, 0));
+  StoreCleanup();
 }
 
 SIZE CSettingsPage::MeasureText(const CString& text) const {

@@ -12,6 +12,7 @@
 
 #include "app/ScaledBitmap.h"
 #include "app/output/JobOrder.h"
+#include "app/settings/CleanupChoices.h"
 #include "app/settings/PageButton.h"
 #include "app/settings/PageHost.h"
 #include "app/settings/ResolutionTable.h"
@@ -19,6 +20,7 @@
 #include "framework/Handles.h"
 
 class CProgramContext;
+class CProfileFile;
 
 struct SPageIdentity {
   uint16_t destination;
@@ -95,6 +97,9 @@ class CSettingsPage : public CDialog {
   int Selection(int listId, int none) const;
   // Writes the three list values; `resolutionNone` is the no-selection value of Resolution.
   void StoreLists(int resolutionNone) const;
+  // Writes the clean-up check boxes' values (StoreLists does; a page that writes its lists
+  // itself calls it).
+  void StoreCleanup() const;
   // A list of fixed choices (texts by string id, in order) below the page's lists,
   // placed like them after its painted label.
   void FillChoiceList(int listId, std::initializer_list<UINT> textIds, int selection) const;
@@ -124,6 +129,9 @@ class CSettingsPage : public CDialog {
   std::unique_ptr<CResolutionTable> m_resolutions;
   SPageIdentity m_identity;
   std::vector<SLabel> m_labels;  // painted labels, in label order
+  // The clean-up check boxes the page has room for, in the order of kCleanupBoxIds, where they
+  // go; a page without them leaves its section's clean-up values as they are.
+  std::vector<SLabel> m_cleanupBoxes;
   uint16_t m_scanMode = 1;
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
@@ -145,4 +153,11 @@ class CSettingsPage : public CDialog {
   void PlaceList(int listId, int x, int y, int width) const;
   void PaintLabels(HDC dc) const;
   void PaintTitle(HDC dc) const;
+  // The clean-up check boxes (CleanupBoxes.cpp).
+  void ShowCleanup();
+  void LayoutCleanup() const;
+  CleanupChoices m_cleanup;
 };
+
+// A destination section's clean-up choices, defaults where a key is missing.
+CleanupChoices ReadCleanupChoices(const CProfileFile& settings, const char* section);

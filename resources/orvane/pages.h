@@ -105,3 +105,9 @@
 #define IDB_MAIL_UP 229
 #define IDB_MAIL_FOCUS 230
 #define IDB_MAIL_DOWN 231
+
+// The clean-up check boxes of the pages (their strings have the same ids).
+#define IDC_STRAIGHTEN 5060
+#define IDC_EACH_DOCUMENT 5061
+#define IDC_DESKEW 5062
+#define IDC_LEAVE_OUT_BLANK 5063

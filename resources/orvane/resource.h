@@ -75,6 +75,8 @@
 #define IDS_MAIL_NOT_SENT 57377
 #define IDS_SCAN_KEPT 57378
 #define IDS_SELVORA_START_FAILED 57379
+// The end of a job that left blank pages out: how many, and where they are kept.
+#define IDS_BLANK_LEFT_OUT 57470
 #define IDS_PDF_NOT_WRITTEN 57380
 #define IDS_OCR_PDF_NO_VIEWER 57381
 // The panel's context menu: the choice of scanner.

@@ -163,14 +163,17 @@ def values(edition):
 
 def stand_in_tesseract(directory, languages=("eng",), text="Stand-in text\n", exit_code=0):
     """A shell script that answers like Tesseract: its --list-langs lists `languages`; on a
-    page it writes `text` to <base>.txt and exits with `exit_code`. Each call's arguments are
-    appended to calls.txt beside it. Returns its Unix path."""
+    page it writes `text` to <base>.txt and exits with `exit_code`; its orientation detection
+    finds too few characters. Each call's arguments (but the detection's) are appended to
+    calls.txt beside it. Returns its Unix path."""
     directory = Path(directory)
     directory.mkdir(parents=True, exist_ok=True)
     script = directory / "tesseract"
     (directory / "page.txt").write_text(text, encoding="utf-8")
     script.write_text(
         "#!/bin/sh\n"
+        # The orientation detection finds too little text on any page.
+        'case " $* " in *" --psm 0 "*) echo "Too few characters. Skipping this page"; exit 0;; esac\n'
         'echo "$@" >> "%(dir)s/calls.txt"\n'
         'if [ "$1" = --list-langs ]; then\n'
         '  echo "List of available languages in \\"/stand-in/\\" (%(count)d):"\n'

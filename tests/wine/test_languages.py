@@ -35,6 +35,9 @@ PAPER_LISTS, PAPER_AUTO = (6006, 2007, 4005, 5007, 3004), 1018
 CHOICE_LISTS = {5026: (5027, 5028, 5029), 3006: (3007, 3008, 5080)}
 CHOICE_NAMES = [name for names in CHOICE_LISTS.values() for name in names]
 CHECK_BOXES = (2004, 2005)
+# The clean-up check boxes (Image, Fax and OCR pages): Straighten beside Each document, then
+# Deskew and Leave out blank pages each on a row of its own.
+CLEANUP_ROWS = ((5060, 5061), (5062,), (5063,))
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
 # The Mail page's security list (its localised choice "None"), port field and Test key.
 SECURITY_LIST, SECURITY_NONE, PORT_FIELD, PORT_ROOM, TEST_KEY, TEST_CHROME = 5015, 5023, 5017, 40, 5022, 8
@@ -69,7 +72,7 @@ class Languages(kit.PanelTestCase):
         titles = session.measure(library, 22, STRIP_TITLES)
         descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
         page_titles = session.measure(library, 24, PAGE_TITLES)
-        page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + list(MODE_NAMES)
+        page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + [b for row in CLEANUP_ROWS for b in row] + list(MODE_NAMES)
                                      + [PAPER_AUTO, SECURITY_NONE, TEST_KEY] + CHOICE_NAMES)
         progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
         compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
@@ -143,10 +146,14 @@ class Languages(kit.PanelTestCase):
                 room = found[control][2] - found[control][0] - LIST_CHROME
                 wrong += ["list %d cuts string %d (%d > %d)" % (control, name, labels[name], room)
                           for name in names if labels[name] > room]
-        for box in CHECK_BOXES:
+        for box in CHECK_BOXES + tuple(b for row in CLEANUP_ROWS for b in row):
             room = found[box][2] - found[box][0] - CHECK_BOX_CHROME
             if labels[box] > room:
                 wrong.append("check box %d cuts its text (%d > %d)" % (box, labels[box], room))
+        for row in CLEANUP_ROWS:
+            for left, right in zip(row, row[1:]):
+                if found[left][2] > found[right][0]:
+                    wrong.append("check box %d runs into %d" % (left, right))
         for field in ADDRESS_FIELDS:
             if found[field][2] - found[field][0] < ADDRESS_ROOM:
                 wrong.append("address field %d is %d wide" % (field, found[field][2] - found[field][0]))

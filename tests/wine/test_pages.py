@@ -189,7 +189,10 @@ class OcrPage(unittest.TestCase):
         panel = kit.start(directory)
         kit.scan_and_expect(panel, SCAN_CAPTION, OCR_MISSING)
         # The page's own choices are kept as its lists are.
-        self.assertEqual(section(directory, "Ocr Setting"), {"Resolution": "0", "Document Size": "0", "Save As": "0"})
+        # (a section without the clean-up keys gets their defaults: Deskew on for OCR).
+        self.assertEqual(section(directory, "Ocr Setting"), {
+            "Resolution": "0", "Document Size": "0", "Save As": "0", "Straighten": "1", "Each Document": "0",
+            "Deskew": "1", "Leave Out Blank": "0"})
         # Without the newer key the older installation is found.
         kit.reg("delete", OCR_20)
         kit.scan_stores_and_ends(panel)

@@ -64,7 +64,8 @@ class FaxDefault(PrinterPrefix):
         panel = kit.start(directory)
         kit.scan_stores_and_ends(panel)
         self.assertEqual(section(directory, "Fax Setting"),
-                         {"Output device": "Team-Fax", "Resolution": "0", "Document Size": "0"})
+                         {"Output device": "Team-Fax", "Resolution": "0", "Document Size": "0", "Straighten": "1",
+                          "Each Document": "0", "Deskew": "0", "Leave Out Blank": "0"})
         # The Copy page takes the default printer's name, without driver and port.
         panel = kit.start(directory)
         kit.click_button(kit.COPY)

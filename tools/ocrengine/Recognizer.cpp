@@ -83,11 +83,23 @@ Recognition::Status CRecognizer::RunOn(const std::string& imagePath, const std::
     if (image.empty() || output.empty()) return Recognition::kFailed;
   }
   std::vector<std::string> args = {image, output, "-l", language};
+  // A page fed sideways or upside down is read the way its text runs.
+  if (ReadTurned(Orient(image))) args.insert(args.end(), {"--psm", "1"});
   if (!config.empty()) args.push_back(config);
   const int code = Run(args, std::string());
   if (code == kNotStarted) return Recognition::kNoProgram;
   if (code == kTimedOut) return Recognition::kTimedOut;
   return code == 0 ? Recognition::kRecognised : Recognition::kFailed;
+}
+
+// The program's orientation detection on `image` (already in the program's own form of path);
+// upright with no confidence when it finds too few characters or cannot run.
+PageOrientation CRecognizer::Orient(const std::string& image) const {
+  PageOrientation orientation;
+  CTempFile report;
+  if (report.Path().empty() || Run({image, "stdout", "--psm", "0"}, report.Path()) != 0) return orientation;
+  if (!ParseOrientation(TextFile::Read(report.Path(), 4096), orientation)) return PageOrientation{};
+  return orientation;
 }
 
 Recognition CRecognizer::Recognise(const std::string& imagePath, const std::string& language) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/ocrengine/EngineSettings.h"
+#include "tools/ocrengine/Orientation.h"
 
 struct Recognition {
   enum Status { kRecognised, kNoProgram, kFailed, kTimedOut, kNotSaved };
@@ -37,6 +38,7 @@ class CRecognizer {
   // ("txt" without one); the status of the run.
   Recognition::Status RunOn(const std::string& imagePath, const std::string& language,
                             const std::string& outputBase, const std::string& config) const;
+  PageOrientation Orient(const std::string& image) const;
   int RunWindows(const std::vector<std::string>& args, const std::string& outputPath) const;
   int RunNative(const std::vector<std::string>& args, const std::string& outputPath) const;
 

@@ -3,8 +3,16 @@
 
 #include <cstring>
 
+namespace {
+std::vector<DocumentPlacement> Documents(const ImageSpec& spec) {
+  std::vector<DocumentPlacement> documents{spec.document};
+  documents.insert(documents.end(), spec.others.begin(), spec.others.end());
+  return documents;
+}
+}  // namespace
+
 CImageSource::CImageSource(const ImageSpec& spec)
-    : m_spec(spec), m_model(spec.document, spec.window), m_rgb(static_cast<size_t>(spec.window.width) * 3) {
+    : m_spec(spec), m_model(Documents(spec), spec.window), m_rgb(static_cast<size_t>(spec.window.width) * 3) {
   m_model.SetLevels(spec.brightness, spec.contrast);
 }
 

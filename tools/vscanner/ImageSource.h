@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "tools/vscanner/PageModel.h"
+#include "tools/vscanner/Scene.h"
 
 struct ImageSpec {
   int pixelType = 2;  // 0 black-and-white, 1 grey, 2 colour
   bool planar = false;
   ScanWindow window;
   DocumentPlacement document;
-  int32_t brightness = 0;  // -1000..1000
+  std::vector<DocumentPlacement> others;  // more documents on the glass beside it
+  int32_t brightness = 0;                 // -1000..1000
   int32_t contrast = 0;
 };
 
@@ -31,7 +33,7 @@ class CImageSource {
 
  private:
   ImageSpec m_spec;
-  CPageModel m_model;
+  CScene m_model;
   std::vector<uint8_t> m_rgb;
   int32_t m_cached = -1;
 };

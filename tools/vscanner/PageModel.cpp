@@ -61,9 +61,18 @@ CPageModel::CPageModel(const DocumentPlacement& placement, const ScanWindow& win
   }
   m_lines.push_back(
       {m_doc.width - margin - 1.2, m_doc.height - 0.6, 0.17, "Page " + std::to_string(m_doc.pageNumber)});
+  if (m_doc.blank || m_doc.photo) m_lines.clear();
   // Lines that do not fit the document are not printed.
   while (!m_lines.empty() && m_lines.back().top + m_lines.back().cell > m_doc.height) m_lines.pop_back();
 
+  // A blank sheet has no photograph either; a photograph is nothing else.
+  if (m_doc.blank) m_photoTop = m_photoBottom = -1;
+  if (m_doc.photo) {
+    m_lines.clear();
+    m_photoLeft = m_photoTop = 0;
+    m_photoRight = m_doc.width;
+    m_photoBottom = m_doc.height;
+  }
   m_photoSpan = Columns(m_doc.left + m_photoLeft, m_doc.left + m_photoRight);
   for (int32_t p = m_photoSpan.begin; p < m_photoSpan.end; ++p) {
     const double x = m_window.left + (p + 0.5) / m_window.dpiX - m_doc.left - m_photoLeft;
@@ -80,12 +89,18 @@ std::vector<std::string> CPageModel::Lines() const {
   return lines;
 }
 
-void CPageModel::SetLevels(int32_t brightness, int32_t contrast) {
-  m_identityLevels = brightness == 0 && contrast == 0;
+void CPageModel::LevelTable(int32_t brightness, int32_t contrast, uint8_t table[256]) {
   for (int i = 0; i < 256; ++i) {
     const double v = (i - 128.0) * (1000.0 + contrast) / 1000.0 + 128.0 + brightness * 128.0 / 1000.0;
-    m_levels[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : std::lround(v));
+    table[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : std::lround(v));
   }
+}
+
+const uint8_t* CPageModel::GlassColour() { return kGlass; }
+
+void CPageModel::SetLevels(int32_t brightness, int32_t contrast) {
+  m_identityLevels = brightness == 0 && contrast == 0;
+  LevelTable(brightness, contrast, m_levels);
   m_lastKey = -2;
 }
 

@@ -15,6 +15,10 @@ struct DocumentPlacement {
   double height = 10.0;
   int pageNumber = 1;
   int pageCount = 1;
+  double degrees = 0;       // turned about its centre, clockwise as the glass is seen
+  bool upsideDown = false;  // fed or laid the wrong way round
+  bool blank = false;       // paper only (the back of a one-sided sheet)
+  bool photo = false;       // a photograph only, edge to edge
 };
 
 // The scanned window: resolution, top-left corner in inches, size in pixels.
@@ -40,6 +44,10 @@ class CPageModel {
 
   // Brightness and contrast in TWAIN's -1000..1000, applied to every sample.
   void SetLevels(int32_t brightness, int32_t contrast);
+  // The table SetLevels applies.
+  static void LevelTable(int32_t brightness, int32_t contrast, uint8_t table[256]);
+  // The glass's colour (red, green, blue).
+  static const uint8_t* GlassColour();
 
   // The text lines printed on the document, top to bottom (for tests and OCR checks).
   std::vector<std::string> Lines() const;

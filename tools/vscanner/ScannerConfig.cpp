@@ -1,6 +1,7 @@
 // The virtual scanner's settings file.
 #include "tools/vscanner/ScannerConfig.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "framework/Profile.h"
@@ -57,6 +58,21 @@ ScannerConfig ReadScannerConfig(const CString& directory) {
   c.document.top = Inches(file, "PageTop", c.document.top);
   c.document.width = Inches(file, "PageWidth", c.document.width);
   c.document.height = Inches(file, "PageHeight", c.document.height);
+  c.document.degrees = Inches(file, "PageAngle", 0);
+  c.feederAngle = Inches(file, "FeederAngle", 0);
+  const CString second = file.ReadText(s, "SecondDocument", "", 128);
+  double place[5] = {0, 0, 0, 0, 0};
+  if (std::sscanf(second.c_str(), "%lf %lf %lf %lf %lf", &place[0], &place[1], &place[2], &place[3],
+                  &place[4]) >= 4) {
+    DocumentPlacement other;
+    other.left = place[0], other.top = place[1], other.width = place[2], other.height = place[3];
+    other.degrees = place[4];
+    c.others.push_back(other);
+  }
+  for (uint32_t v : Numbers(file.ReadText(s, "BlankPages", "", 128)))
+    c.blankPages.insert(static_cast<int>(v));
+  for (uint32_t v : Numbers(file.ReadText(s, "UpsideDownPages", "", 128)))
+    c.upsideDownPages.insert(static_cast<int>(v));
   // Enumeration answers: keys Enum_0x0103 and the like.
   for (uint16_t cap : {0x0103, 0x110C, 0x1120, 0x0101, 0x1002, 0x1003}) {
     const CString key = CString::Format("Enum_0x%04X", cap);

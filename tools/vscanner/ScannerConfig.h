@@ -33,7 +33,12 @@ struct ScannerConfig {
   int uiAutoScan = 0;          // UiAutoScan: press Scan on the dialog after this many ms
   int stripDelayMs = 0;        // StripDelayMs: each memory strip takes this long
   CString logPath;             // Log: triplet log (default vscanner.log beside)
-  DocumentPlacement document;  // PageLeft/PageTop/PageWidth/PageHeight (inches)
+  DocumentPlacement document;  // PageLeft/PageTop/PageWidth/PageHeight (inches), PageAngle (degrees)
+  // SecondDocument: "left top width height degrees" of another document on the glass.
+  std::vector<DocumentPlacement> others;
+  double feederAngle = 0;         // FeederAngle: degrees a feeder sheet is pulled in askew
+  std::set<int> blankPages;       // BlankPages: these pages of a feeder batch are blank
+  std::set<int> upsideDownPages;  // UpsideDownPages: these come upside down (the flatbed's too: 1)
 };
 
 // Reads `directory` + "vscanner.ini"; a missing file gives the defaults.

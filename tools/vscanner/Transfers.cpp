@@ -213,6 +213,19 @@ bool CDataSource::PrepareImage() {
   }
   spec.document.pageNumber = m_pageIndex;
   spec.document.pageCount = feeder ? m_config.feederPages : 1;
+  spec.document.blank = m_config.blankPages.count(m_pageIndex) > 0;
+  spec.document.upsideDown = m_config.upsideDownPages.count(m_pageIndex) > 0;
+  if (feeder) {
+    spec.document.degrees = m_config.feederAngle;
+    if (spec.document.degrees != 0) {
+      // A sheet pulled in askew still covers the frame (the feeder's own backing is not glass).
+      spec.document.left = spec.document.top = -0.4;
+      spec.document.width += 0.8;
+      spec.document.height += 0.8;
+    }
+  } else {
+    spec.others = m_config.others;
+  }
   m_image = std::make_unique<CImageSource>(spec);
   m_renderSeconds = 0;
   m_row = 0;

@@ -52,4 +52,11 @@ TEST(HandOffPacing, TheEndWaitsForTheOutermostDeliveringCall) {
   EXPECT_EQ(pacing.LeaveDelivery(), Step::kWait);
   // A page delivered outside any call (a library that sends it from its start) ends at once.
   EXPECT_EQ(pacing.PageDone(next), Step::kEnd);
+
+  // A batch whose every page was left out (blank) ends when the call returns.
+  pacing.Reset(false);
+  pacing.EnterDelivery();
+  pacing.PageLeftOut();
+  pacing.PageLeftOut();
+  EXPECT_EQ(pacing.LeaveDelivery(), Step::kEnd);
 }

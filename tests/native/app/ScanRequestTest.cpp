@@ -149,6 +149,18 @@ TEST(ScanRequest, SecondPassFramesTheFoundArea) {
   EXPECT_FLOAT_EQ(r.frameTop, 20.0f / 36);
   EXPECT_FLOAT_EQ(r.frameRight, 30.0f / 36);
   EXPECT_FLOAT_EQ(r.frameBottom, 50.0f / 36);
+  // A document to straighten: two pixels of glass beyond each edge (its last cells included),
+  // never past the glass.
+  const CRectObj wide = AreaWithGlass(area, input.prescan, 2);
+  EXPECT_EQ(wide.x1, 8);
+  EXPECT_EQ(wide.x2, 33);
+  EXPECT_EQ(wide.y2, 18);
+  EXPECT_EQ(wide.y1, 53);
+  const CRectObj edge = AreaWithGlass(CRectObj{1, 395, 305, 0}, input.prescan, 2);
+  EXPECT_EQ(edge.x1, 0);
+  EXPECT_EQ(edge.x2, input.prescan.width);
+  EXPECT_EQ(edge.y1, input.prescan.height);
+  EXPECT_EQ(edge.y2, 0);
 
   // Nothing found: the first paper; without a size for it either, the whole glass.
   const AcquireRequest first = BuildSecondPass(input, nullptr, autoSize);
