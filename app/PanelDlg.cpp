@@ -108,13 +108,7 @@ void CPanelDlg::CreateTooltips() {
   if (!m_tooltip) return;
   for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
     const CString text = m_program.LocalText(id) + CString::Format(" (Alt+%c)", PanelFocus::AccessKey(id));
-    const CPanelRect& r = m_pointer.ButtonRect(id);
-    TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.hwnd = m_hWnd;
-    tool.uId = id;
-    tool.rect = RECT{r.left, r.top, r.right, r.bottom};
-    tool.hinst = nullptr;
+    TOOLINFOA tool = ButtonTool(id);
     tool.lpszText = const_cast<char*>(text.c_str());
     ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }

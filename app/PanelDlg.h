@@ -5,6 +5,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdint>
 
@@ -105,6 +107,8 @@ class CPanelDlg : public CDialog,
   int Px(int length) const;
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   void PlaceTooltips() const;
+  // The tooltip control's description of a painted button: its rectangle in the panel.
+  TOOLINFOA ButtonTool(uint16_t id) const;
   void PlacePages();
   void FreeGraphics();
   bool RunSelvora(uint16_t id);

@@ -30,15 +30,20 @@ void CPanelDlg::PlacePages() {
   }
 }
 
+TOOLINFOA CPanelDlg::ButtonTool(uint16_t id) const {
+  const CPanelRect& r = m_pointer.ButtonRect(id);
+  TOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.hwnd = m_hWnd;
+  tool.uId = id;
+  tool.rect = RECT{r.left, r.top, r.right, r.bottom};
+  return tool;
+}
+
 void CPanelDlg::PlaceTooltips() const {
   if (!m_tooltip) return;
   for (uint16_t id = kFirstButton; id <= kLastButton; ++id) {
-    const CPanelRect& r = m_pointer.ButtonRect(id);
-    TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.hwnd = m_hWnd;
-    tool.uId = id;
-    tool.rect = RECT{r.left, r.top, r.right, r.bottom};
+    TOOLINFOA tool = ButtonTool(id);
     ::SendMessageA(m_tooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }

@@ -70,7 +70,8 @@ class Cut(kit.PanelTestCase):
                 hwnd, texts = kit.message_box(job.panel, "E-mail", timeout=PROMPT + 30)
                 self.assertLess(time.time() - started, PROMPT, "the cut was noticed only by a time limit")
                 kit.dismiss(hwnd)
-                self.assertEqual([t.replace("\\n", "\n") for t in texts], [message])
+                said = [t.replace("\\n", "\n") for t in texts]
+                self.assertIn(said, [[m] for m in (message if isinstance(message, tuple) else (message,))])
                 hwnd, texts = kit.message_box(job.panel, job.panel.title, timeout=20)
                 kit.dismiss(hwnd)
                 self.assertIn("was not sent by e-mail", " ".join(texts))
@@ -86,7 +87,8 @@ class Cut(kit.PanelTestCase):
 
 class Commands(Cut):
     def test_greeting_reset_at_once(self):
-        self.cut({"GREETING": [["reset"]]})
+        # A reset in the same instant as the accept can reach the program as a failed connect.
+        self.cut({"GREETING": [["reset"]]}, message=(LOST, "Host is unreachable."))
 
     def test_greeting_closed_halfway(self):
         self.cut({"GREETING": [[b"220 scripted", "close"]]})

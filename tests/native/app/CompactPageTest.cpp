@@ -20,38 +20,19 @@
 #include "app/output/imaging/LittleEndian.h"
 #include "app/output/imaging/PageSurvey.h"
 #include "app/output/imaging/PdfFromPages.h"
+#include "tests/native/support/ShellScratch.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test_support::ScratchDir;
+using test_support::Shell;
 
-std::string Shell(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
+using Bytes = std::vector<uint8_t>;
 
 Bytes ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
-
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/compacttestXXXXXX";
-    m_path = mkdtemp(name);
-  }
-  ~TempDir() { Shell("rm -rf " + m_path); }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
 
 // A page as a scanner gives it: blue-green-red rows, and where its ink truly is.
 struct Page {
@@ -181,7 +162,7 @@ bool Append(void* context, const uint8_t* data, size_t size) {
 }
 
 TEST(CompactPage, Jbig2DecodesToTheRowsGivenWhateverTheirContent) {
-  TempDir dir;
+  ScratchDir dir;
   struct Case {
     uint32_t width, height;
     int kind;  // 0 noise, 1 text-like runs, 2 all black, 3 all white, 4 stripes repeating rows
@@ -300,7 +281,7 @@ double Psnr(const std::string& one, const std::string& other, uint32_t left, uin
 }
 
 TEST(CompactPage, AColourPageGoesAsBackgroundAndAStencilAColourJudgedByQpdfAndPoppler) {
-  TempDir dir;
+  ScratchDir dir;
   const Page page = MakePage(1200, 1300, true);
   WriteBitmap(dir / "page.bmp", page, 300, false);
   PdfPageStyle style;
@@ -339,7 +320,7 @@ TEST(CompactPage, AColourPageGoesAsBackgroundAndAStencilAColourJudgedByQpdfAndPo
 }
 
 TEST(CompactPage, PagesOfOtherKindsTakeTheirOwnForms) {
-  TempDir dir;
+  ScratchDir dir;
   PdfPageStyle style;
   style.compact = true;
   // Grey: grey pictures. Paper alone: the background only. A photograph all over: one JPEG.

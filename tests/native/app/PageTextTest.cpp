@@ -14,31 +14,12 @@
 
 #include "app/output/TesseractTsv.h"
 #include "app/output/imaging/PdfFromPages.h"
+#include "tests/native/support/ShellScratch.h"
 
 namespace {
 
-std::string Shell(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
-
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/pagetexttestXXXXXX";
-    m_path = mkdtemp(name);
-  }
-  ~TempDir() { Shell("rm -rf " + m_path); }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
+using test_support::ScratchDir;
+using test_support::Shell;
 
 PageText Parse(const std::string& tsv) { return TesseractTsv::Parse(tsv.data(), tsv.size()); }
 
@@ -160,7 +141,7 @@ TEST(TesseractTsv, AWordIsValidUtf8WithoutBlanksWithinItsBounds) {
 // Words over a plain page and over a compact one: poppler finds each, in whatever script, in the
 // box it was given (to a point), also when the page's characters are more than one font holds.
 TEST(PdfTextLayer, WordsAreFoundWhereTheyStandInAnyScript) {
-  TempDir dir;
+  ScratchDir dir;
   WritePaper(dir / "page.bmp", 2400, 1500);
   PageText text;
   const Strings latin = {"Invoice",
@@ -230,7 +211,7 @@ TEST(PdfTextLayer, WordsAreFoundWhereTheyStandInAnyScript) {
 // Tesseract's words from a page of printed text, laid over that page made compact, come back from
 // the PDF, in their order.
 TEST(PdfTextLayer, TesseractsWordsComeBackFromTheCompactPage) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string lines =
       "Dear customer, thank you for your order of the twelfth.\\n"
       "The parcel leaves our warehouse on Monday morning and\\n"

@@ -17,8 +17,12 @@
 
 #include "app/output/imaging/JpegEncoder.h"
 #include "app/output/imaging/LittleEndian.h"
+#include "tests/native/support/ShellScratch.h"
 
 namespace {
+
+using test_support::ScratchDir;
+using test_support::Shell;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -30,29 +34,6 @@ Bytes ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
-
-std::string Shell(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
-
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/pdftestXXXXXX";
-    m_path = mkdtemp(name);
-  }
-  ~TempDir() { Shell("rm -rf " + m_path); }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
 
 // A picture: rows top-down, `channels` bytes per pixel (1 grey or bilevel as 0/1 ink, 3 RGB).
 struct Picture {
@@ -201,7 +182,7 @@ void ExpectQpdfAccepts(const std::string& pdf) {
 const LocalTime kDate{2026, 12, 8, 10, 30, 45};
 
 TEST(PdfFromPages, EveryKindOfPageIsKeptAsItIsAtItsSize) {
-  TempDir dir;
+  ScratchDir dir;
   const Picture colour = MakePicture(620, 877, 3, 1), grey = MakePicture(301, 190, 1, 2);
   const Picture ink = MakeInk(1653, 2339, 3), wideInk = MakeInk(83, 40, 4);
   const Bytes jpeg = JpegFile(colour, 300);
@@ -256,7 +237,7 @@ TEST(PdfFromPages, EveryKindOfPageIsKeptAsItIsAtItsSize) {
 // Rows that use every run-length code of both colours, every vertical offset, pass modes,
 // noise, and widths around a byte's edge: decoded by poppler to the same pixels.
 TEST(PdfFromPages, FaxCodingDecodesToTheSamePixels) {
-  TempDir dir;
+  ScratchDir dir;
   std::vector<Picture> pictures;
   // Wide enough for the longest pair of runs (white 2699, black 2700).
   Picture runs{5400, 2 * 2700, 1, Bytes(size_t(5400) * 2 * 2700)};
@@ -390,7 +371,7 @@ TEST(PdfWriter, RefusesWhatWouldMakeABrokenFile) {
 }
 
 TEST(PdfFromPages, AFailedPageLeavesNoFileBehind) {
-  TempDir dir;
+  ScratchDir dir;
   WriteAll(dir / "P1.JPG", JpegFile(MakePicture(16, 16, 3, 5), 300));
   WriteAll(dir / "P2.TXT", Bytes{'h', 'e', 'l', 'l', 'o'});
   Bytes truncated = BitmapFile(MakeInk(64, 64, 6), 1, 300, false);
