@@ -39,6 +39,9 @@ CHECK_BOXES = (2004, 2005)
 # Deskew and Leave out blank pages each on a row of its own.
 CLEANUP_ROWS = ((5060, 5061), (5062,), (5063,))
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
+# The clean-up key of the Copy and Mail pages (its face 5064) lies in the title strip between
+# the title's tab and the destination's sign, in the page's own pixels.
+CLEANUP_KEYS, CLEANUP_FACE, CLEANUP_ROOM = (5065, 5066), 5064, (141, 258)
 # The Mail page's security list (its localised choice "None"), port field and Test key.
 SECURITY_LIST, SECURITY_NONE, PORT_FIELD, PORT_ROOM, TEST_KEY, TEST_CHROME = 5015, 5023, 5017, 40, 5022, 8
 # A closed list shows its text between its edge and its drop button; a check box's text
@@ -73,7 +76,7 @@ class Languages(kit.PanelTestCase):
         descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
         page_titles = session.measure(library, 24, PAGE_TITLES)
         page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + [b for row in CLEANUP_ROWS for b in row] + list(MODE_NAMES)
-                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY] + CHOICE_NAMES)
+                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY, CLEANUP_FACE] + CHOICE_NAMES)
         progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
         compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
         lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
@@ -161,6 +164,12 @@ class Languages(kit.PanelTestCase):
             wrong.append("the port field is %d wide" % (found[PORT_FIELD][2] - found[PORT_FIELD][0]))
         if labels[TEST_KEY] > found[TEST_KEY][2] - found[TEST_KEY][0] - TEST_CHROME:
             wrong.append("the Test key cuts its text")
+        for key in CLEANUP_KEYS:
+            left, right = found[key][0] - kit.PAGE_ORIGIN[0], found[key][2] - kit.PAGE_ORIGIN[0]
+            if labels[CLEANUP_FACE] > right - left - TEST_CHROME:
+                wrong.append("clean-up key %d cuts its text" % key)
+            if left < CLEANUP_ROOM[0] or right > CLEANUP_ROOM[1]:
+                wrong.append("clean-up key %d leaves the title strip's room (%d..%d)" % (key, left, right))
         self.assertEqual(wrong, [])
 
 
