@@ -40,11 +40,13 @@ void CSettingsPage::ShowCleanup() {
 // the strip's empty middle, never over the title's tab).
 void CSettingsPage::LayoutCleanup() const {
   const int height = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
+  const int pageRight = GetClientRect().right - Px(4);
   for (const SLabel& box : m_cleanupBoxes) {
     char text[256] = {};
     GetDlgItemTextA(m_hWnd, box.id, text, sizeof(text));
-    MoveControl(box.id, Px(box.x), Px(box.y), MeasureText(text).cx + GetSystemMetrics(SM_CXMENUCHECK) + Px(8),
-                height);
+    const int width = MeasureText(text).cx + GetSystemMetrics(SM_CXMENUCHECK) + Px(8);
+    // A box that would pass the page's edge moves left (the layout keeps room before it).
+    MoveControl(box.id, std::min(Px(box.x), pageRight - width), Px(box.y), width, height);
   }
   if (m_cleanupKey) {
     const int width = MeasureText(Program().LocalText(IDS_CLEANUP_KEY)).cx + Px(kKeyButtonPadding);

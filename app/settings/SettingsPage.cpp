@@ -145,6 +145,9 @@ void CSettingsPage::SetPageFont() {
     HWND control = GetDlgItem(id);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
   }
+  // The clean-up check boxes lie outside the range; they speak in the page font as the others.
+  for (const SLabel& box : m_cleanupBoxes)
+    ::SendMessageA(GetDlgItem(box.id), WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
 }
 
 void CSettingsPage::LayoutLists() {

@@ -38,6 +38,7 @@ CHECK_BOXES = (2004, 2005)
 # The clean-up check boxes (Image, Fax and OCR pages): Straighten beside Each document, then
 # Deskew and Leave out blank pages each on a row of its own.
 CLEANUP_ROWS = ((5060, 5061), (5062,), (5063,))
+PAGE_WIDTH = 293
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
 # The clean-up key of the Copy and Mail pages (its face 5064) lies in the title strip between
 # the title's tab and the destination's sign, in the page's own pixels.
@@ -153,6 +154,9 @@ class Languages(kit.PanelTestCase):
             room = found[box][2] - found[box][0] - CHECK_BOX_CHROME
             if labels[box] > room:
                 wrong.append("check box %d cuts its text (%d > %d)" % (box, labels[box], room))
+        page_right = kit.PAGE_ORIGIN[0] + PAGE_WIDTH
+        wrong += ["check box %d passes the page's edge" % box for row in CLEANUP_ROWS for box in row
+                  if found[box][2] > page_right]
         for row in CLEANUP_ROWS:
             for left, right in zip(row, row[1:]):
                 if found[left][2] > found[right][0]:
