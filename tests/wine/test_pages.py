@@ -60,11 +60,12 @@ class MailPage(kit.PanelTestCase):
             "Active_Dlg": {"Active_ID": "1003"},
             "Mail Setting": {"Mail To": "you@example.org", "Mail From": "me@example.org", "Each Document": "1"}})
         panel = kit.start(directory)
-        # A click opens the menu; its fourth entry, Leave out blank pages, is turned on.
+        # Keys alone: Shift+Tab from the first button enters the page at its last control, the
+        # key; Space opens the menu and its fourth entry, Leave out blank pages, is turned on.
+        rig.driver("keys", "--hwnd", panel.hwnd, "{SHIFT+TAB}{SPACE}{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}")
+        # A click opens it too: Straighten is turned off.
         kit.click_control(MAIL_CLEANUP)
-        rig.driver("keys", "--hwnd", panel.hwnd, "{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}")
-        # The key keeps the focus: Space opens the menu again, Straighten is turned off.
-        rig.driver("keys", "--hwnd", panel.hwnd, "{SPACE}{DOWN}{ENTER}")
+        rig.driver("keys", "--hwnd", panel.hwnd, "{DOWN}{ENTER}")
         kit.scan_stores_and_ends(panel)
         stored = section(directory, "Mail Setting")
         self.assertEqual([stored[key] for key in CLEANUP_KEYS], ["0", "1", "0", "1"])
