@@ -37,6 +37,8 @@ const int kCopiesMin = 1, kCopiesMax = 100;
 CCopyPage::CCopyPage() : CSettingsPage(kCopyIdentity) {
   m_labels = {{IDC_COPY_PAPER_LABEL, 15, 40},    {IDC_COPY_MODE_LABEL, 38, 70}, {IDC_COPY_RES_LABEL, 58, 100},
               {IDC_COPY_SCALING_LABEL, 30, 140}, {IDC_COPY_CENTER_V, 30, 170},  {IDC_COPY_CENTER_H, 30, 200}};
+  // No room for the clean-up check boxes below the centring: their key in the title strip.
+  m_cleanupKey = IDC_COPY_CLEANUP;
 }
 
 void CCopyPage::Prepare() {
@@ -151,6 +153,7 @@ bool CCopyPage::Store(DestinationValues&) {
   WriteInt(Keys::kCopies, m_copies);
   WriteInt(Keys::kCenterVertical, m_centerVertical);
   WriteInt(Keys::kCenterHorizontal, m_centerHorizontal);
+  StoreCleanup();
   return true;
 }
 

@@ -50,6 +50,8 @@ CMailPage::CMailPage() : CSettingsPage(kMailIdentity) {
       {IDC_MAIL_ATTACH_LABEL, 15, 109}, {IDC_MAIL_SMTP_LABEL, 0, 0},   {IDC_MAIL_SECURITY_LABEL, 0, 0},
       {IDC_MAIL_PORT_LABEL, 0, 0},      {IDC_MAIL_USER_LABEL, 0, 0},   {IDC_MAIL_PASSWORD_LABEL, 0, 0},
       {IDC_MAIL_TO_LABEL, 0, 0},        {IDC_MAIL_FROM_LABEL, 0, 0}};
+  // The rows fill the page: the clean-up choices are a key in the title strip.
+  m_cleanupKey = IDC_MAIL_CLEANUP;
 }
 
 CString CMailPage::Smtp() const { return FieldText(IDC_MAIL_SMTP, kAddressBuffer); }

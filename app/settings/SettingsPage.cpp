@@ -2,12 +2,14 @@
 #include "app/settings/SettingsPage.h"
 
 #include "app/ProgramContext.h"
+#include "app/settings/KeyButton.h"
 #include "app/settings/PageRules.h"
 #include "app/settings/SettingsKeys.h"
 #include "app/settings/TokenList.h"
 #include "framework/DisplayScale.h"
 #include "framework/Dpi.h"
 #include "framework/Module.h"
+#include "resources/orvane/pages.h"
 #include "resources/orvane/panel.h"
 
 namespace {
@@ -75,6 +77,7 @@ void CSettingsPage::Rescale(UINT dpi) {
   if (m_identity.ownButton) m_button.LoadFaces(PageDpi());
   LayoutLists();
   LayoutOwn();
+  LayoutCleanup();
   ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
@@ -142,6 +145,9 @@ void CSettingsPage::SetPageFont() {
     HWND control = GetDlgItem(id);
     if (control) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
   }
+  // The clean-up check boxes lie outside the range; they speak in the page font as the others.
+  for (const SLabel& box : m_cleanupBoxes)
+    ::SendMessageA(GetDlgItem(box.id), WM_SETFONT, reinterpret_cast<WPARAM>(m_pageFont.Get()), FALSE);
 }
 
 void CSettingsPage::LayoutLists() {
@@ -266,6 +272,10 @@ bool CSettingsPage::OnCommand(WORD id, WORD code, HWND control) {
     OnOwnButton();
     return true;
   }
+  if (m_cleanupKey && id == m_cleanupKey && code == BN_CLICKED) {
+    OnCleanupKey();
+    return true;
+  }
   return CDialog::OnCommand(id, code, control);
 }
 
@@ -297,6 +307,11 @@ bool CSettingsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
       const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item && m_identity.ownButton && static_cast<int>(item->CtlID) == m_identity.ownButton) {
         m_button.Draw(*item);
+        result = TRUE;
+        return true;
+      }
+      if (item && m_cleanupKey && static_cast<int>(item->CtlID) == m_cleanupKey) {
+        DrawKeyButton(*item, PageFont(), Program().LocalText(IDS_CLEANUP_KEY));
         result = TRUE;
         return true;
       }

@@ -132,6 +132,9 @@ class CSettingsPage : public CDialog {
   // The clean-up check boxes the page has room for, in the order of kCleanupBoxIds, where they
   // go; a page without them leaves its section's clean-up values as they are.
   std::vector<SLabel> m_cleanupBoxes;
+  // A page without room for the boxes sets this to its key's id: a key in the title strip
+  // that opens the four choices as a menu of checked entries, stored as the boxes are.
+  int m_cleanupKey = 0;
   uint16_t m_scanMode = 1;
   uint16_t m_resolution = 0;
   uint16_t m_paper = 0;
@@ -156,6 +159,7 @@ class CSettingsPage : public CDialog {
   // The clean-up check boxes (CleanupBoxes.cpp).
   void ShowCleanup();
   void LayoutCleanup() const;
+  void OnCleanupKey();
   CleanupChoices m_cleanup;
 };
 

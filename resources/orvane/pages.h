@@ -111,3 +111,8 @@
 #define IDC_EACH_DOCUMENT 5061
 #define IDC_DESKEW 5062
 #define IDC_LEAVE_OUT_BLANK 5063
+// The key of the pages without room for the check boxes, which opens them as a menu, and its
+// face.
+#define IDS_CLEANUP_KEY 5064
+#define IDC_COPY_CLEANUP 5065
+#define IDC_MAIL_CLEANUP 5066

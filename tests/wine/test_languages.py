@@ -38,7 +38,11 @@ CHECK_BOXES = (2004, 2005)
 # The clean-up check boxes (Image, Fax and OCR pages): Straighten beside Each document, then
 # Deskew and Leave out blank pages each on a row of its own.
 CLEANUP_ROWS = ((5060, 5061), (5062,), (5063,))
+PAGE_WIDTH = 293
 ADDRESS_FIELDS, ADDRESS_ROOM = (5010, 5011, 5012), 100
+# The clean-up key of the Copy and Mail pages (its face 5064) lies in the title strip between
+# the title's tab and the destination's sign, in the page's own pixels.
+CLEANUP_KEYS, CLEANUP_FACE, CLEANUP_ROOM = (5065, 5066), 5064, (141, 258)
 # The Mail page's security list (its localised choice "None"), port field and Test key.
 SECURITY_LIST, SECURITY_NONE, PORT_FIELD, PORT_ROOM, TEST_KEY, TEST_CHROME = 5015, 5023, 5017, 40, 5022, 8
 # A closed list shows its text between its edge and its drop button; a check box's text
@@ -73,7 +77,7 @@ class Languages(kit.PanelTestCase):
         descriptions = session.measure(library, 14, STRIP_DESCRIPTIONS)
         page_titles = session.measure(library, 24, PAGE_TITLES)
         page_texts = session.measure(library, PAGE_FONT, PAGE_LABELS + list(CHECK_BOXES) + [b for row in CLEANUP_ROWS for b in row] + list(MODE_NAMES)
-                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY] + CHOICE_NAMES)
+                                     + [PAPER_AUTO, SECURITY_NONE, TEST_KEY, CLEANUP_FACE] + CHOICE_NAMES)
         progress = session.dialog(library, PROGRESS_DIALOG, PROGRESS_TEXTS)
         compressing = session.dialog(english, PROGRESS_DIALOG, {1062: COMPRESSING})
         lines = [(22, STRIP_LEFT, 0, 1039), (14, STRIP_LEFT, 22, 1067)]
@@ -150,6 +154,9 @@ class Languages(kit.PanelTestCase):
             room = found[box][2] - found[box][0] - CHECK_BOX_CHROME
             if labels[box] > room:
                 wrong.append("check box %d cuts its text (%d > %d)" % (box, labels[box], room))
+        page_right = kit.PAGE_ORIGIN[0] + PAGE_WIDTH
+        wrong += ["check box %d passes the page's edge" % box for row in CLEANUP_ROWS for box in row
+                  if found[box][2] > page_right]
         for row in CLEANUP_ROWS:
             for left, right in zip(row, row[1:]):
                 if found[left][2] > found[right][0]:
@@ -161,6 +168,12 @@ class Languages(kit.PanelTestCase):
             wrong.append("the port field is %d wide" % (found[PORT_FIELD][2] - found[PORT_FIELD][0]))
         if labels[TEST_KEY] > found[TEST_KEY][2] - found[TEST_KEY][0] - TEST_CHROME:
             wrong.append("the Test key cuts its text")
+        for key in CLEANUP_KEYS:
+            left, right = found[key][0] - kit.PAGE_ORIGIN[0], found[key][2] - kit.PAGE_ORIGIN[0]
+            if labels[CLEANUP_FACE] > right - left - TEST_CHROME:
+                wrong.append("clean-up key %d cuts its text" % key)
+            if left < CLEANUP_ROOM[0] or right > CLEANUP_ROOM[1]:
+                wrong.append("clean-up key %d leaves the title strip's room (%d..%d)" % (key, left, right))
         self.assertEqual(wrong, [])
 
 

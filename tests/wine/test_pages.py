@@ -17,6 +17,9 @@ OCR_MISSING = "OCR engine can't be found. \\n\\n Please Install TextBridge."
 APP_PATHS = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths"
 OCR_20 = r"HKCU\Software\Xerox\TextBridge\Classic 2.0\TextBridge"
 OCR_96 = r"HKCU\Software\Xerox\TextBridge\Classic 96\TextBridge"
+# The clean-up key of the Mail page and the keys its choices are stored under.
+MAIL_CLEANUP = 5066
+CLEANUP_KEYS = ["Straighten", "Each Document", "Deskew", "Leave Out Blank"]
 
 
 def section(directory, name):
@@ -41,8 +44,8 @@ class MailPage(kit.PanelTestCase):
         self.assertEqual(section(directory, "Mail Setting"),
                          {"Mail From": "me@example.org", "Mail To": "you@example.org", "SMTP": "", "SMTP Port": "2525",
                           "SMTP Security": "0", "SMTP User": "", "OAuth Provider": "0", "Attach As": "0",
-                          "Scan Mode": "1",
-                          "Resolution": "0", "Document Size": "0"})
+                          "Scan Mode": "1", "Resolution": "0", "Document Size": "0",
+                          "Straighten": "1", "Each Document": "0", "Deskew": "0", "Leave Out Blank": "0"})
         self.assertEqual(section(directory, "Active_Dlg"), {"Active_ID": "1003"})
         # An earlier success does not let an empty recipient through.
         panel = kit.start(directory)
@@ -51,6 +54,21 @@ class MailPage(kit.PanelTestCase):
         self.assertEqual(section(directory, "Mail Setting")["Mail To"], "you@example.org")
         self.assertEqual(kit.exit_panel(panel), 0)
 
+
+    def test_the_clean_up_key_toggles_its_choices_by_mouse_and_keyboard(self):
+        directory = kit.program("pages_mail_cleanup", quendel={
+            "Active_Dlg": {"Active_ID": "1003"},
+            "Mail Setting": {"Mail To": "you@example.org", "Mail From": "me@example.org", "Each Document": "1"}})
+        panel = kit.start(directory)
+        # Keys alone: Shift+Tab from the first button enters the page at its last control, the
+        # key; Space opens the menu and its fourth entry, Leave out blank pages, is turned on.
+        rig.driver("keys", "--hwnd", panel.hwnd, "{SHIFT+TAB}{SPACE}{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}")
+        # A click opens it too: Straighten is turned off.
+        kit.click_control(MAIL_CLEANUP)
+        rig.driver("keys", "--hwnd", panel.hwnd, "{DOWN}{ENTER}")
+        kit.scan_stores_and_ends(panel)
+        stored = section(directory, "Mail Setting")
+        self.assertEqual([stored[key] for key in CLEANUP_KEYS], ["0", "1", "0", "1"])
 
     def test_the_edit_mail_button_opens_the_mail_library_editor(self):
         postlib = "dist" if (rig.DIST / "Postlib.dll").exists() else "stub"
@@ -74,10 +92,11 @@ class CopyPage(kit.PanelTestCase):
         kit.scan_stores_and_ends(panel)
         stored = section(directory, "Copy Setting")
         self.assertEqual(list(stored), ["Output device", "Scan Mode", "Resolution", "Document Size", "Scaling",
-                                        "Copies", "Center Vertical", "Center Horizontal"])
+                                        "Copies", "Center Vertical", "Center Horizontal"] + CLEANUP_KEYS)
         self.assertEqual(stored, {"Output device": "Office", "Scan Mode": "1", "Resolution": "0",
                                   "Document Size": "0", "Scaling": "30", "Copies": "1",
-                                  "Center Vertical": "0", "Center Horizontal": "0"})
+                                  "Center Vertical": "0", "Center Horizontal": "0", "Straighten": "1",
+                                  "Each Document": "0", "Deskew": "0", "Leave Out Blank": "0"})
         panel = kit.start(directory)
         kit.type_into(2010, "1500")
         kit.scan_stores_and_ends(panel)

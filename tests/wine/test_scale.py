@@ -78,6 +78,7 @@ class Scales(unittest.TestCase):
         # Still at 192: the mail library's address book, opened from the Mail page's ">>".
         mail = panelkit.program("scale-book", quendel={"Active_Dlg": {"Active_ID": "1003"}}, postlib="dist")
         panel = panelkit.start(mail)
+        cls.cleanup_key = panelkit.control_rect(5066)
         panelkit.click_control(5013)
         editor = rig.driver("wait", "--pid", panel.pid, "--title", "E-mail setting", "--timeout", 20000).strip()
         rig.driver("press", "--hwnd", editor, "--id", 1008)
@@ -131,6 +132,13 @@ class Scales(unittest.TestCase):
         self.assertEqual((right - left, bottom - top), faces[0].size)
         region = self.book.crop((left, top, right, bottom))
         self.assertLess(min(panelkit.difference(region, face) for face in faces), 1.0)
+
+    def test_the_mail_pages_clean_up_key_is_laid_out_at_200(self):
+        # Its 1x room in the title strip: ending at x 252 of the page, 22 high, 4 below the top.
+        left, top, right, bottom = self.cleanup_key
+        page_x, page_y = (scaled(v, 192) for v in panelkit.PAGE_ORIGIN)
+        self.assertEqual((right - page_x, top - page_y, bottom - top), (scaled(252, 192), scaled(4, 192), 44))
+        self.assertGreaterEqual(left - page_x, scaled(146, 192))
 
     def test_an_edge_is_as_steep_at_200_as_at_100(self):
         # Across the left edge of the SCAN key, half way down.
