@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "tools/ocrengine/ArgumentQuoting.h"
+#include "tools/ocrengine/PageTurn.h"
 #include "tools/ocrengine/TextFile.h"
 #include "tools/ocrengine/WineHost.h"
 
@@ -82,11 +83,27 @@ Recognition::Status CRecognizer::RunOn(const std::string& imagePath, const std::
     output = WineHost::UnixPath(outputBase);
     if (image.empty() || output.empty()) return Recognition::kFailed;
   }
+  // A page fed sideways or upside down is turned upright first, so that the searchable
+  // document holds it upright too; when it cannot be turned, it is read the way its text runs.
+  const PageOrientation orientation = Orient(image);
+  CTempFile upright;
+  std::string turnedCopy;
+  bool readTurned = false;
+  if (ReadTurned(orientation)) {
+    const std::string bitmap = upright.Path().empty() ? std::string() : upright.Path() + ".bmp";
+    const std::string bitmapImage = m_native && !bitmap.empty() ? WineHost::UnixPath(bitmap) : bitmap;
+    if (!bitmapImage.empty() && WriteTurnedPage(imagePath, orientation.rotate, bitmap)) {
+      image = bitmapImage;
+      turnedCopy = bitmap;
+    } else {
+      readTurned = true;
+    }
+  }
   std::vector<std::string> args = {image, output, "-l", language};
-  // A page fed sideways or upside down is read the way its text runs.
-  if (ReadTurned(Orient(image))) args.insert(args.end(), {"--psm", "1"});
+  if (readTurned) args.insert(args.end(), {"--psm", "1"});
   if (!config.empty()) args.push_back(config);
   const int code = Run(args, std::string());
+  if (!turnedCopy.empty()) DeleteFileA(turnedCopy.c_str());
   if (code == kNotStarted) return Recognition::kNoProgram;
   if (code == kTimedOut) return Recognition::kTimedOut;
   return code == 0 ? Recognition::kRecognised : Recognition::kFailed;
