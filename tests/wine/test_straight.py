@@ -160,25 +160,32 @@ class UpsideDownOcr(kit.PanelTestCase):
         with Image.open(str(wrapper) + ".tif") as page:
             self.assertIn(page.tag_v2.get(258), (1, (1,)), page.tag_v2.get(258))  # bits per sample
 
-    def test_an_upside_down_page_is_kept_upright_in_the_searchable_pdf(self):
+    def test_an_upside_down_page_is_kept_upright_in_the_searchable_and_the_compact_pdf(self):
         ocr_rig.install_engine("20")
         jobkit.scanner(UpsideDownPages="1")
-        directory = jobkit.program("straight_ocr_pdf", {"Ocr Setting": {"Resolution": 1, "Scan Mode": 0,
-                                                                        "Document Size": 0, "Save As": 1}},
-                                   active=kit.OCR)
         rig.run(["reg", "delete", r"HKCR\.pdf", "/f"])  # no PDF program: a message says where it is
-        job = jobkit.Job(directory)
-        job.scan()
-        hwnd, _ = kit.message_box(job.panel, "Scan Dialog box", timeout=300)
-        kit.dismiss(hwnd)
-        self.assertEqual(job.wait_end(timeout=60), 0)
-        (pdf,) = sorted((directory / "DATA").glob("*.pdf"))
-        ocr_rig.check_searchable_pdf(self, pdf, (2550, 3300), 300)
-        # The page's picture itself reads in order, as an upright page does.
-        read = subprocess.run(["tesseract", str(pdf) + "-rendered.pgm", "stdout"], capture_output=True,
-                              text=True).stdout
-        self.assertGreaterEqual(ocr_rig.word_accuracy(read), 0.95, read)
-
+        for save_as, mode in ((1, 0), (2, 2)):  # line art as a searchable PDF, colour as a compact one
+            with self.subTest(save_as=save_as):
+                directory = jobkit.program("straight_ocr_pdf%d" % save_as, {"Ocr Setting": {
+                    "Resolution": 1, "Scan Mode": mode, "Document Size": 0, "Save As": save_as}}, active=kit.OCR)
+                job = jobkit.Job(directory)
+                job.scan()
+                hwnd, said = kit.message_box(job.panel, "Scan Dialog box", timeout=300)
+                kit.dismiss(hwnd)
+                self.assertEqual(job.wait_end(timeout=60), 0)
+                pdfs = sorted((directory / "DATA").glob("*.pdf"))
+                self.assertEqual(len(pdfs), 1, said)
+                pdf = pdfs[0]
+                text = subprocess.run(["pdftotext", str(pdf), "-"], capture_output=True, text=True).stdout
+                self.assertGreaterEqual(ocr_rig.word_accuracy(text), 0.95, text)
+                # The page's picture itself reads in order, as an upright page does (upside down
+                # it gives a few per cent; the compact page's picture is lossy: 94 % measured).
+                rendered = rig.WORK / ("straight_ocr_pdf%d" % save_as)
+                subprocess.run(["pdftoppm", "-r", "300", "-gray", "-singlefile", str(pdf), str(rendered)],
+                               check=True)
+                read = subprocess.run(["tesseract", str(rendered) + ".pgm", "stdout"], capture_output=True,
+                                      text=True).stdout
+                self.assertGreaterEqual(ocr_rig.word_accuracy(read), 0.85, read)
 
 if __name__ == "__main__":
     unittest.main()

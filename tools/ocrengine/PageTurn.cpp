@@ -16,8 +16,11 @@ namespace {
 
 using namespace Gdiplus;
 
-// The bitmap file encoder.
+// The encoders of the two kinds of page the program hands over: TIFF and bitmap files.
+const CLSID kTiffEncoder = {0x557CF405, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 const CLSID kBmpEncoder = {0x557CF400, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+// GDI+'s name of the bitmap file format.
+const GUID kBmpFormat = {0xB96B3CAB, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 std::wstring Wide(const std::string& text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -91,12 +94,12 @@ GpBitmap* TurnedLineArt(GpImage* page, int clockwise) {
 
 }  // namespace
 
-bool WriteTurnedPage(const std::string& image, int clockwise, const std::string& bitmapPath) {
+bool WriteTurnedPage(const std::string& image, int clockwise, const std::string& path) {
   const RotateFlipType turn = clockwise == 90    ? Rotate90FlipNone
                               : clockwise == 180 ? Rotate180FlipNone
                               : clockwise == 270 ? Rotate270FlipNone
                                                  : RotateNoneFlipNone;
-  const std::wstring from = Wide(image), to = Wide(bitmapPath);
+  const std::wstring from = Wide(image), to = Wide(path);
   if (turn == RotateNoneFlipNone || from.empty() || to.empty()) return false;
   GdiplusStartupInput input;
   ULONG_PTR token = 0;
@@ -105,20 +108,24 @@ bool WriteTurnedPage(const std::string& image, int clockwise, const std::string&
   {
     GpImage* page = nullptr;
     PixelFormat format = 0;
+    GUID kind = {};
     if (DllExports::GdipLoadImageFromFile(from.c_str(), &page) == Ok && page &&
-        DllExports::GdipGetImagePixelFormat(page, &format) == Ok) {
+        DllExports::GdipGetImagePixelFormat(page, &format) == Ok &&
+        DllExports::GdipGetImageRawFormat(page, &kind) == Ok) {
+      // The page keeps its kind of file: the program reads it again after the engine.
+      const CLSID* encoder = IsEqualGUID(kind, kBmpFormat) ? &kBmpEncoder : &kTiffEncoder;
       if (format == PixelFormat1bppIndexed) {
         GpBitmap* turned = TurnedLineArt(page, clockwise);
-        written = turned && DllExports::GdipSaveImageToFile(turned, to.c_str(), &kBmpEncoder, nullptr) == Ok;
+        written = turned && DllExports::GdipSaveImageToFile(turned, to.c_str(), encoder, nullptr) == Ok;
         if (turned) DllExports::GdipDisposeImage(turned);
       } else {
         written = DllExports::GdipImageRotateFlip(page, turn) == Ok &&
-                  DllExports::GdipSaveImageToFile(page, to.c_str(), &kBmpEncoder, nullptr) == Ok;
+                  DllExports::GdipSaveImageToFile(page, to.c_str(), encoder, nullptr) == Ok;
       }
     }
     if (page) DllExports::GdipDisposeImage(page);
   }
   GdiplusShutdown(token);
-  if (!written) DeleteFileA(bitmapPath.c_str());
+  if (!written) DeleteFileA(path.c_str());
   return written;
 }

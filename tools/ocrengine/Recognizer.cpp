@@ -83,27 +83,21 @@ Recognition::Status CRecognizer::RunOn(const std::string& imagePath, const std::
     output = WineHost::UnixPath(outputBase);
     if (image.empty() || output.empty()) return Recognition::kFailed;
   }
-  // A page fed sideways or upside down is turned upright first, so that the searchable
-  // document holds it upright too; when it cannot be turned, it is read the way its text runs.
+  // A page fed sideways or upside down is turned upright in its own file first, so that every
+  // output (the searchable document, the word boxes and whatever is made of the page after
+  // them) has it upright; when it cannot be turned, it is read the way its text runs.
   const PageOrientation orientation = Orient(image);
-  CTempFile upright;
-  std::string turnedCopy;
   bool readTurned = false;
   if (ReadTurned(orientation)) {
-    const std::string bitmap = upright.Path().empty() ? std::string() : upright.Path() + ".bmp";
-    const std::string bitmapImage = m_native && !bitmap.empty() ? WineHost::UnixPath(bitmap) : bitmap;
-    if (!bitmapImage.empty() && WriteTurnedPage(imagePath, orientation.rotate, bitmap)) {
-      image = bitmapImage;
-      turnedCopy = bitmap;
-    } else {
-      readTurned = true;
-    }
+    CTempFile turned;
+    readTurned = turned.Path().empty() || !WriteTurnedPage(imagePath, orientation.rotate, turned.Path()) ||
+                 !MoveFileExA(turned.Path().c_str(), imagePath.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
   }
   std::vector<std::string> args = {image, output, "-l", language};
   if (readTurned) args.insert(args.end(), {"--psm", "1"});
   if (!config.empty()) args.push_back(config);
   const int code = Run(args, std::string());
-  if (!turnedCopy.empty()) DeleteFileA(turnedCopy.c_str());
   if (code == kNotStarted) return Recognition::kNoProgram;
   if (code == kTimedOut) return Recognition::kTimedOut;
   return code == 0 ? Recognition::kRecognised : Recognition::kFailed;
