@@ -257,9 +257,84 @@ void DeskewPages(const std::string& folder) {
   }
 }
 
+// A scan of `docs` over `window` (inches from the glass's corner) at 150 dpi.
+ScanWindow Window(double left, double top, double width, double height) {
+  ScanWindow window;
+  window.dpiX = window.dpiY = 150;
+  window.left = left, window.top = top;
+  window.width = static_cast<int32_t>(std::lround(width * 150));
+  window.height = static_cast<int32_t>(std::lround(height * 150));
+  return window;
+}
+
+DocumentPlacement Placed(double left, double top, double width, double height, double degrees) {
+  DocumentPlacement doc;
+  doc.left = left, doc.top = top, doc.width = width, doc.height = height, doc.degrees = degrees;
+  return doc;
+}
+
+// The before and after of each clean-up, as bitmap files for scripts/straight-pictures.
+void Pictures(const std::string& folder) {
+  CleanupFigures figures;
+  {  // a letter at 4 degrees, found by Auto: its box and some glass
+    CScene scene({Placed(0.8, 0.8, 6.5, 9, 4)}, Window(0.3, 0.3, 7.7, 9.9));
+    WriteScan(folder + "/letter_before.bmp", scene, Window(0.3, 0.3, 7.7, 9.9));
+    StraightenScan(folder + "/letter_before.bmp", folder + "/letter_after.bmp", figures);
+  }
+  {  // two documents on the glass, each scanned in its own box and straightened
+    const std::vector<DocumentPlacement> docs = {Placed(0.6, 0.7, 3.4, 4.6, -6),
+                                                 Placed(4.6, 1.2, 3.2, 2.4, 8)};
+    CScene glass(docs, Window(0, 0, 8.5, 6));
+    WriteScan(folder + "/two_before.bmp", glass, Window(0, 0, 8.5, 6));
+    const ScanWindow boxes[2] = {Window(0.25, 0.4, 4.2, 5.3), Window(4.25, 0.55, 3.9, 3.5)};
+    for (int i = 0; i < 2; ++i) {
+      CScene scene({docs[static_cast<size_t>(i)]}, boxes[i]);
+      const std::string in = folder + "/two_scan.bmp";
+      WriteScan(in, scene, boxes[i]);
+      StraightenScan(in, folder + "/two_after_" + std::to_string(i + 1) + ".bmp", figures);
+      std::remove(in.c_str());
+    }
+  }
+  {  // a feeder page pulled in at 3 degrees, deskewed
+    CScene scene({Placed(-0.3, -0.3, 9.1, 11.6, 3)}, Window(0, 0, 8.5, 11));
+    WriteScan(folder + "/feeder_before.bmp", scene, Window(0, 0, 8.5, 11));
+    DeskewScan(folder + "/feeder_before.bmp", folder + "/feeder_after.bmp", figures);
+  }
+  {  // a blank back, and one with a faint pencil stroke: whether each is left out
+    DocumentPlacement doc = Placed(-0.3, -0.3, 9.1, 11.6, 0);
+    doc.blank = true;
+    CScene scene({doc}, Window(0, 0, 8.5, 11));
+    WriteScan(folder + "/blank.bmp", scene, Window(0, 0, 8.5, 11));
+    CScene pencilled({doc}, Window(0, 0, 8.5, 11));
+    WriteScan(folder + "/pencil.bmp", pencilled, Window(0, 0, 8.5, 11));
+    {  // the stroke: 300 pixels long, a pixel wide, grey 185, a third down the page
+      std::fstream file(folder + "/pencil.bmp", std::ios::in | std::ios::out | std::ios::binary);
+      const size_t rowBytes = (1275 * 3 + 3) / 4 * 4;
+      std::vector<char> run(900, static_cast<char>(185));
+      file.seekp(static_cast<std::streamoff>(54 + rowBytes * (1650 - 1 - 560) + 3 * 400));
+      file.write(run.data(), static_cast<std::streamsize>(run.size()));
+    }
+    for (const char* name : {"blank", "pencil"}) {
+      BlankMeasure measure;
+      MeasureBlankScan(folder + "/" + name + ".bmp", measure);
+      std::printf("%s: %s\n", name, measure.blank ? "left out" : "kept");
+    }
+  }
+  {  // an OCR page fed upside down (the engine turns it upright before reading it)
+    DocumentPlacement doc = Placed(-0.3, -0.3, 9.1, 11.6, 0);
+    doc.upsideDown = true;
+    CScene scene({doc}, Window(0, 0, 8.5, 11));
+    WriteScan(folder + "/upside_before.bmp", scene, Window(0, 0, 8.5, 11));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--pictures") {
+    Pictures(argv[2]);
+    return 0;
+  }
   const std::string folder = argc > 1 ? argv[1] : ".";
   Angles(folder);
   BlankSet();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "tools/ocrengine/ArgumentQuoting.h"
+#include "tools/ocrengine/PageTurn.h"
 #include "tools/ocrengine/TextFile.h"
 #include "tools/ocrengine/WineHost.h"
 
@@ -82,9 +83,19 @@ Recognition::Status CRecognizer::RunOn(const std::string& imagePath, const std::
     output = WineHost::UnixPath(outputBase);
     if (image.empty() || output.empty()) return Recognition::kFailed;
   }
+  // A page fed sideways or upside down is turned upright in its own file first, so that every
+  // output (the searchable document, the word boxes and whatever is made of the page after
+  // them) has it upright; when it cannot be turned, it is read the way its text runs.
+  const PageOrientation orientation = Orient(image);
+  bool readTurned = false;
+  if (ReadTurned(orientation)) {
+    CTempFile turned;
+    readTurned = turned.Path().empty() || !WriteTurnedPage(imagePath, orientation.rotate, turned.Path()) ||
+                 !MoveFileExA(turned.Path().c_str(), imagePath.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+  }
   std::vector<std::string> args = {image, output, "-l", language};
-  // A page fed sideways or upside down is read the way its text runs.
-  if (ReadTurned(Orient(image))) args.insert(args.end(), {"--psm", "1"});
+  if (readTurned) args.insert(args.end(), {"--psm", "1"});
   if (!config.empty()) args.push_back(config);
   const int code = Run(args, std::string());
   if (code == kNotStarted) return Recognition::kNoProgram;

@@ -114,10 +114,16 @@ bool CBandRotation::ReadThrough(int64_t row) {
       const int32_t start = SegmentStart(strip, m_read);
       strip.start[slot] = start;
       uint8_t* to = strip.band.get() + slot * strip.pixels * 3;
-      for (size_t i = 0; i < strip.pixels; ++i) {
-        const int32_t px = start + static_cast<int32_t>(i);
-        std::memcpy(to + 3 * i, (px >= 0 && px < w) ? from + 3 * static_cast<size_t>(px) : m_fill, 3);
-      }
+      // The scan's pixels the segment covers in one copy; outside the scan the fill.
+      const int64_t end = static_cast<int64_t>(start) + static_cast<int64_t>(strip.pixels);
+      const int64_t inFirst = std::max<int64_t>(start, 0), inEnd = std::min<int64_t>(end, w);
+      for (int64_t px = start; px < std::min(inFirst, end); ++px)
+        std::memcpy(to + 3 * (px - start), m_fill, 3);
+      if (inFirst < inEnd)
+        std::memcpy(to + 3 * (inFirst - start), from + 3 * inFirst,
+                    static_cast<size_t>(3 * (inEnd - inFirst)));
+      for (int64_t px = std::max(inEnd, inFirst); px < end; ++px)
+        std::memcpy(to + 3 * (px - start), m_fill, 3);
     }
     ++m_read;
   }

@@ -1,6 +1,7 @@
 // The page clean-up over bitmap files.
 #include "app/output/imaging/PageCleanup.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@ namespace {
 const int kAssumedDpi = 300;     // a page that states no resolution
 const double kLeastTurn = 0.05;  // degrees: less is left as it is
 const uint8_t kPaper[3] = {255, 255, 255};
+const size_t kWriteBandBytes = 1024 * 1024;
 
 int Seek(FILE* file, uint64_t offset) {
 #ifdef _WIN32
@@ -93,30 +95,93 @@ class CBgrRows final : public CPageRows {
   std::unique_ptr<uint8_t[]> m_row;
 };
 
-// Writes `rows` (24-bit, top first) as a bottom-up bitmap file at `path`; removes it on failure.
-bool WriteBitmap(const std::string& path, CPageRows& rows, uint32_t width, uint32_t height, int32_t pelsX,
-                 int32_t pelsY) {
+// The depth a turned page keeps: line art stays one bit (black and white), a grey page eight
+// bits of grey; any other page becomes 24-bit colour.
+uint16_t KeptDepth(const CScanFile& scan) {
+  const DibLayout& layout = scan.Layout();
+  if (layout.bitsPerPixel == 1) return 1;
+  if (layout.bitsPerPixel <= 8 && PaletteIsGrey(scan.Palette(), layout.colours)) return 8;
+  return 24;
+}
+
+// Turned rows (blue, green, red) at the depth kept. A line-art pixel is black when the turned
+// page there is at least half dark: a stroke one pixel wide, sampled between two pixels, keeps
+// at least one of them.
+class CKeptDepthRows final : public CPageRows {
+ public:
+  CKeptDepthRows(CPageRows& turned, uint32_t width, uint16_t bits)
+      : m_turned(turned), m_width(width), m_bits(bits) {
+    if (bits != 24) m_row.reset(new (std::nothrow) uint8_t[static_cast<size_t>(DibRowBytes(width, bits))]());
+  }
+  bool IsReady() const { return m_bits == 24 || m_row; }
+  const uint8_t* Next() override {
+    const uint8_t* row = m_turned.Next();
+    if (!row || m_bits == 24) return row;
+    uint8_t* out = m_row.get();
+    if (m_bits == 8) {
+      for (uint32_t x = 0; x < m_width; ++x) out[x] = Grey(row + 3 * static_cast<size_t>(x));
+      return out;
+    }
+    std::memset(out, 0, static_cast<size_t>(DibRowBytes(m_width, 1)));
+    for (uint32_t x = 0; x < m_width; ++x)
+      if (Grey(row + 3 * static_cast<size_t>(x)) > kLineArtMiddle)
+        out[x >> 3] = static_cast<uint8_t>(out[x >> 3] | (0x80u >> (x & 7)));  // 1: white
+    return out;
+  }
+
+ private:
+  static const int kLineArtMiddle = 128;
+  static uint8_t Grey(const uint8_t* bgr) {
+    return static_cast<uint8_t>((bgr[0] * 29 + bgr[1] * 150 + bgr[2] * 77 + 128) >> 8);
+  }
+  CPageRows& m_turned;
+  uint32_t m_width;
+  uint16_t m_bits;
+  std::unique_ptr<uint8_t[]> m_row;
+};
+
+// Writes `rows` (top first, at `bits` 1, 8 with a grey palette, or 24) as a bottom-up bitmap
+// file at `path`; removes it on failure. Rows are gathered a band at a time and each band
+// written with one seek, the lowest rows of the file last in it.
+bool WriteBitmap(const std::string& path, CPageRows& rows, uint32_t width, uint32_t height, uint16_t bits,
+                 int32_t pelsX, int32_t pelsY) {
   DibLayout layout;
   layout.width = width;
   layout.height = height;
-  layout.bitsPerPixel = 24;
-  layout.rowBytes = DibRowBytes(width, 24);
+  layout.bitsPerPixel = bits;
+  layout.colours = bits == 24 ? 0 : 1u << bits;
+  layout.rowBytes = DibRowBytes(width, bits);
   layout.imageBytes = layout.rowBytes * height;
-  layout.pixelOffset = kFileHeaderBytes + kInfoHeaderBytes;
+  layout.pixelOffset = static_cast<uint32_t>(kFileHeaderBytes + kInfoHeaderBytes + 4 * layout.colours);
   layout.xPelsPerMeter = pelsX;
   layout.yPelsPerMeter = pelsY;
   if (layout.rowBytes == 0 || layout.FileBytes() > 0xFFFFFFFFull) return false;
-  uint8_t head[kFileHeaderBytes + kInfoHeaderBytes] = {'B', 'M'};
+  const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
+  const uint32_t bandRows =
+      static_cast<uint32_t>(std::max<size_t>(1, std::min<size_t>(64, kWriteBandBytes / rowBytes)));
+  std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[rowBytes * bandRows]);
+  if (!band) return false;
+  uint8_t head[kFileHeaderBytes + kInfoHeaderBytes + 4 * 256] = {'B', 'M'};
   WriteLe32(head + 2, static_cast<uint32_t>(layout.FileBytes()));
   const uint32_t offset = layout.pixelOffset;
   WriteLe32(head + 10, offset);
   WriteInfoHeader(head + kFileHeaderBytes, layout);
+  for (uint32_t i = 0; i < layout.colours; ++i) {
+    uint8_t* entry = head + kFileHeaderBytes + kInfoHeaderBytes + 4 * i;
+    entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i * 255 / (layout.colours - 1));
+  }
   FilePtr file(std::fopen(path.c_str(), "wb"));
-  bool ok = file && std::fwrite(head, 1, sizeof(head), file.get()) == sizeof(head);
-  for (uint32_t y = 0; ok && y < height; ++y) {
-    const uint8_t* row = rows.Next();
-    ok = row && Seek(file.get(), offset + static_cast<uint64_t>(height - 1 - y) * layout.rowBytes) == 0 &&
-         std::fwrite(row, 1, static_cast<size_t>(layout.rowBytes), file.get()) == layout.rowBytes;
+  bool ok = file && std::fwrite(head, 1, offset, file.get()) == offset;
+  for (uint32_t top = 0; ok && top < height; top += bandRows) {
+    const uint32_t count = std::min(bandRows, height - top);
+    // The band's top row is stored last of it.
+    for (uint32_t i = 0; ok && i < count; ++i) {
+      const uint8_t* row = rows.Next();
+      ok = row != nullptr;
+      if (ok) std::memcpy(band.get() + rowBytes * (count - 1 - i), row, rowBytes);
+    }
+    ok = ok && Seek(file.get(), offset + static_cast<uint64_t>(height - top - count) * rowBytes) == 0 &&
+         std::fwrite(band.get(), 1, rowBytes * count, file.get()) == rowBytes * count;
   }
   if (file && std::fclose(file.release()) != 0) ok = false;
   if (!ok) std::remove(path.c_str());
@@ -131,7 +196,11 @@ CleanupOutcome Turn(const CScanFile& scan, const std::string& out, CleanupFigure
                          kPaper);
   if (!rotation.Begin()) return CleanupOutcome::kFailed;
   figures.heldBytes = rotation.HeldBytes();
-  return WriteBitmap(out, rotation, figures.width, figures.height, layout.xPelsPerMeter, layout.yPelsPerMeter)
+  const uint16_t bits = KeptDepth(scan);
+  CKeptDepthRows kept(rotation, figures.width, bits);
+  if (!kept.IsReady()) return CleanupOutcome::kFailed;
+  return WriteBitmap(out, kept, figures.width, figures.height, bits, layout.xPelsPerMeter,
+                     layout.yPelsPerMeter)
              ? CleanupOutcome::kWritten
              : CleanupOutcome::kFailed;
 }

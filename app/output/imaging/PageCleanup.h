@@ -1,8 +1,9 @@
 // The clean-up of a scanned page file before it is compressed: the document found on the glass
 // straightened and cut to the sheet, a text page's skew taken out, and the measure of whether
 // a page is blank. Each reads the bitmap file band by band (two passes: measure, then turn) and
-// writes the new page as a 24-bit bitmap file beside it, so that no more than a band of the
-// page is in memory. Platform-free.
+// writes the new page as a bitmap file beside it, so that no more than a band of the page is in
+// memory. The new page keeps the scan's kind: line art stays one bit, grey eight bits of grey,
+// anything else 24-bit colour. Platform-free.
 #pragma once
 
 #include <cstddef>

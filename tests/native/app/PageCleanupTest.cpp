@@ -18,11 +18,11 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-// A bottom-up bitmap file of `bits` 8 (grey palette) or 24 from `level(x, y)`.
+// A bottom-up bitmap file of `bits` 1 (black and white), 8 (grey palette) or 24 from `level(x, y)`.
 void WriteBmp(const std::string& path, uint32_t w, uint32_t h, int bits, int dpi,
               const std::function<int(double, double)>& level) {
   const uint32_t rowBytes = static_cast<uint32_t>(DibRowBytes(w, static_cast<uint16_t>(bits)));
-  const uint32_t colours = bits == 8 ? 256 : 0;
+  const uint32_t colours = bits == 24 ? 0 : 1u << bits;
   const uint32_t offset = 54 + colours * 4;
   std::vector<uint8_t> file(offset + static_cast<size_t>(rowBytes) * h);
   file[0] = 'B', file[1] = 'M';
@@ -35,14 +35,16 @@ void WriteBmp(const std::string& path, uint32_t w, uint32_t h, int bits, int dpi
   layout.xPelsPerMeter = layout.yPelsPerMeter = PelsPerMeterFromDpi(dpi);
   WriteInfoHeader(&file[14], layout);
   for (uint32_t i = 0; i < colours; ++i)
-    file[54 + 4 * i] = file[55 + 4 * i] = file[56 + 4 * i] = static_cast<uint8_t>(i);
+    file[54 + 4 * i] = file[55 + 4 * i] = file[56 + 4 * i] = static_cast<uint8_t>(i * 255 / (colours - 1));
   for (uint32_t y = 0; y < h; ++y) {
     uint8_t* row = &file[offset + static_cast<size_t>(h - 1 - y) * rowBytes];
     for (uint32_t x = 0; x < w; ++x) {
       int sum = 0;
       for (int s = 0; s < 4; ++s) sum += level(x + 0.25 + 0.5 * (s & 1), y + 0.25 + 0.5 * (s >> 1));
       const uint8_t v = static_cast<uint8_t>((sum + 2) / 4);
-      if (bits == 8)
+      if (bits == 1)
+        row[x / 8] = static_cast<uint8_t>(row[x / 8] | (v >= 128 ? 0x80 >> (x % 8) : 0));
+      else if (bits == 8)
         row[x] = v;
       else
         row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = v;
@@ -69,7 +71,9 @@ struct Read {
   DibLayout layout;
   std::vector<uint8_t> bytes;
   int At(uint32_t x, uint32_t y) const {
-    return bytes[layout.pixelOffset + (layout.height - 1 - y) * layout.rowBytes + 3 * x];
+    const uint8_t* row = &bytes[layout.pixelOffset + (layout.height - 1 - y) * layout.rowBytes];
+    if (layout.bitsPerPixel == 1) return (row[x / 8] & (0x80 >> (x % 8))) ? 255 : 0;
+    return row[layout.bitsPerPixel == 8 ? x : 3 * x];
   }
 };
 
@@ -107,7 +111,10 @@ TEST(PageCleanup, StraightensDeskewsAndMeasuresPageFiles) {
   WriteBmp(scan, 620, 800, 8, 300, Document(-3.0, 310, 400, 900, 1200, 236));
   ASSERT_EQ(DeskewScan(scan, out, figures), CleanupOutcome::kWritten);
   EXPECT_NEAR(figures.skew.degrees, -3.0, 0.15);
-  EXPECT_EQ(ReadBmp(out).layout.width, 620u);
+  const Read grey = ReadBmp(out);
+  EXPECT_EQ(grey.layout.width, 620u);
+  EXPECT_EQ(grey.layout.bitsPerPixel, 8);
+  EXPECT_TRUE(PaletteIsGrey(&grey.bytes[grey.layout.paletteOffset], grey.layout.colours));
   // The straight result needs nothing more.
   ASSERT_EQ(std::rename(out.c_str(), scan.c_str()), 0);
   EXPECT_EQ(DeskewScan(scan, out, figures), CleanupOutcome::kUnchanged);
@@ -126,4 +133,39 @@ TEST(PageCleanup, StraightensDeskewsAndMeasuresPageFiles) {
   EXPECT_FALSE(MeasureBlankScan(scan, blank));
   EXPECT_FALSE(std::ifstream(out).good());
   std::remove(scan.c_str());
+}
+
+// Line art turned stays line art: one bit a pixel, black and white, and a stroke one pixel thick
+// stays unbroken across the page.
+TEST(PageCleanup, DeskewedLineArtKeepsItsDepthAndThinStrokes) {
+  const std::string scan = TempPath("lineart.bmp"), out = TempPath("lineart-out.bmp");
+  const double c = std::cos(-3.0 * kPi / 180), s = std::sin(-3.0 * kPi / 180);
+  const auto text = Document(-3.0, 310, 400, 900, 1200, 236);
+  // Below each line of dashes a rule one pixel thick (page rows 24k + 12 - 200 once upright).
+  WriteBmp(scan, 620, 800, 1, 300, [&](double x, double y) {
+    const double u = (x - 310) * c + (y - 400) * s + 450, v = -(x - 310) * s + (y - 400) * c + 600;
+    const double inLine = std::fmod(v, 24);
+    return (u > 30 && u < 870 && inLine >= 12 && inLine < 13) ? 0 : text(x, y);
+  });
+  CleanupFigures figures;
+  ASSERT_EQ(DeskewScan(scan, out, figures), CleanupOutcome::kWritten);
+  EXPECT_NEAR(figures.skew.degrees, -3.0, 0.15);
+  const Read page = ReadBmp(out);
+  ASSERT_EQ(page.layout.bitsPerPixel, 1);
+  ASSERT_EQ(page.layout.colours, 2u);
+  EXPECT_LT(page.bytes[page.layout.paletteOffset], page.bytes[page.layout.paletteOffset + 4]);
+  int rules = 0;
+  for (uint32_t line = 12; line + 4 < 800; line += 24) {
+    if (line < 220) continue;
+    const uint32_t y = line - 200;
+    ++rules;
+    for (uint32_t x = 20; x < 600; ++x) {
+      bool black = false;
+      for (uint32_t dy = y - 3; dy <= y + 3 && !black; ++dy) black = page.At(x, dy) == 0;
+      ASSERT_TRUE(black) << "rule at row " << y << " broken at column " << x;
+    }
+  }
+  EXPECT_GT(rules, 20);
+  std::remove(scan.c_str());
+  std::remove(out.c_str());
 }
