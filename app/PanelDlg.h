@@ -11,7 +11,6 @@
 #include <cstdint>
 
 #include "app/LabelPainter.h"
-#include "app/PaletteBitmap.h"
 #include "app/PanelAccessible.h"
 #include "app/PanelKeys.h"
 #include "app/PointerLogic.h"

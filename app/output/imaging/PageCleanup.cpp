@@ -11,6 +11,7 @@
 #include "app/output/imaging/BandRotation.h"
 #include "app/output/imaging/DibLayout.h"
 #include "app/output/imaging/GreyCells.h"
+#include "app/output/imaging/LargeFile.h"
 #include "app/output/imaging/LittleEndian.h"
 #include "app/output/imaging/PageRows.h"
 
@@ -21,14 +22,6 @@ const double kLeastTurn = 0.05;  // degrees: less is left as it is
 const uint8_t kPaper[3] = {255, 255, 255};
 const size_t kWriteBandBytes = 1024 * 1024;
 
-int Seek(FILE* file, uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(file, static_cast<int64_t>(offset), SEEK_SET);
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
-#endif
-}
-
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
 };
@@ -36,7 +29,7 @@ using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 bool ReadAt(void* context, uint64_t offset, uint8_t* to, size_t bytes) {
   FILE* file = static_cast<FILE*>(context);
-  return Seek(file, offset) == 0 && std::fread(to, 1, bytes, file) == bytes;
+  return SeekFileTo(file, offset) && std::fread(to, 1, bytes, file) == bytes;
 }
 
 // A bitmap file open for reading, its layout and palette checked.
@@ -44,19 +37,11 @@ class CScanFile {
  public:
   bool Open(const std::string& path) {
     m_file.reset(std::fopen(path.c_str(), "rb"));
-    if (!m_file || Seek(m_file.get(), 0) != 0) return false;
-#ifdef _WIN32
-    if (_fseeki64(m_file.get(), 0, SEEK_END) != 0) return false;
-    const int64_t end = _ftelli64(m_file.get());
-#else
-    if (fseeko(m_file.get(), 0, SEEK_END) != 0) return false;
-    const int64_t end = ftello(m_file.get());
-#endif
-    if (end <= 0) return false;
-    const size_t headSize =
-        static_cast<uint64_t>(end) < sizeof(m_head) ? static_cast<size_t>(end) : sizeof(m_head);
+    uint64_t end = 0;
+    if (!m_file || !FileLength(m_file.get(), end) || end == 0) return false;
+    const size_t headSize = end < sizeof(m_head) ? static_cast<size_t>(end) : sizeof(m_head);
     if (!ReadAt(m_file.get(), 0, m_head, headSize)) return false;
-    return ParseBitmapFile(m_head, headSize, static_cast<uint64_t>(end), m_layout) == BitmapFileCheck::kOk &&
+    return ParseBitmapFile(m_head, headSize, end, m_layout) == BitmapFileCheck::kOk &&
            m_layout.bitsPerPixel != 16 && m_layout.bitsPerPixel != 32;
   }
   const DibLayout& Layout() const { return m_layout; }
@@ -180,7 +165,7 @@ bool WriteBitmap(const std::string& path, CPageRows& rows, uint32_t width, uint3
       ok = row != nullptr;
       if (ok) std::memcpy(band.get() + rowBytes * (count - 1 - i), row, rowBytes);
     }
-    ok = ok && Seek(file.get(), offset + static_cast<uint64_t>(height - top - count) * rowBytes) == 0 &&
+    ok = ok && SeekFileTo(file.get(), offset + static_cast<uint64_t>(height - top - count) * rowBytes) &&
          std::fwrite(band.get(), 1, rowBytes * count, file.get()) == rowBytes * count;
   }
   if (file && std::fclose(file.release()) != 0) ok = false;

@@ -9,20 +9,13 @@
 
 #include "app/output/imaging/DibLayout.h"
 #include "app/output/imaging/JpegHeader.h"
+#include "app/output/imaging/LargeFile.h"
 #include "app/output/imaging/PageRows.h"
 
 namespace {
 
 // Pieces of a JPEG file read at once.
 const size_t kReadChunk = 256 * 1024;
-
-int SeekTo(FILE* file, uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
-#endif
-}
 
 // A page file opened for reading, closed with the object.
 class CPageFile : public CByteReader {
@@ -38,20 +31,9 @@ class CPageFile : public CByteReader {
   bool Read(uint8_t* out, size_t size) override {
     return size == 0 || std::fread(out, 1, size, m_file) == size;
   }
-  bool Seek(uint64_t offset) { return SeekTo(m_file, offset) == 0; }
+  bool Seek(uint64_t offset) { return SeekFileTo(m_file, offset); }
   // The file's length; false when it cannot be told.
-  bool Size(uint64_t& size) {
-#ifdef _WIN32
-    if (_fseeki64(m_file, 0, SEEK_END) != 0) return false;
-    const int64_t end = _ftelli64(m_file);
-#else
-    if (fseeko(m_file, 0, SEEK_END) != 0) return false;
-    const int64_t end = ftello(m_file);
-#endif
-    if (end < 0 || !Seek(0)) return false;
-    size = static_cast<uint64_t>(end);
-    return true;
-  }
+  bool Size(uint64_t& size) { return FileLength(m_file, size); }
 
  private:
   FILE* m_file;
